@@ -1,0 +1,40 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zarvo {
+
+// The three kinds of message popup. The numbers double as the ids of the kinds' icons.
+enum class PopupKind {
+    Tip = 111,
+    Success = 222,
+    Warning = 333,
+};
+
+// The one way commands ask the user something and tell the user something.
+//
+// Commands never open message boxes, file dialogs or popups themselves: they go through a
+// Prompt. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
+// the console, and tests with a scripted fake that answers questions and records what was
+// shown. Implementations are used from the user-interface thread only.
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+
+    // A modal Yes/No question (caption "Confirm", Yes is the default, Escape answers No).
+    // Returns true only when the answer is Yes.
+    virtual bool confirm(const QString& question) = 0;
+
+    // A message popup of the given kind. Returns at once; never fails towards the caller.
+    virtual void popup(PopupKind kind, const QString& text) = 0;
+
+    // The open-picture dialog: existing files chosen by the user, in the dialog's order;
+    // empty when the user cancels. `filter` is the dialog's filter text as shown to the user
+    // ("Description|*.a;*.b|..."), its first entry selected.
+    virtual QStringList chooseOpenFiles(const QString& filter) = 0;
+};
+
+} // namespace zarvo
