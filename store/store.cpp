@@ -1,0 +1,300 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "store/store.h"
+
+#include "store/gbtext.h"
+#include "store/prompt.h"
+#include "store/storelock.h"
+
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+namespace zarvo {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+// Page 1 of a store carries this in its header, written by `zarvoctl init` ("Zrvo").
+constexpr int kApplicationId = 0x5a72766f;
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString text(const SQLite::Column& column)
+{
+    const char* p = static_cast<const char*>(column.getBlob());
+    return p ? QString::fromUtf8(p, column.getBytes()) : QString();
+}
+
+QByteArray bytes(const SQLite::Column& column)
+{
+    const char* p = static_cast<const char*>(column.getBlob());
+    return p ? QByteArray(p, column.getBytes()) : QByteArray();
+}
+
+// The byte size of `Blob` without reading the bytes (length() of a BLOB reads only its header).
+const char* const kBlobSize
+    = "CASE typeof(Blob) WHEN 'blob' THEN length(Blob) WHEN 'null' THEN 0 "
+      "ELSE length(CAST(Blob AS BLOB)) END";
+
+PictureRow pictureRow(const SQLite::Statement& query)
+{
+    PictureRow row;
+    row.rowid = query.getColumn(0).getInt64();
+    row.name = text(query.getColumn(1));
+    row.come = text(query.getColumn(2));
+    row.size = query.getColumn(3).getInt64();
+    return row;
+}
+
+void bindText(SQLite::Statement& query, int index, const QString& value)
+{
+    query.bind(index, utf8(value));
+}
+
+} // namespace
+
+Store::Store(const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db)
+    : m_path(path)
+    , m_lock(std::move(lock))
+    , m_db(std::move(db))
+{
+}
+
+Store::~Store() = default;
+
+Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
+{
+    Opened result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = OpenError::Missing;
+        return result;
+    }
+    if (!info.isFile() || info.size() == 0) {
+        result.error = OpenError::NotADatabase;
+        result.detail = QStringLiteral("not a store file");
+        return result;
+    }
+    if (!lock) {
+        lock = StoreLock::acquire(path, &result.detail);
+        if (!lock) {
+            result.error = info.isReadable() ? OpenError::Locked : OpenError::NotADatabase;
+            return result;
+        }
+    }
+    try {
+        auto db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE, kBusyTimeoutMs);
+        // SQLite opens any file; the first read tells whether it is a database.
+        SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_schema");
+        probe.executeStep();
+        if (sqlite3_db_readonly(db->getHandle(), "main") == 1) {
+            result.error = OpenError::ReadOnly;
+            result.detail = QStringLiteral("the store can only be read");
+            return result;
+        }
+        result.store.reset(new Store(path, std::move(lock), std::move(db)));
+    } catch (const std::exception& e) {
+        result.error = OpenError::NotADatabase;
+        result.detail = QString::fromUtf8(e.what());
+    }
+    return result;
+}
+
+bool Store::create(const QString& path, QString* error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("a file of that name exists");
+        return false;
+    }
+    try {
+        SQLite::Database db(utf8(path), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        // Large pages make picture-sized BLOBs much faster to write and read; the page size
+        // must be set before anything is written.
+        db.exec("PRAGMA page_size=65536");
+        db.exec("PRAGMA application_id=" + std::to_string(kApplicationId));
+        return true;
+    } catch (const std::exception& e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return false;
+    }
+}
+
+void Store::close()
+{
+    m_db.reset();
+}
+
+QString Store::quoted(const QString& identifier)
+{
+    QString q = identifier;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QStringList Store::tableNames()
+{
+    SQLite::Statement query(*m_db,
+                            "SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
+                            "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+    QStringList names;
+    while (query.executeStep())
+        names.append(text(query.getColumn(0)));
+    return names;
+}
+
+QString Store::existingTableName(const QString& name)
+{
+    const QStringList names = tableNames();
+    for (const QString& table : names)
+        if (equalsFoldingAsciiLetters(table, name))
+            return table;
+    return {};
+}
+
+bool Store::TableExists(const QString& name)
+{
+    return !existingTableName(name).isNull();
+}
+
+bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
+{
+    try {
+        if (TableExists(name))
+            return true;
+        if (name.isEmpty() || name.contains(QChar(0)))
+            throw std::invalid_argument("no table can have that name");
+        m_db->exec(utf8(QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
+                            .arg(quoted(name))));
+        return true;
+    } catch (const std::exception&) {
+        prompt.popup(PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
+        return false;
+    }
+}
+
+void Store::createTreeTable()
+{
+    m_db->exec("CREATE TABLE blob(Name varchar(20), Blob OLEObject)");
+}
+
+void Store::dropTable(const QString& name)
+{
+    m_db->exec(utf8(QStringLiteral("DROP TABLE ") + quoted(name)));
+}
+
+void Store::copyFolderRows(const QString& to, const QString& from)
+{
+    m_db->exec(utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
+                        .arg(quoted(to), quoted(from))));
+}
+
+int Store::deletePicture(const QString& folder, const QString& name)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
+    bindText(query, 1, name);
+    return query.exec();
+}
+
+int Store::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("UPDATE %1 SET Name=? WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
+    bindText(query, 1, newName);
+    bindText(query, 2, oldName);
+    return query.exec();
+}
+
+int Store::pastePicture(const QString& target, const QString& newName, const QString& source,
+                        const QString& name)
+{
+    SQLite::Statement query(*m_db,
+                            utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
+                                                "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
+                                     .arg(quoted(target), quoted(source))));
+    bindText(query, 1, newName);
+    bindText(query, 2, name);
+    return query.exec();
+}
+
+QList<PictureRow> Store::pictureRows(const QString& folder)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 ORDER BY rowid")
+                                            .arg(QLatin1String(kBlobSize), quoted(folder))));
+    QList<PictureRow> rows;
+    while (query.executeStep())
+        rows.append(pictureRow(query));
+    return rows;
+}
+
+qint64 Store::rowCount(const QString& folder)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));
+    query.executeStep();
+    return query.getColumn(0).getInt64();
+}
+
+std::optional<PictureRow> Store::locate(const QString& folder, const QString& name)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 "
+                                                       "WHERE Name=? COLLATE NOCASE ORDER BY rowid LIMIT 1")
+                                            .arg(QLatin1String(kBlobSize), quoted(folder))));
+    bindText(query, 1, name);
+    if (!query.executeStep())
+        return std::nullopt;
+    return pictureRow(query);
+}
+
+QByteArray Store::readBlob(const QString& folder, qint64 rowid)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT Blob FROM %1 WHERE rowid=?").arg(quoted(folder))));
+    query.bind(1, static_cast<int64_t>(rowid));
+    if (!query.executeStep())
+        throw SQLite::Exception("the picture is no longer in its folder");
+    return bytes(query.getColumn(0));
+}
+
+qint64 Store::appendPicture(const QString& folder, const QString& name, const QString& come,
+                            const QByteArray& data)
+{
+    if (data.size() > kMaxBlobBytes)
+        throw SQLite::Exception("the picture is too large for the store", SQLITE_TOOBIG);
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) VALUES(?,?,?)").arg(quoted(folder))));
+    bindText(query, 1, name);
+    bindText(query, 2, come);
+    // constData() is never null, so an empty file is stored as an empty BLOB, not as NULL.
+    query.bindNoCopy(3, static_cast<const void*>(data.constData()), static_cast<int>(data.size()));
+    query.exec();
+    return m_db->getLastInsertRowid();
+}
+
+QByteArray Store::readTreeStream()
+{
+    SQLite::Statement query(*m_db, "SELECT Blob FROM blob ORDER BY rowid LIMIT 1");
+    if (!query.executeStep())
+        return {};
+    return bytes(query.getColumn(0));
+}
+
+void Store::writeTreeStream(const QByteArray& data)
+{
+    SQLite::Transaction transaction(*m_db);
+    SQLite::Statement first(*m_db, "SELECT rowid FROM blob ORDER BY rowid LIMIT 1");
+    const bool hasRow = first.executeStep();
+    const int64_t rowid = hasRow ? first.getColumn(0).getInt64() : 0;
+    first.reset();
+    SQLite::Statement write(*m_db, hasRow ? "UPDATE blob SET Blob=? WHERE rowid=?" : "INSERT INTO blob(Blob) VALUES(?)");
+    write.bindNoCopy(1, static_cast<const void*>(data.constData()), static_cast<int>(data.size()));
+    if (hasRow)
+        write.bind(2, rowid);
+    write.exec();
+    transaction.commit();
+}
+
+} // namespace zarvo

@@ -1,0 +1,131 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <SQLiteCpp/Database.h>
+
+#include <memory>
+#include <optional>
+
+namespace zarvo {
+
+class Prompt;
+class StoreLock;
+
+// One picture record of a folder table, without its bytes.
+struct PictureRow {
+    qint64 rowid = 0;
+    QString name; // `Name`; NULL reads as empty
+    QString come; // `Come`; NULL reads as empty
+    qint64 size = 0; // bytes of `Blob`; NULL counts as 0
+};
+
+// The connection to the store file `data.mdb` and every operation the program performs on it.
+//
+// The store is an SQLite 3 file. It holds the tree table `blob` (`Name` varchar(20), `Blob`
+// OLEObject) and one table per folder (`Name` varchar(20), `Come` varchar(150), `Blob`
+// OLEObject), rows in rowid order. Table names are quoted identifiers and picture names bound
+// parameters, so nothing a user types changes what a statement does. Picture-name equality
+// ignores the case of A-Z only (COLLATE NOCASE). Picture bytes are always bound as BLOBs.
+//
+// Errors of the engine arrive as SQLite::Exception (a std::runtime_error) at the calling
+// operation; the callers decide what the user sees. Not thread-safe: one thread uses it.
+class Store {
+public:
+    enum class OpenError {
+        None,
+        Missing, // no file at the path
+        NotADatabase, // not an SQLite database, empty, or damaged
+        ReadOnly, // could be opened only for reading
+        Locked, // held by another Zarvo or zarvoctl
+    };
+
+    struct Opened {
+        std::unique_ptr<Store> store;
+        OpenError error = OpenError::None;
+        QString detail; // what the engine or the system said, for zarvoctl's messages
+    };
+
+    // Opens an existing store read-write; never creates a file. Takes the store lock (or uses
+    // `lock` when the caller already holds it) and probes the file with a read.
+    static Opened open(const QString& path, std::shared_ptr<StoreLock> lock = nullptr);
+
+    // Creates a new, empty store at path (64 KiB pages, no tables). Fails when a file exists.
+    static bool create(const QString& path, QString* error = nullptr);
+
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    const QString& path() const { return m_path; }
+    // The lock on the store file; whoever needs the store locked after the connection is closed
+    // (compaction at exit) keeps a copy.
+    std::shared_ptr<StoreLock> lock() const { return m_lock; }
+    SQLite::Database& database() { return *m_db; }
+
+    // --- tables ---
+    // Names of the user tables and views, in the order they were created.
+    QStringList tableNames();
+    // Whether a table or view of that name exists, only A-Z folded. Throws on engine errors.
+    bool TableExists(const QString& name);
+    // The existing table's own spelling of name (A-Z folded), or an empty text.
+    QString existingTableName(const QString& name);
+    // Creates the folder table `name` unless a table of that name exists. True when the table
+    // exists afterwards; otherwise the warning "文件夹 <name> 创建失败" went to the prompt.
+    bool CreateFolderTable(const QString& name, Prompt& prompt);
+    void createTreeTable();
+    void dropTable(const QString& name);
+    // Appends every row of table `from` to table `to`, in row order.
+    void copyFolderRows(const QString& to, const QString& from);
+
+    // --- pictures by name (whole name, A-Z case ignored) ---
+    // Deletes every row of `folder` named name; returns how many went.
+    int deletePicture(const QString& folder, const QString& name);
+    // Renames the rows of `folder` named oldName; returns how many changed.
+    int renamePicture(const QString& folder, const QString& newName, const QString& oldName);
+    // Copies `Come` and `Blob` of the rows of `source` named name into new rows of `target`
+    // named newName; returns how many rows were copied (0 when the source has none).
+    int pastePicture(const QString& target, const QString& newName, const QString& source,
+                     const QString& name);
+
+    // --- rows of a folder, in stored order ---
+    QList<PictureRow> pictureRows(const QString& folder);
+    qint64 rowCount(const QString& folder);
+    // The first row named name, A-Z case ignored.
+    std::optional<PictureRow> locate(const QString& folder, const QString& name);
+    QByteArray readBlob(const QString& folder, qint64 rowid);
+    // Appends a picture record; returns its rowid.
+    qint64 appendPicture(const QString& folder, const QString& name, const QString& come,
+                         const QByteArray& bytes);
+
+    // --- the tree table ---
+    // `Blob` of the first row of `blob`; empty when there is no row or it is NULL.
+    QByteArray readTreeStream();
+    // Writes into the first row of `blob` (appending one when there is none).
+    void writeTreeStream(const QByteArray& bytes);
+
+    // Closes the connection. The store object is unusable afterwards; the lock stays with
+    // whoever still holds it.
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    // Largest picture the store takes, in bytes.
+    static constexpr qint64 kMaxBlobBytes = 1'000'000'000;
+
+    // The identifier as it stands quoted in a statement: "name" with " doubled.
+    static QString quoted(const QString& identifier);
+
+private:
+    Store(const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
+
+    QString m_path;
+    std::shared_ptr<StoreLock> m_lock; // released after the connection (declared first)
+    std::unique_ptr<SQLite::Database> m_db;
+};
+
+} // namespace zarvo

@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "store/treeblob.h"
+
+#include "store/foldertree.h"
+#include "store/prompt.h"
+#include "store/store.h"
+#include "store/treestream.h"
+
+namespace zarvo {
+
+bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
+{
+    bool ok = false;
+    try {
+        if (!store.TableExists(QStringLiteral("blob")))
+            store.createTreeTable();
+        ok = DecodeTreeStream(store.readTreeStream(), tree);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    if (!ok)
+        prompt.popup(PopupKind::Warning, QStringLiteral("树结构读取失败！"));
+    return ok;
+}
+
+bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt)
+{
+    try {
+        store.writeTreeStream(EncodeTreeStream(tree));
+        return true;
+    } catch (const std::exception&) {
+        prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
+        return false;
+    }
+}
+
+} // namespace zarvo

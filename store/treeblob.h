@@ -1,0 +1,20 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace zarvo {
+
+class FolderTree;
+class Prompt;
+class Store;
+
+// Loads the folder tree from the first row of the tree table, creating the table when it is
+// missing. On a damaged stream or a store error the warning "树结构读取失败！" goes to the prompt
+// and the tree keeps the nodes read so far. Returns whether the whole tree was read.
+bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt);
+
+// Writes the whole tree into the first row of the tree table. A failure shows the warning
+// "树结构保存失败！" and returns false; the store then keeps the tree it had.
+bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt);
+
+} // namespace zarvo

@@ -1,0 +1,273 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "store/store.h"
+#include "store/storelock.h"
+#include "support/recordingprompt.h"
+#include "support/sandbox.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace zarvo;
+using namespace zarvo::test;
+
+namespace {
+
+QString columnType(Store& store, const QString& table, int column)
+{
+    SQLite::Statement info(store.database(), "SELECT type FROM pragma_table_info(?) ORDER BY cid");
+    info.bind(1, table.toStdString());
+    for (int i = 0; info.executeStep(); ++i)
+        if (i == column)
+            return QString::fromStdString(info.getColumn(0).getString());
+    return {};
+}
+
+} // namespace
+
+TEST(StoreOpen, TellsMissingDamagedAndLockedApart)
+{
+    Sandbox box;
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Missing);
+    EXPECT_FALSE(QFile::exists(box.storePath())) << "opening must never create the store";
+
+    box.writeFile(QStringLiteral("data.mdb"), QByteArray());
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::NotADatabase);
+
+    box.writeFile(QStringLiteral("data.mdb"), QByteArray(8192, 'x'));
+    const Store::Opened text = Store::open(box.storePath());
+    EXPECT_EQ(text.error, Store::OpenError::NotADatabase);
+    EXPECT_FALSE(text.detail.isEmpty());
+
+    QFile::remove(box.storePath());
+    ASSERT_TRUE(Store::create(box.storePath()));
+    EXPECT_FALSE(Store::create(box.storePath())) << "create must not overwrite";
+    Store::Opened first = Store::open(box.storePath());
+    ASSERT_EQ(first.error, Store::OpenError::None);
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Locked);
+    first.store.reset();
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::None) << "the lock goes with the store";
+}
+
+TEST(StoreOpen, DamagedHeaderIsNotADatabase)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    box.store().CreateFolderTable(QStringLiteral("a"), prompt);
+    box.closeStore();
+    QByteArray bytes = Sandbox::readFile(box.storePath());
+    ASSERT_GT(bytes.size(), 100);
+    bytes.replace(0, 16, QByteArray(16, '\x7f'));
+    box.writeFile(QStringLiteral("data.mdb"), bytes);
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::NotADatabase);
+}
+
+TEST(StoreOpen, ReadOnlyStoreIsRefused)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes to read-only files";
+    Sandbox box;
+    box.store();
+    box.closeStore();
+    QFile::setPermissions(box.storePath(), QFileDevice::ReadOwner);
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::ReadOnly);
+}
+
+TEST(StoreOpen, NewStoreHasLargePagesAndNoTables)
+{
+    Sandbox box;
+    Store& store = box.store();
+    SQLite::Statement pageSize(store.database(), "PRAGMA page_size");
+    ASSERT_TRUE(pageSize.executeStep());
+    EXPECT_EQ(pageSize.getColumn(0).getInt(), 65536);
+    EXPECT_TRUE(store.tableNames().isEmpty());
+}
+
+TEST(StoreTables, FolderTablesHaveTheirColumnsAndNamesFoldOnlyAsciiLetters)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    store.createTreeTable();
+    EXPECT_TRUE(store.TableExists(QStringLiteral("BLOB")));
+    EXPECT_TRUE(store.TableExists(QStringLiteral("Blob")));
+
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("Cats"), prompt));
+    EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 0), QStringLiteral("varchar(20)"));
+    EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 1), QStringLiteral("varchar(150)"));
+    EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 2), QStringLiteral("OLEObject"));
+    EXPECT_TRUE(store.TableExists(QStringLiteral("cATS")));
+    EXPECT_EQ(store.existingTableName(QStringLiteral("CATS")), QStringLiteral("Cats"));
+    EXPECT_FALSE(store.TableExists(QStringLiteral("Cat")));
+
+    // An existing name (any case) sends nothing and counts as success.
+    EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("cats"), prompt));
+    EXPECT_EQ(store.tableNames(), (QStringList{QStringLiteral("blob"), QStringLiteral("Cats")}));
+    EXPECT_TRUE(prompt.popups.isEmpty());
+
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("猫A"), prompt));
+    EXPECT_TRUE(store.TableExists(QStringLiteral("猫a")));
+    EXPECT_FALSE(store.TableExists(QStringLiteral("狗A")));
+}
+
+TEST(StoreTables, OddNamesAreOrdinaryNames)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    store.createTreeTable();
+    const QStringList names{QStringLiteral("a\"b"), QStringLiteral("x;DROP TABLE blob"), QStringLiteral("select"),
+                            QStringLiteral("猫咪的照片"), QStringLiteral("abcdefghijklmnopqrs")};
+    for (const QString& name : names) {
+        ASSERT_TRUE(store.CreateFolderTable(name, prompt)) << name.toStdString();
+        store.appendPicture(name, name, QStringLiteral("/p/") + name + QStringLiteral(".jpg"), "bytes");
+        ASSERT_EQ(store.pictureRows(name).size(), 1);
+        EXPECT_EQ(store.pictureRows(name).first().name, name);
+        EXPECT_EQ(store.locate(name, name)->come, QStringLiteral("/p/") + name + QStringLiteral(".jpg"));
+    }
+    EXPECT_TRUE(store.TableExists(QStringLiteral("blob")));
+    EXPECT_EQ(store.tableNames().size(), names.size() + 1);
+    store.dropTable(QStringLiteral("x;DROP TABLE blob"));
+    EXPECT_TRUE(store.TableExists(QStringLiteral("blob")));
+    EXPECT_FALSE(store.TableExists(QStringLiteral("x;DROP TABLE blob")));
+    EXPECT_TRUE(prompt.popups.isEmpty());
+}
+
+TEST(StoreTables, ImpossibleTableIsReportedThroughThePrompt)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    EXPECT_FALSE(store.CreateFolderTable(QString(), prompt));
+    EXPECT_FALSE(store.CreateFolderTable(QStringLiteral("sqlite_mine"), prompt));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+              (QStringList{QStringLiteral("文件夹  创建失败"), QStringLiteral("文件夹 sqlite_mine 创建失败")}));
+    EXPECT_TRUE(store.tableNames().isEmpty());
+}
+
+TEST(StorePictures, BytesComeBackExactlyAsBlobs)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary.append(char(i * 7));
+    const QByteArray numeric("12345"); // would become an integer under NUMERIC affinity as text
+    const qint64 a = store.appendPicture(QStringLiteral("f"), QStringLiteral("a"), QStringLiteral("/a.jpg"), binary);
+    const qint64 b = store.appendPicture(QStringLiteral("f"), QStringLiteral("b"), QStringLiteral("/b.jpg"), numeric);
+    const qint64 c = store.appendPicture(QStringLiteral("f"), QStringLiteral("c"), QStringLiteral("/c.jpg"), QByteArray());
+    EXPECT_EQ(store.readBlob(QStringLiteral("f"), a), binary);
+    EXPECT_EQ(store.readBlob(QStringLiteral("f"), b), numeric);
+    EXPECT_TRUE(store.readBlob(QStringLiteral("f"), c).isEmpty());
+
+    SQLite::Statement types(store.database(), "SELECT typeof(Blob) FROM f ORDER BY rowid");
+    QStringList kinds;
+    while (types.executeStep())
+        kinds.append(QString::fromStdString(types.getColumn(0).getString()));
+    EXPECT_EQ(kinds, (QStringList{QStringLiteral("blob"), QStringLiteral("blob"), QStringLiteral("blob")}));
+
+    const QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].size, binary.size());
+    EXPECT_EQ(rows[1].size, 5);
+    EXPECT_EQ(rows[2].size, 0);
+    EXPECT_EQ(store.rowCount(QStringLiteral("f")), 3);
+    EXPECT_THROW(store.readBlob(QStringLiteral("f"), 999), std::exception);
+}
+
+TEST(StorePictures, NullFieldsReadAsEmpty)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    store.database().exec("INSERT INTO f(Name,Come,Blob) VALUES(NULL,NULL,NULL)");
+    const QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows[0].name.isEmpty());
+    EXPECT_TRUE(rows[0].come.isEmpty());
+    EXPECT_EQ(rows[0].size, 0);
+    EXPECT_TRUE(store.readBlob(QStringLiteral("f"), rows[0].rowid).isEmpty());
+}
+
+TEST(StorePictures, NamesMatchWholeAndIgnoreAsciiCase)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    store.appendPicture(QStringLiteral("f"), QStringLiteral("cat2"), QStringLiteral("/cat2.jpg"), "2");
+    store.appendPicture(QStringLiteral("f"), QStringLiteral("Cat"), QStringLiteral("/cat.jpg"), "1");
+    EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("cat"))->come, QStringLiteral("/cat.jpg"));
+    EXPECT_FALSE(store.locate(QStringLiteral("f"), QStringLiteral("ca")).has_value());
+    EXPECT_FALSE(store.locate(QStringLiteral("f"), QStringLiteral("cat%")).has_value());
+
+    EXPECT_EQ(store.renamePicture(QStringLiteral("f"), QStringLiteral("kitty"), QStringLiteral("CAT")), 1);
+    EXPECT_EQ(store.pictureRows(QStringLiteral("f"))[1].name, QStringLiteral("kitty"));
+    EXPECT_EQ(store.deletePicture(QStringLiteral("f"), QStringLiteral("KITTY")), 1);
+    EXPECT_EQ(store.rowCount(QStringLiteral("f")), 1);
+}
+
+TEST(StorePictures, QuotesInANameNeverWidenADeletion)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    for (const char* name : {"a", "b", "c"})
+        store.appendPicture(QStringLiteral("f"), QString::fromLatin1(name), QStringLiteral("/x.jpg"), "x");
+    const QString evil = QStringLiteral("x\" OR \"a\"=\"a");
+    store.appendPicture(QStringLiteral("f"), evil, QStringLiteral("/y.jpg"), "y");
+    EXPECT_EQ(store.deletePicture(QStringLiteral("f"), evil), 1);
+    EXPECT_EQ(store.rowCount(QStringLiteral("f")), 3);
+    EXPECT_EQ(store.renamePicture(QStringLiteral("f"), QStringLiteral("z"), QStringLiteral("a\" OR 1=1 --")), 0);
+    EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("b"))->name, QStringLiteral("b"));
+}
+
+TEST(StorePictures, PasteCopiesRowsAndCopyFolderKeepsOrder)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("A"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("B"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("C"), prompt));
+    store.appendPicture(QStringLiteral("A"), QStringLiteral("one"), QStringLiteral("/1.png"), "1");
+    store.appendPicture(QStringLiteral("A"), QStringLiteral("two"), QStringLiteral("/2.gif"), "2");
+    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("uno"), QStringLiteral("A"), QStringLiteral("ONE")), 1);
+    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("A"), QStringLiteral("missing")), 0);
+    const QList<PictureRow> b = store.pictureRows(QStringLiteral("B"));
+    ASSERT_EQ(b.size(), 1);
+    EXPECT_EQ(b[0].name, QStringLiteral("uno"));
+    EXPECT_EQ(b[0].come, QStringLiteral("/1.png"));
+    EXPECT_EQ(store.readBlob(QStringLiteral("B"), b[0].rowid), QByteArray("1"));
+    EXPECT_THROW(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("gone"), QStringLiteral("one")),
+                 std::exception);
+
+    store.copyFolderRows(QStringLiteral("C"), QStringLiteral("A"));
+    const QList<PictureRow> c = store.pictureRows(QStringLiteral("C"));
+    ASSERT_EQ(c.size(), 2);
+    EXPECT_EQ(c[0].name, QStringLiteral("one"));
+    EXPECT_EQ(c[1].name, QStringLiteral("two"));
+}
+
+TEST(StoreTree, StreamLivesInTheFirstRow)
+{
+    Sandbox box;
+    Store& store = box.store();
+    store.createTreeTable();
+    EXPECT_TRUE(store.readTreeStream().isEmpty());
+    store.writeTreeStream("A\r\n");
+    store.writeTreeStream("B\r\n");
+    EXPECT_EQ(store.readTreeStream(), QByteArray("B\r\n"));
+    SQLite::Statement rows(store.database(), "SELECT count(*), count(Name) FROM blob");
+    ASSERT_TRUE(rows.executeStep());
+    EXPECT_EQ(rows.getColumn(0).getInt(), 1);
+    EXPECT_EQ(rows.getColumn(1).getInt(), 0) << "Name of the tree row stays NULL";
+}
