@@ -1,0 +1,14 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QFont>
+
+namespace zarvo {
+
+// The program's "宋体" at a pixel size. Linux desktops rarely have SimSun, so the font names
+// a list of families that fontconfig tries in order ("宋体", "SimSun", "WenQuanYi Zen Hei",
+// "Noto Sans CJK SC"); Chinese text renders with whichever is installed first.
+QFont songtiFont(int pixelSize, bool bold = false);
+
+} // namespace zarvo
