@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "dialogs/tfles.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPen>
+#include <QScreen>
+
+namespace zarvo {
+
+Tfles::Tfles(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_picture(QStringLiteral(":/images/splash.jpg"))
+{
+    setObjectName(QStringLiteral("Tfles"));
+    setFixedSize(800, 600);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void Tfles::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (!m_picture.isNull())
+        p.drawPixmap(0, 0, m_picture);
+    // "Mask" pen mode: the outline is ANDed into the picture, so a black pen darkens it.
+    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    QPen pen(Qt::black);
+    pen.setWidth(3);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+} // namespace zarvo
