@@ -1,3 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-int main() { return 0; }
+#include "app/zarvoctl.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    return zarvo::runZarvoctl(QCoreApplication::arguments().mid(1));
+}

@@ -26,17 +26,17 @@ bool hasLineBreakOrTab(const QString& name)
 QString folderNameProblem(const QString& name)
 {
     if (name.isEmpty())
-        return QStringLiteral("the name is empty");
+        return QStringLiteral("名称是空的");
     if (hasGroupMarker(name))
-        return QStringLiteral("the name holds the character of code 1");
+        return QStringLiteral("名称中不能包含ASCII码1");
     if (hasSpace(name))
-        return QStringLiteral("the name holds a space");
+        return QStringLiteral("名称中不能包含空格字符");
     if (hasLineBreakOrTab(name))
-        return QStringLiteral("the name holds a TAB or a line break");
+        return QStringLiteral("名称中不能包含制表符或换行符");
     if (name.contains(QChar(0)))
-        return QStringLiteral("the name holds a NUL character");
+        return QStringLiteral("名称中不能包含ASCII码0");
     if (gbLength(name) > kMaxTypedBytes)
-        return QStringLiteral("the name is longer than %1 bytes (a Chinese character counts two)")
+        return QStringLiteral("名称超过 %1 个字节 (一个汉字算两个字节)")
             .arg(kMaxTypedBytes);
     return {};
 }

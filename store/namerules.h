@@ -20,7 +20,7 @@ bool hasSpace(const QString& name);
 bool hasLineBreakOrTab(const QString& name);
 
 // Why `name` cannot name a new folder (empty, too long, space, group marker, line break or TAB),
-// in words for zarvoctl; empty when it can. Whether a table of that name exists is not checked.
+// in words for the user; empty when it can. Whether a table of that name exists is not checked.
 QString folderNameProblem(const QString& name);
 
 } // namespace NameRules

@@ -1,0 +1,299 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "app/zarvoctl.h"
+
+#include "pictures/addfiles.h"
+#include "pictures/exportname.h"
+#include "store/compaction.h"
+#include "store/consoleprompt.h"
+#include "store/foldertree.h"
+#include "store/gbtext.h"
+#include "store/namerules.h"
+#include "store/store.h"
+#include "store/treeblob.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zarvo {
+
+namespace {
+
+const char kUsage[] = R"(用法: zarvoctl <命令> [参数]
+Zarvo 图片库文件 (data.mdb) 的维护工具。
+
+命令:
+  init PATH                     新建一个空的图片库
+  add PATH FOLDER FILE...       把图片文件原样加入文件夹 FOLDER; 文件夹不存在时新建,
+                                并放在文件夹树的顶层; 重名的图片自动改名, 例如 cat(0)
+  list PATH [FOLDER]            列出文件夹树, 以及各文件夹 (或 FOLDER) 中的图片和大小
+  export PATH FOLDER DIR [--force]
+                                把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
+                                来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
+  compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
+  --help                        显示本帮助
+
+退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
+正被 Zarvo 打开的图片库不能操作。
+)";
+
+class Console {
+public:
+    Console(std::FILE* out, std::FILE* err)
+        : m_out(out)
+        , m_err(err)
+    {
+    }
+    void print(const QString& text) const { std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData()); }
+    int fail(const QString& text, int status = 1) const
+    {
+        std::fprintf(m_err, "zarvoctl: %s\n", text.toLocal8Bit().constData());
+        return status;
+    }
+    std::FILE* err() const { return m_err; }
+
+private:
+    std::FILE* m_out;
+    std::FILE* m_err;
+};
+
+QString openErrorText(const QString& path, const Store::Opened& opened)
+{
+    switch (opened.error) {
+    case Store::OpenError::Missing:
+        return QStringLiteral("数据库文件不存在! (%1)").arg(path);
+    case Store::OpenError::Locked:
+        return QStringLiteral("数据库打开错误: %1 正被另一个 Zarvo 或 zarvoctl 使用").arg(path);
+    case Store::OpenError::ReadOnly:
+        return QStringLiteral("数据库打开错误: %1 只能读, 不能写").arg(path);
+    case Store::OpenError::NotADatabase:
+    case Store::OpenError::None:
+        break;
+    }
+    return QStringLiteral("数据库打开错误: %1 (%2)").arg(path, opened.detail);
+}
+
+std::unique_ptr<Store> openStore(const QString& path, const Console& console)
+{
+    Store::Opened opened = Store::open(path);
+    if (!opened.store)
+        console.fail(openErrorText(path, opened));
+    return std::move(opened.store);
+}
+
+bool isTreeTable(const QString& table)
+{
+    return equalsFoldingAsciiLetters(table, QStringLiteral("blob"));
+}
+
+// The folder table of that name (A-Z folded), or an empty text; the tree table is no folder.
+QString folderTable(Store& store, const QString& name)
+{
+    const QString table = store.existingTableName(name);
+    return isTreeTable(table) ? QString() : table;
+}
+
+int init(const QStringList& args, const Console& console)
+{
+    if (args.size() != 1)
+        return console.fail(QStringLiteral("用法: zarvoctl init PATH"), 2);
+    QString error;
+    if (!Store::create(args[0], &error))
+        return console.fail(QStringLiteral("不能新建图片库 %1: %2").arg(args[0], error));
+    console.print(QStringLiteral("已新建图片库 %1").arg(args[0]));
+    return 0;
+}
+
+int add(const QStringList& args, const Console& console)
+{
+    if (args.size() < 3)
+        return console.fail(QStringLiteral("用法: zarvoctl add PATH FOLDER FILE..."), 2);
+    const QString folderName = args[1];
+    if (const QString problem = NameRules::folderNameProblem(folderName); !problem.isEmpty())
+        return console.fail(QStringLiteral("文件夹名称 \"%1\" 不可用: %2").arg(folderName, problem), 2);
+    if (isTreeTable(folderName))
+        return console.fail(QStringLiteral("文件夹名称 \"%1\" 不可用: 它是文件夹树自己的表").arg(folderName), 2);
+    std::unique_ptr<Store> store = openStore(args[0], console);
+    if (!store)
+        return 1;
+
+    ConsolePrompt prompt(true, console.err());
+    FolderTree tree;
+    if (!OpenBlob(*store, tree, prompt))
+        return console.fail(QStringLiteral("文件夹树无法读取, 没有添加任何图片"));
+    QString folder;
+    try {
+        folder = store->existingTableName(folderName);
+    } catch (const std::exception& e) {
+        return console.fail(QString::fromUtf8(e.what()));
+    }
+    if (folder.isEmpty()) {
+        if (!store->CreateFolderTable(folderName, prompt))
+            return 1;
+        folder = folderName;
+        console.print(QStringLiteral("文件夹 %1 创建成功!").arg(folder));
+    }
+    if (!tree.findFolder(folder)) {
+        tree.appendNode(nullptr, folder);
+        if (!SaveTree(*store, tree, prompt))
+            return 1;
+    }
+
+    // A picture keeps the full path it came from.
+    QStringList paths;
+    for (const QString& file : args.mid(2))
+        paths.append(QFileInfo(file).absoluteFilePath());
+    const AddFilesResult result = AddFiles(*store, folder, paths, prompt);
+    for (const AddedPicture& added : result.added)
+        console.print(QStringLiteral("%1 -> %2/%3").arg(added.path, folder, added.name));
+    return result.failed == 0 && result.skipped == 0 ? 0 : 1;
+}
+
+QString treeLine(QStandardItem* node)
+{
+    const QString indent(4 * FolderTree::level(node), QLatin1Char(' '));
+    QString text = FolderTree::nodeText(node);
+    if (FolderTree::isGroup(node))
+        return indent + QStringLiteral("[组] ") + text.mid(1);
+    return indent + text;
+}
+
+void listFolder(Store& store, const QString& folder, const Console& console)
+{
+    const QList<PictureRow> rows = store.pictureRows(folder);
+    qint64 total = 0;
+    for (const PictureRow& row : rows)
+        total += row.size;
+    console.print(QStringLiteral("文件夹 %1: %2 个文件, 共 %3 字节").arg(folder).arg(rows.size()).arg(total));
+    for (const PictureRow& row : rows)
+        console.print(QStringLiteral("  %1\t%2 字节\t%3").arg(row.name).arg(row.size).arg(row.come));
+}
+
+int list(const QStringList& args, const Console& console)
+{
+    if (args.isEmpty() || args.size() > 2)
+        return console.fail(QStringLiteral("用法: zarvoctl list PATH [FOLDER]"), 2);
+    std::unique_ptr<Store> store = openStore(args[0], console);
+    if (!store)
+        return 1;
+    try {
+        if (args.size() == 2) {
+            const QString folder = folderTable(*store, args[1]);
+            if (folder.isEmpty())
+                return console.fail(QStringLiteral("没有文件夹 %1").arg(args[1]));
+            listFolder(*store, folder, console);
+            return 0;
+        }
+        ConsolePrompt prompt(false, console.err());
+        FolderTree tree;
+        const bool treeRead = OpenBlob(*store, tree, prompt);
+        console.print(QStringLiteral("文件夹树:"));
+        tree.forEachNode([&](QStandardItem* node) { console.print(QStringLiteral("  ") + treeLine(node)); });
+        // Folders in tree order first, then tables the tree does not show.
+        QStringList folders;
+        tree.forEachNode([&](QStandardItem* node) {
+            const QString table = FolderTree::isGroup(node) ? QString() : folderTable(*store, FolderTree::nodeText(node));
+            if (!table.isEmpty() && !folders.contains(table))
+                folders.append(table);
+        });
+        for (const QString& table : store->tableNames())
+            if (!folders.contains(table) && !isTreeTable(table))
+                folders.append(table);
+        for (const QString& folder : folders)
+            listFolder(*store, folder, console);
+        return treeRead ? 0 : 1;
+    } catch (const std::exception& e) {
+        return console.fail(QString::fromUtf8(e.what()));
+    }
+}
+
+int exportFolder(const QStringList& rawArgs, const Console& console)
+{
+    QStringList args = rawArgs;
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    if (args.size() != 3)
+        return console.fail(QStringLiteral("用法: zarvoctl export PATH FOLDER DIR [--force]"), 2);
+    std::unique_ptr<Store> store = openStore(args[0], console);
+    if (!store)
+        return 1;
+    const QDir dir(args[2]);
+    if (!QDir().mkpath(dir.path()))
+        return console.fail(QStringLiteral("不能建立目录 %1").arg(args[2]));
+    int written = 0;
+    int notWritten = 0;
+    try {
+        const QString folder = folderTable(*store, args[1]);
+        if (folder.isEmpty())
+            return console.fail(QStringLiteral("没有文件夹 %1").arg(args[1]));
+        for (const PictureRow& row : store->pictureRows(folder)) {
+            const QString fileName = exportFileName(row.name, row.come);
+            if (fileName.isEmpty()) {
+                console.fail(QStringLiteral("跳过 \"%1\": 不能用作文件名").arg(row.name));
+                ++notWritten;
+                continue;
+            }
+            const QString target = dir.filePath(fileName);
+            if (QFileInfo::exists(target) && !force) {
+                console.fail(QStringLiteral("跳过 %1: 文件已经存在 (用 --force 覆盖)").arg(target));
+                ++notWritten;
+                continue;
+            }
+            QSaveFile file(target);
+            const QByteArray bytes = store->readBlob(folder, row.rowid);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+                console.fail(QStringLiteral("%1 写入失败: %2").arg(target, file.errorString()));
+                ++notWritten;
+                continue;
+            }
+            console.print(target);
+            ++written;
+        }
+    } catch (const std::exception& e) {
+        return console.fail(QString::fromUtf8(e.what()));
+    }
+    console.print(QStringLiteral("已导出 %1 个文件").arg(written));
+    return notWritten == 0 ? 0 : 1;
+}
+
+int compact(const QStringList& args, const Console& console)
+{
+    if (args.size() != 1)
+        return console.fail(QStringLiteral("用法: zarvoctl compact PATH"), 2);
+    if (!QFileInfo(args[0]).isFile())
+        return console.fail(QStringLiteral("数据库文件不存在! (%1)").arg(args[0]));
+    const qint64 before = QFileInfo(args[0]).size();
+    QString error;
+    if (!CompactStore(args[0], QString(), nullptr, &error))
+        return console.fail(QStringLiteral("数据库修复失败, 图片库保持原样: %1").arg(error));
+    console.print(QStringLiteral("已整理 %1: %2 -> %3 字节").arg(args[0]).arg(before).arg(QFileInfo(args[0]).size()));
+    return 0;
+}
+
+} // namespace
+
+int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    const Console console(out, err);
+    if (arguments.isEmpty())
+        return console.fail(QString::fromUtf8(kUsage), 2);
+    const QString command = arguments.first();
+    const QStringList args = arguments.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        std::fputs(kUsage, out);
+        return 0;
+    }
+    if (command == QLatin1String("init"))
+        return init(args, console);
+    if (command == QLatin1String("add"))
+        return add(args, console);
+    if (command == QLatin1String("list"))
+        return list(args, console);
+    if (command == QLatin1String("export"))
+        return exportFolder(args, console);
+    if (command == QLatin1String("compact"))
+        return compact(args, console);
+    return console.fail(QStringLiteral("未知命令 %1 (zarvoctl --help 显示用法)").arg(command), 2);
+}
+
+} // namespace zarvo

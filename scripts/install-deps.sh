@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Zarvo developers
+# SPDX-License-Identifier: MIT
+#
+# Installs the Debian 12 packages that building, running and testing Zarvo need. Does nothing
+# when they are all present. Uses sudo when not run as root.
+#   --list    only print the package names
+#   --bench   also what the benchmarks compare against (libvips-tools)
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev qt6-svg-dev
+  libsqlite3-dev libsqlitecpp-dev sqlite3
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
+  libemf2svg-dev libwmf-dev
+  fonts-wqy-zenhei
+  googletest libgtest-dev
+)
+case "${1:-}" in
+  --list) echo "${packages[@]}"; exit 0 ;;
+  --bench) packages+=(libvips-tools) ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
