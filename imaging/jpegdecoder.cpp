@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "imaging/jpegdecoder.h"
+
+#include "imaging/decodebudget.h"
+#include "imaging/decodelimits.h"
+#include "imaging/fitrect.h"
+#include "imaging/pixelbuffer.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace zarvo {
+
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// Everything the codec function touches lives here, in the caller's frame, so that nothing
+// with a destructor is skipped by the library's longjmp and nothing is indeterminate after it.
+struct JpegJob {
+    const unsigned char* data = nullptr;
+    unsigned long size = 0;
+    int box = 0;
+    PixelBuffer* reuse = nullptr;
+
+    QImage image;
+    int fullWidth = 0;
+    int fullHeight = 0;
+    bool cmyk = false;
+    bool adobeCmyk = false;
+    DecodeBudget::Reservation reservation;
+
+    jpeg_decompress_struct cinfo {};
+    JpegErrorManager err {};
+    jpeg_progress_mgr progress {};
+};
+
+[[noreturn]] void jumpOut(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    std::longjmp(err->jump, 1);
+}
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    jumpOut(cinfo);
+}
+
+void jpegEmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return; // trace output
+    // libjpeg pads a file that ends early with an end marker and merely warns; a picture
+    // whose lower part is missing is a failed decode here.
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+        jpegErrorExit(cinfo);
+    ++cinfo->err->num_warnings;
+}
+
+void jpegOutputMessage(j_common_ptr) { }
+
+void jpegProgress(j_common_ptr cinfo)
+{
+    const auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (dinfo->input_scan_number > kMaxJpegScans) {
+        auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message,
+                      "Progressive JPEG image has more than %d scans", kMaxJpegScans);
+        jumpOut(cinfo);
+    }
+}
+
+qint64 coefficientBytes(j_decompress_ptr cinfo)
+{
+    qint64 bytes = 0;
+    for (int i = 0; i < cinfo->num_components; ++i) {
+        const jpeg_component_info& c = cinfo->comp_info[i];
+        bytes += (qint64(c.width_in_blocks) + c.h_samp_factor)
+            * (qint64(c.height_in_blocks) + c.v_samp_factor) * DCTSIZE2 * qint64(sizeof(JCOEF));
+    }
+    return bytes;
+}
+
+// The one function that holds libjpeg's setjmp. Its error branch destroys the codec object.
+bool runJpeg(JpegJob* job)
+{
+    j_decompress_ptr cinfo = &job->cinfo;
+    cinfo->err = jpeg_std_error(&job->err.pub);
+    job->err.pub.error_exit = jpegErrorExit;
+    job->err.pub.emit_message = jpegEmitMessage;
+    job->err.pub.output_message = jpegOutputMessage;
+    job->err.message[0] = '\0';
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    job->progress.progress_monitor = jpegProgress;
+    cinfo->progress = &job->progress;
+    jpeg_mem_src(cinfo, job->data, job->size);
+    jpeg_read_header(cinfo, TRUE);
+
+    job->fullWidth = int(cinfo->image_width);
+    job->fullHeight = int(cinfo->image_height);
+    if (exceedsPixelLimit(cinfo->image_width, cinfo->image_height)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+
+    job->cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    job->adobeCmyk = job->cmyk && cinfo->saw_Adobe_marker;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    cinfo->out_color_space = job->cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+#else
+    cinfo->out_color_space = job->cmyk ? JCS_CMYK : JCS_EXT_XRGB;
+#endif
+
+    if (job->box > 0) {
+        const DrawRect target = FitRect(job->fullWidth, job->fullHeight, job->box, job->box);
+        const JDIMENSION wantW = JDIMENSION(std::max(target.width(), 1));
+        const JDIMENSION wantH = JDIMENSION(std::max(target.height(), 1));
+        cinfo->scale_denom = 8;
+        for (unsigned int m = 1; m <= 8; ++m) {
+            cinfo->scale_num = m;
+            jpeg_calc_output_dimensions(cinfo);
+            if (cinfo->output_width >= wantW && cinfo->output_height >= wantH)
+                break;
+        }
+    }
+    jpeg_calc_output_dimensions(cinfo);
+
+    qint64 bytes = qint64(cinfo->output_width) * cinfo->output_height * 4;
+    if (cinfo->progressive_mode || jpeg_has_multiple_scans(cinfo))
+        bytes += coefficientBytes(cinfo);
+    job->reservation = DecodeBudget::shared().acquire(bytes);
+    job->image = allocatePicture(job->reuse, int(cinfo->output_width), int(cinfo->output_height));
+    if (job->image.isNull()) {
+        std::snprintf(job->err.message, sizeof job->err.message, "out of memory");
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+
+    jpeg_start_decompress(cinfo);
+    uchar* const base = job->image.bits();
+    const qsizetype bytesPerLine = job->image.bytesPerLine();
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JSAMPROW rows[16];
+        const JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - cinfo->output_scanline);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = base + (cinfo->output_scanline + i) * bytesPerLine;
+        if (jpeg_read_scanlines(cinfo, rows, count) == 0) {
+            std::snprintf(job->err.message, sizeof job->err.message, "decoder made no progress");
+            jpeg_destroy_decompress(cinfo);
+            return false;
+        }
+    }
+    // No jpeg_finish_decompress: all pixels are in, and a file whose end marker alone is
+    // missing still shows.
+    jpeg_destroy_decompress(cinfo);
+    return true;
+}
+
+void cmykToRgb32(QImage& image, bool adobeInverted)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* p = image.scanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(p);
+        for (int x = 0; x < image.width(); ++x, p += 4) {
+            int c = p[0], m = p[1], ye = p[2], k = p[3];
+            if (!adobeInverted) {
+                c = 255 - c;
+                m = 255 - m;
+                ye = 255 - ye;
+                k = 255 - k;
+            }
+            out[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+        }
+    }
+}
+
+} // namespace
+
+JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse)
+{
+    JpegDecodeResult result;
+    if (bytes.isEmpty()) {
+        result.picture.error = QStringLiteral("JPEG: no data");
+        return result;
+    }
+    JpegJob job;
+    job.data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    job.size = static_cast<unsigned long>(bytes.size());
+    job.box = box;
+    job.reuse = reuse;
+    const bool ok = runJpeg(&job);
+    job.reservation.release();
+    result.fullSize = QSize(job.fullWidth, job.fullHeight);
+    if (!ok) {
+        if (job.err.message[0] == '\0' && exceedsPixelLimit(job.fullWidth, job.fullHeight))
+            result.picture.error = pixelLimitError("JPEG", job.fullWidth, job.fullHeight);
+        else
+            result.picture.error = QStringLiteral("JPEG: ") + QString::fromLocal8Bit(job.err.message);
+        return result;
+    }
+    if (job.cmyk)
+        cmykToRgb32(job.image, job.adobeCmyk);
+    result.picture.image = std::move(job.image);
+    return result;
+}
+
+} // namespace zarvo

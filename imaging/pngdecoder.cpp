@@ -1,0 +1,173 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "imaging/pngdecoder.h"
+
+#include "imaging/decodebudget.h"
+#include "imaging/decodelimits.h"
+#include "imaging/pixelbuffer.h"
+#include "imaging/whiteblend.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <png.h>
+
+namespace zarvo {
+
+namespace {
+
+// Everything the codec function touches lives here, in the caller's frame, so that nothing
+// with a destructor is skipped by libpng's longjmp and nothing is indeterminate after it.
+struct PngJob {
+    const uchar* data = nullptr;
+    size_t size = 0;
+    size_t position = 0;
+    PixelBuffer* reuse = nullptr;
+
+    QImage image;
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    bool tooLarge = false;
+    bool hasAlpha = false;
+    DecodeBudget::Reservation reservation;
+    char message[256] = {};
+};
+
+void pngError(png_structp png, png_const_charp message)
+{
+    auto* job = static_cast<PngJob*>(png_get_error_ptr(png));
+    std::snprintf(job->message, sizeof job->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) { }
+
+void pngRead(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* job = static_cast<PngJob*>(png_get_io_ptr(png));
+    if (length > job->size - job->position)
+        png_error(png, "file ends early");
+    std::memcpy(out, job->data + job->position, length);
+    job->position += length;
+}
+
+void fail(PngJob* job, const char* message)
+{
+    std::snprintf(job->message, sizeof job->message, "%s", message);
+}
+
+// The one function that holds libpng's setjmp. Its error branch destroys the codec objects.
+bool runPng(PngJob* job)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, job, pngError, pngWarning);
+    if (!png) {
+        fail(job, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        fail(job, "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, job, pngRead);
+    // The pixel limit below is the real bound; libpng's own would refuse 100000 x 1.
+    png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
+    png_read_info(png, info);
+
+    int bitDepth = 0;
+    int colorType = 0;
+    int interlace = 0;
+    png_get_IHDR(png, info, &job->width, &job->height, &bitDepth, &colorType, &interlace,
+                 nullptr, nullptr);
+    if (exceedsPixelLimit(job->width, job->height)) {
+        job->tooLarge = true;
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+
+    const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    job->hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || hasTrns;
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (hasTrns)
+        png_set_tRNS_to_alpha(png);
+    if (bitDepth == 16)
+        png_set_scale_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    png_set_bgr(png);
+    if (!job->hasAlpha)
+        png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+#else
+    if (job->hasAlpha)
+        png_set_swap_alpha(png);
+    else
+        png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+#endif
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != size_t(job->width) * 4) {
+        fail(job, "unsupported pixel layout");
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+
+    job->reservation = DecodeBudget::shared().acquire(qint64(job->width) * job->height * 4);
+    job->image = allocatePicture(job->reuse, int(job->width), int(job->height));
+    if (job->image.isNull()) {
+        fail(job, "out of memory");
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    uchar* const base = job->image.bits();
+    const qsizetype bytesPerLine = job->image.bytesPerLine();
+    // With several passes libpng merges each pass into the rows already there.
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < job->height; ++y)
+            png_read_row(png, base + y * bytesPerLine, nullptr);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+DecodedPicture decodePng(const uchar* data, qsizetype size, PixelBuffer* reuse)
+{
+    DecodedPicture result;
+    if (size <= 0) {
+        result.error = QStringLiteral("PNG: no data");
+        return result;
+    }
+    PngJob job;
+    job.data = data;
+    job.size = size_t(size);
+    job.reuse = reuse;
+    const bool ok = runPng(&job);
+    if (!ok) {
+        result.error = job.tooLarge ? pixelLimitError("PNG", job.width, job.height)
+                                    : QStringLiteral("PNG: ") + QString::fromLocal8Bit(job.message);
+        return result;
+    }
+    if (job.hasAlpha)
+        blendOverWhite(job.image);
+    job.reservation.release();
+    result.image = std::move(job.image);
+    return result;
+}
+
+DecodedPicture decodePng(const QByteArray& bytes, PixelBuffer* reuse)
+{
+    return decodePng(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), reuse);
+}
+
+} // namespace zarvo

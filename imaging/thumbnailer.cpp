@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "imaging/thumbnailer.h"
+
+#include "imaging/bmpdecoder.h"
+#include "imaging/fitrect.h"
+#include "imaging/gifdecoder.h"
+#include "imaging/icodecoder.h"
+#include "imaging/jpegdecoder.h"
+#include "imaging/pngdecoder.h"
+
+#include <QPainter>
+
+#include <cstring>
+
+namespace zarvo {
+
+namespace {
+
+void drawInto(QImage& thumbnail, const QImage& picture, const DrawRect& rect)
+{
+    if (rect.isEmpty())
+        return;
+    QImage scaled = picture.size() == QSize(rect.width(), rect.height())
+        ? picture
+        : picture.scaled(rect.width(), rect.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled.format() == QImage::Format_RGB32) {
+        // Opaque: copy the rows, no painter needed.
+        const size_t rowBytes = size_t(rect.width()) * 4;
+        for (int y = 0; y < rect.height(); ++y)
+            std::memcpy(thumbnail.scanLine(rect.top + y) + qsizetype(rect.left) * 4, scaled.constScanLine(y), rowBytes);
+        return;
+    }
+    QPainter painter(&thumbnail);
+    painter.drawImage(rect.left, rect.top, scaled);
+}
+
+} // namespace
+
+DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray& bytes)
+{
+    DecodedPicture decoded;
+    QSize fullSize;
+    switch (format) {
+    case PictureFormat::Jpeg: {
+        JpegDecodeResult jpeg = decodeJpeg(bytes, kSize, &m_buffer);
+        decoded = std::move(jpeg.picture);
+        fullSize = jpeg.fullSize;
+        break;
+    }
+    case PictureFormat::Png:
+        decoded = decodePng(bytes, &m_buffer);
+        break;
+    case PictureFormat::Gif:
+        decoded = decodeGif(bytes, &m_buffer);
+        break;
+    case PictureFormat::Ico:
+        decoded = decodeIco(bytes, &m_buffer);
+        break;
+    case PictureFormat::Bmp:
+        decoded = decodeBmp(bytes);
+        break;
+    case PictureFormat::Other:
+        decoded.error = QStringLiteral("not a picture format that is decoded");
+        break;
+    }
+    if (!decoded.ok()) {
+        m_buffer.trim();
+        return decoded;
+    }
+    if (format != PictureFormat::Jpeg)
+        fullSize = decoded.image.size();
+
+    DecodedPicture result;
+    result.image = QImage(kSize, kSize, QImage::Format_RGB32);
+    if (result.image.isNull()) {
+        result.error = QStringLiteral("out of memory");
+    } else {
+        result.image.fill(0xffffffffu);
+        drawInto(result.image, decoded.image, FitRect(fullSize.width(), fullSize.height(), kSize, kSize));
+    }
+    // The decoded picture may view m_buffer: drop it before the buffer can shrink.
+    decoded.image = QImage();
+    m_buffer.trim();
+    return result;
+}
+
+} // namespace zarvo

@@ -1,0 +1,266 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "imaging/picturedecoder.h"
+
+#include "testpictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace zarvo;
+using namespace zarvo::testpictures;
+
+namespace {
+
+bool allOpaque(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) != 255)
+                return false;
+        }
+    }
+    return true;
+}
+
+int maxDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1000;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({ worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                               std::abs(qBlue(p) - qBlue(q)) });
+        }
+    }
+    return worst;
+}
+
+QImage greenAsGray(const QImage& source, bool threshold)
+{
+    QImage out = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            int g = qGreen(row[x]);
+            if (threshold)
+                g = g >= 128 ? 255 : 0;
+            row[x] = qRgba(g, g, g, qAlpha(row[x]));
+        }
+    }
+    return out;
+}
+
+DecodedPicture decodeOk(PictureFormat format, const QByteArray& bytes)
+{
+    EXPECT_FALSE(bytes.isEmpty());
+    DecodedPicture decoded = decodePicture(format, bytes);
+    EXPECT_TRUE(decoded.ok()) << decoded.error.toStdString();
+    EXPECT_TRUE(decoded.error.isEmpty());
+    return decoded;
+}
+
+} // namespace
+
+TEST(JpegDecoding, ColourSpacesAndProgressiveDecodeToOpaqueRgb32)
+{
+    const QImage photo = photoLike(97, 61, 3);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QImage expected;
+    };
+    const Case cases[] = {
+        { "baseline", encodeJpeg(photo, 95), photo },
+        { "progressive", encodeJpeg(photo, 95, true), photo },
+        { "gray", encodeJpeg(photo, 95, false, JpegColor::Gray), greenAsGray(photo, false) },
+        { "cmyk", encodeJpeg(photo, 95, false, JpegColor::Cmyk), photo },
+        { "cmyk progressive", encodeJpeg(photo, 95, true, JpegColor::Cmyk), photo },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodedPicture decoded = decodeOk(PictureFormat::Jpeg, c.bytes);
+        ASSERT_EQ(decoded.image.size(), QSize(97, 61));
+        EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
+        EXPECT_TRUE(allOpaque(decoded.image));
+        EXPECT_LT(meanDifference(decoded.image, c.expected), 3.0);
+    }
+}
+
+TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)
+{
+    const QImage opaque = blocks(37, 29, false);
+    const QImage transparent = blocks(37, 29, true);
+    struct Case {
+        PngKind kind;
+        QImage source;
+        QImage expected;
+    };
+    const Case cases[] = {
+        { PngKind::Rgb8, opaque, opaque },
+        { PngKind::Rgba8, transparent, overWhite(transparent) },
+        { PngKind::Rgb16, opaque, opaque },
+        { PngKind::Rgba16, transparent, overWhite(transparent) },
+        { PngKind::Gray8, opaque, greenAsGray(opaque, false) },
+        { PngKind::Gray16, opaque, greenAsGray(opaque, false) },
+        { PngKind::GrayAlpha8, transparent, overWhite(greenAsGray(transparent, false)) },
+        { PngKind::Gray1, opaque, greenAsGray(opaque, true) },
+        { PngKind::Palette8, transparent, overWhite(transparent) },
+        { PngKind::Palette8, opaque, opaque },
+    };
+    for (const Case& c : cases) {
+        for (bool interlaced : { false, true }) {
+            SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " interlaced " << interlaced);
+            const DecodedPicture decoded = decodeOk(PictureFormat::Png, encodePng(c.source, c.kind, interlaced));
+            EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
+            EXPECT_TRUE(allOpaque(decoded.image));
+            EXPECT_LE(maxDifference(decoded.image, c.expected), 1);
+        }
+    }
+}
+
+TEST(GifDecoding, FirstImageOnWhiteLogicalScreenAtItsPosition)
+{
+    const QList<QRgb> global = { qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255) };
+    GifFrame first;
+    first.left = 5;
+    first.top = 7;
+    first.width = 20;
+    first.height = 10;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x)
+            first.indices.append(char(x < 5 ? 0 : 1 + (x + y) % 3));
+    }
+    first.transparentIndex = 0;
+    GifFrame second = first;
+    second.left = 0;
+    second.top = 0;
+    second.indices.fill(char(3));
+
+    for (bool interlaced : { false, true }) {
+        SCOPED_TRACE(interlaced ? "interlaced" : "progressive rows");
+        first.interlaced = interlaced;
+        const DecodedPicture decoded =
+            decodeOk(PictureFormat::Gif, encodeGif(40, 30, global, { first, second }));
+        ASSERT_EQ(decoded.image.size(), QSize(40, 30));
+        EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const int fx = x - first.left;
+                const int fy = y - first.top;
+                QRgb expected = qRgb(255, 255, 255);
+                if (fx >= 0 && fx < first.width && fy >= 0 && fy < first.height) {
+                    const int index = first.indices.at(fy * first.width + fx);
+                    if (index != first.transparentIndex)
+                        expected = global[index];
+                }
+                ASSERT_EQ(decoded.image.pixel(x, y), expected) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(GifDecoding, LocalTableWinsAndImagesAreClippedToTheScreen)
+{
+    GifFrame frame;
+    frame.left = 30;
+    frame.top = 20;
+    frame.width = 20;
+    frame.height = 20;
+    frame.indices = QByteArray(400, char(1));
+    frame.localColors = { qRgb(9, 9, 9), qRgb(10, 200, 30) };
+    const DecodedPicture decoded =
+        decodeOk(PictureFormat::Gif, encodeGif(40, 30, { qRgb(0, 0, 0), qRgb(255, 0, 0) }, { frame }));
+    ASSERT_EQ(decoded.image.size(), QSize(40, 30));
+    EXPECT_EQ(decoded.image.pixel(35, 25), qRgb(10, 200, 30));
+    EXPECT_EQ(decoded.image.pixel(39, 29), qRgb(10, 200, 30));
+    EXPECT_EQ(decoded.image.pixel(29, 25), qRgb(255, 255, 255));
+
+    // Without any colour table there is nothing to show.
+    frame.localColors.clear();
+    frame.left = frame.top = 0;
+    const DecodedPicture noColours = decodePicture(PictureFormat::Gif, encodeGif(40, 30, {}, { frame }));
+    EXPECT_FALSE(noColours.ok());
+    EXPECT_FALSE(noColours.error.isEmpty());
+}
+
+TEST(IcoDecoding, BitmapEntriesOfEveryDepthWithMaskAndAlpha)
+{
+    const QImage picture = blocks(19, 13, true);
+    // Below 32 bits the AND mask alone decides: alpha < 128 is white, the rest opaque.
+    QImage masked = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < masked.height(); ++y) {
+        for (int x = 0; x < masked.width(); ++x) {
+            const QRgb p = masked.pixel(x, y);
+            masked.setPixel(x, y, qAlpha(p) < 128 ? qRgb(255, 255, 255) : (p | 0xff000000u));
+        }
+    }
+    for (int bits : { 4, 8, 24, 32 }) {
+        SCOPED_TRACE(bits);
+        const DecodedPicture decoded = decodeOk(PictureFormat::Ico, encodeIco({ { picture, false, bits } }));
+        EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
+        EXPECT_LE(maxDifference(decoded.image, bits == 32 ? overWhite(picture) : masked), 1);
+    }
+    // Two colours and a mask.
+    const QImage twoColours = greenAsGray(blocks(19, 13, true), true);
+    const DecodedPicture mono = decodeOk(PictureFormat::Ico, encodeIco({ { twoColours, false, 1 } }));
+    QImage expected = twoColours;
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            const QRgb p = expected.pixel(x, y);
+            expected.setPixel(x, y, qAlpha(p) < 128 ? qRgb(255, 255, 255) : (p | 0xff000000u));
+        }
+    }
+    EXPECT_EQ(maxDifference(mono.image, expected), 0);
+}
+
+TEST(IcoDecoding, TakesTheLargestImageThenTheDeepestAndReadsPngEntries)
+{
+    const QImage small = blocks(16, 16, true);
+    const QImage large = blocks(48, 40, true);
+    const QImage png = photoLike(32, 32, 9);
+    DecodedPicture decoded = decodeOk(
+        PictureFormat::Ico,
+        encodeIco({ { small, false, 32 }, { large, false, 8 }, { png, true, 32 } }));
+    EXPECT_EQ(decoded.image.size(), QSize(48, 40));
+
+    const QImage big = photoLike(256, 256, 4);
+    decoded = decodeOk(PictureFormat::Ico, encodeIco({ { small, false, 32 }, { big, true, 32 } }));
+    ASSERT_EQ(decoded.image.size(), QSize(256, 256));
+    EXPECT_EQ(maxDifference(decoded.image, big), 0);
+
+    // Same size: more bits per pixel wins, wherever it stands.
+    const QImage same = blocks(32, 32, false);
+    QImage tinted = same;
+    tinted.fill(qRgb(1, 2, 3));
+    decoded = decodeOk(PictureFormat::Ico, encodeIco({ { tinted, false, 4 }, { same, false, 24 } }));
+    EXPECT_EQ(maxDifference(decoded.image, same), 0);
+    decoded = decodeOk(PictureFormat::Ico, encodeIco({ { same, false, 24 }, { tinted, false, 4 } }));
+    EXPECT_EQ(maxDifference(decoded.image, same), 0);
+}
+
+TEST(BmpDecoding, ReadsTheBitmapAsItIs)
+{
+    const QImage photo = photoLike(33, 21, 5);
+    DecodedPicture decoded = decodeOk(PictureFormat::Bmp, encodeWithQt(photo, "BMP"));
+    EXPECT_EQ(maxDifference(decoded.image, photo), 0);
+
+    const QImage indexed = blocks(33, 21, false).convertToFormat(QImage::Format_Indexed8);
+    decoded = decodeOk(PictureFormat::Bmp, encodeWithQt(indexed, "BMP"));
+    EXPECT_EQ(decoded.image.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(maxDifference(decoded.image, indexed), 0);
+}
+
+TEST(PictureDecoding, OtherFormatsAndMislabelledBytesFail)
+{
+    const QByteArray png = encodePng(blocks(8, 8, false), PngKind::Rgb8);
+    EXPECT_FALSE(decodePicture(PictureFormat::Other, png).ok());
+    EXPECT_FALSE(decodePicture(PictureFormat::Other, png).error.isEmpty());
+    const DecodedPicture asJpeg = decodePicture(PictureFormat::Jpeg, png);
+    EXPECT_FALSE(asJpeg.ok());
+    EXPECT_TRUE(asJpeg.error.startsWith(QStringLiteral("JPEG: "))) << asJpeg.error.toStdString();
+}

@@ -1,0 +1,564 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "testpictures.h"
+
+#include <QBuffer>
+#include <QHash>
+#include <QImageWriter>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <gif_lib.h>
+#include <jpeglib.h>
+#include <png.h>
+
+namespace zarvo::testpictures {
+
+namespace {
+
+quint32 nextRandom(quint32& state)
+{
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+int clamp255(int v) { return std::clamp(v, 0, 255); }
+
+} // namespace
+
+QImage photoLike(int width, int height, quint32 seed, int grain)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = seed * 2654435761u + 1;
+    nextRandom(state);
+
+    // Separable smooth gradients per channel.
+    const double phase[6] = { (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0,
+                              (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0,
+                              (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0 };
+    std::vector<int> col(size_t(width) * 3), row(size_t(height) * 3);
+    for (int x = 0; x < width; ++x) {
+        for (int c = 0; c < 3; ++c)
+            col[size_t(x) * 3 + c] = int(60 * std::sin(x * (2.0 + c) / width * 3.14159 + phase[c]));
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int c = 0; c < 3; ++c)
+            row[size_t(y) * 3 + c] = int(60 * std::cos(y * (1.5 + c) / height * 3.14159 + phase[3 + c]));
+    }
+    // A soft texture: random values on a coarse grid, interpolated.
+    constexpr int kCell = 12;
+    const int gridW = width / kCell + 2;
+    const int gridH = height / kCell + 2;
+    std::vector<int> grid(size_t(gridW) * gridH);
+    for (int& g : grid)
+        g = int(nextRandom(state) % 41) - 20;
+
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int gy = y / kCell;
+        const int fy = y % kCell;
+        const int* g0 = grid.data() + size_t(gy) * gridW;
+        const int* g1 = g0 + gridW;
+        for (int x = 0; x < width; ++x) {
+            const int gx = x / kCell;
+            const int fx = x % kCell;
+            const int top = g0[gx] * (kCell - fx) + g0[gx + 1] * fx;
+            const int bottom = g1[gx] * (kCell - fx) + g1[gx + 1] * fx;
+            const int texture = (top * (kCell - fy) + bottom * fy) / (kCell * kCell);
+            const int noise = grain > 0 ? int(nextRandom(state) % quint32(2 * grain + 1)) - grain : 0;
+            const int shade = texture + noise;
+            out[x] = qRgb(clamp255(128 + col[size_t(x) * 3] + row[size_t(y) * 3] + shade),
+                          clamp255(128 + col[size_t(x) * 3 + 1] + row[size_t(y) * 3 + 1] + shade),
+                          clamp255(128 + col[size_t(x) * 3 + 2] + row[size_t(y) * 3 + 2] + shade));
+        }
+    }
+    return image;
+}
+
+QImage blocks(int width, int height, bool withAlpha)
+{
+    QImage image(width, height, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2;
+            const bool lower = y >= height / 2;
+            QRgb c = !lower ? (right ? qRgb(0, 200, 0) : qRgb(200, 0, 0))
+                            : (right ? qRgb(230, 230, 0) : qRgb(0, 0, 200));
+            if (withAlpha) {
+                if (x < width / 4 && y < height / 4)
+                    c = qRgba(10, 20, 30, 0);
+                else if (y >= height * 3 / 8 && y < height * 5 / 8)
+                    c = qRgba(qRed(c), qGreen(c), qBlue(c), 128);
+            }
+            out[x] = c;
+        }
+    }
+    return image;
+}
+
+namespace {
+
+QByteArray encodeJpegWith(const QImage& source, int quality, bool progressive, JpegColor color,
+                          bool manyScans)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    switch (color) {
+    case JpegColor::Rgb:
+        cinfo.input_components = 3;
+        cinfo.in_color_space = JCS_RGB;
+        break;
+    case JpegColor::Gray:
+        cinfo.input_components = 1;
+        cinfo.in_color_space = JCS_GRAYSCALE;
+        break;
+    case JpegColor::Cmyk:
+        cinfo.input_components = 4;
+        cinfo.in_color_space = JCS_CMYK;
+        break;
+    }
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
+    // Every AC coefficient of every component in a band of its own, each refined twice.
+    std::vector<jpeg_scan_info> scans;
+    if (manyScans) {
+        scans.push_back(jpeg_scan_info { cinfo.num_components, { 0, 1, 2, 3 }, 0, 0, 0, 0 });
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            for (int k = 1; k < 64; ++k) {
+                scans.push_back(jpeg_scan_info { 1, { c, 0, 0, 0 }, k, k, 0, 2 });
+                scans.push_back(jpeg_scan_info { 1, { c, 0, 0, 0 }, k, k, 2, 1 });
+                scans.push_back(jpeg_scan_info { 1, { c, 0, 0, 0 }, k, k, 1, 0 });
+            }
+        }
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(image.width()) * 4);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
+        for (int x = 0; x < image.width(); ++x) {
+            const int r = qRed(in[x]), g = qGreen(in[x]), b = qBlue(in[x]);
+            if (color == JpegColor::Rgb) {
+                row[size_t(x) * 3] = JSAMPLE(r);
+                row[size_t(x) * 3 + 1] = JSAMPLE(g);
+                row[size_t(x) * 3 + 2] = JSAMPLE(b);
+            } else if (color == JpegColor::Gray) {
+                row[size_t(x)] = JSAMPLE(g);
+            } else {
+                // Adobe stores inverted values: C' = 255 - C; R = C' * K' / 255.
+                const int m = std::max({ r, g, b });
+                const auto inverted = [m](int v) { return m ? JSAMPLE((v * 255 + m / 2) / m) : JSAMPLE(0); };
+                row[size_t(x) * 4] = inverted(r);
+                row[size_t(x) * 4 + 1] = inverted(g);
+                row[size_t(x) * 4 + 2] = inverted(b);
+                row[size_t(x) * 4 + 3] = JSAMPLE(m);
+            }
+        }
+        JSAMPROW rows[1] = { row.data() };
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
+} // namespace
+
+QByteArray encodeJpeg(const QImage& image, int quality, bool progressive, JpegColor color)
+{
+    return encodeJpegWith(image, quality, progressive, color, false);
+}
+
+QByteArray encodeJpegManyScans(const QImage& image)
+{
+    return encodeJpegWith(image, 90, false, JpegColor::Rgb, true);
+}
+
+namespace {
+
+struct PngWriteJob {
+    int width = 0;
+    int height = 0;
+    int bitDepth = 8;
+    int colorType = 0;
+    bool interlaced = false;
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;
+    std::vector<std::vector<png_byte>> rows;
+    QByteArray out;
+};
+
+void pngWrite(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
+    job->out.append(reinterpret_cast<const char*>(data), qsizetype(length));
+}
+
+void pngFlush(png_structp) { }
+
+bool writePng(PngWriteJob* job)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, job, pngWrite, pngFlush);
+    png_set_IHDR(png, info, png_uint_32(job->width), png_uint_32(job->height), job->bitDepth, job->colorType,
+                 job->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!job->palette.empty())
+        png_set_PLTE(png, info, job->palette.data(), int(job->palette.size()));
+    if (!job->paletteAlpha.empty())
+        png_set_tRNS(png, info, job->paletteAlpha.data(), int(job->paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (auto& row : job->rows)
+            png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
+QByteArray encodePng(const QImage& source, PngKind kind, bool interlaced)
+{
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    PngWriteJob job;
+    job.width = image.width();
+    job.height = image.height();
+    job.interlaced = interlaced;
+    int channels = 0;
+    switch (kind) {
+    case PngKind::Rgb8: job.colorType = PNG_COLOR_TYPE_RGB; channels = 3; break;
+    case PngKind::Rgba8: job.colorType = PNG_COLOR_TYPE_RGB_ALPHA; channels = 4; break;
+    case PngKind::Rgb16: job.colorType = PNG_COLOR_TYPE_RGB; channels = 3; job.bitDepth = 16; break;
+    case PngKind::Rgba16: job.colorType = PNG_COLOR_TYPE_RGB_ALPHA; channels = 4; job.bitDepth = 16; break;
+    case PngKind::Gray8: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; break;
+    case PngKind::Gray16: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; job.bitDepth = 16; break;
+    case PngKind::GrayAlpha8: job.colorType = PNG_COLOR_TYPE_GRAY_ALPHA; channels = 2; break;
+    case PngKind::Gray1: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; job.bitDepth = 1; break;
+    case PngKind::Palette8: job.colorType = PNG_COLOR_TYPE_PALETTE; channels = 1; break;
+    }
+    QHash<QRgb, int> paletteIndex;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::vector<png_byte> row;
+        row.reserve(size_t(image.width()) * channels * 2);
+        const auto put = [&](int v) {
+            if (job.bitDepth == 16) {
+                row.push_back(png_byte(v));
+                row.push_back(png_byte(v));
+            } else {
+                row.push_back(png_byte(v));
+            }
+        };
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = in[x];
+            switch (kind) {
+            case PngKind::Rgb8: case PngKind::Rgb16:
+                put(qRed(p)); put(qGreen(p)); put(qBlue(p));
+                break;
+            case PngKind::Rgba8: case PngKind::Rgba16:
+                put(qRed(p)); put(qGreen(p)); put(qBlue(p)); put(qAlpha(p));
+                break;
+            case PngKind::Gray8: case PngKind::Gray16:
+                put(qGreen(p));
+                break;
+            case PngKind::GrayAlpha8:
+                put(qGreen(p)); put(qAlpha(p));
+                break;
+            case PngKind::Gray1:
+                if (x % 8 == 0)
+                    row.push_back(0);
+                if (qGreen(p) >= 128)
+                    row.back() = png_byte(row.back() | (0x80 >> (x % 8)));
+                break;
+            case PngKind::Palette8: {
+                auto it = paletteIndex.find(p);
+                if (it == paletteIndex.end()) {
+                    it = paletteIndex.insert(p, int(job.palette.size()));
+                    job.palette.push_back(png_color { png_byte(qRed(p)), png_byte(qGreen(p)), png_byte(qBlue(p)) });
+                    job.paletteAlpha.push_back(png_byte(qAlpha(p)));
+                }
+                row.push_back(png_byte(it.value()));
+                break;
+            }
+            }
+        }
+        job.rows.push_back(std::move(row));
+    }
+    if (job.palette.size() > 256)
+        return {};
+    if (kind == PngKind::Palette8
+        && std::all_of(job.paletteAlpha.begin(), job.paletteAlpha.end(), [](png_byte a) { return a == 255; }))
+        job.paletteAlpha.clear();
+    if (!writePng(&job))
+        return {};
+    return job.out;
+}
+
+namespace {
+
+int writeToByteArray(GifFileType* gif, const GifByteType* data, int length)
+{
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
+    return length;
+}
+
+ColorMapObject* makeColorMap(const QList<QRgb>& colors)
+{
+    if (colors.isEmpty())
+        return nullptr;
+    int count = 2;
+    while (count < colors.size())
+        count *= 2;
+    std::vector<GifColorType> entries(size_t(count), GifColorType { 0, 0, 0 });
+    for (qsizetype i = 0; i < colors.size(); ++i)
+        entries[size_t(i)] = GifColorType { GifByteType(qRed(colors[i])), GifByteType(qGreen(colors[i])),
+                                            GifByteType(qBlue(colors[i])) };
+    return GifMakeMapObject(count, entries.data());
+}
+
+} // namespace
+
+QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
+                     const QList<GifFrame>& frames)
+{
+    QByteArray out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, writeToByteArray, &error);
+    if (!gif)
+        return {};
+    EGifSetGifVersion(gif, true);
+    ColorMapObject* global = makeColorMap(globalColors);
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, 0, global);
+    GifFreeMapObject(global);
+    if (frames.size() > 1) {
+        static const GifByteType kLoop[] = { 1, 0, 0 };
+        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
+        EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
+        EGifPutExtensionBlock(gif, 3, kLoop);
+        EGifPutExtensionTrailer(gif);
+    }
+    for (const GifFrame& frame : frames) {
+        if (frame.transparentIndex >= 0 || frames.size() > 1) {
+            GraphicsControlBlock gcb {};
+            gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+            gcb.DelayTime = frame.delayCentiseconds;
+            gcb.TransparentColor = frame.transparentIndex >= 0 ? frame.transparentIndex : NO_TRANSPARENT_COLOR;
+            GifByteType extension[4];
+            const size_t length = EGifGCBToExtension(&gcb, extension);
+            EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension);
+        }
+        ColorMapObject* local = makeColorMap(frame.localColors);
+        EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local);
+        GifFreeMapObject(local);
+        std::vector<GifPixelType> line(size_t(frame.width));
+        const auto putRow = [&](int y) {
+            for (int x = 0; x < frame.width; ++x)
+                line[size_t(x)] = GifPixelType(frame.indices.at(qsizetype(y) * frame.width + x));
+            EGifPutLine(gif, line.data(), frame.width);
+        };
+        if (frame.interlaced) {
+            static constexpr int kStart[] = { 0, 4, 2, 1 };
+            static constexpr int kStep[] = { 8, 8, 4, 2 };
+            for (int pass = 0; pass < 4; ++pass) {
+                for (int y = kStart[pass]; y < frame.height; y += kStep[pass])
+                    putRow(y);
+            }
+        } else {
+            for (int y = 0; y < frame.height; ++y)
+                putRow(y);
+        }
+    }
+    EGifCloseFile(gif, &error);
+    return out;
+}
+
+namespace {
+
+void putLe16(QByteArray& out, int v)
+{
+    out.append(char(v & 0xff));
+    out.append(char((v >> 8) & 0xff));
+}
+
+void putLe32(QByteArray& out, quint32 v)
+{
+    putLe16(out, int(v & 0xffff));
+    putLe16(out, int(v >> 16));
+}
+
+QByteArray iconBitmap(const QImage& image, int bits)
+{
+    const int w = image.width();
+    const int h = image.height();
+    QList<QRgb> palette;
+    if (bits <= 8) {
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const QRgb c = image.pixel(x, y) | 0xff000000u;
+                if (qAlpha(image.pixel(x, y)) >= 128 && !palette.contains(c))
+                    palette.append(c);
+            }
+        }
+        if (palette.isEmpty())
+            palette.append(0xff000000u);
+        palette.resize(1 << bits, 0xff000000u);
+    }
+    QByteArray out;
+    putLe32(out, 40);
+    putLe32(out, quint32(w));
+    putLe32(out, quint32(h * 2));
+    putLe16(out, 1);
+    putLe16(out, bits);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    for (QRgb c : palette) {
+        out.append(char(qBlue(c)));
+        out.append(char(qGreen(c)));
+        out.append(char(qRed(c)));
+        out.append(char(0));
+    }
+    const int colorStride = (w * bits + 31) / 32 * 4;
+    for (int y = h - 1; y >= 0; --y) {
+        QByteArray row(colorStride, '\0');
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = image.pixel(x, y);
+            const int index = bits <= 8 ? std::max(0, int(palette.indexOf(p | 0xff000000u))) : 0;
+            switch (bits) {
+            case 1: row[x / 8] = char(row[x / 8] | (index << (7 - x % 8))); break;
+            case 4: row[x / 2] = char(row[x / 2] | (index << (x % 2 ? 0 : 4))); break;
+            case 8: row[x] = char(index); break;
+            case 24:
+                row[x * 3] = char(qBlue(p)); row[x * 3 + 1] = char(qGreen(p)); row[x * 3 + 2] = char(qRed(p));
+                break;
+            default:
+                row[x * 4] = char(qBlue(p)); row[x * 4 + 1] = char(qGreen(p));
+                row[x * 4 + 2] = char(qRed(p)); row[x * 4 + 3] = char(qAlpha(p));
+                break;
+            }
+        }
+        out.append(row);
+    }
+    const int maskStride = (w + 31) / 32 * 4;
+    for (int y = h - 1; y >= 0; --y) {
+        QByteArray row(maskStride, '\0');
+        for (int x = 0; x < w; ++x) {
+            if (qAlpha(image.pixel(x, y)) < 128)
+                row[x / 8] = char(row[x / 8] | (1 << (7 - x % 8)));
+        }
+        out.append(row);
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray encodeIco(const QList<IcoImage>& images)
+{
+    QList<QByteArray> payloads;
+    for (const IcoImage& icon : images) {
+        const QImage argb = icon.image.convertToFormat(QImage::Format_ARGB32);
+        payloads.append(icon.png ? encodePng(argb, PngKind::Rgba8) : iconBitmap(argb, icon.bits));
+    }
+    QByteArray out;
+    putLe16(out, 0);
+    putLe16(out, 1);
+    putLe16(out, int(images.size()));
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const QImage& image = images[i].image;
+        out.append(char(image.width() >= 256 ? 0 : image.width()));
+        out.append(char(image.height() >= 256 ? 0 : image.height()));
+        out.append(char(!images[i].png && images[i].bits < 8 ? 1 << images[i].bits : 0));
+        out.append(char(0));
+        putLe16(out, 1);
+        putLe16(out, images[i].png ? 32 : images[i].bits);
+        putLe32(out, quint32(payloads[i].size()));
+        putLe32(out, offset);
+        offset += quint32(payloads[i].size());
+    }
+    for (const QByteArray& payload : payloads)
+        out.append(payload);
+    return out;
+}
+
+QByteArray encodeWithQt(const QImage& image, const char* format, int quality)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (!writer.write(image))
+        return {};
+    return bytes;
+}
+
+QImage overWhite(const QImage& source)
+{
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    QImage out(image.size(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const double a = qAlpha(in[x]) / 255.0;
+            const auto over = [a](int c) { return int(std::lround(c * a + 255.0 * (1.0 - a))); };
+            o[x] = qRgb(over(qRed(in[x])), over(qGreen(in[x])), over(qBlue(in[x])));
+        }
+    }
+    return out;
+}
+
+double meanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1e9;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c) {
+            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c]))
+                + std::abs(qBlue(p[c]) - qBlue(q[c]));
+        }
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+} // namespace zarvo::testpictures

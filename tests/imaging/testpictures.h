@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Pictures made on the spot for the imaging tests and the benchmark corpus: the encoders
+// here write files the way other programs do (libjpeg, libpng, giflib, Qt's writers), so the
+// decoders are tested on real files without any stored fixture.
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QRgb>
+
+namespace zarvo::testpictures {
+
+// A photograph-like RGB32 picture: smooth colour gradients, a soft texture and fine grain.
+// The same seed gives the same picture. grain is the amplitude of per-pixel noise.
+QImage photoLike(int width, int height, quint32 seed, int grain = 4);
+
+// A picture with sharp, distinct regions (easy to check after decoding), ARGB32 when
+// withAlpha (a transparent corner and a half-transparent band), else RGB32.
+QImage blocks(int width, int height, bool withAlpha);
+
+enum class JpegColor { Rgb, Gray, Cmyk };
+// libjpeg at the given quality; Gray writes the green channel, Cmyk writes Adobe-style
+// (inverted) CMYK that decodes back to the picture's colours.
+QByteArray encodeJpeg(const QImage& image, int quality, bool progressive = false,
+                      JpegColor color = JpegColor::Rgb);
+// A valid progressive JPEG of some 570 scans (every AC coefficient in a band of its own,
+// refined twice), more than a decoder should be made to read.
+QByteArray encodeJpegManyScans(const QImage& image);
+
+enum class PngKind { Rgb8, Rgba8, Rgb16, Rgba16, Gray8, Gray16, GrayAlpha8, Gray1, Palette8 };
+// libpng. Gray kinds write the green channel (Gray1: green >= 128). Palette8 needs at most
+// 256 distinct colours and writes their alpha as a tRNS chunk. 16-bit kinds write v * 257.
+QByteArray encodePng(const QImage& image, PngKind kind, bool interlaced = false);
+
+struct GifFrame {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    QByteArray indices;        // width * height colour indices, row by row
+    QList<QRgb> localColors;   // empty: use the global table
+    int transparentIndex = -1; // -1: no graphics control extension
+    bool interlaced = false;
+    int delayCentiseconds = 10;
+};
+// giflib. globalColors may be empty (no global table).
+QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
+                     const QList<GifFrame>& frames);
+
+struct IcoImage {
+    QImage image;     // ARGB32
+    bool png = false; // stored as a PNG entry, else as a bitmap entry
+    int bits = 32;    // bitmap entries: 1, 4, 8, 24 or 32
+};
+// An icon file: bitmap entries with an AND mask (set where alpha < 128) and, for 32 bits,
+// the alpha channel; palette entries need at most 2^bits distinct colours.
+QByteArray encodeIco(const QList<IcoImage>& images);
+
+// Qt's writer for a format such as "BMP".
+QByteArray encodeWithQt(const QImage& image, const char* format, int quality = -1);
+
+// What a picture with alpha looks like over white (as decoders of this program draw it).
+QImage overWhite(const QImage& image);
+
+// Mean absolute difference per channel of two pictures of the same size (any format).
+double meanDifference(const QImage& a, const QImage& b);
+
+} // namespace zarvo::testpictures
