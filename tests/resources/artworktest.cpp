@@ -7,7 +7,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -218,8 +217,14 @@ struct Wave
 // Reads a canonical RIFF/WAVE file: a "fmt " chunk then a "data" chunk filling the rest.
 bool parseWave(const QByteArray& bytes, Wave& out, QString& why)
 {
-    auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
-    auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    auto le = [&](int at, int n) {
+        quint32 v = 0;
+        for (int i = n - 1; i >= 0; --i)
+            v = (v << 8) | quint8(bytes.at(at + i));
+        return v;
+    };
+    auto u32 = [&](int at) { return le(at, 4); };
+    auto u16 = [&](int at) { return quint16(le(at, 2)); };
     if (bytes.size() < 44 || bytes.left(4) != "RIFF" || bytes.mid(8, 4) != "WAVE") {
         why = QStringLiteral("not a RIFF/WAVE file");
         return false;
@@ -243,7 +248,7 @@ bool parseWave(const QByteArray& bytes, Wave& out, QString& why)
         return false;
     }
     for (int at = 44; at + 1 < bytes.size(); at += 2)
-        out.samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + at));
+        out.samples.push_back(qint16(u16(at)));
     return true;
 }
 
