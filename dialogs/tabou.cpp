@@ -34,7 +34,7 @@ Tabou::Tabou(QWidget* parent)
     m_image1->installEventFilter(this);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(screen->geometry().center() - rect().center());
 }
 
 bool Tabou::eventFilter(QObject* watched, QEvent* event)

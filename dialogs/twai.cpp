@@ -86,7 +86,7 @@ Twai::Twai(QWidget* parent, CompactFn compact, WarnFn warn)
                          QStringLiteral("在检测期间请不要关闭程序"), QColor(255, 0, 0));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(screen->geometry().center() - rect().center());
 
     connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &Twai::compactionFinished);
 

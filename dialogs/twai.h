@@ -43,8 +43,6 @@ public:
     // The dot counter lives for the whole run. Tests put it back to its start value.
     static void resetDotCounter();
 
-    bool compactionStarted() const { return m_started; }
-
 public Q_SLOTS:
     // Timer1: the next frame of the waiting animation.
     void Timer1Timer();
