@@ -1,0 +1,108 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+
+// Thumbnails per second of Thumbnailer over corpus sets, with 1 and with 2 worker threads
+// (each with its own Thumbnailer, taking the next file in turn, as the folder view will).
+// Files are read into memory first, so only decoding and scaling are timed; each figure is
+// the best of --repeat runs. Usage:
+//   zarvo_bench_thumbnails [--repeat N] CORPUSDIR SET...
+// Prints one line per figure: RESULT <tab> set <tab> column <tab> ms per picture <tab> pictures.
+
+#include "imaging/pictureformat.h"
+#include "imaging/thumbnailer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+using namespace zarvo;
+
+namespace {
+
+struct Picture {
+    PictureFormat format;
+    QByteArray bytes;
+};
+
+// Seconds for all pictures with `threads` workers; counts failed decodes.
+double runOnce(const std::vector<Picture>& pictures, int threads, int* failures)
+{
+    std::atomic<size_t> next { 0 };
+    std::atomic<int> failed { 0 };
+    const auto start = std::chrono::steady_clock::now();
+    const auto work = [&] {
+        Thumbnailer thumbnailer;
+        for (size_t i = next++; i < pictures.size(); i = next++) {
+            if (!thumbnailer.makeThumbnail(pictures[i].format, pictures[i].bytes).ok())
+                ++failed;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    *failures = failed;
+    return elapsed.count();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int repeat = 2;
+    if (args.size() >= 2 && args.first() == QStringLiteral("--repeat")) {
+        repeat = std::max(1, args.at(1).toInt());
+        args = args.mid(2);
+    }
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: zarvo_bench_thumbnails [--repeat N] CORPUSDIR SET...\n");
+        return 2;
+    }
+    const QDir corpus(args.first());
+    for (const QString& set : args.mid(1)) {
+        const QDir dir(corpus.filePath(set));
+        std::vector<Picture> pictures;
+        for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+            const PictureFormat format = formatOfCome(name);
+            if (format == PictureFormat::Other)
+                continue;
+            QFile file(dir.filePath(name));
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
+                return 1;
+            }
+            pictures.push_back({ format, file.readAll() });
+        }
+        if (pictures.empty()) {
+            std::fprintf(stderr, "set %s has no pictures\n", qPrintable(set));
+            return 1;
+        }
+        int failures = 0;
+        // Warm up caches, plugins and the allocator.
+        runOnce(std::vector<Picture>(pictures.begin(), pictures.begin() + std::min<size_t>(3, pictures.size())), 1,
+                &failures);
+        for (int threads : { 1, 2 }) {
+            double best = 1e30;
+            for (int r = 0; r < repeat; ++r)
+                best = std::min(best, runOnce(pictures, threads, &failures));
+            if (failures)
+                std::fprintf(stderr, "%s: %d pictures failed to decode\n", qPrintable(set), failures);
+            std::printf("RESULT\t%s\tours %d thread%s\t%.3f\t%zu\n", qPrintable(set), threads, threads == 1 ? "" : "s",
+                        best * 1000.0 / double(pictures.size()), pictures.size());
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
