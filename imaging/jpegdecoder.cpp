@@ -23,6 +23,7 @@ struct JpegErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool ranOutOfData;
 };
 
 // Everything the codec function touches lives here, in the caller's frame, so that nothing
@@ -62,10 +63,14 @@ void jpegEmitMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0)
         return; // trace output
-    // libjpeg pads a file that ends early with an end marker and merely warns; a picture
-    // whose lower part is missing is a failed decode here.
-    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+    // libjpeg pads a file that ends early with an end marker and zero bits and merely warns;
+    // a picture whose lower part is grey is a failed decode here. Running out of bits inside
+    // entropy-coded data is fatal at once. Running out of file is also what happens when only
+    // the end marker is missing (the decoder reads ahead), so that is judged at the end.
+    if (cinfo->err->msg_code == JWRN_HIT_MARKER)
         jpegErrorExit(cinfo);
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<JpegErrorManager*>(cinfo->err)->ranOutOfData = true;
     ++cinfo->err->num_warnings;
 }
 
@@ -93,6 +98,24 @@ qint64 coefficientBytes(j_decompress_ptr cinfo)
     return bytes;
 }
 
+// After the file ran out: whether every coefficient still arrived in full precision, so only
+// the end marker was missing. A sequential file is complete once all its rows were decoded
+// without running out of bits; a progressive one when no coefficient awaits refinement.
+bool allDataArrived(j_decompress_ptr cinfo)
+{
+    if (!cinfo->progressive_mode)
+        return !jpeg_has_multiple_scans(cinfo);
+    if (!cinfo->coef_bits)
+        return false;
+    for (int c = 0; c < cinfo->num_components; ++c) {
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            if (cinfo->coef_bits[c][k] != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 // The one function that holds libjpeg's setjmp. Its error branch destroys the codec object.
 bool runJpeg(JpegJob* job)
 {
@@ -102,6 +125,7 @@ bool runJpeg(JpegJob* job)
     job->err.pub.emit_message = jpegEmitMessage;
     job->err.pub.output_message = jpegOutputMessage;
     job->err.message[0] = '\0';
+    job->err.ranOutOfData = false;
     if (setjmp(job->err.jump)) {
         jpeg_destroy_decompress(cinfo);
         return false;
@@ -166,8 +190,13 @@ bool runJpeg(JpegJob* job)
             return false;
         }
     }
-    // No jpeg_finish_decompress: all pixels are in, and a file whose end marker alone is
-    // missing still shows.
+    if (job->err.ranOutOfData && !allDataArrived(cinfo)) {
+        cinfo->err->msg_code = JWRN_JPEG_EOF;
+        (*cinfo->err->format_message)(reinterpret_cast<j_common_ptr>(cinfo), job->err.message);
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    // No jpeg_finish_decompress: all pixels are in, and it would only look for the end marker.
     jpeg_destroy_decompress(cinfo);
     return true;
 }

@@ -6,23 +6,17 @@
 
 namespace zarvo {
 
-// One colour channel c with alpha a (both 0..255, not premultiplied) drawn over white.
-inline uint blendChannelOverWhite(uint c, uint a)
-{
-    const uint x = c * a + 255 * (255 - a) + 128;
-    return (x + (x >> 8)) >> 8; // x / 255, rounded, exact for this range
-}
-
+// A non-premultiplied ARGB pixel drawn over white, opaque. Over white, c * a / 255 + 255 *
+// (255 - a) / 255 is c * a / 255 + (255 - a), so each channel needs one rounded product; red
+// and blue are computed together in one 32-bit word, as Qt's own compositing does.
 inline QRgb blendOverWhite(QRgb argb)
 {
-    const uint a = qAlpha(argb);
-    if (a == 255)
-        return argb;
-    if (a == 0)
-        return 0xffffffffu;
-    return qRgb(int(blendChannelOverWhite(uint(qRed(argb)), a)),
-                int(blendChannelOverWhite(uint(qGreen(argb)), a)),
-                int(blendChannelOverWhite(uint(qBlue(argb)), a)));
+    const uint a = argb >> 24;
+    uint redBlue = (argb & 0x00ff00ffu) * a;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
+    uint alphaGreen = ((argb >> 8) & 0x00ff00ffu) * a;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
+    return 0xff000000u | (redBlue + (alphaGreen & 0x0000ff00u) + (255 - a) * 0x00010101u);
 }
 
 // Treats the 32-bit pixels of `image` as non-premultiplied ARGB, draws them over white and

@@ -91,6 +91,26 @@ TEST(JpegDecoding, ColourSpacesAndProgressiveDecodeToOpaqueRgb32)
     }
 }
 
+TEST(JpegDecoding, MissingEndMarkerIsToleratedButMissingDataIsNot)
+{
+    const QByteArray bytes = encodeJpeg(photoLike(64, 64, 8), 90);
+    ASSERT_TRUE(bytes.endsWith(QByteArray("\xff\xd9", 2)));
+    const DecodedPicture noEndMarker = decodePicture(PictureFormat::Jpeg, bytes.chopped(2));
+    EXPECT_TRUE(noEndMarker.ok()) << noEndMarker.error.toStdString();
+    const DecodedPicture cut = decodePicture(PictureFormat::Jpeg, bytes.chopped(40));
+    EXPECT_FALSE(cut.ok());
+    EXPECT_TRUE(cut.error.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) << cut.error.toStdString();
+
+    // Progressive: complete but for the end marker shows; cut after a whole scan does not.
+    const QByteArray progressive = encodeJpeg(photoLike(64, 64, 9), 90, true);
+    EXPECT_TRUE(decodePicture(PictureFormat::Jpeg, progressive.chopped(2)).ok());
+    const qsizetype lastScan = progressive.lastIndexOf(QByteArray("\xff\xda", 2));
+    ASSERT_GT(lastScan, 0);
+    const DecodedPicture scansMissing = decodePicture(PictureFormat::Jpeg, progressive.left(lastScan));
+    EXPECT_FALSE(scansMissing.ok());
+    EXPECT_TRUE(scansMissing.error.contains(QStringLiteral("Premature end"))) << scansMissing.error.toStdString();
+}
+
 TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)
 {
     const QImage opaque = blocks(37, 29, false);
