@@ -1,0 +1,166 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "view/folderlistview.h"
+
+#include "view/thumbnaildelegate.h"
+
+#include <QHelpEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace zarvo {
+
+namespace {
+
+// Sequences with which QAbstractItemView would select, or touch the system clipboard, on its
+// own. Each of them is the program's (through its actions) or nobody's.
+bool isReservedSequence(QKeyEvent* event)
+{
+    return event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)
+        || event->matches(QKeySequence::Paste) || event->matches(QKeySequence::SelectAll)
+        || event->matches(QKeySequence::Deselect);
+}
+
+} // namespace
+
+FolderListView::FolderListView(QWidget* parent)
+    : QListView(parent)
+    , m_delegate(new ThumbnailDelegate(this))
+{
+    setItemDelegate(m_delegate);
+    setViewMode(QListView::IconMode);
+    setIconSize(QSize(150, 150));
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    // Dropped files are the window's: a view that accepted drops would take them and refuse.
+    setDragEnabled(false);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(256);
+    setSpacing(4);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_Hover);
+
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+    viewport()->setAutoFillBackground(true);
+
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            Q_EMIT itemDoubleClicked(index.row());
+    });
+}
+
+void FolderListView::setHintText(const QString& text)
+{
+    m_hintText = text;
+}
+
+void FolderListView::setHintEnabled(bool enabled)
+{
+    if (m_hintEnabled == enabled)
+        return;
+    m_hintEnabled = enabled;
+    if (!enabled && QToolTip::isVisible() && underMouse())
+        QToolTip::hideText();
+}
+
+QString FolderListView::hintDisplayText(const QString& hint)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\n\r|\r\n|\n|\r"));
+    const QStringList lines = hint.split(lineBreak);
+    QStringList escaped;
+    escaped.reserve(lines.size());
+    for (const QString& line : lines)
+        escaped.append(line.toHtmlEscaped());
+    // Rich text, so that a picture name that looks like markup is shown as it is.
+    return QStringLiteral("<p style='white-space:pre'>") + escaped.join(QStringLiteral("<br>"))
+        + QStringLiteral("</p>");
+}
+
+QList<int> FolderListView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    const QModelIndexList indexes = selectionModel()->selectedIndexes();
+    rows.reserve(indexes.size());
+    for (const QModelIndex& index : indexes) {
+        if (index.column() == modelColumn() && index.parent() == rootIndex())
+            rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+bool FolderListView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        showHint(static_cast<QHelpEvent*>(event));
+        return true;
+    }
+    return QListView::event(event);
+}
+
+bool FolderListView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        showHint(static_cast<QHelpEvent*>(event));
+        return true;
+    }
+    return QListView::viewportEvent(event);
+}
+
+void FolderListView::showHint(QHelpEvent* event)
+{
+    if (m_hintEnabled && !m_hintText.isEmpty()) {
+        QToolTip::showText(event->globalPos(), hintDisplayText(m_hintText), this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+}
+
+void FolderListView::updateGeometries()
+{
+    QListView::updateGeometries();
+    // A wheel notch (three steps) moves one row of thumbnails, not three.
+    const int row = ThumbnailDelegate::cellSize(fontMetrics()).height() + 2 * spacing();
+    verticalScrollBar()->setSingleStep(std::max(1, row / 3));
+}
+
+void FolderListView::keyPressEvent(QKeyEvent* event)
+{
+    if (isReservedSequence(event)) {
+        event->accept();
+        return;
+    }
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+} // namespace zarvo

@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QListView>
+#include <QString>
+
+class QHelpEvent;
+
+namespace zarvo {
+
+class ThumbnailDelegate;
+
+// The folder view: a grid of 150 x 150 thumbnails with their captions below, wrapping to the
+// view's width and re-flowing when it is resized, on white. Meant for a ThumbnailModel (set
+// with setModel()), drawn by a ThumbnailDelegate. Several items can be selected (extended
+// selection); captions are not editable; items cannot be moved or dragged; layout runs in
+// batches so that a folder of thousands of pictures stays responsive.
+//
+// The view never acts behind the program's back: the standard copy, cut, paste, select-all
+// and deselect key sequences (Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A and their platform variants)
+// do nothing here and nothing ever reaches the system clipboard. When the program has
+// actions with those shortcuts, the actions get the keys as usual (a disabled action: nothing
+// happens). Enter and Return without modifiers emit enterPressed() (on every press, key
+// repeats included) and do nothing else; a double click on an item emits
+// itemDoubleClicked(). What they mean is the program's decision.
+//
+// Tooltip: one text for the whole view (setHintText), shown when the mouse rests over the
+// view while the hint is enabled; the text's lines may be separated by "\n\r" (or "\n"), and
+// it is shown as plain text, line by line.
+//
+// User-interface thread only.
+class FolderListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit FolderListView(QWidget* parent = nullptr);
+
+    // The tooltip text (the last one stays while the hint is off).
+    void setHintText(const QString& text);
+    QString hintText() const { return m_hintText; }
+    // Whether the tooltip is shown; off at the start. Turning it off hides a shown tooltip.
+    void setHintEnabled(bool enabled);
+    bool isHintEnabled() const { return m_hintEnabled; }
+    // The tooltip as it is shown: the hint text as rich text that displays it verbatim, one
+    // line per line of the hint.
+    static QString hintDisplayText(const QString& hint);
+
+    // Rows of the selected items, in view (row) order.
+    QList<int> selectedRows() const;
+
+    // selectAll() (QAbstractItemView) is the program's way to select every item.
+
+Q_SIGNALS:
+    void enterPressed();
+    void itemDoubleClicked(int row);
+
+protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
+
+private:
+    void showHint(QHelpEvent* event);
+
+    ThumbnailDelegate* m_delegate = nullptr;
+    QString m_hintText;
+    bool m_hintEnabled = false;
+};
+
+} // namespace zarvo

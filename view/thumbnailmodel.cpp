@@ -1,0 +1,209 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "view/thumbnailmodel.h"
+
+#include "imaging/fitrect.h"
+
+#include <QPainter>
+#include <QRect>
+
+namespace zarvo {
+
+namespace {
+
+constexpr QRgb kWhite = 0xffffffu;
+
+bool isWhite(QRgb pixel)
+{
+    return (pixel & 0xffffffu) == kWhite;
+}
+
+bool rowIsWhite(const QImage& image, int y, int left, int right)
+{
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = left; x < right; ++x) {
+        if (!isWhite(line[x]))
+            return false;
+    }
+    return true;
+}
+
+// The smallest rectangle outside which the RGB32 image is white; empty when all of it is.
+QRect contentRect(const QImage& image)
+{
+    const int width = image.width();
+    int top = 0;
+    int bottom = image.height();
+    while (top < bottom && rowIsWhite(image, top, 0, width))
+        ++top;
+    if (top == bottom)
+        return QRect();
+    while (rowIsWhite(image, bottom - 1, 0, width))
+        --bottom;
+    int left = width;
+    int right = 0;
+    for (int y = top; y < bottom; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < left && isWhite(line[x]))
+            ++x;
+        left = x;
+        x = width;
+        while (x > right && isWhite(line[x - 1]))
+            --x;
+        right = x;
+    }
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+} // namespace
+
+ThumbnailModel::ThumbnailModel(QObject* parent)
+    : QAbstractListModel(parent)
+{
+}
+
+int ThumbnailModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+QVariant ThumbnailModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
+        return QVariant();
+    const Item& item = m_items[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return item.name;
+    case PictureRole:
+        return item.picture;
+    case PictureOffsetRole:
+        return item.offset;
+    case CutRole:
+        return item.cut;
+    case ThumbnailRole:
+        return thumbnail(index.row());
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ThumbnailModel::clear()
+{
+    beginResetModel();
+    m_items.clear();
+    m_items.shrink_to_fit();
+    m_lastSourceKey = 0;
+    m_lastPicture = QImage();
+    endResetModel();
+}
+
+void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
+{
+    Item item;
+    item.name = name;
+    if (!thumbnail.isNull() && thumbnail.cacheKey() == m_lastSourceKey) {
+        item.picture = m_lastPicture;
+        item.offset = m_lastOffset;
+    } else {
+        const QImage full = normalizedThumbnail(thumbnail);
+        const QRect content = contentRect(full);
+        // Three bytes a pixel: the thumbnail is opaque, and painting converts only what is seen.
+        if (!content.isEmpty())
+            item.picture = full.copy(content).convertToFormat(QImage::Format_RGB888);
+        item.offset = content.isEmpty() ? QPoint() : content.topLeft();
+        m_lastSourceKey = thumbnail.isNull() ? 0 : thumbnail.cacheKey();
+        m_lastPicture = item.picture;
+        m_lastOffset = item.offset;
+    }
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    m_items.push_back(std::move(item));
+    endInsertRows();
+}
+
+QString ThumbnailModel::name(int row) const
+{
+    return row >= 0 && row < rowCount() ? m_items[size_t(row)].name : QString();
+}
+
+QImage ThumbnailModel::thumbnail(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return QImage();
+    const Item& item = m_items[size_t(row)];
+    QImage full(kThumbnailSize, kThumbnailSize, QImage::Format_RGB32);
+    full.fill(0xffffffffu);
+    if (!item.picture.isNull()) {
+        QPainter painter(&full);
+        painter.drawImage(item.offset, item.picture);
+    }
+    return full;
+}
+
+void ThumbnailModel::setCut(int row, bool cut)
+{
+    if (row < 0 || row >= rowCount() || m_items[size_t(row)].cut == cut)
+        return;
+    m_items[size_t(row)].cut = cut;
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed, { CutRole });
+}
+
+bool ThumbnailModel::isCut(int row) const
+{
+    return row >= 0 && row < rowCount() && m_items[size_t(row)].cut;
+}
+
+void ThumbnailModel::clearCutMarks()
+{
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < rowCount(); ++row) {
+        Item& item = m_items[size_t(row)];
+        if (!item.cut)
+            continue;
+        item.cut = false;
+        if (first < 0)
+            first = row;
+        last = row;
+    }
+    if (first >= 0)
+        Q_EMIT dataChanged(index(first), index(last), { CutRole });
+}
+
+qint64 ThumbnailModel::pixelBytes() const
+{
+    qint64 bytes = 0;
+    for (const Item& item : m_items)
+        bytes += item.picture.sizeInBytes();
+    return bytes;
+}
+
+QImage ThumbnailModel::normalizedThumbnail(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32
+        && image.size() == QSize(kThumbnailSize, kThumbnailSize))
+        return image;
+    QImage full(kThumbnailSize, kThumbnailSize, QImage::Format_RGB32);
+    full.fill(0xffffffffu);
+    if (image.isNull())
+        return full;
+    const DrawRect rect = FitRect(image.width(), image.height(), kThumbnailSize, kThumbnailSize);
+    if (rect.isEmpty())
+        return full;
+    QPainter painter(&full);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(rect.left, rect.top, rect.width(), rect.height()), image);
+    return full;
+}
+
+} // namespace zarvo

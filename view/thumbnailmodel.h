@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QAbstractListModel>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+
+#include <vector>
+
+namespace zarvo {
+
+// The items of the folder view, in the open folder's row order: each has a caption (the
+// picture's `Name`), a 150 x 150 thumbnail and the cut mark. The cut mark is a display state
+// only; clear() drops it with everything else.
+//
+// Memory: an item keeps its thumbnail without the white margins (the part outside the
+// picture's FitRect, which every thumbnail has unless the picture is square), three bytes a
+// pixel: at most 150 x 150 (67 800 bytes with row padding), a 4:3 photo 150 x 112 (50 624), a
+// 32 x 32 icon 3 072. Appending the same QImage again (the placeholder) shares its pixels.
+// Nothing else of the picture is kept; thumbnail(row) gives the whole thumbnail back exactly.
+//
+// Rows are never moved or edited through the model; items are selectable, not editable, not
+// draggable. User-interface thread only (as every item model).
+class ThumbnailModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kThumbnailSize = 150;
+
+    enum Role {
+        // QImage, Format_RGB888: the thumbnail without its white margins; null when all white.
+        PictureRole = Qt::UserRole + 1,
+        // QPoint: where PictureRole's image lies in the 150 x 150 thumbnail.
+        PictureOffsetRole,
+        // bool: the cut mark.
+        CutRole,
+        // QImage, Format_RGB32, 150 x 150: the whole thumbnail (composed on each request).
+        ThumbnailRole,
+    };
+
+    explicit ThumbnailModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Removes every item (a model reset).
+    void clear();
+    // Adds an item at the end. A thumbnail that is not 150 x 150 RGB32 is first made one
+    // (normalizedThumbnail); a null image gives a white thumbnail.
+    void append(const QString& name, const QImage& thumbnail);
+
+    // The following take a row 0 <= row < rowCount(); other rows read as empty / false and
+    // are ignored by the setters.
+    QString name(int row) const;
+    QImage thumbnail(int row) const;
+    void setCut(int row, bool cut);
+    bool isCut(int row) const;
+    // Removes every cut mark (dataChanged for the rows that had one).
+    void clearCutMarks();
+
+    // Bytes of thumbnail pixels the items hold (an image shared by several items counts for
+    // each of them).
+    qint64 pixelBytes() const;
+
+    // What append() stores for an image: the image itself when it is 150 x 150 RGB32;
+    // otherwise a white 150 x 150 RGB32 picture with the image drawn over it into
+    // FitRect(w, h, 150, 150) (transparency blended over white).
+    static QImage normalizedThumbnail(const QImage& image);
+
+private:
+    struct Item
+    {
+        QString name;
+        QImage picture; // the thumbnail without its white margins
+        QPoint offset;
+        bool cut = false;
+    };
+
+    std::vector<Item> m_items;
+    // The last image appended and what was kept of it, so that repeats share pixels.
+    qint64 m_lastSourceKey = 0;
+    QImage m_lastPicture;
+    QPoint m_lastOffset;
+};
+
+} // namespace zarvo
