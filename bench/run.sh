@@ -14,7 +14,9 @@
 # ZARVO_BENCH_SETS (space-separated subset of the sets), ZARVO_BENCH_REPEAT (best of N, 2).
 #
 # Adding a measurement: write a function measure_NAME that appends rows with
-# `record SET COLUMN MS_PER_ITEM`, and add NAME to MEASUREMENTS below.
+# `record SET COLUMN MS_PER_ITEM` (a new SET makes a new row), and add NAME to MEASUREMENTS
+# below; COLUMNS lists the columns that come first, the rest follow in order of appearance.
+# The corpus is made once: delete bench/out/corpus (or one set in it) to make it anew.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -27,6 +29,7 @@ repeat=${ZARVO_BENCH_REPEAT:-2}
 read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gif bmp ico}"
 
 MEASUREMENTS=(thumbnails vips)
+COLUMNS=("ours 1 thread" "ours 2 threads" "vips 2 processes")
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails)
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -101,11 +104,20 @@ measure_vips() {
 }
 
 print_table() {
-    awk -F'\t' '
+    local preferred
+    preferred=$(printf '%s\t' "${COLUMNS[@]}")
+    awk -F'\t' -v preferred="$preferred" '
+        BEGIN {
+            n = split(preferred, first, "\t")
+            for (i = 1; i <= n; i++) if (first[i] != "") wanted[first[i]] = 1
+        }
         !($1 in seenSet) { seenSet[$1] = 1; setOrder[++nSets] = $1 }
-        !($2 in seenCol) { seenCol[$2] = 1; colOrder[++nCols] = $2 }
+        { present[$2] = 1 }
+        !($2 in seenCol) && !($2 in wanted) { seenCol[$2] = 1; extra[++nExtra] = $2 }
         { cell[$1, $2] = $3 }
         END {
+            for (i = 1; i <= n; i++) if (first[i] in present) colOrder[++nCols] = first[i]
+            for (i = 1; i <= nExtra; i++) colOrder[++nCols] = extra[i]
             printf "%-16s", "set"
             for (c = 1; c <= nCols; c++) printf " | %-22s", colOrder[c]
             printf "\n%-16s", "----------------"
