@@ -1,6 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "imaging/decodebudget.h"
+#include "imaging/picturedecoder.h"
+
+#include "testpictures.h"
 
 #include <gtest/gtest.h>
 
@@ -110,4 +113,37 @@ TEST(DecodeBudget, OversizedRequestRunsAloneAndLaterSmallOnesQueueBehindIt)
     EXPECT_TRUE(lateGranted);
     EXPECT_EQ(budget.bytesInUse(), 0);
     EXPECT_EQ(budget.waitingCount(), 0);
+}
+
+TEST(DecodeBudget, DecodersTakeTheirMemoryFromTheSharedBudget)
+{
+    using namespace zarvo::testpictures;
+    GifFrame frame;
+    frame.width = 2;
+    frame.height = 1;
+    frame.indices = QByteArray(2, char(1));
+    const QList<std::pair<zarvo::PictureFormat, QByteArray>> files = {
+        { zarvo::PictureFormat::Jpeg, encodeJpeg(photoLike(64, 48, 1), 90) },
+        { zarvo::PictureFormat::Png, encodePng(blocks(64, 48, true), PngKind::Rgba8) },
+        { zarvo::PictureFormat::Bmp, encodeWithQt(blocks(64, 48, false), "BMP") },
+        { zarvo::PictureFormat::Ico, encodeIco({ { blocks(16, 16, true), false, 32 } }) },
+        { zarvo::PictureFormat::Ico, encodeIco({ { blocks(16, 16, true), true, 32 } }) },
+        { zarvo::PictureFormat::Gif, encodeGif(8, 8, { qRgb(0, 0, 0), qRgb(9, 9, 9) }, { frame }) },
+    };
+    DecodeBudget& shared = DecodeBudget::shared();
+    for (const auto& [format, bytes] : files) {
+        SCOPED_TRACE(int(format));
+        DecodeBudget::Reservation everything = shared.acquire(shared.totalBytes());
+        std::atomic<bool> done { false };
+        std::thread decoder([&, format = format, bytes = bytes] {
+            EXPECT_TRUE(zarvo::decodePicture(format, bytes).ok());
+            done = true;
+        });
+        waitUntilWaiting(shared, 1);
+        EXPECT_FALSE(done);
+        everything.release();
+        decoder.join();
+        EXPECT_TRUE(done);
+        EXPECT_EQ(shared.bytesInUse(), 0);
+    }
 }
