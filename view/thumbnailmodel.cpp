@@ -3,6 +3,7 @@
 #include "view/thumbnailmodel.h"
 
 #include "imaging/fitrect.h"
+#include "view/placeholderthumbnail.h"
 
 #include <QPainter>
 #include <QRect>
@@ -101,28 +102,33 @@ void ThumbnailModel::clear()
     beginResetModel();
     m_items.clear();
     m_items.shrink_to_fit();
-    m_lastSourceKey = 0;
-    m_lastPicture = QImage();
     endResetModel();
+}
+
+void ThumbnailModel::keep(const QImage& thumbnail, QImage* picture, QPoint* offset)
+{
+    const QImage full = normalizedThumbnail(thumbnail);
+    const QRect content = contentRect(full);
+    // Three bytes a pixel: the thumbnail is opaque, and painting converts only what is seen.
+    *picture
+        = content.isEmpty() ? QImage() : full.copy(content).convertToFormat(QImage::Format_RGB888);
+    *offset = content.isEmpty() ? QPoint() : content.topLeft();
 }
 
 void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
 {
     Item item;
     item.name = name;
-    if (!thumbnail.isNull() && thumbnail.cacheKey() == m_lastSourceKey) {
-        item.picture = m_lastPicture;
-        item.offset = m_lastOffset;
+    const QImage placeholder = placeholderThumbnail();
+    if (thumbnail.cacheKey() == placeholder.cacheKey()) {
+        if (!m_placeholderKept) {
+            keep(placeholder, &m_placeholderPicture, &m_placeholderOffset);
+            m_placeholderKept = true;
+        }
+        item.picture = m_placeholderPicture;
+        item.offset = m_placeholderOffset;
     } else {
-        const QImage full = normalizedThumbnail(thumbnail);
-        const QRect content = contentRect(full);
-        // Three bytes a pixel: the thumbnail is opaque, and painting converts only what is seen.
-        if (!content.isEmpty())
-            item.picture = full.copy(content).convertToFormat(QImage::Format_RGB888);
-        item.offset = content.isEmpty() ? QPoint() : content.topLeft();
-        m_lastSourceKey = thumbnail.isNull() ? 0 : thumbnail.cacheKey();
-        m_lastPicture = item.picture;
-        m_lastOffset = item.offset;
+        keep(thumbnail, &item.picture, &item.offset);
     }
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);

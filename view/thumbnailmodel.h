@@ -18,7 +18,7 @@ namespace zarvo {
 // Memory: an item keeps its thumbnail without the white margins (the part outside the
 // picture's FitRect, which every thumbnail has unless the picture is square), three bytes a
 // pixel: at most 150 x 150 (67 800 bytes with row padding), a 4:3 photo 150 x 112 (50 624), a
-// 32 x 32 icon 3 072. Appending the same QImage again (the placeholder) shares its pixels.
+// 32 x 32 icon 3 072. Items showing placeholderThumbnail() share one copy of its pixels.
 // Nothing else of the picture is kept; thumbnail(row) gives the whole thumbnail back exactly.
 //
 // Rows are never moved or edited through the model; items are selectable, not editable, not
@@ -72,6 +72,8 @@ public:
     static QImage normalizedThumbnail(const QImage& image);
 
 private:
+    static void keep(const QImage& thumbnail, QImage* picture, QPoint* offset);
+
     struct Item
     {
         QString name;
@@ -81,10 +83,10 @@ private:
     };
 
     std::vector<Item> m_items;
-    // The last image appended and what was kept of it, so that repeats share pixels.
-    qint64 m_lastSourceKey = 0;
-    QImage m_lastPicture;
-    QPoint m_lastOffset;
+    // What is kept of the placeholder, shared by every item that shows it.
+    bool m_placeholderKept = false;
+    QImage m_placeholderPicture;
+    QPoint m_placeholderOffset;
 };
 
 } // namespace zarvo
