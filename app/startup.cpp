@@ -1,0 +1,72 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "app/startup.h"
+
+#include "app/form1.h"
+#include "dialogs/tfles.h"
+#include "view/fonts.h"
+#include "view/msnpop.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolTip>
+
+namespace zarvo {
+
+namespace {
+
+// Waits, painting and animating, while the user cannot act.
+void waitFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// A message shown just before the program ends stays until it has slid out.
+void waitForPopups(MsnPop* popups)
+{
+    if (!popups || popups->openCount() == 0)
+        return;
+    QEventLoop loop;
+    QObject::connect(popups, &MsnPop::allClosed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
+{
+    QApplication::setApplicationName(QStringLiteral("Zarvo(图片存储/浏览工具)"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QToolTip::setFont(songtiFont(12));
+
+    auto form = std::make_unique<Form1>(options.prompt);
+    if (!form->FormCreate()) {
+        waitForPopups(form->msnpop());
+        return nullptr;
+    }
+    {
+        Tfles fles;
+        fles.show();
+        fles.repaint();
+        waitFor(options.splashMs);
+    }
+    form->showMaximized();
+    return form;
+}
+
+int runZarvo()
+{
+    std::unique_ptr<Form1> form = startZarvo();
+    if (!form)
+        return 1;
+    QObject::connect(form.get(), &Form1::exitFinished, qApp, [popups = form->msnpop()] {
+        waitForPopups(popups);
+        QCoreApplication::quit();
+    }, Qt::QueuedConnection);
+    return QApplication::exec();
+}
+
+} // namespace zarvo

@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+
+namespace zarvo {
+
+class Form1;
+class Prompt;
+
+struct StartupOptions {
+    int splashMs = 3500;
+    // null: the program's own dialogs and popups
+    Prompt* prompt = nullptr;
+};
+
+// Start-up up to the shown main window: opens `data.mdb` of the working directory, shows the
+// splash for its time, then the maximised main window (which loads the folder tree). Null when
+// the store cannot be opened: the warning has been shown and, with the program's own popups,
+// has slid out again; no other window appeared. Needs a QApplication.
+std::unique_ptr<Form1> startZarvo(const StartupOptions& options = {});
+
+// The program: start-up, then the event loop until the close query lets the program end and
+// the last popup has gone. Returns the exit status (1 when the store cannot be opened).
+int runZarvo();
+
+} // namespace zarvo

@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QProgressBar;
+
+namespace zarvo {
+
+// The status bar `bar` of the main window: 19 pixels high, three panels of 288, 170 and 50
+// pixels (the last takes the rest of the bar), and the progress bar `pro` over panel 0. Panel
+// 1 shows the open folder's total, panel 2 its counts by picture kind.
+class StatusBar : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHeight = 19;
+    static constexpr int kBorder = 1;
+    static constexpr int kPanelWidths[3] = {288, 170, 50};
+
+    explicit StatusBar(QWidget* parent = nullptr);
+
+    void setPanelText(int panel, const QString& text);
+    QString panelText(int panel) const { return m_texts.value(panel); }
+    QProgressBar* progress() const { return m_pro; }
+
+    // Where `pro` lies inside panel 0: left B + 1, top B + 3, height H - 2B - 5, width
+    // W0 + 2B - 3, for the bar's border width B, height H and panel width W0.
+    static QRect progressGeometry(int border, int height, int panelWidth);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect panelRect(int panel) const;
+
+    QStringList m_texts;
+    QProgressBar* m_pro;
+};
+
+} // namespace zarvo

@@ -1,0 +1,78 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "app/widgetprompt.h"
+
+#include "app/picturepreview.h"
+#include "view/msnpop.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zarvo {
+
+WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
+    : m_owner(owner)
+    , m_popups(popups)
+{
+}
+
+bool WidgetPrompt::confirm(const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
+                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void WidgetPrompt::popup(PopupKind kind, const QString& text)
+{
+    if (m_popups)
+        m_popups->ShowPopup(kind, text);
+}
+
+WidgetPrompt::NameFilters WidgetPrompt::nameFilters(const QString& filter)
+{
+    NameFilters result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            // "*.jpg" becomes "*.[jJ][pP][gG]": Windows matched extensions in any case.
+            QString anyCase;
+            for (QChar c : pattern)
+                anyCase += c.isLetter() && c.toLower() != c.toUpper()
+                    ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper())
+                    : QString(c);
+            patterns.append(anyCase);
+        }
+        result.shown.append(parts.at(i));
+        result.patterns.append(QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
+    }
+    return result;
+}
+
+QStringList WidgetPrompt::chooseOpenFiles(const QString& filter)
+{
+    QFileDialog dia(m_owner);
+    dia.setObjectName(QStringLiteral("dia"));
+    dia.setOption(QFileDialog::DontUseNativeDialog);
+    dia.setOption(QFileDialog::ReadOnly, false);
+    dia.setAcceptMode(QFileDialog::AcceptOpen);
+    dia.setFileMode(QFileDialog::ExistingFiles);
+    dia.setSizeGripEnabled(true);
+    const NameFilters filters = nameFilters(filter);
+    dia.setNameFilters(filters.patterns);
+    // QFileDialog filters by the list it was given, by position; the box shows the texts as
+    // they are meant to read.
+    if (auto* types = dia.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < types->count() && i < filters.shown.size(); ++i)
+            types->setItemText(i, filters.shown.at(i));
+    PicturePreview::attach(dia);
+    if (dia.exec() != QDialog::Accepted)
+        return {};
+    return dia.selectedFiles();
+}
+
+} // namespace zarvo

@@ -1,0 +1,40 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "store/prompt.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace zarvo {
+
+class MsnPop;
+
+// The prompt of the desktop program: modal confirmation boxes, the sliding message popups of
+// the main window's MSNPOP component, and the program's file dialogs, all owned by the main
+// window. User-interface thread only.
+class WidgetPrompt : public Prompt {
+public:
+    WidgetPrompt(QWidget* owner, MsnPop* popups);
+
+    bool confirm(const QString& question) override;
+    void popup(PopupKind kind, const QString& text) override;
+    QStringList chooseOpenFiles(const QString& filter) override;
+
+    // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
+    // the user sees it; the patterns Qt filters by are separated by spaces and match the
+    // extensions in any letter case.
+    struct NameFilters {
+        QStringList shown; // "Description" texts, as given
+        QStringList patterns; // what QFileDialog filters by, one per shown text
+    };
+    static NameFilters nameFilters(const QString& filter);
+
+private:
+    QPointer<QWidget> m_owner;
+    QPointer<MsnPop> m_popups;
+};
+
+} // namespace zarvo
