@@ -38,7 +38,9 @@ void waitForPopups(MsnPop* popups)
 
 std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
 {
-    QApplication::setApplicationName(QStringLiteral("Zarvo(图片存储/浏览工具)"));
+    // The taskbar shows the window captions; the application name only names things like
+    // temporary directories, so it holds no path separator.
+    QApplication::setApplicationName(QStringLiteral("Zarvo"));
     QApplication::setQuitOnLastWindowClosed(false);
     QToolTip::setFont(songtiFont(12));
 

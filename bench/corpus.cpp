@@ -12,7 +12,7 @@
 //   ico               20 icons: 16, 32 and 48 pixel bitmaps and a 256 pixel PNG
 // A set whose directory holds a ".complete" file is left as it is.
 
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <QCoreApplication>
 #include <QDir>

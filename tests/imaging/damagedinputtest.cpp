@@ -3,7 +3,7 @@
 #include "imaging/picturedecoder.h"
 #include "imaging/thumbnailer.h"
 
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "imaging/decodebudget.h"
 #include "imaging/picturedecoder.h"
 
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/picturedecoder.h"
 
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "imaging/fitrect.h"
 #include "imaging/picturedecoder.h"
 
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "testpictures.h"
+#include "support/testpictures.h"
 
 #include <QBuffer>
 #include <QHash>
