@@ -8,7 +8,11 @@
 #include "app/widgetprompt.h"
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
+#include "folders/addnode.h"
 #include "imaging/pictureformat.h"
+#include "pictures/addcommand.h"
+#include "pictures/pictureclipboard.h"
+#include "pictures/renamedelete.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
 #include "store/prompt.h"
@@ -30,6 +34,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -177,6 +182,7 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
 
     buildMenus();
     buildPopupMenu();
+    connectCommands(panel1);
 
     m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/zarvo.png")), this);
     m_tray->setToolTip(QStringLiteral("Zarvo"));
@@ -296,6 +302,51 @@ void Form1::buildPopupMenu()
     }
 }
 
+void Form1::connectCommands(QWidget* toolbar)
+{
+    using Command = void (*)(Form1&);
+    auto run = [this](Command command) {
+        return [this, command] {
+            // Opening a folder lets timers and repaints through, never a second command.
+            if (!m_building && m_ado)
+                command(*this);
+        };
+    };
+    const std::pair<const char*, Command> commands[] = {
+        {"btn_addfile", btn_addfileClick},     {"menu_addfile", btn_addfileClick},
+        {"btn_editfile", btn_editfileClick},   {"menu_editfile", btn_editfileClick},
+        {"btn_delfile", btn_delfileClick},     {"menu_delfile", btn_delfileClick},
+        {"pop_del", btn_delfileClick},         {"menu_delall", menu_delallClick},
+        {"btn_addfolder", btn_addfolderClick}, {"menu_addfolder", btn_addfolderClick},
+        {"pop_copy", pop_copyClick},           {"pop_cut", pop_cutClick},
+        {"pop_paste", pop_pasteClick},         {"A2", A2Click},
+    };
+    for (const auto& [name, command] : commands) {
+        if (QAction* a = action(name))
+            connect(a, &QAction::triggered, this, run(command));
+        else if (auto* button = toolbar->findChild<FlatButton*>(QLatin1String(name)))
+            connect(button, &QAbstractButton::clicked, this, run(command));
+    }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    if (m_building || !m_ado)
+        return;
+    event->acceptProposedAction();
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    wmdropfiles(*this, paths);
+}
+
 bool Form1::FormCreate()
 {
     setAcceptDrops(true);
@@ -380,7 +431,7 @@ void Form1::tree1Click()
     QApplication::restoreOverrideCursor();
 }
 
-void Form1::openFolderTable(const QString& table)
+void Form1::openFolderTable(QString table)
 {
     closeFolderTable();
     m_table1.rows = m_ado->pictureRows(table);

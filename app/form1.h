@@ -69,7 +69,7 @@ public:
     qint64 openRowCount() const { return m_table1.rows.size(); }
     // Closes the open folder, binds `table1` to `table` and opens it, which builds the view.
     // Throws when the table cannot be read (the view then shows what was built).
-    void openFolderTable(const QString& table);
+    void openFolderTable(QString table); // a copy: closing the folder forgets its name
     // Closes the open folder; the view empties.
     void closeFolderTable();
     // Closes and opens the open folder again, rebuilding the view.
@@ -110,6 +110,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct Table1 {
@@ -122,6 +124,7 @@ private:
     void buildToolbar(QWidget* panel);
     void buildMenus();
     void buildPopupMenu();
+    void connectCommands(QWidget* toolbar);
     QAction* makeAction(const char* name, const QString& caption, const QString& icon,
                         const QKeySequence& shortcut = {});
     void showStatus(qint64 total, const QString& counts);

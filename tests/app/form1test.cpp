@@ -6,8 +6,7 @@
 #include "dialogs/twai.h"
 #include "store/foldertree.h"
 #include "store/treeblob.h"
-#include "support/recordingprompt.h"
-#include "support/sandbox.h"
+#include "support/formfixture.h"
 #include "support/testpictures.h"
 #include "view/folderlistview.h"
 #include "view/placeholderthumbnail.h"
@@ -37,77 +36,7 @@ QByteArray jpeg(int w, int h, quint32 seed = 1)
     return encodeJpeg(photoLike(w, h, seed), 85);
 }
 
-// A store in a sandbox that is the working directory while the test runs.
-class Form1Test : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_oldDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(box.dir()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        box.closeStore();
-        QDir::setCurrent(m_oldDir);
-    }
-
-    // The store as zarvoctl would leave it: the folders' tables, one top-level node each.
-    void makeFolder(const QString& name, const QList<std::pair<QString, QByteArray>>& pictures)
-    {
-        Store& store = box.store();
-        ASSERT_TRUE(store.CreateFolderTable(name, prompt));
-        for (const auto& [come, bytes] : pictures)
-            store.appendPicture(name, QFileInfo(come).completeBaseName(), come, bytes);
-        FolderTree tree;
-        OpenBlob(store, tree, prompt);
-        tree.appendNode(nullptr, name);
-        SaveTree(store, tree, prompt);
-    }
-
-    // Starts the window on the sandbox store (which the test must have let go of).
-    Form1& start()
-    {
-        box.store();
-        box.closeStore();
-        form = std::make_unique<Form1>(&prompt);
-        EXPECT_TRUE(form->FormCreate());
-        form->show();
-        return *form;
-    }
-
-    void clickNode(const QString& displayName)
-    {
-        const QModelIndexList hits = form->tree().match(form->tree().index(0, 0), Qt::DisplayRole, displayName, 1,
-                                                         Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_EQ(hits.size(), 1) << displayName.toStdString();
-        form->tree1()->selectionModel()->select(hits.first(), QItemSelectionModel::ClearAndSelect);
-        form->tree1Click();
-    }
-
-    QStringList captions() const
-    {
-        QStringList names;
-        for (int i = 0; i < form->items().rowCount(); ++i)
-            names.append(form->items().name(i));
-        return names;
-    }
-
-    void select(const QList<int>& rows)
-    {
-        QItemSelectionModel* selection = form->ListView1()->selectionModel();
-        selection->clearSelection();
-        for (int row : rows)
-            selection->select(form->items().index(row), QItemSelectionModel::Select);
-    }
-
-    Sandbox box;
-    RecordingPrompt prompt;
-    std::unique_ptr<Form1> form;
-
-private:
-    QString m_oldDir;
-};
+using Form1Test = FormFixture;
 
 } // namespace
 
