@@ -369,8 +369,11 @@ bool Form1::FormCreate()
 
 void Form1::FormShow()
 {
-    if (m_ado)
-        OpenBlob(*m_ado, *m_treeModel, *m_prompt);
+    if (!m_ado)
+        return;
+    OpenBlob(*m_ado, *m_treeModel, *m_prompt);
+    // The stream keeps no expanded state; show every folder.
+    m_tree1->expandAll();
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -471,17 +474,15 @@ void Form1::table1AfterOpen()
     const QString table = m_table1.table;
     const int total = int(rows.size());
     QProgressBar* pro = m_bar->progress();
-    pro->setMaximum(total);
-    pro->setValue(0);
+    m_bar->startProgress(total);
     m_items->clear();
     FormatCounters counters;
     showStatus(total, counters.countText());
 
     // Counting, the progress bar and the status texts, once per row (step 2.5).
     auto rowDone = [&] {
-        pro->setValue(pro->value() + 1);
+        m_bar->advanceProgress();
         showStatus(total, counters.countText());
-        pro->repaint();
         m_bar->repaint();
     };
     int delivered = 0;

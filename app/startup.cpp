@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QTimer>
 #include <QToolTip>
 
@@ -34,6 +36,15 @@ void waitForPopups(MsnPop* popups)
     loop.exec();
 }
 
+// Qt's own dialogs (the file dialogs) speak Chinese like the rest of the program.
+void installChineseTranslation()
+{
+    static QTranslator translator;
+    if (translator.isEmpty()
+        && translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
 } // namespace
 
 std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
@@ -43,6 +54,7 @@ std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
     QApplication::setApplicationName(QStringLiteral("Zarvo"));
     QApplication::setQuitOnLastWindowClosed(false);
     QToolTip::setFont(songtiFont(12));
+    installChineseTranslation();
 
     auto form = std::make_unique<Form1>(options.prompt);
     if (!form->FormCreate()) {

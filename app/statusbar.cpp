@@ -17,11 +17,21 @@ StatusBar::StatusBar(QWidget* parent)
     setObjectName(QStringLiteral("bar"));
     setFixedHeight(kHeight);
     m_pro->setObjectName(QStringLiteral("pro"));
-    m_pro->setRange(0, 0);
-    m_pro->setMaximum(100);
-    m_pro->setValue(0);
+    startProgress(0);
     m_pro->setTextVisible(false);
     m_pro->setGeometry(progressGeometry(kBorder, kHeight, kPanelWidths[0]));
+}
+
+void StatusBar::startProgress(int steps)
+{
+    m_pro->setRange(0, qMax(steps, 1));
+    m_pro->setValue(0);
+}
+
+void StatusBar::advanceProgress()
+{
+    m_pro->setValue(m_pro->value() + 1);
+    m_pro->repaint();
 }
 
 QRect StatusBar::progressGeometry(int border, int height, int panelWidth)

@@ -24,6 +24,11 @@ public:
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const { return m_texts.value(panel); }
     QProgressBar* progress() const { return m_pro; }
+    // `pro` from 0 towards `steps`. No steps at all shows an empty bar (a bar of no range would
+    // show Qt's busy animation instead).
+    void startProgress(int steps);
+    // One step further, painted at once.
+    void advanceProgress();
 
     // Where `pro` lies inside panel 0: left B + 1, top B + 3, height H - 2B - 5, width
     // W0 + 2B - 3, for the bar's border width B, height H and panel width W0.

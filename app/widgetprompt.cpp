@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zarvo {
 
@@ -21,6 +22,9 @@ bool WidgetPrompt::confirm(const QString& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
                     QMessageBox::Yes | QMessageBox::No, m_owner);
+    // The confirmation box keeps its English buttons whatever language Qt's dialogs speak.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

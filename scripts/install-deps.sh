@@ -14,7 +14,7 @@ packages=(
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libemf2svg-dev libwmf-dev
-  fonts-wqy-zenhei
+  fonts-wqy-zenhei qt6-translations-l10n
   googletest libgtest-dev
 )
 case "${1:-}" in
