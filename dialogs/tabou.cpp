@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/tabou.h"
 
-#include <QGuiApplication>
+#include "dialogs/screencentre.h"
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QScreen>
 #include <QWindow>
 
 namespace zarvo {
@@ -33,8 +33,7 @@ Tabou::Tabou(QWidget* parent)
     m_image1->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
     m_image1->installEventFilter(this);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 bool Tabou::eventFilter(QObject* watched, QEvent* event)

@@ -3,16 +3,15 @@
 #include "dialogs/tad.h"
 
 #include "dialogs/namebox.h"
+#include "dialogs/screencentre.h"
 #include "store/namerules.h"
 #include "store/prompt.h"
 
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 namespace zarvo {
 
@@ -94,8 +93,7 @@ Tad::Tad(int situation, Prompt& prompt, QWidget* parent)
         m_radio[i]->setEnabled(enabled[row][i]);
     m_radio[row == 2 ? 2 : 0]->setChecked(true);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 int Tad::run()

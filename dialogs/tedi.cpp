@@ -3,13 +3,12 @@
 #include "dialogs/tedi.h"
 
 #include "dialogs/namebox.h"
+#include "dialogs/screencentre.h"
 #include "store/namerules.h"
 #include "store/prompt.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace zarvo {
 
@@ -53,8 +52,7 @@ TEdi::TEdi(const QString& oldName, Prompt& prompt, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, &TEdi::FlatButton1Click);
 
     m_editNew->setFocus();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 QString TEdi::newName() const

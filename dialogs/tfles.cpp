@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/tfles.h"
 
-#include <QGuiApplication>
+#include "dialogs/screencentre.h"
+
 #include <QPainter>
 #include <QPen>
-#include <QScreen>
 
 namespace zarvo {
 
@@ -19,8 +19,7 @@ Tfles::Tfles(QWidget* parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 void Tfles::paintEvent(QPaintEvent*)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/twai.h"
 
+#include "dialogs/screencentre.h"
 #include "view/fonts.h"
 
 #include <QCloseEvent>
@@ -9,7 +10,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -85,8 +85,7 @@ Twai::Twai(QWidget* parent, CompactFn compact, WarnFn warn)
     m_label4 = makeLabel(this, "Label4", {272, 124},
                          QStringLiteral("在检测期间请不要关闭程序"), QColor(255, 0, 0));
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(*this);
 
     connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &Twai::compactionFinished);
 
