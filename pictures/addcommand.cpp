@@ -19,18 +19,14 @@ const char* const kOpenPictureFilter
 
 void addFilesToOpenFolder(Form1& form, const QStringList& paths)
 {
-    QProgressBar* pro = form.bar()->progress();
-    pro->setMaximum(int(paths.size()));
-    pro->setValue(0);
-    AddFiles(*form.store(), form.openFolder(), paths, form.prompt(), [pro] {
-        pro->setValue(pro->value() + 1);
-        pro->repaint();
-    });
+    StatusBar* bar = form.bar();
+    bar->startProgress(int(paths.size()));
+    AddFiles(*form.store(), form.openFolder(), paths, form.prompt(), [bar] { bar->advanceProgress(); });
     try {
         form.reloadFolder();
     } catch (const std::exception&) {
     }
-    pro->setValue(0);
+    bar->progress()->setValue(0);
 }
 
 void btn_addfileClick(Form1& form)
