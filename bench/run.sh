@@ -3,19 +3,44 @@
 # SPDX-License-Identifier: MIT
 #
 # Zarvo's benchmarks in one run: builds the tools it needs, makes the picture corpus once
-# (cached in bench/out/corpus), runs every measurement and prints one table with a row per
-# corpus set and a column per measurement, each cell "ms per picture  pictures/s".
+# (cached in bench/out/corpus), runs every measurement and prints tables with a row per corpus
+# set and a column per figure. A cell is "ms per picture  pictures/s" unless its column says
+# otherwise ("MB/s": megabytes of picture files, 1e6 bytes, per second; "ratio": a quotient).
 #
-#   bench/run.sh                  all measurements
-#   bench/run.sh thumbnails vips  only these
+#   bench/run.sh                           all measurements
+#   bench/run.sh folderopen vips           only these
+#
+# Measurements:
+#   thumbnails  Thumbnailer over files already in memory, 1 and 2 worker threads, and the CPU
+#               time one picture takes ("ours 1 thread", "ours 2 threads", "ours CPU per picture").
+#   vips        vipsthumbnail --size 150x150 as two processes, each given every other file, the
+#               whole timed ("vips 2 processes"); skipped when vipsthumbnail is not installed.
+#   folderopen  Opening a folder in the main window: Form1::openFolderTable on a store holding
+#               the set, with the window shown (offscreen), from the call until it returns with
+#               the view complete ("open folder"), the CPU time of all threads meanwhile ("open
+#               folder CPU") and the part of it on the user-interface thread ("open folder UI
+#               thread CPU": rows, BLOB reads, appends, status bar, events). With vips in the same
+#               run, "open folder / vips" is our time over vipsthumbnail's (the goal: at most
+#               0.85). It also times the parts of an opening one by one on one thread, printed
+#               below the tables.
+#   import      `zarvoctl add STORE SET FILE...` into a fresh store made by `zarvoctl init`,
+#               against `cp FILE... DIR/` into a fresh directory on the same filesystem, both
+#               with an fsync of what they wrote inside the timing (SQLite syncs every commit;
+#               cp is followed by `sync` of the copies and their directory): "zarvoctl add
+#               MB/s", "cp + sync MB/s", "zarvoctl / cp" (throughput ratio).
+#   addcore     The add command's core with a folder open in the main window: AddFiles of the
+#               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
+#               reloadFolder() ("add core: reload").
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
 # ZARVO_BENCH_SETS (space-separated subset of the sets), ZARVO_BENCH_REPEAT (best of N, 2).
+# Stores and copies are made in $ZARVO_BENCH_OUT/tmp and removed afterwards.
 #
 # Adding a measurement: write a function measure_NAME that appends rows with
-# `record SET COLUMN MS_PER_ITEM` (a new SET makes a new row), and add NAME to MEASUREMENTS
-# below; COLUMNS lists the columns that come first, the rest follow in order of appearance.
+# `record SET COLUMN VALUE [UNIT]` (UNIT ms, the default, for ms per picture; MB/s; ratio; a
+# new SET makes a new row), and add NAME to MEASUREMENTS below; TABLES says which columns each
+# table shows, in order; columns of no table are shown in a last table.
 # The corpus is made once: delete bench/out/corpus (or one set in it) to make it anew.
 set -euo pipefail
 
@@ -28,14 +53,25 @@ results=$out/results.tsv
 repeat=${ZARVO_BENCH_REPEAT:-2}
 read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gif bmp ico}"
 
-MEASUREMENTS=(thumbnails vips)
-COLUMNS=("ours 1 thread" "ours 2 threads" "vips 2 processes")
-TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails)
+tmpdir=$out/tmp
+parts=$out/parts.tsv
+
+MEASUREMENTS=(thumbnails vips folderopen import addcore)
+# Each table: its title, then its columns separated by "|".
+TABLES=(
+    "Thumbnails of 150 x 150, decoding only (ours: files in memory)|ours 1 thread|ours 2 threads|ours CPU per picture|vips 2 processes"
+    "Opening a folder in the main window, against vipsthumbnail over the same files|open folder|vips 2 processes|open folder / vips|open folder CPU|open folder UI thread CPU"
+    "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
+)
+TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# One result row: set, column, milliseconds per item.
-record() { printf '%s\t%s\t%s\n' "$1" "$2" "$3" >> "$results"; }
+# One result row: set, column, value, unit (ms per picture unless given: MB/s, ratio).
+record() { printf '%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "${4:-ms}" >> "$results"; }
+
+# The value of a recorded figure, or nothing.
+recorded() { awk -F'\t' -v s="$1" -v c="$2" '$1 == s && $2 == c { v = $3 } END { if (v != "") print v }' "$results"; }
 
 now_ns() { date +%s%N; }
 
@@ -59,7 +95,7 @@ files_of() { find "$corpus/$1" -maxdepth 1 -type f ! -name '.*' | sort; }
 measure_thumbnails() {
     log "thumbnails: Thumbnailer, 1 and 2 threads"
     "$build/bench/zarvo_bench_thumbnails" --repeat "$repeat" "$corpus" "${sets[@]}" \
-        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\n", $2, $3, $4 }' >> "$results"
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\tms\n", $2, $3, $4 }' >> "$results"
 }
 
 # vipsthumbnail as two processes, each given every other file; the whole is timed
@@ -103,36 +139,142 @@ measure_vips() {
     done
 }
 
+# Form1::openFolderTable on a store holding the set, the window shown offscreen; best of N.
+measure_folderopen() {
+    log "opening a folder: Form1::openFolderTable"
+    mkdir -p "$tmpdir"
+    : > "$parts"
+    "$build/bench/zarvo_bench_folderopen" --repeat "$repeat" --parts "$tmpdir" "$corpus" "${sets[@]}" \
+        2> >(grep -v -e '^QStandardPaths' -e 'propagateSizeHints' >&2) \
+        | awk -F'\t' -v parts="$parts" '
+            $1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }
+            $1 == "PART" { printf "%s\t%s\t%s\n", $2, $3, $4 > parts }' >> "$results"
+}
+
+# MB/s (1e6 bytes) of BYTES written in NANOSECONDS.
+megabytes_per_second() { awk -v b="$1" -v ns="$2" 'BEGIN { printf "%.1f", b / 1e6 / (ns / 1e9) }'; }
+
+# zarvoctl add into a fresh store against cp into a fresh directory, each followed by an fsync of
+# what it wrote, inside the timing. SQLite already syncs each commit, so the sync of the store
+# is nearly free; cp leaves its copies in the page cache, so theirs is not.
+measure_import() {
+    log "import: zarvoctl add against cp"
+    mkdir -p "$tmpdir"
+    local set tmp n bytes r start elapsed bestAdd bestCopy
+    for set in "${sets[@]}"; do
+        mapfile -t files < <(files_of "$set")
+        n=${#files[@]}
+        ((n > 0)) || continue
+        bytes=$(stat -c %s "${files[@]}" | awk '{ s += $1 } END { print s }')
+        cat "${files[@]}" > /dev/null # both read from the page cache
+        bestAdd='' bestCopy=''
+        for ((r = 0; r < repeat; r++)); do
+            tmp=$(mktemp -d "$tmpdir/import-XXXXXX")
+            "$build/zarvoctl" init "$tmp/data.mdb" > /dev/null
+            start=$(now_ns)
+            if ! "$build/zarvoctl" add "$tmp/data.mdb" "$set" "${files[@]}" > /dev/null 2> "$tmp/err"; then
+                log "zarvoctl add failed on $set: $(head -c 300 "$tmp/err")"
+                rm -rf "$tmp"
+                bestAdd=
+                break
+            fi
+            sync "$tmp/data.mdb" "$tmp"
+            elapsed=$(($(now_ns) - start))
+            if [[ -z $bestAdd || $elapsed -lt $bestAdd ]]; then bestAdd=$elapsed; fi
+            rm -f "$tmp/data.mdb"
+
+            mkdir "$tmp/copy"
+            start=$(now_ns)
+            cp "${files[@]}" "$tmp/copy/"
+            sync "$tmp/copy" "$tmp/copy"/*
+            elapsed=$(($(now_ns) - start))
+            if [[ -z $bestCopy || $elapsed -lt $bestCopy ]]; then bestCopy=$elapsed; fi
+            rm -rf "$tmp"
+        done
+        [[ -n $bestAdd ]] && record "$set" "zarvoctl add MB/s" "$(megabytes_per_second "$bytes" "$bestAdd")" MB/s
+        [[ -n $bestCopy ]] && record "$set" "cp + sync MB/s" "$(megabytes_per_second "$bytes" "$bestCopy")" MB/s
+        if [[ -n $bestAdd && -n $bestCopy ]]; then
+            record "$set" "zarvoctl / cp" "$(awk -v a="$bestAdd" -v c="$bestCopy" 'BEGIN { printf "%.3f", c / a }')" ratio
+        fi
+    done
+}
+
+# AddFiles into the open folder of the main window, then one reloadFolder(); best of N each.
+measure_addcore() {
+    log "adding through AddFiles with the folder open, then its reload"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_addcore" --repeat "$repeat" "$tmpdir" "$corpus" "${sets[@]}" \
+        2> >(grep -v -e '^QStandardPaths' -e 'propagateSizeHints' >&2) \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
+# Figures computed from others: our folder opening over vipsthumbnail's time.
+derive_ratios() {
+    local set ours vips
+    for set in "${sets[@]}"; do
+        ours=$(recorded "$set" "open folder")
+        vips=$(recorded "$set" "vips 2 processes")
+        if [[ -n $ours && -n $vips ]]; then
+            record "$set" "open folder / vips" "$(awk -v o="$ours" -v v="$vips" 'BEGIN { printf "%.3f", o / v }')" ratio
+        fi
+    done
+}
+
+# print_table TITLE COLUMN...: the sets that have a figure in any of the columns.
 print_table() {
-    local preferred
-    preferred=$(printf '%s\t' "${COLUMNS[@]}")
-    awk -F'\t' -v preferred="$preferred" '
-        BEGIN {
-            n = split(preferred, first, "\t")
-            for (i = 1; i <= n; i++) if (first[i] != "") wanted[first[i]] = 1
-        }
+    local title=$1
+    shift
+    local columns
+    columns=$(printf '%s\t' "$@")
+    awk -F'\t' -v title="$title" -v columns="$columns" '
+        BEGIN { nCols = split(columns, col, "\t"); if (col[nCols] == "") nCols-- }
+        { cell[$1, $2] = $3; unit[$1, $2] = $4 }
         !($1 in seenSet) { seenSet[$1] = 1; setOrder[++nSets] = $1 }
-        { present[$2] = 1 }
-        !($2 in seenCol) && !($2 in wanted) { seenCol[$2] = 1; extra[++nExtra] = $2 }
-        { cell[$1, $2] = $3 }
         END {
-            for (i = 1; i <= n; i++) if (first[i] in present) colOrder[++nCols] = first[i]
-            for (i = 1; i <= nExtra; i++) colOrder[++nCols] = extra[i]
-            printf "%-16s", "set"
-            for (c = 1; c <= nCols; c++) printf " | %-22s", colOrder[c]
+            shown = 0
+            for (s = 1; s <= nSets; s++)
+                for (c = 1; c <= nCols; c++)
+                    if ((setOrder[s], col[c]) in cell) { hasRow[s] = 1; shown = 1 }
+            if (!shown) exit
+            printf "\n%s\n%-16s", title, "set"
+            for (c = 1; c <= nCols; c++) printf " | %-24s", col[c]
             printf "\n%-16s", "----------------"
-            for (c = 1; c <= nCols; c++) printf " | %-22s", "----------------------"
+            for (c = 1; c <= nCols; c++) printf " | %-24s", "------------------------"
             printf "\n"
             for (s = 1; s <= nSets; s++) {
+                if (!hasRow[s]) continue
                 printf "%-16s", setOrder[s]
                 for (c = 1; c <= nCols; c++) {
-                    key = setOrder[s] SUBSEP colOrder[c]
-                    if (key in cell) printf " | %7.2f ms %8.1f/s", cell[key], 1000 / cell[key]
-                    else printf " | %-22s", "-"
+                    key = setOrder[s] SUBSEP col[c]
+                    if (!(key in cell)) printf " | %-24s", "-"
+                    else if (unit[key] == "MB/s") printf " | %14.1f MB/s     ", cell[key]
+                    else if (unit[key] == "ratio") printf " | %14.2f          ", cell[key]
+                    else printf " | %10.2f ms %8.1f/s", cell[key], 1000 / cell[key]
                 }
                 printf "\n"
             }
         }' "$results"
+}
+
+print_tables() {
+    local table listed=() fields
+    for table in "${TABLES[@]}"; do
+        IFS='|' read -r -a fields <<< "$table"
+        print_table "${fields[@]}"
+        listed+=("${fields[@]:1}")
+    done
+    # Columns of no table, in order of appearance.
+    local others=()
+    mapfile -t others < <(awk -F'\t' -v listed="$(printf '%s\t' "${listed[@]}")" '
+        BEGIN { n = split(listed, l, "\t"); for (i = 1; i <= n; i++) known[l[i]] = 1 }
+        !($2 in known) && !($2 in seen) { seen[$2] = 1; print $2 }' "$results")
+    ((${#others[@]} == 0)) || print_table "Other figures" "${others[@]}"
+    if [[ -s $parts ]]; then
+        echo
+        echo "Where an opening spends its time: its parts one after the other on one thread, in ms of that"
+        echo "thread's CPU per picture (on two cores all but the decoding is taken from the two decoders)."
+        awk -F'\t' '{ printf "%-16s %-58s %9.3f\n", $1, $2, $3 }' "$parts"
+    fi
 }
 
 main() {
@@ -142,13 +284,17 @@ main() {
     build_tools
     make_corpus
     : > "$results"
+    rm -f "$parts"
     local m
     for m in "${wanted[@]}"; do
         "measure_$m"
     done
+    derive_ratios
+    rm -rf "$tmpdir"
     echo
-    echo "Thumbnails of 150 x 150 on $(nproc) cores ($(uname -m)); ms per picture and pictures per second."
-    print_table
+    echo "On $(nproc) cores ($(uname -m)), load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo "Cells: ms per picture and pictures per second, unless the column says MB/s or is a ratio."
+    print_tables
 }
 
 main "$@"

@@ -1,0 +1,151 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "benchsupport.h"
+
+#include "pictures/addfiles.h"
+#include "store/foldertree.h"
+#include "store/prompt.h"
+#include "store/store.h"
+#include "store/treeblob.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <QWindow>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <ctime>
+
+namespace zarvo::bench {
+
+bool parseArguments(const QStringList& args, const char* usage, Arguments* out)
+{
+    QStringList rest = args;
+    while (!rest.isEmpty() && rest.first().startsWith(QLatin1String("--"))) {
+        const QString option = rest.takeFirst();
+        if (option == QLatin1String("--repeat") && !rest.isEmpty()) {
+            out->repeat = std::max(1, rest.takeFirst().toInt());
+        } else if (option == QLatin1String("--parts")) {
+            out->parts = true;
+        } else if (option == QLatin1String("--verbose")) {
+            out->verbose = true;
+        } else {
+            std::fprintf(stderr, "unknown option %s\nusage: %s\n", qPrintable(option), usage);
+            return false;
+        }
+    }
+    if (rest.size() < 3) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        return false;
+    }
+    out->workDir = rest.takeFirst();
+    out->corpusDir = rest.takeFirst();
+    out->sets = rest;
+    return true;
+}
+
+QStringList corpusFiles(const QString& corpusDir, const QString& set)
+{
+    const QDir dir(QDir(corpusDir).filePath(set));
+    QStringList files;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+        files.append(QFileInfo(dir.filePath(name)).absoluteFilePath());
+    return files;
+}
+
+qint64 totalBytes(const QStringList& files)
+{
+    qint64 total = 0;
+    for (const QString& file : files)
+        total += QFileInfo(file).size();
+    return total;
+}
+
+QString makeStore(const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
+    QString error;
+    if (!Store::create(path, &error))
+        return QStringLiteral("cannot create %1: %2").arg(path, error);
+    Store::Opened opened = Store::open(path);
+    if (!opened.store)
+        return QStringLiteral("cannot open %1: %2").arg(path, opened.detail);
+    Store& store = *opened.store;
+    FolderTree tree;
+    if (!OpenBlob(store, tree, prompt) || !store.CreateFolderTable(folder, prompt))
+        return QStringLiteral("cannot make the folder %1").arg(folder);
+    tree.appendNode(nullptr, folder);
+    if (!SaveTree(store, tree, prompt))
+        return QStringLiteral("cannot save the folder tree");
+    const AddFilesResult added = AddFiles(store, folder, files, prompt);
+    if (added.added.size() != files.size())
+        return QStringLiteral("%1 of %2 files were not added").arg(files.size() - added.added.size()).arg(files.size());
+    return {};
+}
+
+void showAndWait(QWidget& window)
+{
+    window.show();
+    const Clock::time_point start = Clock::now();
+    while ((!window.windowHandle() || !window.windowHandle()->isExposed()) && msSince(start) < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    settle();
+}
+
+void settle()
+{
+    // Posted events may post more (a layout request posts an update request): a few passes.
+    for (int pass = 0; pass < 10; ++pass) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double monotonicSeconds(Clock::time_point at)
+{
+    return std::chrono::duration<double>(at.time_since_epoch()).count();
+}
+
+double processCpuMs()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+long minorPageFaults()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+double threadCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+void printResult(const QString& set, const QString& column, double value, const char* unit)
+{
+    std::printf("RESULT\t%s\t%s\t%.3f\t%s\n", qPrintable(set), qPrintable(column), value, unit);
+    std::fflush(stdout);
+}
+
+void printPart(const QString& set, const QString& part, double msPerPicture)
+{
+    std::printf("PART\t%s\t%s\t%.3f\n", qPrintable(set), qPrintable(part), msPerPicture);
+    std::fflush(stdout);
+}
+
+} // namespace zarvo::bench
