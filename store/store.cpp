@@ -253,6 +253,20 @@ std::optional<PictureRow> Store::locate(const QString& folder, const QString& na
 
 QByteArray Store::readBlob(const QString& folder, qint64 rowid)
 {
+    // Incremental BLOB I/O reads the pages straight into the result, without a second copy
+    // through SQLite's value buffer. NULL, numbers, empty values and missing rows take the
+    // statement below.
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(m_db->getHandle(), "main", utf8(folder).c_str(), "Blob", rowid, 0, &blob) == SQLITE_OK) {
+        const int size = sqlite3_blob_bytes(blob);
+        QByteArray data(size, Qt::Uninitialized);
+        const int rc = size > 0 ? sqlite3_blob_read(blob, data.data(), size, 0) : SQLITE_EMPTY;
+        sqlite3_blob_close(blob);
+        if (rc == SQLITE_OK)
+            return data;
+    } else if (blob) {
+        sqlite3_blob_close(blob);
+    }
     SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT Blob FROM %1 WHERE rowid=?").arg(quoted(folder))));
     query.bind(1, static_cast<int64_t>(rowid));
     if (!query.executeStep())

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -117,8 +118,6 @@ void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, 
             slot.ready = true;
         }
         state->changed.notify_all();
-        if (state->dispatcher)
-            state->dispatcher->wakeUp();
     });
 }
 
@@ -181,8 +180,15 @@ void ThumbnailPipeline::run(
         for (;;) {
             {
                 std::unique_lock lock(state->mutex);
-                if (!state->dispatcher)
+                if (!state->dispatcher) {
                     state->changed.wait(lock, [&slot] { return slot.ready; });
+                } else {
+                    // Sleep until the result is in or the yield interval is over: processing
+                    // events at every finished decode would repaint the view for each picture.
+                    const qint64 left = kYieldIntervalMs - sinceEvents.elapsed();
+                    if (left > 0)
+                        state->changed.wait_for(lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
+                }
                 if (slot.ready) {
                     result = std::move(slot.result);
                     slot.result = DecodedPicture();
@@ -190,7 +196,7 @@ void ThumbnailPipeline::run(
                     break;
                 }
             }
-            processEvents(QEventLoop::WaitForMoreEvents);
+            processEvents(QEventLoop::AllEvents);
         }
         deliver(delivered, result);
         ++delivered;
