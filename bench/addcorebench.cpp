@@ -103,36 +103,15 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
 
 int main(int argc, char** argv)
 {
-    // The window is real but needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Arguments args;
-    if (!parseArguments(app.arguments().mid(1), kUsage, &args))
-        return 2;
-    if (!QDir().mkpath(args.workDir)) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(args.workDir));
-        return 1;
-    }
-    SilentPrompt prompt;
-    int status = 0;
-    for (const QString& set : args.sets) {
-        const QStringList files = corpusFiles(args.corpusDir, set);
-        if (files.isEmpty()) {
-            std::fprintf(stderr, "set %s has no pictures\n", qPrintable(set));
-            status = 1;
-            continue;
-        }
+    return runBenchmark(argc, argv, kUsage, [](const Arguments& args, const QString& set, const QStringList& files,
+                                               SilentPrompt& prompt) {
         Run best { 1e30, 1e30 };
-        bool ok = true;
-        for (int r = 0; r < args.repeat && ok; ++r) {
+        for (int r = 0; r < args.repeat; ++r) {
             Run run;
-            ok = runOnce(args, set, files, prompt, &run);
+            if (!runOnce(args, set, files, prompt, &run))
+                return false;
             best.addMs = std::min(best.addMs, run.addMs);
             best.reloadMs = std::min(best.reloadMs, run.reloadMs);
-        }
-        if (!ok) {
-            status = 1;
-            continue;
         }
         const double n = double(files.size());
         const double megabytes = double(totalBytes(files)) / 1e6;
@@ -141,6 +120,6 @@ int main(int argc, char** argv)
         printResult(set, QStringLiteral("add core: AddFiles MB/s"), megabytes / (best.addMs / 1e3), "MB/s");
         std::fprintf(stderr, "%s: %d files, %.1f MB; AddFiles %.0f ms, reload %.0f ms\n", qPrintable(set),
                      int(files.size()), megabytes, best.addMs, best.reloadMs);
-    }
-    return status;
+        return true;
+    });
 }

@@ -2,13 +2,15 @@
 // SPDX-License-Identifier: MIT
 #include "benchsupport.h"
 
+#include "silentprompt.h"
+
 #include "pictures/addfiles.h"
 #include "store/foldertree.h"
 #include "store/prompt.h"
 #include "store/store.h"
 #include "store/treeblob.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
@@ -146,6 +148,33 @@ void printPart(const QString& set, const QString& part, double msPerPicture)
 {
     std::printf("PART\t%s\t%s\t%.3f\n", qPrintable(set), qPrintable(part), msPerPicture);
     std::fflush(stdout);
+}
+
+int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& measureSet)
+{
+    // The window is real but needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Arguments args;
+    if (!parseArguments(app.arguments().mid(1), usage, &args))
+        return 2;
+    if (!QDir().mkpath(args.workDir)) {
+        std::fprintf(stderr, "cannot make %s\n", qPrintable(args.workDir));
+        return 1;
+    }
+    SilentPrompt prompt;
+    int status = 0;
+    for (const QString& set : args.sets) {
+        const QStringList files = corpusFiles(args.corpusDir, set);
+        if (files.isEmpty()) {
+            std::fprintf(stderr, "set %s has no pictures\n", qPrintable(set));
+            status = 1;
+            continue;
+        }
+        if (!measureSet(args, set, files, prompt))
+            status = 1;
+    }
+    return status;
 }
 
 } // namespace zarvo::bench

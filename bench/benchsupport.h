@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 
 class QWidget;
 
@@ -17,6 +18,8 @@ class Prompt;
 }
 
 namespace zarvo::bench {
+
+class SilentPrompt;
 
 // [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...
 struct Arguments {
@@ -32,6 +35,13 @@ struct Arguments {
 
 // False (and a message on standard error) when the command line is not of that shape.
 bool parseArguments(const QStringList& args, const char* usage, Arguments* out);
+
+// The main() of a benchmark that drives the main window: a QApplication on the offscreen
+// platform, the command line, the work directory, then `measureSet` for each set. Returns the
+// exit status: 2 for a bad command line, 1 when a set failed or has no pictures.
+using MeasureSet = std::function<bool(const Arguments& args, const QString& set, const QStringList& files,
+                                      SilentPrompt& prompt)>;
+int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& measureSet);
 
 // The picture files of a corpus set, absolute paths, in name order (hidden files left out).
 QStringList corpusFiles(const QString& corpusDir, const QString& set);

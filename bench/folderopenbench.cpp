@@ -118,13 +118,8 @@ void timeParts(Form1& form, const QString& set)
 }
 
 // Times the openings of one set; false when something failed.
-bool measureSet(const Arguments& args, const QString& set, SilentPrompt& prompt)
+bool measureSet(const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
 {
-    const QStringList files = corpusFiles(args.corpusDir, set);
-    if (files.isEmpty()) {
-        std::fprintf(stderr, "set %s has no pictures\n", qPrintable(set));
-        return false;
-    }
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("folderopen-XXXXXX")));
     if (!dir.isValid()) {
         std::fprintf(stderr, "cannot make a directory in %s\n", qPrintable(args.workDir));
@@ -203,20 +198,5 @@ bool measureSet(const Arguments& args, const QString& set, SilentPrompt& prompt)
 
 int main(int argc, char** argv)
 {
-    // The window is real but needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Arguments args;
-    if (!parseArguments(app.arguments().mid(1), kUsage, &args))
-        return 2;
-    if (!QDir().mkpath(args.workDir)) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(args.workDir));
-        return 1;
-    }
-    SilentPrompt prompt;
-    int status = 0;
-    for (const QString& set : args.sets)
-        if (!measureSet(args, set, prompt))
-            status = 1;
-    return status;
+    return runBenchmark(argc, argv, kUsage, measureSet);
 }
