@@ -66,7 +66,6 @@ public:
     QString openFolder() const { return m_table1.open ? m_table1.table : QString(); }
     // The row `table1` stands on: the one ListView1Change located last.
     std::optional<PictureRow> currentRow() const { return m_table1.current; }
-    qint64 openRowCount() const { return m_table1.rows.size(); }
     // Closes the open folder, binds `table1` to `table` and opens it, which builds the view.
     // Throws when the table cannot be read (the view then shows what was built).
     void openFolderTable(QString table); // a copy: closing the folder forgets its name
@@ -96,7 +95,6 @@ public:
     void menu_autherClick();
     void btn_closeClick();
 
-    bool isBuildingView() const { return m_building; }
     bool isInTray() const;
     Tabou* abou() const { return m_abou; }
 

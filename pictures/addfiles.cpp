@@ -27,12 +27,13 @@ QByteArray readWholeFile(const QString& path)
     return data;
 }
 
-} // namespace
-
+// The duplicate-name question, three lines joined by LF CR.
 QString duplicateNameQuestion(const QString& name)
 {
     return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
+
+} // namespace
 
 AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
                         const std::function<void()>& advance)

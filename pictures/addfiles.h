@@ -38,7 +38,4 @@ struct AddFilesResult {
 AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
                         const std::function<void()>& advance = {});
 
-// The duplicate-name question, three lines joined by LF CR.
-QString duplicateNameQuestion(const QString& name);
-
 } // namespace zarvo
