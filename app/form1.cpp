@@ -4,26 +4,21 @@
 
 #include "app/clicksounds.h"
 #include "app/flatbutton.h"
+#include "app/routes.h"
 #include "app/statusbar.h"
 #include "app/widgetprompt.h"
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
-#include "folders/addnode.h"
-#include "imaging/pictureformat.h"
+#include "folders/opennode.h"
 #include "pictures/addcommand.h"
-#include "pictures/pictureclipboard.h"
-#include "pictures/renamedelete.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
 #include "store/prompt.h"
 #include "store/storelock.h"
-#include "store/treeblob.h"
 #include "view/folderlistview.h"
 #include "view/msnpop.h"
-#include "view/placeholderthumbnail.h"
-#include "view/statustexts.h"
 #include "view/thumbnailmodel.h"
-#include "view/thumbnailpipeline.h"
+#include "view/workspace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,13 +32,14 @@
 #include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <set>
 
 namespace zarvo {
 
@@ -91,7 +87,6 @@ const ToolbarButton kToolbar[] = {
 
 Form1::Form1(Prompt* prompt, QWidget* parent)
     : QMainWindow(parent)
-    , m_pipeline(std::make_unique<ThumbnailPipeline>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zarvo"));
@@ -148,7 +143,7 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_tree1->setMinimumWidth(120);
     setWhite(m_tree1);
     m_tree1->installEventFilter(this);
-    connect(m_tree1, &QTreeView::clicked, this, [this] { tree1Click(); });
+    connect(m_tree1, &QTreeView::clicked, this, [this] { runCommand(tree1Click); });
 
     m_items = new ThumbnailModel(this);
     m_listView = new FolderListView(splitter);
@@ -164,9 +159,8 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     handle.setColor(QPalette::Window, palette().color(QPalette::Button));
     splitter->setPalette(handle);
 
-    connect(m_listView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { ListView1Change(); });
-    connect(m_items, &QAbstractItemModel::rowsInserted, this, [this] { ListView1Change(); });
-    connect(m_items, &QAbstractItemModel::modelReset, this, [this] { ListView1Change(); });
+    m_workspace = new Workspace(*m_prompt, *m_treeModel, *m_tree1->selectionModel(), *m_items,
+                                *m_listView->selectionModel(), this);
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1Popup();
         m_popupMenu->popup(m_listView->viewport()->mapToGlobal(at));
@@ -182,7 +176,8 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
 
     buildMenus();
     buildPopupMenu();
-    connectCommands(panel1);
+    connectCommands();
+    followWorkspace();
 
     m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/zarvo.png")), this);
     m_tray->setToolTip(QStringLiteral("Zarvo"));
@@ -197,9 +192,8 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
 
 Form1::~Form1()
 {
-    // The model goes after this object; its last signals must not reach a half-destroyed window.
-    m_items->disconnect(this);
-    m_listView->selectionModel()->disconnect(this);
+    // The workspace goes before the models it refers to.
+    delete m_workspace;
 }
 
 QAction* Form1::action(const char* name) const
@@ -228,12 +222,6 @@ void Form1::buildToolbar(QWidget* panel)
         button->setGeometry(b.left, 1, 73, 72);
         connect(button, &FlatButton::mouseEntered, m_sounds, &ClickSounds::playToolbar);
     }
-    auto clicked = [panel](const char* name) {
-        return panel->findChild<FlatButton*>(QLatin1String(name));
-    };
-    connect(clicked("btn_help"), &QAbstractButton::clicked, this, &Form1::btn_helpClick);
-    connect(clicked("btn_min"), &QAbstractButton::clicked, this, &Form1::btn_minClick);
-    connect(clicked("btn_close"), &QAbstractButton::clicked, this, &Form1::btn_closeClick);
 }
 
 void Form1::buildMenus()
@@ -248,9 +236,7 @@ void Form1::buildMenus()
     file->addAction(makeAction("menu_delfile", QStringLiteral("删除文件(&D)"), menuIcon(3), QKeySequence(Qt::Key_Delete)));
     file->addAction(makeAction("menu_findfile", QStringLiteral("查找文件(&F)"), menuIcon(4), QKeySequence(Qt::CTRL | Qt::Key_F)));
     file->addSeparator();
-    QAction* exit = makeAction("menu_exit", QStringLiteral("退出(&X)"), menuIcon(7));
-    file->addAction(exit);
-    connect(exit, &QAction::triggered, this, &Form1::btn_closeClick);
+    file->addAction(makeAction("menu_exit", QStringLiteral("退出(&X)"), menuIcon(7)));
 
     QMenu* folder = bar->addMenu(QStringLiteral("文件夹(&O)"));
     folder->addAction(makeAction("menu_addfolder", QStringLiteral("添加文件夹(&L)"), menuIcon(0)));
@@ -268,12 +254,8 @@ void Form1::buildMenus()
     tools->addAction(makeAction("menu_gif", QStringLiteral("Gif文件分解工具(&G)...."), menuIcon(12)));
 
     QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
-    QAction* help = makeAction("menu_help", QStringLiteral("帮助(&H)"), menuIcon(11));
-    about->addAction(help);
-    connect(help, &QAction::triggered, this, &Form1::btn_helpClick);
-    QAction* author = makeAction("menu_auther", QStringLiteral("作者(&U)"), QString());
-    about->addAction(author);
-    connect(author, &QAction::triggered, this, &Form1::menu_autherClick);
+    about->addAction(makeAction("menu_help", QStringLiteral("帮助(&H)"), menuIcon(11)));
+    about->addAction(makeAction("menu_auther", QStringLiteral("作者(&U)"), QString()));
 
     for (QMenu* menu : {file, folder, operations, tools, about})
         connect(menu, &QMenu::aboutToShow, m_sounds, &ClickSounds::playMenu);
@@ -302,78 +284,124 @@ void Form1::buildPopupMenu()
     }
 }
 
-void Form1::connectCommands(QWidget* toolbar)
+void Form1::connectCommands()
 {
-    using Command = void (*)(Form1&);
-    auto run = [this](Command command) {
-        return [this, command] {
-            // Opening a folder lets timers and repaints through, never a second command.
-            if (!m_building && m_ado)
-                command(*this);
+    for (const Route& route : commandRoutes()) {
+        auto run = [this, handler = route.handler] {
+            if (const auto* command = std::get_if<Route::WorkspaceCommand>(&handler))
+                runCommand(*command);
+            else
+                (this->*std::get<Route::WindowCommand>(handler))();
         };
-    };
-    const std::pair<const char*, Command> commands[] = {
-        {"btn_addfile", btn_addfileClick},     {"menu_addfile", btn_addfileClick},
-        {"btn_editfile", btn_editfileClick},   {"menu_editfile", btn_editfileClick},
-        {"btn_delfile", btn_delfileClick},     {"menu_delfile", btn_delfileClick},
-        {"pop_del", btn_delfileClick},         {"menu_delall", menu_delallClick},
-        {"btn_addfolder", btn_addfolderClick}, {"menu_addfolder", btn_addfolderClick},
-        {"pop_copy", pop_copyClick},           {"pop_cut", pop_cutClick},
-        {"pop_paste", pop_pasteClick},         {"A2", A2Click},
-    };
-    for (const auto& [name, command] : commands) {
-        if (QAction* a = action(name))
-            connect(a, &QAction::triggered, this, run(command));
-        else if (auto* button = toolbar->findChild<FlatButton*>(QLatin1String(name)))
-            connect(button, &QAbstractButton::clicked, this, run(command));
+        QObject* control = findChild<QObject*>(QLatin1String(route.name));
+        if (auto* a = qobject_cast<QAction*>(control))
+            connect(a, &QAction::triggered, this, run);
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            connect(button, &QAbstractButton::clicked, this, run);
     }
+}
+
+void Form1::runCommand(void (*command)(Workspace&))
+{
+    // Opening a folder lets timers and repaints through, never a second command.
+    if (!m_workspace->isBuilding() && m_workspace->store())
+        command(*m_workspace);
+}
+
+void Form1::followWorkspace()
+{
+    connect(m_workspace, &Workspace::statusTextChanged, m_bar, &StatusBar::setPanelText);
+    connect(m_workspace, &Workspace::progressStarted, m_bar, &StatusBar::startProgress);
+    connect(m_workspace, &Workspace::progressAdvanced, m_bar, &StatusBar::advanceProgress);
+    connect(m_workspace, &Workspace::progressEnded, m_bar, &StatusBar::endProgress);
+    connect(m_workspace, &Workspace::hintChanged, m_listView, [this](bool enabled, const QString& text) {
+        if (enabled)
+            m_listView->setHintText(text);
+        m_listView->setHintEnabled(enabled);
+    });
+    connect(m_workspace, &Workspace::nodeExpanded, m_tree1, [this](const QModelIndex& node, bool withDescendants) {
+        if (withDescendants)
+            m_tree1->expandRecursively(node);
+        else
+            m_tree1->expand(node);
+    });
+    connect(m_workspace, &Workspace::busyChanged, this, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    connect(m_workspace, &Workspace::folderBuilt, this, [this] {
+        if (m_closePending) {
+            m_closePending = false;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    if (event->mimeData()->hasUrls()) {
+        // Always a copy: a source told that its files were moved may delete them.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void Form1::dropEvent(QDropEvent* event)
 {
-    if (m_building || !m_ado)
+    if (m_workspace->isBuilding() || !m_workspace->store())
         return;
-    event->acceptProposedAction();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.append(url.toLocalFile());
-    wmdropfiles(*this, paths);
+    wmdropfiles(*m_workspace, paths);
 }
 
 bool Form1::FormCreate()
 {
     setAcceptDrops(true);
-    cutflag = false;
-    copylist.clear();
-    const QString path = storePath();
-    Store::Opened opened = Store::open(path);
-    if (opened.error == Store::OpenError::Missing) {
-        m_prompt->popup(PopupKind::Warning, QStringLiteral("数据库文件不存在!"));
-        return false;
-    }
-    if (!opened.store) {
-        m_prompt->popup(PopupKind::Warning, QStringLiteral("数据库打开错误"));
-        return false;
-    }
-    m_ado = std::move(opened.store);
-    m_lock = m_ado->lock();
-    return true;
+    return m_workspace->openStore(storePath());
 }
 
 void Form1::FormShow()
 {
-    if (!m_ado)
+    if (!m_workspace->store())
         return;
-    OpenBlob(*m_ado, *m_treeModel, *m_prompt);
-    // The stream keeps no expanded state; show every folder.
-    m_tree1->expandAll();
+    // The stream keeps no expanded state: the first load shows every folder, later loads keep
+    // what the user opened and closed, node by node along its path of names.
+    std::set<QStringList> expanded;
+    auto pathOf = [](QStandardItem* node) {
+        QStringList path;
+        for (; node; node = FolderTree::parentNode(node))
+            path.prepend(FolderTree::nodeText(node));
+        return path;
+    };
+    m_treeModel->forEachNode([&](QStandardItem* node) {
+        if (m_tree1->isExpanded(node->index()))
+            expanded.insert(pathOf(node));
+    });
+    m_workspace->loadTree();
+    if (!m_treeShown) {
+        m_tree1->expandAll();
+        m_treeShown = true;
+        return;
+    }
+    m_treeModel->forEachNode([&](QStandardItem* node) {
+        if (expanded.count(pathOf(node)))
+            m_tree1->expand(node->index());
+    });
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -388,7 +416,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_tree1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            tree1Click();
+            runCommand(tree1Click);
             return true;
         }
     }
@@ -397,167 +425,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------- the folder view
 
-void Form1::tree1Click()
-{
-    if (!m_ado || m_building)
-        return;
-    const QModelIndexList selected = m_tree1->selectionModel()->selectedIndexes();
-    if (m_treeModel->rowCount() == 0 || selected.isEmpty())
-        return;
-    QStandardItem* node = m_treeModel->itemFromIndex(selected.first());
-    const QString text = FolderTree::nodeText(node);
-    if (m_table1.open && m_table1.table == text)
-        return;
-    if (FolderTree::isGroup(node))
-        return;
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        if (!m_ado->TableExists(text)) {
-            if (!m_prompt->confirm(QStringLiteral("该文件不存在，是否要创建该文件夹?"))) {
-                m_treeModel->removeNode(node);
-                SaveTree(*m_ado, *m_treeModel, *m_prompt);
-                QApplication::restoreOverrideCursor();
-                return;
-            }
-            if (!m_ado->CreateFolderTable(text, *m_prompt)) {
-                QApplication::restoreOverrideCursor();
-                return;
-            }
-            m_prompt->popup(PopupKind::Success, QStringLiteral("文件夹 ") + text + QStringLiteral(" 创建成功!"));
-            SaveTree(*m_ado, *m_treeModel, *m_prompt);
-        }
-        openFolderTable(text);
-    } catch (const std::exception&) {
-        // Opening a folder fails silently; the view shows what was built.
-    }
-    QApplication::restoreOverrideCursor();
-}
-
-void Form1::openFolderTable(QString table)
-{
-    closeFolderTable();
-    m_table1.rows = m_ado->pictureRows(table);
-    m_table1.table = table;
-    m_table1.open = true;
-    table1AfterOpen();
-}
-
-void Form1::closeFolderTable()
-{
-    const bool wasOpen = m_table1.open;
-    m_table1 = Table1();
-    if (wasOpen)
-        table1AfterClose();
-}
-
-void Form1::reloadFolder()
-{
-    if (m_table1.open)
-        openFolderTable(m_table1.table);
-}
-
-void Form1::table1AfterClose()
-{
-    m_items->clear();
-}
-
-void Form1::showStatus(qint64 total, const QString& counts)
-{
-    m_bar->setPanelText(1, totalText(total));
-    m_bar->setPanelText(2, counts);
-}
-
-void Form1::table1AfterOpen()
-{
-    const QList<PictureRow> rows = m_table1.rows;
-    const QString table = m_table1.table;
-    const int total = int(rows.size());
-    QProgressBar* pro = m_bar->progress();
-    m_bar->startProgress(total);
-    m_items->clear();
-    FormatCounters counters;
-    showStatus(total, counters.countText());
-
-    // Counting, the progress bar and the status texts, once per row (step 2.5).
-    // Painted with the events the pipeline lets through every few dozen milliseconds.
-    auto rowDone = [&] {
-        pro->setValue(pro->value() + 1);
-        showStatus(total, counters.countText());
-    };
-    int delivered = 0;
-    m_building = true;
-    try {
-        m_pipeline->run(
-            total,
-            [&](int i) -> ThumbnailJob {
-                const PictureFormat format = formatOfCome(rows[i].come);
-                if (format == PictureFormat::Other)
-                    return {format, QByteArray()};
-                return {format, m_ado->readBlob(table, rows[i].rowid)};
-            },
-            [&](int i, const DecodedPicture& result) {
-                ++delivered;
-                const PictureRow& row = rows[i];
-                const PictureFormat format = formatOfCome(row.come);
-                if (format != PictureFormat::Other) {
-                    counters.count(format);
-                    if (result.ok()) {
-                        m_items->append(row.name, result.image);
-                    } else {
-                        // The row stays: the user can still save, export or delete it.
-                        m_items->append(row.name, placeholderThumbnail());
-                        m_prompt->popup(PopupKind::Warning,
-                                        QStringLiteral("文件：") + row.come + QStringLiteral(" 在读取时发生错误！"));
-                    }
-                }
-                rowDone();
-            });
-        pro->setValue(0);
-    } catch (const std::exception&) {
-        // A row that could not be read ends the building; it still counts as handled.
-        if (delivered < total)
-            rowDone();
-    }
-    m_building = false;
-    if (m_closePending) {
-        m_closePending = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
-}
-
-QStringList Form1::selectedNames() const
-{
-    QStringList names;
-    for (int row : m_listView->selectedRows())
-        names.append(m_items->name(row));
-    return names;
-}
-
-void Form1::ListView1Change()
-{
-    try {
-        const QList<int> selected = m_listView->selectedRows();
-        if (!selected.isEmpty() && m_table1.open && m_ado) {
-            const std::optional<PictureRow> row = m_ado->locate(m_table1.table, m_items->name(selected.first()));
-            if (row) {
-                m_table1.current = row;
-                m_listView->setHintText(pictureHint(row->name, row->come, row->size));
-                m_listView->setHintEnabled(true);
-            }
-        } else {
-            m_listView->setHintEnabled(false);
-        }
-    } catch (const std::exception&) {
-    }
-}
-
 void Form1::PopupMenu1Popup()
 {
-    const int selected = int(m_listView->selectedRows().size());
+    const int selected = int(m_workspace->selectedRows().size());
     for (QAction* a : m_popupMenu->actions())
         a->setEnabled(selected > 0);
-    action("pop_paste")->setEnabled(!copylist.isEmpty());
+    action("pop_paste")->setEnabled(!m_workspace->clipboard().copylist.isEmpty());
     if (selected > 1)
         action("pop_save")->setEnabled(false);
 }
@@ -640,7 +513,7 @@ void Form1::FormCloseQuery(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (m_building) {
+    if (m_workspace->isBuilding()) {
         // The view is being built; the close is answered once it is complete.
         m_closePending = true;
         event->ignore();
@@ -652,11 +525,9 @@ void Form1::FormCloseQuery(QCloseEvent* event)
     }
     m_exiting = true;
     m_tray->hide();
-    closeFolderTable();
-    m_ado.reset();
-    copylist.clear();
+    m_workspace->closeStore();
     const QString path = storePath();
-    std::shared_ptr<StoreLock> lock = m_lock;
+    std::shared_ptr<StoreLock> lock = m_workspace->lock();
     {
         Twai twai(
             this, [path, lock] { return lock && CompactStore(path, QString(), lock); },
@@ -664,7 +535,7 @@ void Form1::FormCloseQuery(QCloseEvent* event)
         hide();
         twai.exec();
     }
-    m_lock.reset();
+    m_workspace->releaseLock();
     event->accept();
     Q_EMIT exitFinished();
 }

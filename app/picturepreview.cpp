@@ -3,6 +3,7 @@
 #include "app/picturepreview.h"
 
 #include "imaging/thumbnailer.h"
+#include "store/logging.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -33,10 +34,15 @@ void PicturePreview::showFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    Thumbnailer thumbnailer;
-    const DecodedPicture thumb = thumbnailer.makeThumbnail(formatOfCome(path), file.readAll());
-    if (thumb.ok())
-        setPixmap(QPixmap::fromImage(thumb.image));
+    try {
+        Thumbnailer thumbnailer;
+        const DecodedPicture thumb = thumbnailer.makeThumbnail(formatOfCome(path), file.readAll());
+        if (thumb.ok())
+            setPixmap(QPixmap::fromImage(thumb.image));
+    } catch (const std::exception& e) {
+        // A file that does not fit into memory simply has no preview.
+        qCDebug(lcApp) << "no preview of" << path << ":" << e.what();
+    }
 }
 
 PicturePreview* PicturePreview::attach(QFileDialog& dialog)

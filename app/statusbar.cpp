@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/statusbar.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyle>
@@ -11,9 +12,16 @@ namespace zarvo {
 
 StatusBar::StatusBar(QWidget* parent)
     : QWidget(parent)
-    , m_texts(3)
     , m_pro(new QProgressBar(this))
 {
+    for (int i = 1; i < 3; ++i) {
+        m_labels[i] = new QLabel(this);
+        m_labels[i]->setObjectName(QStringLiteral("panel%1").arg(i));
+        m_labels[i]->setTextFormat(Qt::PlainText);
+        m_labels[i]->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        m_labels[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    placeLabels();
     setObjectName(QStringLiteral("bar"));
     setFixedHeight(kHeight);
     m_pro->setObjectName(QStringLiteral("pro"));
@@ -28,10 +36,16 @@ void StatusBar::startProgress(int steps)
     m_pro->setValue(0);
 }
 
-void StatusBar::advanceProgress()
+void StatusBar::advanceProgress(bool paintNow)
 {
     m_pro->setValue(m_pro->value() + 1);
-    m_pro->repaint();
+    if (paintNow)
+        m_pro->repaint();
+}
+
+void StatusBar::endProgress()
+{
+    m_pro->setValue(0);
 }
 
 QRect StatusBar::progressGeometry(int border, int height, int panelWidth)
@@ -41,10 +55,26 @@ QRect StatusBar::progressGeometry(int border, int height, int panelWidth)
 
 void StatusBar::setPanelText(int panel, const QString& text)
 {
-    if (panel < 0 || panel >= m_texts.size() || m_texts[panel] == text)
+    if (panel < 1 || panel > 2 || m_labels[panel]->text() == text)
         return;
-    m_texts[panel] = text;
-    update(panelRect(panel));
+    m_labels[panel]->setText(text);
+}
+
+QString StatusBar::panelText(int panel) const
+{
+    return panel >= 1 && panel <= 2 ? m_labels[panel]->text() : QString();
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeLabels();
+}
+
+void StatusBar::placeLabels()
+{
+    for (int i = 1; i < 3; ++i)
+        m_labels[i]->setGeometry(panelRect(i).adjusted(0, 1, -2, 0).adjusted(4, 1, -2, -1));
 }
 
 QRect StatusBar::panelRect(int panel) const
@@ -68,10 +98,6 @@ void StatusBar::paintEvent(QPaintEvent*)
         frame.lineWidth = 1;
         frame.state |= QStyle::State_Sunken;
         style()->drawPrimitive(QStyle::PE_Frame, &frame, &p, this);
-        if (i > 0) {
-            p.setPen(palette().color(QPalette::WindowText));
-            p.drawText(r.adjusted(4, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, m_texts[i]);
-        }
     }
 }
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
+class QLabel;
 class QProgressBar;
 
 namespace zarvo {
@@ -21,14 +21,17 @@ public:
 
     explicit StatusBar(QWidget* parent = nullptr);
 
+    // Panels 1 and 2 show texts, as plain-text labels that assistive technology reads.
     void setPanelText(int panel, const QString& text);
-    QString panelText(int panel) const { return m_texts.value(panel); }
+    QString panelText(int panel) const;
     QProgressBar* progress() const { return m_pro; }
     // `pro` from 0 towards `steps`. No steps at all shows an empty bar (a bar of no range would
     // show Qt's busy animation instead).
     void startProgress(int steps);
-    // One step further, painted at once.
-    void advanceProgress();
+    // One step further; painted at once with `paintNow`, otherwise with the next repaint.
+    void advanceProgress(bool paintNow = true);
+    // Back to 0, keeping the range.
+    void endProgress();
 
     // Where `pro` lies inside panel 0: left B + 1, top B + 3, height H - 2B - 5, width
     // W0 + 2B - 3, for the bar's border width B, height H and panel width W0.
@@ -36,11 +39,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QRect panelRect(int panel) const;
+    void placeLabels();
 
-    QStringList m_texts;
+    QLabel* m_labels[3] = {}; // panel 0 holds the progress bar instead
     QProgressBar* m_pro;
 };
 

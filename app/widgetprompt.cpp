@@ -3,6 +3,9 @@
 #include "app/widgetprompt.h"
 
 #include "app/picturepreview.h"
+#include "dialogs/tad.h"
+#include "dialogs/tedi.h"
+#include "view/displaytext.h"
 #include "view/msnpop.h"
 
 #include <QComboBox>
@@ -20,8 +23,12 @@ WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
 
 bool WidgetPrompt::confirm(const QString& question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
-                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(), QMessageBox::Yes | QMessageBox::No,
+                    m_owner);
+    box.setObjectName(QStringLiteral("confirm"));
+    // Questions hold names of files: never markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(question));
     // The confirmation box keeps its English buttons whatever language Qt's dialogs speak.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
@@ -77,6 +84,21 @@ QStringList WidgetPrompt::chooseOpenFiles(const QString& filter)
     if (dia.exec() != QDialog::Accepted)
         return {};
     return dia.selectedFiles();
+}
+
+std::optional<QString> WidgetPrompt::askNewName(const QString& oldName)
+{
+    TEdi dialog(oldName, *this, m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.newName();
+}
+
+NewNode WidgetPrompt::askNewNode(NodeSituation situation)
+{
+    Tad dialog(situation, *this, m_owner);
+    const NodePlacement placement = dialog.run();
+    return {placement, dialog.name()};
 }
 
 } // namespace zarvo

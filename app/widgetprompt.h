@@ -12,9 +12,10 @@ namespace zarvo {
 
 class MsnPop;
 
-// The prompt of the desktop program: modal confirmation boxes, the sliding message popups of
-// the main window's MSNPOP component, and the program's file dialogs, all owned by the main
-// window. User-interface thread only.
+// The prompt of the desktop program, and the one place that builds dialogs for commands: modal
+// confirmation boxes, the sliding message popups of the main window's MSNPOP component, the file
+// dialogs and the name dialogs, all owned by the main window. Names inside questions show as
+// plain text. User-interface thread only.
 class WidgetPrompt : public Prompt {
 public:
     WidgetPrompt(QWidget* owner, MsnPop* popups);
@@ -22,6 +23,8 @@ public:
     bool confirm(const QString& question) override;
     void popup(PopupKind kind, const QString& text) override;
     QStringList chooseOpenFiles(const QString& filter) override;
+    std::optional<QString> askNewName(const QString& oldName) override;
+    NewNode askNewNode(NodeSituation situation) override;
 
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the

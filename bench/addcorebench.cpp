@@ -21,6 +21,7 @@
 #include "silentprompt.h"
 
 #include "app/form1.h"
+#include "view/workspace.h"
 #include "app/statusbar.h"
 #include "pictures/addfiles.h"
 #include "view/thumbnailmodel.h"
@@ -68,7 +69,7 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
             return false;
         }
         showAndWait(form);
-        form.openFolderTable(set);
+        form.workspace().openFolderTable(set);
         settle();
         prompt.resetWarnings();
 
@@ -76,23 +77,23 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
         bar->startProgress(int(files.size()));
         Clock::time_point start = Clock::now();
         const AddFilesResult added
-            = AddFiles(*form.store(), form.openFolder(), files, prompt, [bar] { bar->advanceProgress(); });
+            = AddFiles(*form.workspace().store(), form.workspace().openFolder(), files, prompt, [bar] { bar->advanceProgress(); });
         run->addMs = msSince(start);
         start = Clock::now();
         try {
-            form.reloadFolder();
+            form.workspace().reloadFolder();
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s: reloading failed: %s\n", qPrintable(set), e.what());
             ok = false;
         }
         run->reloadMs = msSince(start);
         bar->progress()->setValue(0);
-        if (added.added.size() != files.size() || form.items().rowCount() != files.size() || prompt.warnings() != 0) {
+        if (added.added.size() != files.size() || form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
             std::fprintf(stderr, "%s: %d of %d files added, %d in the view, %d warnings\n", qPrintable(set),
-                         int(added.added.size()), int(files.size()), form.items().rowCount(), prompt.warnings());
+                         int(added.added.size()), int(files.size()), form.workspace().items().rowCount(), prompt.warnings());
             ok = false;
         }
-        form.closeFolderTable();
+        form.workspace().closeFolderTable();
         settle();
     }
     QDir::setCurrent(home);

@@ -31,6 +31,7 @@
 #include "silentprompt.h"
 
 #include "app/form1.h"
+#include "view/workspace.h"
 #include "app/statusbar.h"
 #include "imaging/pictureformat.h"
 #include "imaging/thumbnailer.h"
@@ -62,7 +63,7 @@ const char kUsage[] = "zarvo_bench_folderopen [--repeat N] [--parts] [--verbose]
 // not counted.
 void timeParts(Form1& form, const QString& set)
 {
-    Store& store = *form.store();
+    Store& store = *form.workspace().store();
     double start = threadCpuMs();
     const QList<PictureRow> rows = store.pictureRows(set);
     const double n = double(rows.size());
@@ -84,7 +85,7 @@ void timeParts(Form1& form, const QString& set)
     printPart(set, QStringLiteral("read a BLOB"), reading / n);
     printPart(set, QStringLiteral("decode (a worker's work)"), decoding / n);
 
-    ThumbnailModel& items = form.items();
+    ThumbnailModel& items = form.workspace().items();
     items.clear();
     settle();
     start = threadCpuMs();
@@ -150,7 +151,7 @@ bool measureSet(const Arguments& args, const QString& set, const QStringList& fi
             const long faultsStart = minorPageFaults();
             const Clock::time_point start = Clock::now();
             try {
-                form.openFolderTable(set);
+                form.workspace().openFolderTable(set);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "%s: opening failed: %s\n", qPrintable(set), e.what());
                 ok = false;
@@ -167,16 +168,16 @@ bool measureSet(const Arguments& args, const QString& set, const QStringList& fi
                              "monotonic %.6f,%.6f\n",
                              qPrintable(set), r + 1, wall, cpu, threadCpu, faults, monotonicSeconds(start),
                              monotonicSeconds(start) + wall / 1e3);
-            if (form.items().rowCount() != files.size() || prompt.warnings() != 0) {
+            if (form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
                 std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n", qPrintable(set),
-                             form.items().rowCount(), int(files.size()), prompt.warnings());
+                             form.workspace().items().rowCount(), int(files.size()), prompt.warnings());
                 ok = false;
             }
             bestWall = std::min(bestWall, wall);
             bestCpu = std::min(bestCpu, cpu);
             bestThreadCpu = std::min(bestThreadCpu, threadCpu);
             bestPainted = std::min(bestPainted, painted);
-            form.closeFolderTable();
+            form.workspace().closeFolderTable();
         }
         if (ok) {
             const double n = double(files.size());

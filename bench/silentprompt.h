@@ -14,6 +14,8 @@ public:
     bool confirm(const QString&) override { return false; }
     void popup(PopupKind kind, const QString&) override;
     QStringList chooseOpenFiles(const QString&) override { return {}; }
+    std::optional<QString> askNewName(const QString&) override { return std::nullopt; }
+    NewNode askNewNode(NodeSituation) override { return {}; }
 
     int warnings() const { return m_warnings; }
     void resetWarnings() { m_warnings = 0; }

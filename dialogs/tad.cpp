@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace zarvo {
 
 namespace {
@@ -26,7 +28,7 @@ const char* const kRadioCaptions[4] = {"添加同级树结构(&T)", "添加下�
 
 } // namespace
 
-Tad::Tad(int situation, Prompt& prompt, QWidget* parent)
+Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
     , m_prompt(prompt)
 {
@@ -88,7 +90,7 @@ Tad::Tad(int situation, Prompt& prompt, QWidget* parent)
 
     showPreview(1);
     const int enabled[3][4] = {{1, 0, 0, 0}, {1, 1, 1, 1}, {0, 0, 1, 0}};
-    const int row = situation >= 0 && situation <= 2 ? situation : 0;
+    const int row = std::clamp(int(situation), 0, 2);
     for (int i = 0; i < 4; ++i)
         m_radio[i]->setEnabled(enabled[row][i]);
     m_radio[row == 2 ? 2 : 0]->setChecked(true);
@@ -96,11 +98,11 @@ Tad::Tad(int situation, Prompt& prompt, QWidget* parent)
     centreOnScreen(*this);
 }
 
-int Tad::run()
+NodePlacement Tad::run()
 {
-    m_code = Cancel;
+    m_placement = NodePlacement::Cancel;
     exec();
-    return m_code;
+    return m_placement;
 }
 
 QString Tad::name() const
@@ -160,7 +162,7 @@ void Tad::SpeedButton1Click()
     }
     for (int i = 0; i < 4; ++i) {
         if (m_radio[i]->isChecked()) {
-            m_code = i + 1;
+            m_placement = NodePlacement(i + 1);
             break;
         }
     }
@@ -169,7 +171,7 @@ void Tad::SpeedButton1Click()
 
 void Tad::FlatButton1Click()
 {
-    m_code = Cancel;
+    m_placement = NodePlacement::Cancel;
     QDialog::reject();
 }
 

@@ -83,12 +83,4 @@ void TEdi::FlatButton1Click()
     reject();
 }
 
-std::optional<QString> askNewName(const QString& oldName, Prompt& prompt, QWidget* parent)
-{
-    TEdi dialog(oldName, prompt, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.newName();
-}
-
 } // namespace zarvo

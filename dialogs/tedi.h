@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <optional>
-
 class QLineEdit;
 
 namespace zarvo {
@@ -36,8 +34,5 @@ private:
     QLineEdit* m_editOld;
     NameBox* m_editNew;
 };
-
-// Runs the rename dialog for `oldName`: the new name, or nothing when the user cancelled.
-std::optional<QString> askNewName(const QString& oldName, Prompt& prompt, QWidget* parent);
 
 } // namespace zarvo

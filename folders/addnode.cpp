@@ -2,24 +2,14 @@
 // SPDX-License-Identifier: MIT
 #include "folders/addnode.h"
 
-#include "app/form1.h"
-#include "dialogs/tad.h"
 #include "store/foldertree.h"
+#include "store/logging.h"
 #include "store/prompt.h"
-#include "store/treeblob.h"
-
-#include <QItemSelectionModel>
-#include <QTreeView>
+#include "view/workspace.h"
 
 namespace zarvo {
 
 namespace {
-
-QStandardItem* selectedNode(Form1& form)
-{
-    const QModelIndexList selected = form.tree1()->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? nullptr : form.tree().itemFromIndex(selected.first());
-}
 
 // Where a node goes: into `parent` (null: the top level) at `row` (-1: at the end).
 struct Place {
@@ -27,73 +17,84 @@ struct Place {
     int row = -1;
 };
 
-Place placeFor(int code, QStandardItem* selected)
+Place placeFor(NodePlacement placement, QStandardItem* selected)
 {
     if (!selected)
-        return {nullptr, code == Tad::SiblingGroup || code == Tad::SiblingFolder ? 0 : -1};
-    if (code == Tad::SiblingGroup || code == Tad::SiblingFolder)
+        return {nullptr, isSiblingPlacement(placement) ? 0 : -1};
+    if (isSiblingPlacement(placement))
         return {FolderTree::parentNode(selected), selected->row()};
     return {selected, -1};
 }
 
 } // namespace
 
-void btn_addfolderClick(Form1& form)
+void btn_addfolderClick(Workspace& workspace)
 {
     try {
-        int situation = 0;
-        if (form.tree().rowCount() > 0) {
-            QStandardItem* selected = selectedNode(form);
-            if (!selected) {
-                form.prompt().popup(PopupKind::Tip, QStringLiteral("请选择一个树或文件夹"));
+        FolderTree& tree = workspace.tree();
+        NodeSituation situation = NodeSituation::EmptyTree;
+        QPersistentModelIndex selected = workspace.selectedNode();
+        if (tree.rowCount() > 0) {
+            if (!selected.isValid()) {
+                workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请选择一个树或文件夹"));
                 return;
             }
-            situation = FolderTree::isGroup(selected) ? 1 : 2;
+            situation = FolderTree::isGroup(tree.itemFromIndex(selected)) ? NodeSituation::GroupSelected
+                                                                          : NodeSituation::FolderSelected;
         }
-        Tad tad(situation, form.prompt(), &form);
-        const int code = tad.run();
-        AddTreeNode(form, tad.name(), code, selectedNode(form));
-    } catch (const std::exception&) {
+        const NewNode answer = workspace.prompt().askNewNode(situation);
+        if (!selected.isValid())
+            selected = workspace.selectedNode(); // the tree was loaded again meanwhile
+        AddTreeNode(workspace, answer, selected);
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "adding a tree node failed:" << e.what();
     }
 }
 
-void AddTreeNode(Form1& form, const QString& name, int code, QStandardItem* selected)
+void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& selectedIndex)
 {
-    FolderTree& tree = form.tree();
-    Store* store = form.store();
+    FolderTree& tree = workspace.tree();
+    Store* store = workspace.store();
+    Prompt& prompt = workspace.prompt();
     if (!store)
         return;
+    QStandardItem* selected = selectedIndex.isValid() ? tree.itemFromIndex(selectedIndex) : nullptr;
+    const QString& name = node.name;
     try {
-        const bool folder = code == Tad::SiblingFolder || code == Tad::ChildFolder;
+        const bool folder = isFolderPlacement(node.placement);
         if (folder && store->TableExists(name)) {
-            form.prompt().popup(PopupKind::Warning, QStringLiteral("该文件夹已经存在，请更改"));
-        } else if (code == Tad::SiblingGroup || code == Tad::ChildGroup) {
-            const Place place = placeFor(code, selected);
-            QStandardItem* node = tree.insertNode(place.parent, place.row, FolderTree::kGroupMarker + name);
+            prompt.popup(PopupKind::Warning, QStringLiteral("该文件夹已经存在，请更改"));
+        } else if (node.placement == NodePlacement::SiblingGroup || node.placement == NodePlacement::ChildGroup) {
+            const Place place = placeFor(node.placement, selected);
+            QStandardItem* added = tree.insertNode(place.parent, place.row, FolderTree::kGroupMarker + name);
             if (place.parent)
-                form.tree1()->expand(place.parent->index());
+                workspace.expandNode(place.parent->index(), false);
             else
-                form.tree1()->expandRecursively(node->index());
+                workspace.expandNode(added->index(), true);
         } else if (folder) {
-            const Place place = placeFor(code, selected);
-            QStandardItem* node = tree.insertNode(place.parent, place.row, name);
+            const Place place = placeFor(node.placement, selected);
+            const QPersistentModelIndex added = tree.insertNode(place.parent, place.row, name)->index();
+            bool created = false;
             try {
-                if (!store->CreateFolderTable(name, form.prompt())) {
-                    tree.removeNode(node);
-                } else {
-                    form.prompt().popup(PopupKind::Success, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建成功!"));
-                    if (place.parent)
-                        form.tree1()->expand(place.parent->index());
-                    form.tree1()->selectionModel()->setCurrentIndex(node->index(), QItemSelectionModel::ClearAndSelect);
-                    form.openFolderTable(name);
-                }
-            } catch (const std::exception&) {
-                tree.removeNode(node);
+                created = store->CreateFolderTable(name, prompt);
+            } catch (const std::exception& e) {
+                qCDebug(lcFolders) << "making folder" << name << "failed:" << e.what();
+            }
+            if (!created) {
+                tree.removeNode(tree.itemFromIndex(added));
+            } else {
+                prompt.popup(PopupKind::Success, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建成功!"));
+                if (place.parent)
+                    workspace.expandNode(place.parent->index(), false);
+                workspace.selectNode(added);
+                // The node stays with its new table even when the folder cannot be opened now.
+                workspace.openFolderTable(name);
             }
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "adding tree node" << name << "failed:" << e.what();
     }
-    SaveTree(*store, tree, form.prompt());
+    workspace.saveTree();
 }
 
 } // namespace zarvo

@@ -2,13 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/addcommand.h"
 
-#include "app/form1.h"
-#include "app/statusbar.h"
 #include "imaging/pictureformat.h"
 #include "pictures/addfiles.h"
+#include "store/logging.h"
 #include "store/prompt.h"
-
-#include <QProgressBar>
+#include "view/workspace.h"
 
 namespace zarvo {
 
@@ -17,34 +15,35 @@ const char* const kOpenPictureFilter
       "GIF Image (*.gif)|*.gif|Portable Network Graphics (*.png)|*.png|JPEG Image File (*.jpg)|*.jpg|"
       "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico";
 
-void addFilesToOpenFolder(Form1& form, const QStringList& paths)
+void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths)
 {
-    StatusBar* bar = form.bar();
-    bar->startProgress(int(paths.size()));
-    AddFiles(*form.store(), form.openFolder(), paths, form.prompt(), [bar] { bar->advanceProgress(); });
+    workspace.startProgress(int(paths.size()));
+    AddFiles(*workspace.store(), workspace.openFolder(), paths, workspace.prompt(),
+             [&workspace] { workspace.advanceProgress(); });
     try {
-        form.reloadFolder();
-    } catch (const std::exception&) {
+        workspace.reloadFolder();
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "reloading the folder after adding failed:" << e.what();
     }
-    bar->progress()->setValue(0);
+    workspace.endProgress();
 }
 
-void btn_addfileClick(Form1& form)
+void btn_addfileClick(Workspace& workspace)
 {
-    if (!form.isFolderOpen()) {
-        form.prompt().popup(PopupKind::Tip, QStringLiteral("请先选择一个文件夹"));
+    if (!workspace.isFolderOpen()) {
+        workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先选择一个文件夹"));
         return;
     }
-    const QStringList paths = form.prompt().chooseOpenFiles(QString::fromUtf8(kOpenPictureFilter));
+    const QStringList paths = workspace.prompt().chooseOpenFiles(QString::fromUtf8(kOpenPictureFilter));
     if (paths.isEmpty())
         return;
-    addFilesToOpenFolder(form, paths);
+    addFilesToOpenFolder(workspace, paths);
 }
 
-void wmdropfiles(Form1& form, const QStringList& paths)
+void wmdropfiles(Workspace& workspace, const QStringList& paths)
 {
-    if (!form.isFolderOpen()) {
-        form.prompt().popup(PopupKind::Tip, QStringLiteral("请先打开一个文件夹，再进行文件拖放操作"));
+    if (!workspace.isFolderOpen()) {
+        workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先打开一个文件夹，再进行文件拖放操作"));
         return;
     }
     static const QStringList accepted{QStringLiteral(".png"), QStringLiteral(".gif"), QStringLiteral(".ico"),
@@ -53,7 +52,7 @@ void wmdropfiles(Form1& form, const QStringList& paths)
     for (const QString& path : paths)
         if (accepted.contains(extensionOfCome(path)))
             kept.append(path);
-    addFilesToOpenFolder(form, kept);
+    addFilesToOpenFolder(workspace, kept);
 }
 
 } // namespace zarvo

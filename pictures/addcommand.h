@@ -6,21 +6,21 @@
 
 namespace zarvo {
 
-class Form1;
+class Workspace;
 
 // The filter of the open-picture dialog, as the user reads it.
 extern const char* const kOpenPictureFilter;
 
 // The add command: pictures chosen in the open-picture dialog go into the open folder.
-void btn_addfileClick(Form1& form);
+void btn_addfileClick(Workspace& workspace);
 
 // Files dropped onto the main window go into the open folder: those whose extension, in lower
 // case, is .png, .gif, .ico, .jpg, .jpeg or .bmp, in the order they were dropped; others are
 // left out without a message.
-void wmdropfiles(Form1& form, const QStringList& paths);
+void wmdropfiles(Workspace& workspace, const QStringList& paths);
 
 // Adds the files to the open folder with the progress bar running from 0 to their number, then
 // reloads the folder once and puts the progress bar back to 0.
-void addFilesToOpenFolder(Form1& form, const QStringList& paths);
+void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths);
 
 } // namespace zarvo

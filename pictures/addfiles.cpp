@@ -3,6 +3,7 @@
 #include "pictures/addfiles.h"
 
 #include "pictures/picturenames.h"
+#include "store/logging.h"
 #include "store/prompt.h"
 #include "store/store.h"
 
@@ -57,13 +58,15 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
             }
             name = AutoRename(store, name, folder);
         }
-        const QByteArray data = readWholeFile(path);
         try {
+            // Inside the try: a file too large for memory throws std::bad_alloc.
+            const QByteArray data = readWholeFile(path);
             if (data.isNull())
                 throw std::runtime_error("the file cannot be read");
             const qint64 rowid = store.appendPicture(folder, name, comeFromPath(path), data);
             result.added.append({path, name, rowid});
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qCDebug(lcPictures) << "adding" << path << "failed:" << e.what();
             prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
             ++result.failed;
         }

@@ -2,63 +2,66 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/pictureclipboard.h"
 
-#include "app/form1.h"
 #include "pictures/picturenames.h"
+#include "store/logging.h"
 #include "store/prompt.h"
-#include "view/folderlistview.h"
 #include "view/thumbnailmodel.h"
+#include "view/workspace.h"
 
 namespace zarvo {
 
 namespace {
 
-void copyOrCut(Form1& form, bool cut)
+void copyOrCut(Workspace& workspace, bool cut)
 {
-    const QList<int> selected = form.ListView1()->selectedRows();
-    if (!form.isFolderOpen() || selected.isEmpty()) {
-        form.prompt().popup(PopupKind::Tip, cut ? QStringLiteral("请先选择要剪切的文件") : QStringLiteral("请先选择要复制的文件"));
+    const QList<int> selected = workspace.selectedRows();
+    if (!workspace.isFolderOpen() || selected.isEmpty()) {
+        workspace.prompt().popup(PopupKind::Tip, cut ? QStringLiteral("请先选择要剪切的文件") : QStringLiteral("请先选择要复制的文件"));
         return;
     }
-    ThumbnailModel& items = form.items();
-    form.copylist.clear();
-    form.copyfolder = form.openFolder();
+    ThumbnailModel& items = workspace.items();
+    PictureClipboard& clipboard = workspace.clipboard();
+    clipboard.copylist.clear();
+    clipboard.copyfolder = workspace.openFolder();
     items.clearCutMarks();
     for (int row : selected) {
-        form.copylist.append(items.name(row));
+        clipboard.copylist.append(items.name(row));
         if (cut)
             items.setCut(row, true);
     }
-    form.cutflag = cut;
+    clipboard.cutflag = cut;
 }
 
 } // namespace
 
-void pop_copyClick(Form1& form)
+void pop_copyClick(Workspace& workspace)
 {
-    copyOrCut(form, false);
+    copyOrCut(workspace, false);
 }
 
-void pop_cutClick(Form1& form)
+void pop_cutClick(Workspace& workspace)
 {
-    copyOrCut(form, true);
+    copyOrCut(workspace, true);
 }
 
-void pop_pasteClick(Form1& form)
+void pop_pasteClick(Workspace& workspace)
 {
-    Prompt& prompt = form.prompt();
-    if (!form.isFolderOpen()) {
+    Prompt& prompt = workspace.prompt();
+    if (!workspace.isFolderOpen()) {
         prompt.popup(PopupKind::Tip, QStringLiteral("请先打开文件夹，再进行粘贴操作"));
         return;
     }
-    const QString target = form.openFolder();
-    const QString source = form.copyfolder;
+    const QString target = workspace.openFolder();
+    const QString source = workspace.clipboard().copyfolder;
     if (target == source) {
         prompt.popup(PopupKind::Warning, QStringLiteral("不能在同一文件夹中进行粘贴操作"));
         return;
     }
-    Store& store = *form.store();
+    Store& store = *workspace.store();
     QStringList pasted;
-    for (const QString& name : form.copylist) {
+    // A copy: the questions below run a modal loop.
+    const QStringList copylist = workspace.clipboard().copylist;
+    for (const QString& name : copylist) {
         QString newName = name;
         if (NameExists(store, name, target)) {
             if (!prompt.confirm(QStringLiteral("文件 ") + name + QStringLiteral(" 在文件夹 ") + target
@@ -71,31 +74,33 @@ void pop_pasteClick(Form1& form)
             // must not be removed from its folder either.
             if (store.pastePicture(target, newName, source, name) > 0)
                 pasted.append(name);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qCDebug(lcPictures) << "pasting" << name << "failed:" << e.what();
             prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + name + QStringLiteral(" 在粘贴时发生错误"));
         }
     }
-    if (form.cutflag) {
+    if (workspace.clipboard().cutflag) {
         for (const QString& name : pasted) {
             try {
                 store.deletePicture(source, name);
-            } catch (const std::exception&) {
+            } catch (const std::exception& e) {
+                qCDebug(lcPictures) << "removing pasted" << name << "failed:" << e.what();
                 prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + name + QStringLiteral(" 在删除时发生错误"));
             }
         }
-        form.cutflag = false;
-        form.copylist.clear();
+        workspace.clipboard().clear();
     }
     try {
-        form.reloadFolder();
-    } catch (const std::exception&) {
+        workspace.reloadFolder();
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "reloading the folder after pasting failed:" << e.what();
     }
 }
 
-void A2Click(Form1& form)
+void A2Click(Workspace& workspace)
 {
-    if (form.isFolderOpen() && form.items().rowCount() > 0)
-        form.ListView1()->selectAll();
+    if (workspace.isFolderOpen() && workspace.items().rowCount() > 0)
+        workspace.selectAll();
 }
 
 } // namespace zarvo

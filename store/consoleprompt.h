@@ -22,6 +22,8 @@ public:
     bool confirm(const QString& question) override;
     void popup(PopupKind kind, const QString& text) override;
     QStringList chooseOpenFiles(const QString&) override { return {}; }
+    std::optional<QString> askNewName(const QString&) override { return std::nullopt; }
+    NewNode askNewNode(NodeSituation) override { return {}; }
 
     int warnings() const { return m_warnings; }
 

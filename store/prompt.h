@@ -2,8 +2,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "store/nodeplacement.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace zarvo {
 
@@ -16,8 +20,8 @@ enum class PopupKind {
 
 // The one way commands ask the user something and tell the user something.
 //
-// Commands never open message boxes, file dialogs or popups themselves: they go through a
-// Prompt. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
+// Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
+// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
 // the console, and tests with a scripted fake that answers questions and records what was
 // shown. Implementations are used from the user-interface thread only.
 class Prompt {
@@ -35,6 +39,14 @@ public:
     // empty when the user cancels. `filter` is the dialog's filter text as shown to the user
     // ("Description|*.a;*.b|..."), its first entry selected.
     virtual QStringList chooseOpenFiles(const QString& filter) = 0;
+
+    // The rename dialog for `oldName`: the new name (at most 19 bytes, no space, no group marker,
+    // not `oldName` itself), or nothing when the user cancelled.
+    virtual std::optional<QString> askNewName(const QString& oldName) = 0;
+
+    // The add dialog for a new tree node, offering what `situation` allows: the placement chosen
+    // and the name typed (placement Cancel when the user cancelled).
+    virtual NewNode askNewNode(NodeSituation situation) = 0;
 };
 
 } // namespace zarvo

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "view/popupwindow.h"
 
+#include "view/displaytext.h"
+
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -187,8 +189,7 @@ void PopupWindow::paintFace(QPixmap& target) const
     p.drawText(QRect(TitleLeft, TitleTop, std::max(0, face.width() - TitleLeft), full - TitleTop),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_look.title);
 
-    QString text = m_look.text;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QString text = displayText(m_look.text);
     QTextOption option(Qt::AlignCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     const int boxWidth = std::max(0, face.width() - TextMargin);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
+#include "app/routes.h"
 #include "app/startup.h"
 #include "app/statusbar.h"
 #include "dialogs/twai.h"
@@ -12,17 +13,21 @@
 #include "view/placeholderthumbnail.h"
 #include "view/thumbnailmodel.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace zarvo;
@@ -69,8 +74,8 @@ TEST_F(Form1Test, StoreWithoutTablesStartsWithAnEmptyTree)
     ASSERT_NE(started, nullptr);
     EXPECT_TRUE(started->isVisible());
     EXPECT_EQ(started->windowTitle(), QStringLiteral("Zarvo"));
-    EXPECT_TRUE(started->store()->TableExists(QStringLiteral("blob")));
-    EXPECT_EQ(started->tree().nodeCount(), 0);
+    EXPECT_TRUE(started->workspace().store()->TableExists(QStringLiteral("blob")));
+    EXPECT_EQ(started->workspace().tree().nodeCount(), 0);
     EXPECT_TRUE(prompt.popups.isEmpty());
 }
 
@@ -81,8 +86,8 @@ TEST_F(Form1Test, OpeningAFolderShowsItsPicturesInRowOrderWithCounts)
                                      {QStringLiteral("/p/a.JPG"), jpeg(40, 30)}});
     start();
     clickNode(QStringLiteral("f"));
-    ASSERT_TRUE(form->isFolderOpen());
-    EXPECT_EQ(form->openFolder(), QStringLiteral("f"));
+    ASSERT_TRUE(ws->isFolderOpen());
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
     EXPECT_EQ(captions(), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
     EXPECT_EQ(form->bar()->panelText(1), QStringLiteral("总文件数为: 3 个"));
     EXPECT_EQ(form->bar()->panelText(2),
@@ -90,7 +95,7 @@ TEST_F(Form1Test, OpeningAFolderShowsItsPicturesInRowOrderWithCounts)
     EXPECT_EQ(form->bar()->progress()->maximum(), 3);
     EXPECT_EQ(form->bar()->progress()->value(), 0);
     // A 40x30 picture is shown at its own size in the middle of the white thumbnail.
-    const QImage small = form->items().thumbnail(1);
+    const QImage small = ws->items().thumbnail(1);
     EXPECT_EQ(small.pixel(0, 0), qRgb(255, 255, 255));
     EXPECT_NE(small.pixel(75, 75), qRgb(255, 255, 255));
     EXPECT_EQ(small.pixel(75, 55), qRgb(255, 255, 255));
@@ -106,13 +111,13 @@ TEST_F(Form1Test, EmptyFolderWritesZerosAndAnOpenFolderIsNotReloaded)
     EXPECT_EQ(form->bar()->panelText(2),
               QStringLiteral("GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:1个 | JPG/JPEG文件有:0个"));
     // Clicking the open folder again does nothing, not even a reload.
-    form->store()->appendPicture(QStringLiteral("full"), QStringLiteral("b"), QStringLiteral("/p/b.png"),
+    ws->store()->appendPicture(QStringLiteral("full"), QStringLiteral("b"), QStringLiteral("/p/b.png"),
                                  encodePng(blocks(20, 20, false), PngKind::Rgb8));
     clickNode(QStringLiteral("full"));
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a")});
 
     clickNode(QStringLiteral("empty"));
-    EXPECT_EQ(form->openFolder(), QStringLiteral("empty"));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("empty"));
     EXPECT_TRUE(captions().isEmpty());
     EXPECT_EQ(form->bar()->panelText(1), QStringLiteral("总文件数为: 0 个"));
     EXPECT_GT(form->bar()->progress()->maximum(), 0) << "an empty bar, not Qt's busy animation";
@@ -132,7 +137,7 @@ TEST_F(Form1Test, GroupNodeClickKeepsTheFolderOpen)
     clickNode(QStringLiteral("f"));
     const QStringList before = captions();
     clickNode(QStringLiteral("组"));
-    EXPECT_EQ(form->openFolder(), QStringLiteral("f"));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
     EXPECT_EQ(captions(), before);
 }
 
@@ -144,8 +149,8 @@ TEST_F(Form1Test, UndecodablePictureKeepsItsRowWithAWarning)
     clickNode(QStringLiteral("f"));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("文件：/p/fake.jpg 在读取时发生错误！")});
     EXPECT_EQ(captions(), (QStringList{QStringLiteral("fake"), QStringLiteral("good")}));
-    EXPECT_EQ(form->store()->rowCount(QStringLiteral("f")), 2) << "the row is never deleted";
-    EXPECT_EQ(form->items().thumbnail(0), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
+    EXPECT_EQ(ws->store()->rowCount(QStringLiteral("f")), 2) << "the row is never deleted";
+    EXPECT_EQ(ws->items().thumbnail(0), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
 }
 
 TEST_F(Form1Test, MissingTableIsCreatedOrItsNodeRemoved)
@@ -161,17 +166,17 @@ TEST_F(Form1Test, MissingTableIsCreatedOrItsNodeRemoved)
     prompt.answer(true);
     clickNode(QStringLiteral("yes"));
     EXPECT_EQ(prompt.questions.last(), QStringLiteral("该文件不存在，是否要创建该文件夹?"));
-    EXPECT_TRUE(form->store()->TableExists(QStringLiteral("yes")));
-    EXPECT_EQ(form->openFolder(), QStringLiteral("yes"));
+    EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("yes")));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("yes"));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Success), QStringList{QStringLiteral("文件夹 yes 创建成功!")});
 
     prompt.answer(false);
     clickNode(QStringLiteral("no"));
-    EXPECT_FALSE(form->store()->TableExists(QStringLiteral("no")));
-    EXPECT_EQ(form->tree().findFolder(QStringLiteral("no")), nullptr);
-    EXPECT_EQ(form->openFolder(), QStringLiteral("yes"));
+    EXPECT_FALSE(ws->store()->TableExists(QStringLiteral("no")));
+    EXPECT_EQ(ws->tree().findFolder(QStringLiteral("no")), nullptr);
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("yes"));
     FolderTree saved;
-    OpenBlob(*form->store(), saved, prompt);
+    OpenBlob(*ws->store(), saved, prompt);
     EXPECT_EQ(saved.nodeCount(), 1) << "the removal was saved";
     EXPECT_TRUE(prompt.allAnswersUsed());
 }
@@ -190,8 +195,8 @@ TEST_F(Form1Test, TooltipDescribesTheSelectedPicture)
     EXPECT_TRUE(form->ListView1()->isHintEnabled());
     EXPECT_EQ(form->ListView1()->hintText(),
               QStringLiteral("文件名:cat\n\r来源:/p/cat.jpg\n\r大小:2560 Byte (约为:2 KB)"));
-    ASSERT_TRUE(form->currentRow().has_value());
-    EXPECT_EQ(form->currentRow()->come, QStringLiteral("/p/cat.jpg"));
+    ASSERT_TRUE(ws->currentRow().has_value());
+    EXPECT_EQ(ws->currentRow()->come, QStringLiteral("/p/cat.jpg"));
     select({});
     EXPECT_FALSE(form->ListView1()->isHintEnabled());
 }
@@ -232,7 +237,7 @@ TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
     };
     for (const State& state : states) {
         select(state.selection);
-        form->copylist = state.clipboard ? QStringList{QStringLiteral("a")} : QStringList();
+        ws->clipboard().copylist = state.clipboard ? QStringList{QStringLiteral("a")} : QStringList();
         form->PopupMenu1Popup();
         EXPECT_EQ(enabled(), state.expected) << state.selection.size() << " selected, clipboard " << state.clipboard;
     }
@@ -240,7 +245,7 @@ TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
     // The menu was last opened with two selected: save is off. Now with nothing selected,
     // then selecting a picture without opening the menu again: the shortcuts stay dead.
     select({});
-    form->copylist.clear();
+    ws->clipboard().copylist.clear();
     form->PopupMenu1Popup();
     select({0});
     QSignalSpy copies(form->action("pop_copy"), &QAction::triggered);
@@ -265,8 +270,8 @@ TEST_F(Form1Test, CloseQueryNoKeepsEverything)
     EXPECT_FALSE(form->close());
     EXPECT_EQ(prompt.questions, QStringList{QStringLiteral("真的要退出程序吗?")});
     EXPECT_TRUE(form->isVisible());
-    EXPECT_NE(form->store(), nullptr);
-    EXPECT_EQ(form->openFolder(), QStringLiteral("f"));
+    EXPECT_NE(ws->store(), nullptr);
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
     EXPECT_EQ(finished.count(), 0);
 }
 
@@ -297,7 +302,7 @@ TEST_F(Form1Test, CloseQueryYesCompactsTheStore)
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(sawWaitWindow);
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(form->store(), nullptr);
+    EXPECT_EQ(ws->store(), nullptr);
     EXPECT_TRUE(prompt.popups.isEmpty()) << "compaction failed: " << prompt.popups.value(0).text.toStdString();
     EXPECT_LT(QFileInfo(box.storePath()).size(), before);
     EXPECT_TRUE(QDir(box.dir()).entryList({QStringLiteral("~ACP*")}, QDir::Files | QDir::Hidden).isEmpty());
@@ -310,12 +315,12 @@ TEST_F(Form1Test, ComingBackFromTheTrayReloadsTheTreeAndKeepsTheFolder)
     makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}});
     start();
     clickNode(QStringLiteral("f"));
-    form->store()->writeTreeStream("f\r\nnew\r\n");
+    ws->store()->writeTreeStream("f\r\nnew\r\n");
     form->hide(); // as MakeMin leaves it
     form->restoreFromTray();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->tree().nodeCount(), 2);
-    EXPECT_EQ(form->openFolder(), QStringLiteral("f"));
+    EXPECT_EQ(ws->tree().nodeCount(), 2);
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a")});
 }
 
@@ -344,4 +349,79 @@ TEST_F(Form1Test, ControlsCarryTheirNames)
     EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("btn_close"))->geometry(), QRect(753, 1, 73, 72));
     EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("btn_close"))->toolTip(), QStringLiteral("退出程序"));
     EXPECT_EQ(StatusBar::progressGeometry(1, 19, 288), QRect(2, 4, 287, 12));
+}
+
+TEST_F(Form1Test, EveryRouteReachesAnActionOrButton)
+{
+    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}, {QStringLiteral("/p/b.jpg"), jpeg(20, 20, 2)}});
+    start();
+    QStringList names;
+    for (const Route& route : commandRoutes()) {
+        const QString name = QLatin1String(route.name);
+        names.append(name);
+        EXPECT_TRUE(form->findChild<QAction*>(name) || form->findChild<QAbstractButton*>(name)) << route.name;
+    }
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << "a name is routed twice";
+
+    // Routed commands run on the workspace: the Delete key deletes the selection even with the
+    // focus in the tree.
+    clickNode(QStringLiteral("f"));
+    select({1});
+    prompt.answer(true);
+    form->tree1()->setFocus();
+    form->action("menu_delfile")->trigger();
+    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("a")});
+}
+
+TEST_F(Form1Test, DroppedFilesAreAlwaysCopiedNeverMoved)
+{
+    makeFolder(QStringLiteral("f"), {});
+    start();
+    clickNode(QStringLiteral("f"));
+    const QString file = box.writeFile(QStringLiteral("in/cat.jpg"), jpeg(20, 20));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    // Shift proposes a move; some file managers delete the originals of a drop accepted as one.
+    QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("cat")});
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("cat")});
+}
+
+TEST_F(Form1Test, TreeKeepsWhatTheUserExpandedWhenItComesBackFromTheTray)
+{
+    Store& store = box.store();
+    store.createTreeTable();
+    store.writeTreeStream("\x01open\r\n\tf1\r\n\x01closed\r\n\tf2\r\n");
+    start();
+    QTreeView* tree1 = form->tree1();
+    const auto expanded = [&](const QString& text) {
+        return tree1->isExpanded(ws->tree().indexOfNode(ws->tree().findFolder(text)).parent());
+    };
+    EXPECT_TRUE(expanded(QStringLiteral("f1")) && expanded(QStringLiteral("f2"))) << "the first load shows every folder";
+    tree1->collapse(ws->tree().indexOfNode(ws->tree().findFolder(QStringLiteral("f2"))).parent());
+    form->hide();
+    form->restoreFromTray();
+    EXPECT_TRUE(expanded(QStringLiteral("f1")));
+    EXPECT_FALSE(expanded(QStringLiteral("f2")));
+}
+
+TEST_F(Form1Test, StatusTextsReachAssistiveTechnology)
+{
+    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}});
+    start();
+    clickNode(QStringLiteral("f"));
+    QStringList names;
+    for (QWidget* child : form->bar()->findChildren<QWidget*>())
+        if (QAccessibleInterface* a = QAccessible::queryAccessibleInterface(child))
+            names.append(a->text(QAccessible::Name));
+    EXPECT_TRUE(names.contains(QStringLiteral("总文件数为: 1 个"))) << names.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(names.contains(form->bar()->panelText(2)));
 }

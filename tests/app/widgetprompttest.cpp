@@ -1,10 +1,20 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "app/widgetprompt.h"
+#include "dialogs/namebox.h"
+#include "dialogs/tad.h"
+#include "dialogs/tedi.h"
 #include "pictures/addcommand.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace zarvo;
 
@@ -22,7 +32,58 @@ bool lists(const QString& nameFilter, const QString& file)
     return false;
 }
 
+// Runs `act` on the modal dialog of type D once it shows.
+template<typename D>
+void whenModal(std::function<void(D&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
 } // namespace
+
+TEST(WidgetPrompt, QuestionsShowNamesAsPlainTextWithOneBreakPerLine)
+{
+    WidgetPrompt prompt(nullptr, nullptr);
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text();
+        format = box.textFormat();
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(prompt.confirm(QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n\r是否?\r\n或者\n完")));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n是否?\n或者\n完"));
+}
+
+TEST(WidgetPrompt, NameDialogsAnswerWhatTheUserChose)
+{
+    WidgetPrompt prompt(nullptr, nullptr);
+    whenModal<TEdi>([](TEdi& edi) {
+        edi.edit_new()->setText(QStringLiteral("new"));
+        edi.FlatButton1Click();
+    });
+    EXPECT_FALSE(prompt.askNewName(QStringLiteral("old")).has_value()) << "Cancel";
+    whenModal<TEdi>([](TEdi& edi) {
+        EXPECT_EQ(edi.edit_old()->text(), QStringLiteral("old"));
+        edi.edit_new()->setText(QStringLiteral("new"));
+        edi.SpeedButton1Click();
+    });
+    EXPECT_EQ(prompt.askNewName(QStringLiteral("old")), QStringLiteral("new"));
+
+    whenModal<Tad>([](Tad& tad) {
+        EXPECT_FALSE(tad.findChild<QRadioButton*>(QStringLiteral("radio1"))->isEnabled());
+        tad.findChild<NameBox*>(QStringLiteral("Edit1"))->setText(QStringLiteral("F0"));
+        tad.SpeedButton1Click();
+    });
+    const NewNode node = prompt.askNewNode(NodeSituation::FolderSelected);
+    EXPECT_EQ(node.placement, NodePlacement::SiblingFolder);
+    EXPECT_EQ(node.name, QStringLiteral("F0"));
+}
 
 TEST(WidgetPrompt, OpenDialogFiltersShowTheirTextAndFilterInAnyCase)
 {

@@ -1,17 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "dialogs/namebox.h"
-#include "dialogs/tad.h"
 #include "folders/addnode.h"
 #include "store/foldertree.h"
 #include "store/treeblob.h"
-#include "store/treestream.h"
-#include "support/formfixture.h"
+#include "support/workspacefixture.h"
 #include "view/thumbnailmodel.h"
 
-#include <QItemSelectionModel>
-#include <QRadioButton>
-#include <QTreeView>
+#include <QSignalSpy>
 
 using namespace zarvo;
 using namespace zarvo::test;
@@ -20,13 +15,13 @@ namespace {
 
 const QString G = QString(FolderTree::kGroupMarker);
 
-class AddNodeTest : public FormFixture {
+class AddNodeTest : public WorkspaceFixture {
 protected:
     // The tree in the store as "level:text" lines, group marker shown as '+'.
     QStringList savedTree()
     {
         FolderTree saved;
-        OpenBlob(*form->store(), saved, prompt);
+        OpenBlob(*ws->store(), saved, prompt);
         return shape(saved);
     }
     static QStringList shape(const FolderTree& tree)
@@ -38,15 +33,6 @@ protected:
             lines.append(QString::number(FolderTree::level(node)) + QLatin1Char(':') + text);
         });
         return lines;
-    }
-    QStandardItem* node(const QString& text) const
-    {
-        QStandardItem* found = nullptr;
-        form->tree().forEachNode([&](QStandardItem* n) {
-            if (!found && FolderTree::nodeText(n) == text)
-                found = n;
-        });
-        return found;
     }
     // Starts on the tree "+A { F1 }", "F2".
     void startWithTree()
@@ -65,49 +51,49 @@ protected:
 TEST_F(AddNodeTest, EmptyTreeGetsItsFirstGroupNodeWithoutTouchingTheView)
 {
     start();
-    AddTreeNode(*form, QStringLiteral("相册"), Tad::SiblingGroup, nullptr);
+    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("相册")}, QModelIndex());
     EXPECT_EQ(savedTree(), QStringList{QStringLiteral("0:+相册")});
-    EXPECT_TRUE(FolderTree::isGroup(form->tree().item(0)));
-    EXPECT_FALSE(form->isFolderOpen());
+    EXPECT_TRUE(FolderTree::isGroup(ws->tree().item(0)));
+    EXPECT_FALSE(ws->isFolderOpen());
     EXPECT_TRUE(prompt.popups.isEmpty());
 }
 
 TEST_F(AddNodeTest, SiblingsGoBeforeTheSelectedNodeChildrenLast)
 {
     startWithTree();
-    AddTreeNode(*form, QStringLiteral("B"), Tad::SiblingGroup, node(G + QStringLiteral("A")));
-    AddTreeNode(*form, QStringLiteral("C"), Tad::ChildGroup, node(G + QStringLiteral("A")));
-    EXPECT_TRUE(form->tree1()->isExpanded(node(G + QStringLiteral("A"))->index()));
-    AddTreeNode(*form, QStringLiteral("F3"), Tad::SiblingFolder, node(QStringLiteral("F2")));
-    AddTreeNode(*form, QStringLiteral("F4"), Tad::ChildFolder, node(G + QStringLiteral("B")));
-    AddTreeNode(*form, QStringLiteral("A"), Tad::SiblingGroup, node(G + QStringLiteral("A"))); // names may repeat
+    QSignalSpy expanded(ws, &Workspace::nodeExpanded);
+    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("B")}, node(G + QStringLiteral("A")));
+    AddTreeNode(*ws, {NodePlacement::ChildGroup, QStringLiteral("C")}, node(G + QStringLiteral("A")));
+    ASSERT_EQ(expanded.size(), 2);
+    EXPECT_EQ(expanded.at(1).at(0).toModelIndex(), node(G + QStringLiteral("A"))) << "the parent shows its new child";
+    AddTreeNode(*ws, {NodePlacement::SiblingFolder, QStringLiteral("F3")}, node(QStringLiteral("F2")));
+    AddTreeNode(*ws, {NodePlacement::ChildFolder, QStringLiteral("F4")}, node(G + QStringLiteral("B")));
+    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("A")}, node(G + QStringLiteral("A"))); // names may repeat
     EXPECT_EQ(savedTree(), (QStringList{QStringLiteral("0:+B"), QStringLiteral("1:F4"), QStringLiteral("0:+A"),
                                         QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("1:+C"),
                                         QStringLiteral("0:F3"), QStringLiteral("0:F2")}));
-    EXPECT_TRUE(form->store()->TableExists(QStringLiteral("F3")));
-    EXPECT_TRUE(form->store()->TableExists(QStringLiteral("F4")));
+    EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("F3")));
+    EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("F4")));
 }
 
 TEST_F(AddNodeTest, NewFolderIsAnnouncedSelectedAndOpened)
 {
     startWithTree();
     clickNode(QStringLiteral("F2"));
-    AddTreeNode(*form, QStringLiteral("新的"), Tad::ChildFolder, node(G + QStringLiteral("A")));
+    AddTreeNode(*ws, {NodePlacement::ChildFolder, QStringLiteral("新的")}, node(G + QStringLiteral("A")));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Success), QStringList{QStringLiteral("文件夹 新的 创建成功!")});
-    EXPECT_EQ(form->openFolder(), QStringLiteral("新的"));
-    EXPECT_EQ(form->items().rowCount(), 0);
-    const QModelIndexList selected = form->tree1()->selectionModel()->selectedIndexes();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(selected.first(), node(QStringLiteral("新的"))->index());
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("新的"));
+    EXPECT_EQ(ws->items().rowCount(), 0);
+    EXPECT_EQ(QModelIndex(ws->selectedNode()), node(QStringLiteral("新的")));
 }
 
 TEST_F(AddNodeTest, ExistingTableNamesAreRefusedInAnyCase)
 {
     startWithTree();
-    form->store()->CreateFolderTable(QStringLiteral("ABC"), prompt);
+    ws->store()->CreateFolderTable(QStringLiteral("ABC"), prompt);
     const QStringList before = savedTree();
     for (const QString& name : {QStringLiteral("abc"), QStringLiteral("blob"), QStringLiteral("BLOB"), QStringLiteral("f1")})
-        AddTreeNode(*form, name, Tad::SiblingFolder, node(QStringLiteral("F2")));
+        AddTreeNode(*ws, {NodePlacement::SiblingFolder, name}, node(QStringLiteral("F2")));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList(4, QStringLiteral("该文件夹已经存在，请更改")));
     EXPECT_EQ(savedTree(), before);
 }
@@ -115,36 +101,32 @@ TEST_F(AddNodeTest, ExistingTableNamesAreRefusedInAnyCase)
 TEST_F(AddNodeTest, FolderWhoseTableCannotBeMadeIsTakenOutAndCancelStillSaves)
 {
     startWithTree();
-    form->tree().appendNode(nullptr, QStringLiteral("unsaved"));
-    AddTreeNode(*form, QStringLiteral("sqlite_x"), Tad::SiblingFolder, node(QStringLiteral("F2")));
+    ws->tree().appendNode(nullptr, QStringLiteral("unsaved"));
+    AddTreeNode(*ws, {NodePlacement::SiblingFolder, QStringLiteral("sqlite_x")}, node(QStringLiteral("F2")));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("文件夹 sqlite_x 创建失败")});
-    EXPECT_EQ(node(QStringLiteral("sqlite_x")), nullptr);
+    EXPECT_EQ(node(QStringLiteral("sqlite_x")), QModelIndex());
     EXPECT_EQ(savedTree().last(), QStringLiteral("0:unsaved")) << "the tree is saved all the same";
 
-    form->tree().appendNode(nullptr, QStringLiteral("also"));
-    AddTreeNode(*form, QStringLiteral("x"), Tad::Cancel, node(QStringLiteral("F2")));
+    ws->tree().appendNode(nullptr, QStringLiteral("also"));
+    AddTreeNode(*ws, {NodePlacement::Cancel, QStringLiteral("x")}, node(QStringLiteral("F2")));
     EXPECT_EQ(savedTree().last(), QStringLiteral("0:also")) << "Cancel saves the tree too";
 }
 
 TEST_F(AddNodeTest, CommandAsksForASelectionAndOffersWhatTheSelectionAllows)
 {
     startWithTree();
-    form->tree1()->selectionModel()->clearSelection();
-    btn_addfolderClick(*form);
+    btn_addfolderClick(*ws);
     EXPECT_EQ(prompt.popupTexts(PopupKind::Tip), QStringList{QStringLiteral("请选择一个树或文件夹")});
+    EXPECT_TRUE(prompt.situations.isEmpty());
 
     selectNode(QStringLiteral("F2"));
-    bool offered = false;
-    whenModal<Tad>([&](Tad& tad) {
-        offered = true;
-        EXPECT_FALSE(tad.findChild<QRadioButton*>(QStringLiteral("radio1"))->isEnabled());
-        EXPECT_TRUE(tad.findChild<QRadioButton*>(QStringLiteral("radio3"))->isChecked());
-        tad.findChild<NameBox*>(QStringLiteral("Edit1"))->setText(QStringLiteral("F0"));
-        tad.SpeedButton1Click();
-    });
-    btn_addfolderClick(*form);
-    EXPECT_TRUE(offered);
+    prompt.answerNewNode(NodePlacement::SiblingFolder, QStringLiteral("F0"));
+    btn_addfolderClick(*ws);
+    selectNode(QStringLiteral("A"));
+    prompt.answerNewNode(NodePlacement::Cancel, QStringLiteral("ignored"));
+    btn_addfolderClick(*ws);
+    EXPECT_EQ(prompt.situations, (QList<NodeSituation>{NodeSituation::FolderSelected, NodeSituation::GroupSelected}));
     EXPECT_EQ(savedTree(), (QStringList{QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("0:F0"),
                                         QStringLiteral("0:F2")}));
-    EXPECT_EQ(form->openFolder(), QStringLiteral("F0"));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("F0"));
 }

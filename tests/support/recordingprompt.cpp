@@ -9,6 +9,8 @@ namespace zarvo::test {
 bool RecordingPrompt::confirm(const QString& question)
 {
     questions.append(question);
+    if (whileAsking)
+        whileAsking();
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << question.toStdString();
         return false;
@@ -35,6 +37,32 @@ QStringList RecordingPrompt::chooseOpenFiles(const QString& filter)
     return files;
 }
 
+std::optional<QString> RecordingPrompt::askNewName(const QString& oldName)
+{
+    renamed.append(oldName);
+    if (m_newNames.empty()) {
+        ADD_FAILURE() << "unexpected rename dialog for " << oldName.toStdString();
+        return std::nullopt;
+    }
+    const auto [given, name] = m_newNames.front();
+    m_newNames.pop_front();
+    if (!given)
+        return std::nullopt;
+    return name;
+}
+
+NewNode RecordingPrompt::askNewNode(NodeSituation situation)
+{
+    situations.append(situation);
+    if (m_newNodes.empty()) {
+        ADD_FAILURE() << "unexpected add dialog";
+        return {};
+    }
+    NewNode node = m_newNodes.front();
+    m_newNodes.pop_front();
+    return node;
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -49,8 +77,12 @@ void RecordingPrompt::clear()
     questions.clear();
     popups.clear();
     fileFilters.clear();
+    renamed.clear();
+    situations.clear();
     m_answers.clear();
     m_files.clear();
+    m_newNames.clear();
+    m_newNodes.clear();
 }
 
 } // namespace zarvo::test

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 namespace zarvo::test {
 
@@ -23,16 +24,28 @@ public:
     bool confirm(const QString& question) override;
     void popup(PopupKind kind, const QString& text) override;
     QStringList chooseOpenFiles(const QString& filter) override;
+    std::optional<QString> askNewName(const QString& oldName) override;
+    NewNode askNewNode(NodeSituation situation) override;
 
-    // Script: the answers to the next questions, in order.
+    // Script: the answers to the next questions and dialogs of each kind, in order.
     void answer(bool yes) { m_answers.push_back(yes); }
     void answerFiles(const QStringList& files) { m_files.push_back(files); }
+    void answerNewName(const QString& name) { m_newNames.push_back({true, name}); }
+    void cancelNewName() { m_newNames.push_back({false, QString()}); }
+    void answerNewNode(NodePlacement placement, const QString& name) { m_newNodes.push_back({placement, name}); }
 
     QStringList questions;
     QList<Popup> popups;
     QStringList fileFilters;
+    QStringList renamed; // the old names the rename dialog was asked for
+    QList<NodeSituation> situations; // what the add dialog was asked to offer
+    // Runs while a question is open, before it is answered (what else may happen meanwhile).
+    std::function<void()> whileAsking;
 
-    bool allAnswersUsed() const { return m_answers.empty() && m_files.empty(); }
+    bool allAnswersUsed() const
+    {
+        return m_answers.empty() && m_files.empty() && m_newNames.empty() && m_newNodes.empty();
+    }
     // Texts of the popups of one kind, in order.
     QStringList popupTexts(PopupKind kind) const;
     void clear();
@@ -40,6 +53,8 @@ public:
 private:
     std::deque<bool> m_answers;
     std::deque<QStringList> m_files;
+    std::deque<std::pair<bool, QString>> m_newNames; // given, name
+    std::deque<NewNode> m_newNodes;
 };
 
 } // namespace zarvo::test

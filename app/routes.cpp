@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "app/routes.h"
+
+#include "app/form1.h"
+#include "folders/addnode.h"
+#include "pictures/addcommand.h"
+#include "pictures/pictureclipboard.h"
+#include "pictures/renamedelete.h"
+
+namespace zarvo {
+
+namespace {
+
+const Route kRoutes[] = {
+    // pictures
+    {"btn_addfile", btn_addfileClick},
+    {"menu_addfile", btn_addfileClick},
+    {"btn_editfile", btn_editfileClick},
+    {"menu_editfile", btn_editfileClick},
+    {"btn_delfile", btn_delfileClick},
+    {"menu_delfile", btn_delfileClick},
+    {"pop_del", btn_delfileClick},
+    {"menu_delall", menu_delallClick},
+    {"pop_copy", pop_copyClick},
+    {"pop_cut", pop_cutClick},
+    {"pop_paste", pop_pasteClick},
+    {"A2", A2Click},
+    // folders
+    {"btn_addfolder", btn_addfolderClick},
+    {"menu_addfolder", btn_addfolderClick},
+    // the window
+    {"btn_help", &Form1::btn_helpClick},
+    {"menu_help", &Form1::btn_helpClick},
+    {"btn_min", &Form1::btn_minClick},
+    {"btn_close", &Form1::btn_closeClick},
+    {"menu_exit", &Form1::btn_closeClick},
+    {"menu_auther", &Form1::menu_autherClick},
+};
+
+} // namespace
+
+std::span<const Route> commandRoutes()
+{
+    return kRoutes;
+}
+
+} // namespace zarvo

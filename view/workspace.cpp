@@ -1,0 +1,252 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "view/workspace.h"
+
+#include "imaging/pictureformat.h"
+#include "store/foldertree.h"
+#include "store/logging.h"
+#include "store/prompt.h"
+#include "store/storelock.h"
+#include "store/treeblob.h"
+#include "view/placeholderthumbnail.h"
+#include "view/statustexts.h"
+#include "view/thumbnailmodel.h"
+#include "view/thumbnailpipeline.h"
+
+#include <QItemSelectionModel>
+
+#include <algorithm>
+
+namespace zarvo {
+
+Workspace::Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection, ThumbnailModel& items,
+                     QItemSelectionModel& itemSelection, QObject* parent)
+    : QObject(parent)
+    , m_prompt(prompt)
+    , m_tree(tree)
+    , m_treeSelection(treeSelection)
+    , m_items(items)
+    , m_itemSelection(itemSelection)
+    , m_pipeline(std::make_unique<ThumbnailPipeline>())
+{
+    connect(&m_itemSelection, &QItemSelectionModel::selectionChanged, this, &Workspace::ListView1Change);
+    connect(&m_items, &QAbstractItemModel::rowsInserted, this, &Workspace::ListView1Change);
+    connect(&m_items, &QAbstractItemModel::modelReset, this, &Workspace::ListView1Change);
+}
+
+Workspace::~Workspace()
+{
+    // The models may go after this object; their last signals must not reach it.
+    m_items.disconnect(this);
+    m_itemSelection.disconnect(this);
+}
+
+// ---------------------------------------------------------------- the store
+
+bool Workspace::openStore(const QString& path)
+{
+    m_clipboard.clear();
+    Store::Opened opened = Store::open(path);
+    if (opened.error == Store::OpenError::Missing) {
+        m_prompt.popup(PopupKind::Warning, QStringLiteral("数据库文件不存在!"));
+        return false;
+    }
+    if (!opened.store) {
+        m_prompt.popup(PopupKind::Warning, QStringLiteral("数据库打开错误"));
+        return false;
+    }
+    m_store = std::move(opened.store);
+    m_lock = m_store->lock();
+    return true;
+}
+
+void Workspace::closeStore()
+{
+    closeFolderTable();
+    m_store.reset();
+    m_clipboard.clear();
+}
+
+// ---------------------------------------------------------------- the folder tree
+
+bool Workspace::loadTree()
+{
+    if (!m_store)
+        return false;
+    m_treeLoaded = OpenBlob(*m_store, m_tree, m_prompt);
+    return m_treeLoaded;
+}
+
+bool Workspace::saveTree()
+{
+    if (!m_store)
+        return false;
+    if (!m_treeLoaded) {
+        // The tree holds only what a failed load read: written back, it would strand every
+        // folder that is missing from it.
+        qCDebug(lcView) << "tree save refused: the tree was not loaded whole";
+        m_prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
+        return false;
+    }
+    return SaveTree(*m_store, m_tree, m_prompt);
+}
+
+QPersistentModelIndex Workspace::selectedNode() const
+{
+    const QModelIndexList selected = m_treeSelection.selectedIndexes();
+    return selected.isEmpty() ? QPersistentModelIndex() : QPersistentModelIndex(selected.first());
+}
+
+void Workspace::selectNode(const QModelIndex& node)
+{
+    m_treeSelection.setCurrentIndex(node, QItemSelectionModel::ClearAndSelect);
+}
+
+// ---------------------------------------------------------------- the open folder
+
+void Workspace::openFolderTable(QString table)
+{
+    closeFolderTable();
+    m_table1.rows = m_store->pictureRows(table);
+    m_table1.table = table;
+    m_table1.open = true;
+    table1AfterOpen();
+}
+
+void Workspace::closeFolderTable()
+{
+    const bool wasOpen = m_table1.open;
+    m_table1 = Table1();
+    if (wasOpen)
+        table1AfterClose();
+}
+
+void Workspace::reloadFolder()
+{
+    if (m_table1.open)
+        openFolderTable(m_table1.table);
+}
+
+void Workspace::table1AfterClose()
+{
+    m_items.clear();
+}
+
+void Workspace::showStatus(qint64 total, const QString& counts)
+{
+    Q_EMIT statusTextChanged(1, totalText(total));
+    Q_EMIT statusTextChanged(2, counts);
+}
+
+void Workspace::table1AfterOpen()
+{
+    const QList<PictureRow> rows = m_table1.rows;
+    const QString table = m_table1.table;
+    const int total = int(rows.size());
+    Q_EMIT busyChanged(true);
+    Q_EMIT progressStarted(total);
+    m_items.clear();
+    FormatCounters counters;
+    showStatus(total, counters.countText());
+
+    // Counting, the progress bar and the status texts, once per row. Painted with the events
+    // the pipeline lets through every few dozen milliseconds.
+    auto rowDone = [&] {
+        Q_EMIT progressAdvanced(false);
+        showStatus(total, counters.countText());
+    };
+    int delivered = 0;
+    m_building = true;
+    try {
+        m_pipeline->run(
+            total,
+            [&](int i) -> ThumbnailJob {
+                const PictureFormat format = formatOfCome(rows[i].come);
+                if (format == PictureFormat::Other)
+                    return {format, QByteArray()};
+                return {format, m_store->readBlob(table, rows[i].rowid)};
+            },
+            [&](int i, const DecodedPicture& result) {
+                ++delivered;
+                const PictureRow& row = rows[i];
+                const PictureFormat format = formatOfCome(row.come);
+                if (format != PictureFormat::Other) {
+                    counters.count(format);
+                    if (result.ok()) {
+                        m_items.append(row.name, result.image);
+                    } else {
+                        // The row stays: the user can still save, export or delete it.
+                        m_items.append(row.name, placeholderThumbnail());
+                        m_prompt.popup(PopupKind::Warning,
+                                       QStringLiteral("文件：") + row.come + QStringLiteral(" 在读取时发生错误！"));
+                    }
+                }
+                rowDone();
+            });
+        Q_EMIT progressEnded();
+    } catch (const std::exception& e) {
+        // A row that could not be read ends the building; it still counts as handled.
+        qCDebug(lcView) << "building the folder view ended:" << e.what();
+        if (delivered < total)
+            rowDone();
+    }
+    m_building = false;
+    Q_EMIT busyChanged(false);
+    Q_EMIT folderBuilt();
+}
+
+// ---------------------------------------------------------------- the selection
+
+QList<int> Workspace::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : m_itemSelection.selectedIndexes())
+        if (index.model() == &m_items && !index.parent().isValid() && index.column() == 0)
+            rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList Workspace::selectedNames() const
+{
+    QStringList names;
+    for (int row : selectedRows())
+        names.append(m_items.name(row));
+    return names;
+}
+
+void Workspace::selectAll()
+{
+    const int count = m_items.rowCount();
+    if (count == 0)
+        return;
+    m_itemSelection.select(QItemSelection(m_items.index(0), m_items.index(count - 1)), QItemSelectionModel::Select);
+}
+
+void Workspace::selectRows(const QList<int>& rows)
+{
+    QItemSelection selection;
+    for (int row : rows)
+        selection.select(m_items.index(row), m_items.index(row));
+    m_itemSelection.select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void Workspace::ListView1Change()
+{
+    try {
+        const QList<int> selected = selectedRows();
+        if (!selected.isEmpty() && m_table1.open && m_store) {
+            const std::optional<PictureRow> row = m_store->locate(m_table1.table, m_items.name(selected.first()));
+            if (row) {
+                m_table1.current = row;
+                Q_EMIT hintChanged(true, pictureHint(row->name, row->come, row->size));
+            }
+        } else {
+            Q_EMIT hintChanged(false, QString());
+        }
+    } catch (const std::exception& e) {
+        qCDebug(lcView) << "locating the selected picture failed:" << e.what();
+    }
+}
+
+} // namespace zarvo

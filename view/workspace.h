@@ -1,0 +1,160 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "store/store.h"
+
+#include <QList>
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QItemSelectionModel;
+
+namespace zarvo {
+
+class FolderTree;
+class Prompt;
+class StoreLock;
+class ThumbnailModel;
+class ThumbnailPipeline;
+
+// The program's own picture clipboard; the system clipboard is never used. Copy and cut keep the
+// names of the selected pictures and their folder; `cutflag` says the pictures leave that folder
+// when they are pasted.
+struct PictureClipboard {
+    QStringList copylist;
+    QString copyfolder;
+    bool cutflag = false;
+
+    void clear() { *this = PictureClipboard(); }
+};
+
+// What every command works on: the store connection, the open folder (`table1`), the picture
+// clipboard and the thumbnail pipeline, together with the folder tree, the folder view's items
+// and the selections of both. It holds no widget: the main window displays the models it refers
+// to and follows its signals, and tests drive commands against it without any window.
+//
+// Commands ask and tell the user only through `prompt()`. User-interface thread only.
+class Workspace : public QObject {
+    Q_OBJECT
+public:
+    // The models and selections must outlive the workspace.
+    Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection, ThumbnailModel& items,
+              QItemSelectionModel& itemSelection, QObject* parent = nullptr);
+    ~Workspace() override;
+
+    Prompt& prompt() const { return m_prompt; }
+    FolderTree& tree() const { return m_tree; }
+    ThumbnailModel& items() const { return m_items; }
+
+    // --- the store ---
+    // Opens the store at `path` and takes its lock. On failure the warning "数据库文件不存在!" or
+    // "数据库打开错误" has gone to the prompt and the result is false.
+    bool openStore(const QString& path);
+    // Null while no store is open.
+    Store* store() const { return m_store.get(); }
+    // Closes the open folder and the connection; the lock stays held until releaseLock(), so that
+    // the exit compaction runs under it.
+    void closeStore();
+    std::shared_ptr<StoreLock> lock() const { return m_lock; }
+    void releaseLock() { m_lock.reset(); }
+
+    // --- the folder tree ---
+    // Loads the tree from the store. After a failed load (the warning has been shown) no save may
+    // write the partial tree over the stored one until a load succeeds.
+    bool loadTree();
+    // Saves the tree; refused with the warning "树结构保存失败！" while the last load failed.
+    bool saveTree();
+    bool isTreeLoaded() const { return m_treeLoaded; }
+    // The selected tree node, invalid when none is.
+    QPersistentModelIndex selectedNode() const;
+    // Makes `node` the selected and current node.
+    void selectNode(const QModelIndex& node);
+    // Asks the tree's view to expand `node` (and, with `withDescendants`, everything below it).
+    void expandNode(const QModelIndex& node, bool withDescendants) { Q_EMIT nodeExpanded(node, withDescendants); }
+
+    // --- the open folder (`table1`) ---
+    bool isFolderOpen() const { return m_table1.open; }
+    // The open folder's table name; empty while none is open.
+    QString openFolder() const { return m_table1.open ? m_table1.table : QString(); }
+    // The row `table1` stands on: the one the selection located last.
+    std::optional<PictureRow> currentRow() const { return m_table1.current; }
+    // Closes the open folder, binds `table1` to `table` and opens it, which builds the view.
+    // Throws when the table cannot be read (the view then shows what was built).
+    void openFolderTable(QString table); // a copy: closing the folder forgets its name
+    // Closes the open folder; the view empties.
+    void closeFolderTable();
+    // Closes and opens the open folder again, rebuilding the view.
+    void reloadFolder();
+    // True while the view is being built: no command may start meanwhile.
+    bool isBuilding() const { return m_building; }
+
+    // --- the folder view's selection ---
+    // Rows of the selected pictures, in view order.
+    QList<int> selectedRows() const;
+    // Names of the selected pictures, in view order.
+    QStringList selectedNames() const;
+    void selectAll();
+    // Selects exactly these rows.
+    void selectRows(const QList<int>& rows);
+    // Locates the first selected picture in `table1` and describes it in the view's hint.
+    void ListView1Change();
+
+    // --- the picture clipboard ---
+    PictureClipboard& clipboard() { return m_clipboard; }
+    const PictureClipboard& clipboard() const { return m_clipboard; }
+
+    // --- the status bar's progress, for commands that work through a list ---
+    void startProgress(int steps) { Q_EMIT progressStarted(steps); }
+    void advanceProgress() { Q_EMIT progressAdvanced(true); }
+    void endProgress() { Q_EMIT progressEnded(); }
+
+Q_SIGNALS:
+    // Panel 1 or 2 of the status bar shows `text`.
+    void statusTextChanged(int panel, const QString& text);
+    void progressStarted(int steps);
+    // One step further; `paintNow` when no event loop will run before the next step.
+    void progressAdvanced(bool paintNow);
+    // Back to 0; the range stays.
+    void progressEnded();
+    // The folder view's hint: whether it shows, and its text.
+    void hintChanged(bool enabled, const QString& text);
+    void nodeExpanded(const QModelIndex& node, bool withDescendants);
+    // Work that blocks the user runs (true) or has ended (false).
+    void busyChanged(bool busy);
+    // Building the folder view has ended.
+    void folderBuilt();
+
+private:
+    struct Table1 {
+        bool open = false;
+        QString table;
+        QList<PictureRow> rows;
+        std::optional<PictureRow> current;
+    };
+
+    void table1AfterOpen();
+    void table1AfterClose();
+    void showStatus(qint64 total, const QString& counts);
+
+    Prompt& m_prompt;
+    FolderTree& m_tree;
+    QItemSelectionModel& m_treeSelection;
+    ThumbnailModel& m_items;
+    QItemSelectionModel& m_itemSelection;
+
+    std::shared_ptr<StoreLock> m_lock; // kept after the store is closed, for the compaction
+    std::unique_ptr<Store> m_store;
+    Table1 m_table1;
+    PictureClipboard m_clipboard;
+    std::unique_ptr<ThumbnailPipeline> m_pipeline;
+    bool m_treeLoaded = false; // no save before a load has succeeded
+    bool m_building = false;
+};
+
+} // namespace zarvo
