@@ -3,7 +3,7 @@
 #include "app/form1.h"
 
 #include "app/clicksounds.h"
-#include "app/flatbutton.h"
+#include "app/mainmenus.h"
 #include "app/routes.h"
 #include "app/statusbar.h"
 #include "app/widgetprompt.h"
@@ -20,18 +20,15 @@
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -68,21 +65,6 @@ void setWhite(QWidget* widget)
     widget->setAutoFillBackground(true);
 }
 
-struct ToolbarButton {
-    const char* name;
-    int left;
-    const char* hint;
-};
-
-const ToolbarButton kToolbar[] = {
-    {"btn_addfile", 0, "添加文件"},       {"btn_editfile", 72, "修改文件"},
-    {"btn_delfile", 144, "删除文件"},     {"btn_findfile", 216, "查找文件"},
-    {"btn_addfolder", 304, "添加文件夹"}, {"btn_editfolder", 376, "修改文件夹"},
-    {"btn_delfolder", 448, "删除文件夹"}, {"btn_findfolder", 520, "查找文件夹"},
-    {"btn_help", 608, "帮助"},            {"btn_min", 680, "最小化窗口"},
-    {"btn_close", 753, "退出程序"},
-};
-
 } // namespace
 
 Form1::Form1(Prompt* prompt, QWidget* parent)
@@ -113,7 +95,7 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setFixedHeight(74);
     setWhite(panel1);
-    buildToolbar(panel1);
+    buildToolbar(panel1, m_sounds);
     column->addWidget(panel1);
 
     auto* panel2 = new QWidget(central);
@@ -174,8 +156,15 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_bar = new StatusBar(panel2);
     panel2Layout->addWidget(m_bar);
 
-    buildMenus();
-    buildPopupMenu();
+    buildMenus(*this, m_sounds);
+    m_popupMenu = buildPopupMenu(*this);
+    // The shortcuts act while the folder view has the keyboard focus.
+    for (QAction* a : m_popupMenu->actions()) {
+        if (!a->shortcut().isEmpty()) {
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            m_listView->addAction(a);
+        }
+    }
     connectCommands();
     followWorkspace();
 
@@ -199,89 +188,6 @@ Form1::~Form1()
 QAction* Form1::action(const char* name) const
 {
     return findChild<QAction*>(QLatin1String(name));
-}
-
-QAction* Form1::makeAction(const char* name, const QString& caption, const QString& icon,
-                           const QKeySequence& shortcut)
-{
-    auto* a = new QAction(caption, this);
-    a->setObjectName(QLatin1String(name));
-    if (!icon.isEmpty())
-        a->setIcon(QIcon(icon));
-    if (!shortcut.isEmpty())
-        a->setShortcut(shortcut);
-    return a;
-}
-
-void Form1::buildToolbar(QWidget* panel)
-{
-    for (const ToolbarButton& b : kToolbar) {
-        auto* button = new FlatButton(QPixmap(QStringLiteral(":/images/toolbar/%1.png").arg(QLatin1String(b.name))),
-                                      QString::fromUtf8(b.hint), panel);
-        button->setObjectName(QLatin1String(b.name));
-        button->setGeometry(b.left, 1, 73, 72);
-        connect(button, &FlatButton::mouseEntered, m_sounds, &ClickSounds::playToolbar);
-    }
-}
-
-void Form1::buildMenus()
-{
-    auto menuIcon = [](int index) { return QStringLiteral(":/images/menu/%1.png").arg(index); };
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
-    file->addAction(makeAction("menu_addfile", QStringLiteral("添加文件(&A)"), menuIcon(2)));
-    file->addAction(makeAction("menu_editfile", QStringLiteral("修改文件(&E)"), menuIcon(5)));
-    file->addAction(makeAction("menu_delfile", QStringLiteral("删除文件(&D)"), menuIcon(3), QKeySequence(Qt::Key_Delete)));
-    file->addAction(makeAction("menu_findfile", QStringLiteral("查找文件(&F)"), menuIcon(4), QKeySequence(Qt::CTRL | Qt::Key_F)));
-    file->addSeparator();
-    file->addAction(makeAction("menu_exit", QStringLiteral("退出(&X)"), menuIcon(7)));
-
-    QMenu* folder = bar->addMenu(QStringLiteral("文件夹(&O)"));
-    folder->addAction(makeAction("menu_addfolder", QStringLiteral("添加文件夹(&L)"), menuIcon(0)));
-    folder->addAction(makeAction("menu_editfolder", QStringLiteral("修改文件夹(&I)"), menuIcon(8)));
-    folder->addAction(makeAction("menu_delfolder", QStringLiteral("删除文件夹(&R)"), menuIcon(1)));
-    folder->addAction(makeAction("menu_findfolder", QStringLiteral("查找文件夹(&O)"), menuIcon(6)));
-
-    QMenu* operations = bar->addMenu(QStringLiteral("文件操作(&C)"));
-    operations->addAction(makeAction("menu_delall", QStringLiteral("全部删除(&A)"), menuIcon(9)));
-    operations->addAction(makeAction("menu_importall", QStringLiteral("全部导出(&D)..."), QString()));
-    operations->addSeparator();
-    operations->addAction(makeAction("menu_openall", QStringLiteral("全部打开(&O)"), menuIcon(10)));
-
-    QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
-    tools->addAction(makeAction("menu_gif", QStringLiteral("Gif文件分解工具(&G)...."), menuIcon(12)));
-
-    QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
-    about->addAction(makeAction("menu_help", QStringLiteral("帮助(&H)"), menuIcon(11)));
-    about->addAction(makeAction("menu_auther", QStringLiteral("作者(&U)"), QString()));
-
-    for (QMenu* menu : {file, folder, operations, tools, about})
-        connect(menu, &QMenu::aboutToShow, m_sounds, &ClickSounds::playMenu);
-}
-
-void Form1::buildPopupMenu()
-{
-    auto popIcon = [](int index) { return QStringLiteral(":/images/popmenu/%1.png").arg(index); };
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_popupMenu->addAction(makeAction("pop_fangda", QStringLiteral("放大图片(&F)..."), QString()));
-    m_popupMenu->addAction(makeAction("pop_save", QStringLiteral("保存图片(&S)..."), QString()));
-    m_popupMenu->addSeparator();
-    m_popupMenu->addAction(makeAction("pop_copy", QStringLiteral("复制(&C)"), popIcon(0), QKeySequence(Qt::CTRL | Qt::Key_C)));
-    m_popupMenu->addAction(makeAction("pop_paste", QStringLiteral("粘贴(&P)"), popIcon(2), QKeySequence(Qt::CTRL | Qt::Key_V)));
-    m_popupMenu->addAction(makeAction("pop_cut", QStringLiteral("剪切(&x)"), popIcon(1), QKeySequence(Qt::CTRL | Qt::Key_X)));
-    m_popupMenu->addAction(makeAction("A2", QStringLiteral("全部选中(&A)"), QString(), QKeySequence(Qt::CTRL | Qt::Key_A)));
-    m_popupMenu->addSeparator();
-    m_popupMenu->addAction(makeAction("pop_del", QStringLiteral("删除图片(&D)"), QString()));
-    // The shortcuts act while the folder view has the keyboard focus.
-    for (QAction* a : m_popupMenu->actions()) {
-        if (!a->shortcut().isEmpty()) {
-            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-            m_listView->addAction(a);
-        }
-    }
 }
 
 void Form1::connectCommands()

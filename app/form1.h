@@ -86,13 +86,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void buildToolbar(QWidget* panel);
-    void buildMenus();
-    void buildPopupMenu();
     void connectCommands();
     void followWorkspace();
-    QAction* makeAction(const char* name, const QString& caption, const QString& icon,
-                        const QKeySequence& shortcut = {});
     void FormCloseQuery(QCloseEvent* event);
 
     std::unique_ptr<Prompt> m_ownPrompt;

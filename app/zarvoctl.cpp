@@ -65,6 +65,8 @@ QString openErrorText(const QString& path, const Store::Opened& opened)
         return QStringLiteral("数据库文件不存在! (%1)").arg(path);
     case Store::OpenError::Locked:
         return QStringLiteral("数据库打开错误: %1 正被另一个 Zarvo 或 zarvoctl 使用").arg(path);
+    case Store::OpenError::CannotLock:
+        return QStringLiteral("数据库打开错误: %1 所在的文件系统不支持加锁 (%2)").arg(path, opened.detail);
     case Store::OpenError::ReadOnly:
         return QStringLiteral("数据库打开错误: %1 只能读, 不能写").arg(path);
     case Store::OpenError::NotADatabase:

@@ -3,6 +3,7 @@
 #include "pictures/picturenames.h"
 
 #include "store/gbtext.h"
+#include "store/logging.h"
 #include "store/namerules.h"
 #include "store/store.h"
 
@@ -31,7 +32,8 @@ bool NameExists(Store& store, const QString& name, const QString& folder)
 {
     try {
         return store.locate(folder, name).has_value();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "looking up" << name << "in" << folder << "failed:" << e.what();
         return false;
     }
 }

@@ -82,9 +82,19 @@ Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
         return result;
     }
     if (!lock) {
-        lock = StoreLock::acquire(path, &result.detail);
+        StoreLock::Failure failure = StoreLock::Failure::None;
+        lock = StoreLock::acquire(path, &result.detail, &failure);
         if (!lock) {
-            result.error = info.isReadable() ? OpenError::Locked : OpenError::NotADatabase;
+            switch (failure) {
+            case StoreLock::Failure::InUse:
+                result.error = OpenError::Locked;
+                break;
+            case StoreLock::Failure::CannotLock:
+                result.error = OpenError::CannotLock;
+                break;
+            default:
+                result.error = info.isReadable() && !info.isWritable() ? OpenError::ReadOnly : OpenError::NotADatabase;
+            }
             return result;
         }
     }

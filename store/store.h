@@ -43,6 +43,7 @@ public:
         NotADatabase, // not an SQLite database, empty, or damaged
         ReadOnly, // could be opened only for reading
         Locked, // held by another Zarvo or zarvoctl
+        CannotLock, // the file system refuses the store lock
     };
 
     struct Opened {

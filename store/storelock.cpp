@@ -12,25 +12,30 @@
 
 namespace zarvo {
 
-std::shared_ptr<StoreLock> StoreLock::acquire(const QString& path, QString* error)
+std::shared_ptr<StoreLock> StoreLock::acquire(const QString& path, QString* error, Failure* failure)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    auto fail = [&](Failure why, int code) -> std::shared_ptr<StoreLock> {
+        if (failure)
+            *failure = why;
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = why == Failure::InUse ? QStringLiteral("the store is in use by another program")
+                                           : QString::fromLocal8Bit(std::strerror(code));
         return nullptr;
-    }
+    };
+    if (failure)
+        *failure = Failure::None;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return fail(Failure::CannotOpen, errno);
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0) {
-        if (error)
-            *error = errno == EWOULDBLOCK ? QStringLiteral("the store is in use by another program")
-                                          : QString::fromLocal8Bit(std::strerror(errno));
+        const int code = errno;
         ::close(fd);
-        return nullptr;
+        return fail(code == EWOULDBLOCK ? Failure::InUse : Failure::CannotLock, code);
     }
     return std::shared_ptr<StoreLock>(new StoreLock(fd, path));
 }

@@ -17,9 +17,18 @@ namespace zarvo {
 // connection holds it, and so does whoever compacts the store after closing the connection).
 class StoreLock {
 public:
-    // Takes the lock on the file at path. Returns null when the file cannot be opened or another
-    // process (or another descriptor of this one) holds the lock; error then says why.
-    static std::shared_ptr<StoreLock> acquire(const QString& path, QString* error = nullptr);
+    enum class Failure {
+        None,
+        CannotOpen, // the file cannot be opened for reading and writing
+        InUse, // another process (or another descriptor of this one) holds the lock
+        CannotLock, // the file system refuses the lock
+    };
+
+    // Takes the lock on the file at path. The descriptor is opened for reading and writing: on
+    // NFS, Linux emulates flock() with byte-range locks, which need a file open for writing.
+    // Returns null on failure; `failure` and `error` then say why.
+    static std::shared_ptr<StoreLock> acquire(const QString& path, QString* error = nullptr,
+                                              Failure* failure = nullptr);
 
     ~StoreLock();
     StoreLock(const StoreLock&) = delete;

@@ -3,6 +3,7 @@
 #include "store/treeblob.h"
 
 #include "store/foldertree.h"
+#include "store/logging.h"
 #include "store/prompt.h"
 #include "store/store.h"
 #include "store/treestream.h"
@@ -16,7 +17,8 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
         if (!store.TableExists(QStringLiteral("blob")))
             store.createTreeTable();
         ok = DecodeTreeStream(store.readTreeStream(), tree);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "reading the tree failed:" << e.what();
         ok = false;
     }
     if (!ok)
@@ -29,7 +31,8 @@ bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt)
     try {
         store.writeTreeStream(EncodeTreeStream(tree));
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "saving the tree failed:" << e.what();
         prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
         return false;
     }

@@ -8,8 +8,11 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace zarvo;
@@ -51,6 +54,35 @@ TEST(StoreOpen, TellsMissingDamagedAndLockedApart)
     EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Locked);
     first.store.reset();
     EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::None) << "the lock goes with the store";
+}
+
+TEST(StoreLock, LocksThroughADescriptorOpenForWritingAndSaysWhenInUse)
+{
+    // On NFS, flock() is emulated with byte-range locks, which need a descriptor open for writing.
+    Sandbox box;
+    box.store();
+    box.closeStore();
+    StoreLock::Failure failure = StoreLock::Failure::CannotLock;
+    std::shared_ptr<StoreLock> lock = StoreLock::acquire(box.storePath(), nullptr, &failure);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(failure, StoreLock::Failure::None);
+    int lockModes = 0;
+    const QString target = QFileInfo(box.storePath()).canonicalFilePath();
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+        if (fd.symLinkTarget() != target)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd.fileName());
+        ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : info.readAll().split('\n'))
+            if (line.startsWith("flags:"))
+                lockModes |= 1 << (line.mid(6).trimmed().toInt(nullptr, 8) & O_ACCMODE);
+    }
+    EXPECT_EQ(lockModes, 1 << O_RDWR);
+
+    QString error;
+    EXPECT_EQ(StoreLock::acquire(box.storePath(), &error, &failure), nullptr);
+    EXPECT_EQ(failure, StoreLock::Failure::InUse);
+    EXPECT_EQ(error, QStringLiteral("the store is in use by another program"));
 }
 
 TEST(StoreOpen, DamagedHeaderIsNotADatabase)
