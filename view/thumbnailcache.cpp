@@ -3,6 +3,7 @@
 #include "view/thumbnailcache.h"
 
 #include "imaging/thumbnailer.h"
+#include "store/store.h"
 
 #include <QDir>
 #include <QFile>
@@ -430,6 +431,27 @@ QImage ThumbnailCache::decode(const QByteArray& encoded)
         std::memcpy(
             image.scanLine(y), pixels.constData() + qsizetype(y) * kSize * 3, size_t(kSize) * 3);
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void forgetThumbnails(
+    ThumbnailCache* cache, Store& store, const QString& folder, const QStringList& names)
+{
+    if (!cache)
+        return;
+    const auto foldAscii = [](QString text) {
+        for (QChar& c : text) {
+            if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                c = QChar(c.unicode() + ('a' - 'A'));
+        }
+        return text;
+    };
+    QStringList wanted;
+    for (const QString& name : names)
+        wanted.append(foldAscii(name));
+    for (const PictureRow& row : store.pictureRows(folder)) {
+        if (wanted.isEmpty() || wanted.contains(foldAscii(row.name)))
+            cache->forget(store.readBlob(folder, row.rowid));
+    }
 }
 
 } // namespace zarvo

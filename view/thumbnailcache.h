@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <mutex>
@@ -19,6 +20,8 @@ class Database;
 }
 
 namespace zarvo {
+
+class Store;
 
 // What a finished thumbnail is looked up by: the picture's content (XXH3-128 of its bytes and
 // their length) and the kind its `Come` selects. The same bytes under another kind are another
@@ -123,5 +126,12 @@ private:
     qint64 m_pendingBytes = 0;
     std::vector<qint64> m_used; // rowids found since the last write
 };
+
+// Forgets the thumbnails of the pictures of `folder` named in names (A-Z case ignored, as the
+// store compares them), or of every picture of it when names is empty: call it before those
+// pictures or the folder are deleted. Reads their bytes; a null cache does nothing; engine
+// errors of the store propagate as they would from the deletion itself.
+void forgetThumbnails(
+    ThumbnailCache* cache, Store& store, const QString& folder, const QStringList& names = {});
 
 } // namespace zarvo

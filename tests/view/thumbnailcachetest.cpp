@@ -3,6 +3,8 @@
 #include "view/thumbnailcache.h"
 
 #include "imaging/thumbnailer.h"
+#include "support/recordingprompt.h"
+#include "support/sandbox.h"
 #include "support/testpictures.h"
 #include "view/thumbnailpipeline.h"
 
@@ -118,6 +120,33 @@ TEST(ThumbnailCache, ReopeningDecodesOnlyWhatFailsAndShowsTheSame)
     again->forget(jobs[0].bytes);
     EXPECT_EQ(again->entryCount(), 1);
     EXPECT_EQ(openFolder(again, jobs).decodes, 3);
+}
+
+TEST(ThumbnailCache, ForgetsThePicturesOfAFolderBeforeTheyAreDeleted)
+{
+    test::Sandbox sandbox;
+    test::RecordingPrompt prompt;
+    Store& store = sandbox.store();
+    const QString folder = QStringLiteral("f");
+    ASSERT_TRUE(store.CreateFolderTable(folder, prompt));
+    const std::vector<ThumbnailJob> jobs = folderJobs();
+    const QStringList names = { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+        QStringLiteral("d"), QStringLiteral("e") };
+    const QStringList comes = { QStringLiteral("a.jpg"), QStringLiteral("b.jpg"),
+        QStringLiteral("c.jpg"), QStringLiteral("d.jpg"), QStringLiteral("e.png") };
+    for (int i = 0; i < names.size(); ++i)
+        store.appendPicture(folder, names[i], comes[i], jobs[size_t(i)].bytes);
+    QTemporaryDir dir;
+    const auto cache
+        = std::make_shared<ThumbnailCache>(dir.filePath(QStringLiteral("thumbnails.sqlite")));
+    openFolder(cache, jobs);
+    ASSERT_EQ(cache->entryCount(), 3);
+
+    forgetThumbnails(cache.get(), store, folder, { QStringLiteral("B") });
+    EXPECT_EQ(cache->entryCount(), 2);
+    forgetThumbnails(nullptr, store, folder);
+    forgetThumbnails(cache.get(), store, folder);
+    EXPECT_EQ(cache->entryCount(), 0);
 }
 
 TEST(ThumbnailCache, DamagedOrForeignFilesAreMadeAnew)
