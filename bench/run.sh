@@ -72,7 +72,7 @@ TABLES=(
     "Thumbnails of 150 x 150, decoding only (ours: files in memory)|ours 1 thread|ours 2 threads|ours CPU per picture|vips 2 processes"
     "Opening a folder in the main window, against vipsthumbnail over the same files|open folder|vips 2 processes|open folder / vips|open folder CPU|open folder UI thread CPU"
     "Opening a folder with the thumbnail cache|open folder|open, cache empty|open, cached|cache empty / no cache|cached / cache empty"
-    "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|longest without painting|longest scroll frame"
+    "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|longest without painting|longest scroll frame|longest scroll frame CPU"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvoctl)
