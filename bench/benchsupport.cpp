@@ -32,6 +32,8 @@ bool parseArguments(const QStringList& args, const char* usage, Arguments* out)
             out->repeat = std::max(1, rest.takeFirst().toInt());
         } else if (option == QLatin1String("--parts")) {
             out->parts = true;
+        } else if (option == QLatin1String("--scroll")) {
+            out->scroll = true;
         } else if (option == QLatin1String("--verbose")) {
             out->verbose = true;
         } else {
@@ -66,7 +68,8 @@ qint64 totalBytes(const QStringList& files)
     return total;
 }
 
-QString makeStore(const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt)
+QString makeStore(
+    const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt)
 {
     const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
     QString error;
@@ -84,7 +87,9 @@ QString makeStore(const QString& dir, const QString& folder, const QStringList& 
         return QStringLiteral("cannot save the folder tree");
     const AddFilesResult added = AddFiles(store, folder, files, prompt);
     if (added.added.size() != files.size())
-        return QStringLiteral("%1 of %2 files were not added").arg(files.size() - added.added.size()).arg(files.size());
+        return QStringLiteral("%1 of %2 files were not added")
+            .arg(files.size() - added.added.size())
+            .arg(files.size());
     return {};
 }
 
@@ -120,7 +125,8 @@ double processCpuMs()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    const auto ms
+        = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -164,8 +170,11 @@ int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& mea
     }
     SilentPrompt prompt;
     int status = 0;
-    for (const QString& set : args.sets) {
-        const QStringList files = corpusFiles(args.corpusDir, set);
+    for (const QString& spec : args.sets) {
+        const QString set = QString(spec).replace(QLatin1Char('@'), QLatin1Char('_'));
+        QStringList files = corpusFiles(args.corpusDir, spec.section(QLatin1Char('@'), 0, 0));
+        if (spec.contains(QLatin1Char('@')))
+            files = files.mid(0, spec.section(QLatin1Char('@'), 1).toInt());
         if (files.isEmpty()) {
             std::fprintf(stderr, "set %s has no pictures\n", qPrintable(set));
             status = 1;

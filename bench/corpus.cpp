@@ -10,6 +10,8 @@
 //   gif               40 animated GIFs 480 x 360, 8 frames, 64 colours
 //   bmp               10 bitmaps 1600 x 1200, 24 bits
 //   ico               20 icons: 16, 32 and 48 pixel bitmaps and a 256 pixel PNG
+//   many2mp       10 000 JPEGs 1728 x 1152, quality 75 (about 0.3 MB each): a big folder; not
+//                     made unless named
 // A set whose directory holds a ".complete" file is left as it is.
 
 #include "support/testpictures.h"
@@ -28,7 +30,8 @@ using namespace zarvo::testpictures;
 
 namespace {
 
-struct Set {
+struct Set
+{
     const char* name;
     int count;
     const char* extension;
@@ -68,7 +71,8 @@ QByteArray animatedGif(int seed)
         for (int y = 0; y < kHeight; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(photo.constScanLine(y));
             for (int x = 0; x < kWidth; ++x)
-                frame.indices.append(char((qRed(row[x]) / 64) * 16 + (qGreen(row[x]) / 64) * 4 + qBlue(row[x]) / 64));
+                frame.indices.append(char(
+                    (qRed(row[x]) / 64) * 16 + (qGreen(row[x]) / 64) * 4 + qBlue(row[x]) / 64));
         }
         frames.append(frame);
     }
@@ -79,7 +83,7 @@ QByteArray icon(int seed)
 {
     const QImage photo = withVignetteAlpha(photoLike(256, 256, quint32(seed), 4));
     return encodeIco({ { photo.scaled(16, 16), false, 32 }, { photo.scaled(32, 32), false, 32 },
-                       { photo.scaled(48, 48), false, 32 }, { photo, true, 32 } });
+        { photo.scaled(48, 48), false, 32 }, { photo, true, 32 } });
 }
 
 } // namespace
@@ -96,19 +100,31 @@ int main(int argc, char** argv)
     const QStringList wanted = args.mid(1);
 
     const std::vector<Set> sets = {
-        { "jpeg12mp", 200, "jpg", [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(i), 5), 90); } },
-        { "jpeg2mp", 200, "jpg", [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(1000 + i), 5), 90); } },
+        { "jpeg12mp", 200, "jpg",
+            [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(i), 5), 90); } },
+        { "jpeg2mp", 200, "jpg",
+            [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(1000 + i), 5), 90); } },
         { "jpegprogressive", 30, "jpg",
-          [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(2000 + i), 5), 90, true); } },
+            [](int i) {
+                return encodeJpeg(photoLike(4000, 3000, quint32(2000 + i), 5), 90, true);
+            } },
         { "png", 40, "png",
-          [](int i) { return encodePng(withVignetteAlpha(photoLike(1600, 1200, quint32(3000 + i), 3)), PngKind::Rgba8); } },
+            [](int i) {
+                return encodePng(
+                    withVignetteAlpha(photoLike(1600, 1200, quint32(3000 + i), 3)), PngKind::Rgba8);
+            } },
         { "gif", 40, "gif", [](int i) { return animatedGif(4000 + i); } },
-        { "bmp", 10, "bmp", [](int i) { return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP"); } },
+        { "bmp", 10, "bmp",
+            [](int i) {
+                return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP");
+            } },
         { "ico", 20, "ico", [](int i) { return icon(6000 + i); } },
+        { "many2mp", 10000, "jpg",
+            [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(10000 + i), 5), 75); } },
     };
 
     for (const Set& set : sets) {
-        if (!wanted.isEmpty() && !wanted.contains(QLatin1String(set.name)))
+        if (wanted.isEmpty() ? set.count > 1000 : !wanted.contains(QLatin1String(set.name)))
             continue;
         const QString dirPath = out.filePath(QLatin1String(set.name));
         if (QFile::exists(dirPath + QStringLiteral("/.complete")))
@@ -122,8 +138,12 @@ int main(int argc, char** argv)
         const auto work = [&] {
             for (int i = next++; i < set.count && !failed; i = next++) {
                 const QByteArray bytes = set.make(i);
-                QFile file(QStringLiteral("%1/%2.%3").arg(dirPath).arg(i, 3, 10, QLatin1Char('0')).arg(QLatin1String(set.extension)));
-                if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                QFile file(QStringLiteral("%1/%2.%3")
+                               .arg(dirPath)
+                               .arg(i, set.count > 1000 ? 5 : 3, 10, QLatin1Char('0'))
+                               .arg(QLatin1String(set.extension)));
+                if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
+                    || file.write(bytes) != bytes.size())
                     failed = true;
             }
         };

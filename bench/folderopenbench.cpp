@@ -7,20 +7,26 @@
 // row, events processed while the view is built). The window is shown on the offscreen
 // platform, so everything is painted into its backing store as on a desktop, minus the
 // display server. Usage:
-//   zarvo_bench_folderopen [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...
+//   zarvo_bench_folderopen [--repeat N] [--parts] [--scroll] [--verbose] WORKDIR CORPUSDIR
+//   SET[@N]...
 // For each set it makes a store in a temporary directory under WORKDIR (as `zarvoctl init` +
-// `add` would), makes that the working directory, builds a Form1 with a prompt that answers No
-// and shows nothing, FormCreate(), show(), and times openFolderTable() --repeat times (best
-// taken), closing the folder between openings so each one is complete.
+// `add` would) and makes that the working directory. Each of --repeat rounds then opens the
+// folder three times, each in a new Form1 (a prompt that answers No and shows nothing,
+// FormCreate(), show()): without the thumbnail cache, with an empty cache in the temporary
+// directory, and with that cache filled by the opening before. Best times are taken.
 //
-// Prints RESULT <tab> set <tab> column <tab> ms per picture <tab> ms:
-//   "open folder"      wall-clock time of the opening
+// Prints RESULT <tab> set <tab> column <tab> value <tab> unit:
+//   "open folder"      wall-clock ms per picture of the opening without cache
 //   "open folder CPU"  CPU time of the whole process during that opening (all threads); a busy
 //                      shared machine distorts it much less than the wall-clock figure
-//   "open folder UI thread CPU"  the part of it spent on the calling (user-interface) thread:
-//                      rows, BLOB reads, appends, progress and status bar, events; on two cores
-//                      every bit of it is taken from the decoders
-// and on standard error the time until the window has also painted the result.
+//   "open folder UI thread CPU"  the part of it spent on the calling (user-interface) thread
+//   "open, cache empty", "open, cached"  ms per picture of the other two openings, and the
+//                      ratios "cache empty / no cache" and "cached / cache empty"
+//   "... s"            the three openings in seconds
+//   "peak memory, ..." peak resident memory of the process during each opening (MB)
+//   "longest without painting"  the longest stretch of any opening in which no widget painted
+//   "longest scroll frame"  with --scroll: the cached folder scrolled from top to bottom a page
+//                      at a time, each page painted at once; the slowest page (ms)
 // With --parts it also times the parts of an opening one after the other on the calling thread
 // (PART <tab> set <tab> part <tab> ms of CPU per picture), to show where the time goes beyond
 // decoding. With --verbose each opening's figures go to standard error with the interval it took
@@ -42,11 +48,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
 #include <vector>
 
 using namespace zarvo;
@@ -54,7 +64,8 @@ using namespace zarvo::bench;
 
 namespace {
 
-const char kUsage[] = "zarvo_bench_folderopen [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...";
+const char kUsage[] = "zarvo_bench_folderopen [--repeat N] [--parts] [--scroll] [--verbose] "
+                      "WORKDIR CORPUSDIR SET[@N]...";
 
 // The parts of an opening, one at a time on this thread, with the window shown and the folder
 // closed: what the user-interface thread does per row besides waiting for the decoders, and one
@@ -98,7 +109,8 @@ void timeParts(Form1& form, const QString& set)
     form.ListView1()->viewport()->update();
     start = threadCpuMs();
     settle();
-    printPart(set, QStringLiteral("paint the whole view once (ms per time)"), threadCpuMs() - start);
+    printPart(
+        set, QStringLiteral("paint the whole view once (ms per time)"), threadCpuMs() - start);
 
     // What table1AfterOpen does for each row besides the append.
     StatusBar& bar = *form.bar();
@@ -112,14 +124,157 @@ void timeParts(Form1& form, const QString& set)
         bar.setPanelText(2, counters.countText());
         bar.repaint();
     }
-    printPart(set, QStringLiteral("progress and status bar repaint per row"), (threadCpuMs() - start) / n);
+    printPart(set, QStringLiteral("progress and status bar repaint per row"),
+        (threadCpuMs() - start) / n);
     bar.progress()->setValue(0);
     items.clear();
     settle();
 }
 
+// The longest time between two paints of any widget while it is watched: how long the window
+// at most showed no progress (the counts in the status bar change with every row).
+class PaintGaps : public QObject
+{
+public:
+    PaintGaps() { QCoreApplication::instance()->installEventFilter(this); }
+    ~PaintGaps() override { QCoreApplication::instance()->removeEventFilter(this); }
+    void start()
+    {
+        m_last = Clock::now();
+        m_longest = 0;
+    }
+    // Until now, so that a last stretch without paints counts too.
+    double longestMs()
+    {
+        m_longest = std::max(m_longest, msSince(m_last));
+        return m_longest;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            m_longest = std::max(m_longest, msSince(m_last));
+            m_last = Clock::now();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Clock::time_point m_last;
+    double m_longest = 0;
+};
+
+// Peak resident memory of the process since the last resetPeakMemory(), in MB.
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double peakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Scrolls the folder view from top to bottom a page at a time, painting each page at once;
+// the longest of those frames in ms (wall clock, and CPU of this thread, which a busy machine
+// hardly changes), and the number of frames.
+struct Frames
+{
+    double longest = 0, longestCpu = 0;
+    int count = 0;
+};
+
+Frames scrollThrough(FolderListView& view)
+{
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setValue(0);
+    settle();
+    double longest = 0, longestCpu = 0;
+    int frames = 0;
+    for (;;) {
+        const Clock::time_point start = Clock::now();
+        const double cpuStart = threadCpuMs();
+        view.viewport()->repaint();
+        longest = std::max(longest, msSince(start));
+        longestCpu = std::max(longestCpu, threadCpuMs() - cpuStart);
+        ++frames;
+        if (bar->value() >= bar->maximum())
+            break;
+        bar->setValue(bar->value() + bar->pageStep());
+    }
+    return { longest, longestCpu, frames };
+}
+
+struct Opening
+{
+    double wall = 1e30, cpu = 1e30, threadCpu = 1e30, painted = 1e30, paintGap = 0, peakMb = 0;
+};
+
+// One opening of the set in form, its figures merged into best (best times, worst gap and
+// memory); false when it failed or the view is not complete.
+bool openOnce(Form1& form, const QString& set, int expected, SilentPrompt& prompt, bool verbose,
+    const char* what, Opening* best)
+{
+    settle();
+    prompt.resetWarnings();
+    PaintGaps gaps;
+    resetPeakMemory();
+    const double cpuStart = processCpuMs();
+    const double threadStart = threadCpuMs();
+    const Clock::time_point start = Clock::now();
+    gaps.start();
+    bool ok = true;
+    try {
+        form.workspace().openFolderTable(set);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: opening failed: %s\n", qPrintable(set), e.what());
+        ok = false;
+    }
+    const double wall = msSince(start);
+    const double gap = gaps.longestMs();
+    const double cpu = processCpuMs() - cpuStart;
+    const double threadCpu = threadCpuMs() - threadStart;
+    settle();
+    const double painted = msSince(start);
+    const double peak = peakMemoryMb();
+    if (verbose)
+        std::fprintf(stderr,
+            "%s %s: %.0f ms, CPU %.0f ms (user-interface thread %.0f ms), longest without painting "
+            "%.0f ms, "
+            "peak %.0f MB, monotonic %.6f,%.6f\n",
+            qPrintable(set), what, wall, cpu, threadCpu, gap, peak, monotonicSeconds(start),
+            monotonicSeconds(start) + wall / 1e3);
+    if (form.workspace().items().rowCount() != expected || prompt.warnings() != 0) {
+        std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n",
+            qPrintable(set), form.workspace().items().rowCount(), expected, prompt.warnings());
+        ok = false;
+    }
+    best->wall = std::min(best->wall, wall);
+    best->cpu = std::min(best->cpu, cpu);
+    best->threadCpu = std::min(best->threadCpu, threadCpu);
+    best->painted = std::min(best->painted, painted);
+    best->paintGap = std::max(best->paintGap, gap);
+    best->peakMb = std::max(best->peakMb, peak);
+    return ok;
+}
+
 // Times the openings of one set; false when something failed.
-bool measureSet(const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
+//
+// Each round opens the folder three times, each in a main window of its own: without the
+// thumbnail cache (as before it existed), with an empty cache (which it fills), and again
+// with that cache (a re-opening). All three in one round, so the machine's load hits them alike.
+bool measureSet(
+    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("folderopen-XXXXXX")));
     if (!dir.isValid()) {
@@ -132,63 +287,83 @@ bool measureSet(const Arguments& args, const QString& set, const QStringList& fi
     }
     const QString home = QDir::currentPath();
     QDir::setCurrent(dir.path());
+    const int expected = int(files.size());
     bool ok = true;
-    {
+    Opening uncached, empty, cached;
+    double longestFrame = 0, longestFrameCpu = 0;
+    int frames = 0;
+    const QString cachePath = dir.filePath(QStringLiteral("thumbnails.sqlite"));
+    // The window reads the cache's place when it is made.
+    const auto withForm = [&](const QString& cache, const std::function<void(Form1&)>& use) {
+        qputenv("ZARVO_THUMBNAIL_CACHE", cache.toUtf8());
         Form1 form(&prompt);
         if (!form.FormCreate()) {
             std::fprintf(stderr, "%s: the window could not open its store\n", qPrintable(set));
-            QDir::setCurrent(home);
-            return false;
+            ok = false;
+            return;
         }
         showAndWait(form);
-
-        double bestWall = 1e30, bestCpu = 1e30, bestThreadCpu = 1e30, bestPainted = 1e30;
-        for (int r = 0; r < args.repeat && ok; ++r) {
-            settle();
-            prompt.resetWarnings();
-            const double cpuStart = processCpuMs();
-            const double threadStart = threadCpuMs();
-            const long faultsStart = minorPageFaults();
-            const Clock::time_point start = Clock::now();
-            try {
-                form.workspace().openFolderTable(set);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "%s: opening failed: %s\n", qPrintable(set), e.what());
-                ok = false;
+        use(form);
+        form.workspace().closeFolderTable();
+    };
+    for (int r = 0; r < args.repeat && ok; ++r) {
+        withForm(QStringLiteral("off"), [&](Form1& form) {
+            ok = openOnce(form, set, expected, prompt, args.verbose, "without cache", &uncached)
+                && ok;
+        });
+        for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
+            QFile::remove(cachePath + suffix);
+        withForm(cachePath, [&](Form1& form) {
+            ok = openOnce(form, set, expected, prompt, args.verbose, "cache empty", &empty) && ok;
+        });
+        withForm(cachePath, [&](Form1& form) {
+            ok = openOnce(form, set, expected, prompt, args.verbose, "cached", &cached) && ok;
+            if (args.scroll) {
+                const Frames scrolled = scrollThrough(*form.ListView1());
+                longestFrame = std::max(longestFrame, scrolled.longest);
+                longestFrameCpu = std::max(longestFrameCpu, scrolled.longestCpu);
+                frames = scrolled.count;
             }
-            const double wall = msSince(start);
-            const double cpu = processCpuMs() - cpuStart;
-            const double threadCpu = threadCpuMs() - threadStart;
-            const long faults = minorPageFaults() - faultsStart;
-            settle();
-            const double painted = msSince(start);
-            if (args.verbose)
-                std::fprintf(stderr,
-                             "%s opening %d: %.0f ms, CPU %.0f ms (user-interface thread %.0f ms), %ld page faults, "
-                             "monotonic %.6f,%.6f\n",
-                             qPrintable(set), r + 1, wall, cpu, threadCpu, faults, monotonicSeconds(start),
-                             monotonicSeconds(start) + wall / 1e3);
-            if (form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
-                std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n", qPrintable(set),
-                             form.workspace().items().rowCount(), int(files.size()), prompt.warnings());
-                ok = false;
-            }
-            bestWall = std::min(bestWall, wall);
-            bestCpu = std::min(bestCpu, cpu);
-            bestThreadCpu = std::min(bestThreadCpu, threadCpu);
-            bestPainted = std::min(bestPainted, painted);
-            form.workspace().closeFolderTable();
+        });
+    }
+    qunsetenv("ZARVO_THUMBNAIL_CACHE");
+    if (ok) {
+        const double n = double(files.size());
+        printResult(set, QStringLiteral("open folder"), uncached.wall / n);
+        printResult(set, QStringLiteral("open folder CPU"), uncached.cpu / n);
+        printResult(set, QStringLiteral("open folder UI thread CPU"), uncached.threadCpu / n);
+        printResult(set, QStringLiteral("open, cache empty"), empty.wall / n);
+        printResult(set, QStringLiteral("open, cached"), cached.wall / n);
+        printResult(
+            set, QStringLiteral("cache empty / no cache"), empty.wall / uncached.wall, "ratio");
+        printResult(set, QStringLiteral("cached / cache empty"), cached.wall / empty.wall, "ratio");
+        printResult(set, QStringLiteral("open folder s"), uncached.wall / 1e3, "s");
+        printResult(set, QStringLiteral("open, cache empty s"), empty.wall / 1e3, "s");
+        printResult(set, QStringLiteral("open, cached s"), cached.wall / 1e3, "s");
+        printResult(set, QStringLiteral("peak memory, no cache"), uncached.peakMb, "MB");
+        printResult(set, QStringLiteral("peak memory, cache empty"), empty.peakMb, "MB");
+        printResult(set, QStringLiteral("peak memory, cached"), cached.peakMb, "MB");
+        printResult(set, QStringLiteral("longest without painting"),
+            std::max({ uncached.paintGap, empty.paintGap, cached.paintGap }), "ms once");
+        if (args.scroll) {
+            printResult(set, QStringLiteral("longest scroll frame"), longestFrame, "ms once");
+            printResult(
+                set, QStringLiteral("longest scroll frame CPU"), longestFrameCpu, "ms once");
         }
-        if (ok) {
-            const double n = double(files.size());
-            printResult(set, QStringLiteral("open folder"), bestWall / n);
-            printResult(set, QStringLiteral("open folder CPU"), bestCpu / n);
-            printResult(set, QStringLiteral("open folder UI thread CPU"), bestThreadCpu / n);
-            std::fprintf(stderr, "%s: %d pictures, %.1f MB; opening %.0f ms, until painted %.0f ms, CPU %.0f ms\n",
-                         qPrintable(set), int(files.size()), double(totalBytes(files)) / 1e6, bestWall, bestPainted,
-                         bestCpu);
-            if (args.parts)
-                timeParts(form, set);
+        std::fprintf(stderr,
+            "%s: %d pictures, %.1f MB; opening without cache %.0f ms (until painted %.0f ms), "
+            "cache empty %.0f ms, "
+            "cached %.0f ms; peak memory %.0f / %.0f / %.0f MB%s\n",
+            qPrintable(set), int(files.size()), double(totalBytes(files)) / 1e6, uncached.wall,
+            uncached.painted, empty.wall, cached.wall, uncached.peakMb, empty.peakMb, cached.peakMb,
+            args.scroll ? qPrintable(QStringLiteral("; scrolling: %1 frames, longest %2 ms")
+                                         .arg(frames)
+                                         .arg(longestFrame, 0, 'f', 1))
+                        : "");
+        if (args.parts) {
+            qputenv("ZARVO_THUMBNAIL_CACHE", "off");
+            withForm(QStringLiteral("off"), [&](Form1& form) { timeParts(form, set); });
+            qunsetenv("ZARVO_THUMBNAIL_CACHE");
         }
     }
     QDir::setCurrent(home);

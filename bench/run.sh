@@ -28,6 +28,15 @@
 #               with an fsync of what they wrote inside the timing (SQLite syncs every commit;
 #               cp is followed by `sync` of the copies and their directory): "zarvoctl add
 #               MB/s", "cp + sync MB/s", "zarvoctl / cp" (throughput ratio).
+#               Each opening is made three times in one round: without the thumbnail cache ("open
+#               folder"), with an empty cache that it fills ("open, cache empty") and again with
+#               that cache ("open, cached"); "cache empty / no cache" (goal: at most 1.05) and
+#               "cached / cache empty" (goal: at most 0.1) compare them.
+#   bigfolder   The same openings of a folder of 1,000 and of 10,000 2 MP JPEGs (set many2mp,
+#               made once, about 1.7 GB), once each, in seconds, with the peak resident memory
+#               of each opening, the longest time the window went without painting, and the
+#               longest frame while scrolling the cached folder from top to bottom a page at a
+#               time. Not part of the default run: bench/run.sh bigfolder.
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
 #               reloadFolder() ("add core: reload").
@@ -57,10 +66,13 @@ tmpdir=$out/tmp
 parts=$out/parts.tsv
 
 MEASUREMENTS=(thumbnails vips folderopen import addcore)
+BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
     "Thumbnails of 150 x 150, decoding only (ours: files in memory)|ours 1 thread|ours 2 threads|ours CPU per picture|vips 2 processes"
     "Opening a folder in the main window, against vipsthumbnail over the same files|open folder|vips 2 processes|open folder / vips|open folder CPU|open folder UI thread CPU"
+    "Opening a folder with the thumbnail cache|open folder|open, cache empty|open, cached|cache empty / no cache|cached / cache empty"
+    "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|longest without painting|longest scroll frame|longest scroll frame CPU"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvoctl)
@@ -149,6 +161,20 @@ measure_folderopen() {
         | awk -F'\t' -v parts="$parts" '
             $1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }
             $1 == "PART" { printf "%s\t%s\t%s\n", $2, $3, $4 > parts }' >> "$results"
+}
+
+# A folder of 1,000 and of 10,000 2 MP JPEGs: opening times, memory, painting and scrolling.
+measure_bigfolder() {
+    log "big folders: corpus many2mp in $corpus (made once)"
+    "$build/bench/zarvo_bench_corpus" "$corpus" many2mp >&2
+    mkdir -p "$tmpdir"
+    local set
+    for set in "${BIG_SETS[@]}"; do
+        log "big folders: $set"
+        "$build/bench/zarvo_bench_folderopen" --repeat 1 --scroll "$tmpdir" "$corpus" "$set" \
+            2> >(grep -v -e '^QStandardPaths' -e 'propagateSizeHints' >&2) \
+            | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+    done
 }
 
 # MB/s (1e6 bytes) of BYTES written in NANOSECONDS.
@@ -249,6 +275,9 @@ print_table() {
                     if (!(key in cell)) printf " | %-24s", "-"
                     else if (unit[key] == "MB/s") printf " | %14.1f MB/s     ", cell[key]
                     else if (unit[key] == "ratio") printf " | %14.2f          ", cell[key]
+                    else if (unit[key] == "s") printf " | %14.2f s        ", cell[key]
+                    else if (unit[key] == "MB") printf " | %14.0f MB       ", cell[key]
+                    else if (unit[key] == "ms once") printf " | %14.1f ms       ", cell[key]
                     else printf " | %10.2f ms %8.1f/s", cell[key], 1000 / cell[key]
                 }
                 printf "\n"

@@ -20,9 +20,13 @@ namespace zarvo {
 // decode needs while it runs (a 12 MP JPEG: about 0.8 MB; a 12 MP PNG: 48 MB).
 // Threads: not thread-safe; make one per worker thread. Different Thumbnailers run in
 // parallel; they share only DecodeBudget::shared().
-class Thumbnailer {
+class Thumbnailer
+{
 public:
     static constexpr int kSize = 150;
+    // Raise whenever a change of this class or of a decoder changes any thumbnail: thumbnails
+    // kept from an older version are then not used.
+    static constexpr int kVersion = 1;
 
     // The Format_RGB32 thumbnail, or !ok() with the decoder's error text for a picture that
     // decodePicture would fail on as well (Other included).

@@ -53,6 +53,7 @@ void btn_delfileClick(Workspace& workspace)
     const QString folder = workspace.openFolder();
     for (const QString& name : selected) {
         try {
+            workspace.forgetThumbnails(folder, {name});
             workspace.store()->deletePicture(folder, name);
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "deleting" << name << "failed:" << e.what();

@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev qt6-svg-dev
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
+  libxxhash-dev libzstd-dev
   libemf2svg-dev libwmf-dev
   fonts-wqy-zenhei qt6-translations-l10n
   googletest libgtest-dev

@@ -3,6 +3,7 @@
 #include "view/thumbnailpipeline.h"
 
 #include "imaging/thumbnailer.h"
+#include "view/thumbnailcache.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -50,6 +51,20 @@ DecodedPicture decodeSafely(
     return result;
 }
 
+DecodedPicture decodeThroughCache(
+    const ThumbnailPipeline::DecodeFunction& decode, ThumbnailCache& cache, const ThumbnailJob& job)
+{
+    const ThumbnailKey key = ThumbnailKey::of(job.format, job.bytes);
+    DecodedPicture result;
+    result.image = cache.find(key);
+    if (result.ok())
+        return result;
+    result = decodeSafely(decode, job);
+    if (result.ok())
+        cache.store(key, result.image);
+    return result;
+}
+
 } // namespace
 
 // What the calling thread and the tasks of one run() share. Tasks hold it by shared_ptr, so
@@ -77,12 +92,19 @@ struct ThumbnailPipeline::RunState
 };
 
 ThumbnailPipeline::ThumbnailPipeline()
-    : ThumbnailPipeline(thumbnailOnThisThread)
+    : ThumbnailPipeline(thumbnailOnThisThread, 0, ThumbnailCache::openDefault())
 {
 }
 
-ThumbnailPipeline::ThumbnailPipeline(DecodeFunction decode, int workerCount)
+ThumbnailPipeline::ThumbnailPipeline(std::shared_ptr<ThumbnailCache> cache)
+    : ThumbnailPipeline(thumbnailOnThisThread, 0, std::move(cache))
+{
+}
+
+ThumbnailPipeline::ThumbnailPipeline(
+    DecodeFunction decode, int workerCount, std::shared_ptr<ThumbnailCache> cache)
     : m_decode(std::move(decode))
+    , m_cache(std::move(cache))
     , m_workerCount(workerCount > 0 ? workerCount : std::max(1, QThread::idealThreadCount()))
 {
     m_pool.setObjectName(QStringLiteral("ThumbnailPipeline"));
@@ -94,6 +116,9 @@ ThumbnailPipeline::~ThumbnailPipeline()
 {
     m_pool.clear();
     m_pool.waitForDone();
+    // The write queued at the end of the last run may have been cleared above.
+    if (m_cache)
+        m_cache->flush();
 }
 
 void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, ThumbnailJob job)
@@ -106,10 +131,11 @@ void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, 
         return;
     }
     const DecodeFunction* decode = &m_decode;
-    m_pool.start([state, row, decode, job = std::move(job)]() mutable {
+    ThumbnailCache* cache = m_cache.get();
+    m_pool.start([state, row, decode, cache, job = std::move(job)]() mutable {
         DecodedPicture result;
         if (!state->cancelled.load())
-            result = decodeSafely(*decode, job);
+            result = cache ? decodeThroughCache(*decode, *cache, job) : decodeSafely(*decode, job);
         job.bytes = QByteArray();
         {
             std::lock_guard lock(state->mutex);
@@ -142,6 +168,8 @@ void ThumbnailPipeline::run(
                 state->cancelled = true;
                 pipeline->m_pool.clear();
             }
+            if (ThumbnailCache* cache = pipeline->m_cache.get())
+                pipeline->m_pool.start([cache] { cache->flush(); });
         }
     };
     auto state = std::make_shared<RunState>(lookAhead());
@@ -187,7 +215,8 @@ void ThumbnailPipeline::run(
                     // events at every finished decode would repaint the view for each picture.
                     const qint64 left = kYieldIntervalMs - sinceEvents.elapsed();
                     if (left > 0)
-                        state->changed.wait_for(lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
+                        state->changed.wait_for(
+                            lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
                 }
                 if (slot.ready) {
                     result = std::move(slot.result);

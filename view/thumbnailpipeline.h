@@ -9,8 +9,11 @@
 #include <QThreadPool>
 
 #include <functional>
+#include <memory>
 
 namespace zarvo {
+
+class ThumbnailCache;
 
 // One picture to make a thumbnail of: its format (told from `Come`) and its stored bytes.
 // Format Other has nothing to decode; its bytes may be left empty.
@@ -42,6 +45,11 @@ struct ThumbnailJob
 // are dropped, decodes in progress finish on their own, and the exception propagates at once.
 // The decode function must not throw; if it does, that row comes back !ok() with its what().
 //
+// Cache: with a ThumbnailCache, a worker first looks the picture up by its content and kind and
+// decodes only when it is not there; a thumbnail it decodes is stored, a failure never is. The
+// results, their order and the events processed are the same with or without the cache; only
+// the time differs. What waits to be written is written on a worker when run() ends.
+//
 // Threads: run() must be called on one thread at a time, the thread whose events it may
 // process (normally the user-interface thread). The decode function runs on the workers,
 // several at once. The workers are a private thread pool whose threads never expire while the
@@ -54,16 +62,22 @@ public:
     using FetchFunction = std::function<ThumbnailJob(int)>;
     using DeliverFunction = std::function<void(int, const DecodedPicture&)>;
 
-    // Decodes with one Thumbnailer per worker thread; QThread::idealThreadCount() workers.
+    // Decodes with one Thumbnailer per worker thread; QThread::idealThreadCount() workers; the
+    // cache of ThumbnailCache::openDefault().
     ThumbnailPipeline();
+    // The same with the given cache; null: none.
+    explicit ThumbnailPipeline(std::shared_ptr<ThumbnailCache> cache);
     // Decodes with `decode` (tests use it to make decodes slow, or fail); workerCount <= 0
     // means QThread::idealThreadCount().
-    explicit ThumbnailPipeline(DecodeFunction decode, int workerCount = 0);
+    explicit ThumbnailPipeline(DecodeFunction decode, int workerCount = 0,
+        std::shared_ptr<ThumbnailCache> cache = nullptr);
     ~ThumbnailPipeline();
     ThumbnailPipeline(const ThumbnailPipeline&) = delete;
     ThumbnailPipeline& operator=(const ThumbnailPipeline&) = delete;
 
     int workerCount() const { return m_workerCount; }
+    // The cache in use, or null. Deleting pictures must forget them there (ThumbnailCache::forget).
+    const std::shared_ptr<ThumbnailCache>& cache() const { return m_cache; }
     // Most rows fetched but not yet delivered at any time: two per worker.
     int lookAhead() const { return 2 * m_workerCount; }
 
@@ -75,6 +89,7 @@ private:
     void submit(const std::shared_ptr<RunState>& state, int row, ThumbnailJob job);
 
     DecodeFunction m_decode;
+    std::shared_ptr<ThumbnailCache> m_cache;
     int m_workerCount = 1;
     bool m_running = false;
     // Declared last: destroyed first, waiting for tasks that still use m_decode.

@@ -10,6 +10,7 @@
 #include "store/treeblob.h"
 #include "view/placeholderthumbnail.h"
 #include "view/statustexts.h"
+#include "view/thumbnailcache.h"
 #include "view/thumbnailmodel.h"
 #include "view/thumbnailpipeline.h"
 
@@ -193,6 +194,17 @@ void Workspace::table1AfterOpen()
     m_building = false;
     Q_EMIT busyChanged(false);
     Q_EMIT folderBuilt();
+}
+
+void Workspace::forgetThumbnails(const QString& folder, const QStringList& names)
+{
+    if (!m_store)
+        return;
+    try {
+        zarvo::forgetThumbnails(m_pipeline->cache().get(), *m_store, folder, names);
+    } catch (const std::exception& e) {
+        qCDebug(lcView) << "forgetting the thumbnails of" << folder << "failed:" << e.what();
+    }
 }
 
 // ---------------------------------------------------------------- the selection

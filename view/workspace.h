@@ -105,6 +105,11 @@ public:
     // Locates the first selected picture in `table1` and describes it in the view's hint.
     void ListView1Change();
 
+    // Drops the cached thumbnails of the pictures of `folder` named in `names` (every picture of
+    // it when empty), before they or the folder are deleted: a deleted picture leaves no
+    // thumbnail behind. Never fails towards the caller.
+    void forgetThumbnails(const QString& folder, const QStringList& names = {});
+
     // --- the picture clipboard ---
     PictureClipboard& clipboard() { return m_clipboard; }
     const PictureClipboard& clipboard() const { return m_clipboard; }

@@ -1,0 +1,457 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "view/thumbnailcache.h"
+
+#include "imaging/thumbnailer.h"
+#include "store/store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <sqlite3.h>
+#include <xxhash.h>
+#include <zstd.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace zarvo {
+
+namespace {
+
+constexpr int kSize = Thumbnailer::kSize;
+constexpr int kPixelBytes = kSize * kSize * 3;
+// Raise when the file's tables or the encoding of an entry change: older files are made anew.
+constexpr int kLayoutVersion = 1;
+constexpr char kMagic[4] = { 'Z', 'T', 1, 0 };
+// zstd's fastest level: about 3x smaller than the pixels for photographs, far faster to
+// encode than PNG and decoded in tens of microseconds.
+constexpr int kZstdLevel = 1;
+// Writes wait in memory until there are this many bytes or entries of them.
+constexpr qint64 kPendingBytes = qint64(4) << 20;
+constexpr int kPendingEntries = 64;
+// Another process writing holds the file this long at most before a write gives up.
+constexpr int kBusyTimeoutMs = 250;
+
+struct ZstdContexts
+{
+    ZSTD_CCtx* compress = ZSTD_createCCtx();
+    ZSTD_DCtx* decompress = ZSTD_createDCtx();
+    ~ZstdContexts()
+    {
+        ZSTD_freeCCtx(compress);
+        ZSTD_freeDCtx(decompress);
+    }
+};
+
+ZstdContexts& zstdContexts()
+{
+    thread_local ZstdContexts contexts;
+    return contexts;
+}
+
+bool isDamage(int errorCode)
+{
+    const int primary = errorCode & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+void removeDatabaseFiles(const QString& path)
+{
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    QFile::remove(path + QStringLiteral("-journal"));
+}
+
+} // namespace
+
+QByteArray ThumbnailKey::contentOf(const QByteArray& bytes)
+{
+    const XXH128_hash_t hash = XXH3_128bits(bytes.constData(), size_t(bytes.size()));
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, hash);
+    QByteArray content(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest);
+    const quint64 length = quint64(bytes.size());
+    for (int i = 0; i < 8; ++i)
+        content.append(char((length >> (8 * i)) & 0xff));
+    return content;
+}
+
+ThumbnailKey ThumbnailKey::of(PictureFormat format, const QByteArray& bytes)
+{
+    return { contentOf(bytes), format };
+}
+
+ThumbnailCache::ThumbnailCache(QString path, qint64 limitBytes)
+    : m_path(std::move(path))
+    , m_limitBytes(limitBytes)
+{
+    if (m_path.isEmpty())
+        m_state = State::Unavailable;
+}
+
+ThumbnailCache::~ThumbnailCache()
+{
+    flush();
+    std::lock_guard lock(m_mutex);
+    closeLocked();
+}
+
+QString ThumbnailCache::defaultPath()
+{
+    if (qEnvironmentVariableIsSet("ZARVO_THUMBNAIL_CACHE")) {
+        const QString chosen = qEnvironmentVariable("ZARVO_THUMBNAIL_CACHE");
+        return chosen == QLatin1String("off") ? QString() : chosen;
+    }
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        return QString();
+    return base + QStringLiteral("/zarvo/thumbnails.sqlite");
+}
+
+std::shared_ptr<ThumbnailCache> ThumbnailCache::openDefault()
+{
+    const QString path = defaultPath();
+    return path.isEmpty() ? nullptr : std::make_shared<ThumbnailCache>(path);
+}
+
+bool ThumbnailCache::isAvailable()
+{
+    std::lock_guard lock(m_mutex);
+    return ensureOpenLocked();
+}
+
+bool ThumbnailCache::ensureOpenLocked()
+{
+    if (m_state == State::Unopened)
+        openLocked();
+    return m_state == State::Open;
+}
+
+void ThumbnailCache::openLocked()
+{
+    m_state = State::Unavailable;
+    for (;;) {
+        try {
+            if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+                return;
+            m_db = std::make_unique<SQLite::Database>(m_path.toStdString(),
+                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX,
+                kBusyTimeoutMs);
+            SQLite::Database& db = *m_db;
+            // Larger pages keep an entry in one or two of them; only takes effect on a new file.
+            db.exec("PRAGMA page_size=16384");
+            if (db.execAndGet("PRAGMA journal_mode=WAL").getString() != "wal") {
+                closeLocked();
+                return;
+            }
+            db.exec("PRAGMA synchronous=NORMAL");
+            db.exec("PRAGMA journal_size_limit=16777216");
+            int version = db.execAndGet("PRAGMA user_version").getInt();
+            if (version != kLayoutVersion) {
+                SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+                version = db.execAndGet("PRAGMA user_version").getInt();
+                if (version != kLayoutVersion) {
+                    db.exec("DROP TABLE IF EXISTS thumbnail");
+                    db.exec(
+                        "CREATE TABLE thumbnail (content BLOB NOT NULL, kind INTEGER NOT NULL,"
+                        " decoder INTEGER NOT NULL, used INTEGER NOT NULL, size INTEGER NOT NULL,"
+                        " pixels BLOB NOT NULL, PRIMARY KEY (content, kind, decoder))");
+                    db.exec("CREATE INDEX thumbnail_used ON thumbnail (used, size)");
+                    db.exec("PRAGMA user_version=" + std::to_string(kLayoutVersion));
+                }
+                transaction.commit();
+            }
+            // Reads a page of the table: a damaged file fails here rather than at the first find.
+            db.execAndGet("SELECT count(*) FROM (SELECT 1 FROM thumbnail LIMIT 1)");
+            m_state = State::Open;
+            return;
+        } catch (const SQLite::Exception& error) {
+            closeLocked();
+            if (!isDamage(error.getErrorCode()) || m_rebuilds >= 1)
+                return;
+            ++m_rebuilds;
+            removeDatabaseFiles(m_path);
+        } catch (const std::exception&) {
+            closeLocked();
+            return;
+        }
+    }
+}
+
+void ThumbnailCache::closeLocked()
+{
+    m_db.reset();
+}
+
+void ThumbnailCache::failedLocked(int errorCode)
+{
+    if (isDamage(errorCode) && m_rebuilds < 1) {
+        ++m_rebuilds;
+        closeLocked();
+        removeDatabaseFiles(m_path);
+        m_pending.clear();
+        m_pendingBytes = 0;
+        m_used.clear();
+        m_state = State::Unopened;
+        return;
+    }
+    if (isDamage(errorCode)) {
+        closeLocked();
+        m_state = State::Unavailable;
+        return;
+    }
+    const int primary = errorCode & 0xff;
+    // A busy writer elsewhere is passing; a full or read-only disk is not.
+    if (primary != SQLITE_BUSY && primary != SQLITE_LOCKED)
+        m_writable = false;
+}
+
+QByteArray ThumbnailCache::fullKey(const ThumbnailKey& key)
+{
+    return key.content + char(int(key.format));
+}
+
+QImage ThumbnailCache::find(const ThumbnailKey& key)
+{
+    QByteArray encoded;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto pending = m_pending.constFind(fullKey(key));
+        if (pending != m_pending.constEnd()) {
+            encoded = pending->encoded;
+        } else {
+            if (!ensureOpenLocked())
+                return QImage();
+            try {
+                SQLite::Statement query(*m_db,
+                    "SELECT rowid, pixels FROM thumbnail WHERE content = ? AND kind = ? AND "
+                    "decoder = ?");
+                query.bind(1, key.content.constData(), int(key.content.size()));
+                query.bind(2, int(key.format));
+                query.bind(3, Thumbnailer::kVersion);
+                if (!query.executeStep())
+                    return QImage();
+                const SQLite::Column pixels = query.getColumn(1);
+                encoded = QByteArray(static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
+                m_used.push_back(query.getColumn(0).getInt64());
+            } catch (const SQLite::Exception& error) {
+                failedLocked(error.getErrorCode());
+                return QImage();
+            } catch (const std::exception&) {
+                return QImage();
+            }
+        }
+    }
+    // A damaged entry reads as missing; storing the picture again replaces it.
+    return decode(encoded);
+}
+
+void ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
+{
+    if (thumbnail.size() != QSize(kSize, kSize))
+        return;
+    QByteArray encoded = encode(thumbnail);
+    if (encoded.isEmpty())
+        return;
+    std::lock_guard lock(m_mutex);
+    if (!m_writable || !ensureOpenLocked())
+        return;
+    const QByteArray full = fullKey(key);
+    if (const auto old = m_pending.constFind(full); old != m_pending.constEnd())
+        m_pendingBytes -= old->encoded.size();
+    m_pendingBytes += encoded.size();
+    m_pending.insert(full, Pending { key, std::move(encoded) });
+    if (m_pendingBytes >= kPendingBytes || m_pending.size() >= kPendingEntries)
+        writePendingLocked();
+}
+
+void ThumbnailCache::flush()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_state == State::Open)
+        writePendingLocked();
+}
+
+void ThumbnailCache::writePendingLocked()
+{
+    if (m_pending.isEmpty() && m_used.empty())
+        return;
+    const QHash<QByteArray, Pending> pending = std::exchange(m_pending, {});
+    const std::vector<qint64> used = std::exchange(m_used, {});
+    m_pendingBytes = 0;
+    if (!m_writable)
+        return;
+    try {
+        SQLite::Database& db = *m_db;
+        SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+        // A tick rather than a time: the order stays exact however fast writes follow each other.
+        const qint64 now
+            = db.execAndGet("SELECT coalesce(max(used), 0) + 1 FROM thumbnail").getInt64();
+        SQLite::Statement touch(db, "UPDATE thumbnail SET used = ? WHERE rowid = ?");
+        for (const qint64 rowid : used) {
+            touch.bind(1, std::int64_t(now));
+            touch.bind(2, std::int64_t(rowid));
+            touch.exec();
+            touch.reset();
+        }
+        SQLite::Statement insert(db,
+            "INSERT OR REPLACE INTO thumbnail (content, kind, decoder, used, size, pixels)"
+            " VALUES (?, ?, ?, ?, ?, ?)");
+        for (const Pending& entry : pending) {
+            insert.bind(1, entry.key.content.constData(), int(entry.key.content.size()));
+            insert.bind(2, int(entry.key.format));
+            insert.bind(3, Thumbnailer::kVersion);
+            insert.bind(4, std::int64_t(now));
+            insert.bind(5, std::int64_t(entry.encoded.size()));
+            insert.bindNoCopy(6, entry.encoded.constData(), int(entry.encoded.size()));
+            insert.exec();
+            insert.reset();
+        }
+        qint64 total = db.execAndGet("SELECT total(size) FROM thumbnail").getInt64();
+        if (total > m_limitBytes) {
+            // Down to nine tenths, so that the next few writes do not evict again.
+            const qint64 target = m_limitBytes / 10 * 9;
+            std::vector<qint64> evicted;
+            SQLite::Statement oldest(db, "SELECT rowid, size FROM thumbnail ORDER BY used");
+            while (total > target && oldest.executeStep()) {
+                evicted.push_back(oldest.getColumn(0).getInt64());
+                total -= oldest.getColumn(1).getInt64();
+            }
+            oldest.reset();
+            SQLite::Statement remove(db, "DELETE FROM thumbnail WHERE rowid = ?");
+            for (const qint64 rowid : evicted) {
+                remove.bind(1, std::int64_t(rowid));
+                remove.exec();
+                remove.reset();
+            }
+        }
+        transaction.commit();
+    } catch (const SQLite::Exception& error) {
+        failedLocked(error.getErrorCode());
+    } catch (const std::exception&) {
+        m_writable = false;
+    }
+}
+
+void ThumbnailCache::forget(const QByteArray& bytes)
+{
+    const QByteArray content = ThumbnailKey::contentOf(bytes);
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (it->key.content == content) {
+            m_pendingBytes -= it->encoded.size();
+            it = m_pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (!ensureOpenLocked())
+        return;
+    try {
+        SQLite::Statement remove(*m_db, "DELETE FROM thumbnail WHERE content = ?");
+        remove.bind(1, content.constData(), int(content.size()));
+        remove.exec();
+    } catch (const SQLite::Exception& error) {
+        failedLocked(error.getErrorCode());
+    } catch (const std::exception&) {
+    }
+}
+
+qint64 ThumbnailCache::entryCount()
+{
+    std::lock_guard lock(m_mutex);
+    if (!ensureOpenLocked())
+        return 0;
+    try {
+        return m_db->execAndGet("SELECT count(*) FROM thumbnail").getInt64() + m_pending.size();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+qint64 ThumbnailCache::storedBytes()
+{
+    std::lock_guard lock(m_mutex);
+    if (!ensureOpenLocked())
+        return 0;
+    try {
+        return m_db->execAndGet("SELECT total(size) FROM thumbnail").getInt64() + m_pendingBytes;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+QByteArray ThumbnailCache::encode(const QImage& thumbnail)
+{
+    if (thumbnail.size() != QSize(kSize, kSize))
+        return QByteArray();
+    const QImage rgb = thumbnail.format() == QImage::Format_RGB888
+        ? thumbnail
+        : thumbnail.convertToFormat(QImage::Format_RGB888);
+    QByteArray pixels(kPixelBytes, Qt::Uninitialized);
+    for (int y = 0; y < kSize; ++y)
+        std::memcpy(
+            pixels.data() + qsizetype(y) * kSize * 3, rgb.constScanLine(y), size_t(kSize) * 3);
+    const size_t bound = ZSTD_compressBound(size_t(kPixelBytes));
+    QByteArray encoded(qsizetype(sizeof kMagic + bound), Qt::Uninitialized);
+    std::memcpy(encoded.data(), kMagic, sizeof kMagic);
+    const size_t written = ZSTD_compressCCtx(zstdContexts().compress,
+        encoded.data() + sizeof kMagic, bound, pixels.constData(), size_t(kPixelBytes), kZstdLevel);
+    if (ZSTD_isError(written))
+        return QByteArray();
+    encoded.truncate(qsizetype(sizeof kMagic + written));
+    return encoded;
+}
+
+QImage ThumbnailCache::decode(const QByteArray& encoded)
+{
+    if (encoded.size() <= qsizetype(sizeof kMagic)
+        || std::memcmp(encoded.constData(), kMagic, sizeof kMagic) != 0)
+        return QImage();
+    const char* frame = encoded.constData() + sizeof kMagic;
+    const size_t frameBytes = size_t(encoded.size()) - sizeof kMagic;
+    if (ZSTD_getFrameContentSize(frame, frameBytes) != size_t(kPixelBytes))
+        return QImage();
+    QImage image(kSize, kSize, QImage::Format_RGB888);
+    if (image.isNull())
+        return QImage();
+    QByteArray pixels(kPixelBytes, Qt::Uninitialized);
+    const size_t read = ZSTD_decompressDCtx(
+        zstdContexts().decompress, pixels.data(), size_t(kPixelBytes), frame, frameBytes);
+    if (ZSTD_isError(read) || read != size_t(kPixelBytes))
+        return QImage();
+    for (int y = 0; y < kSize; ++y)
+        std::memcpy(
+            image.scanLine(y), pixels.constData() + qsizetype(y) * kSize * 3, size_t(kSize) * 3);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void forgetThumbnails(
+    ThumbnailCache* cache, Store& store, const QString& folder, const QStringList& names)
+{
+    if (!cache)
+        return;
+    const auto foldAscii = [](QString text) {
+        for (QChar& c : text) {
+            if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                c = QChar(c.unicode() + ('a' - 'A'));
+        }
+        return text;
+    };
+    QStringList wanted;
+    for (const QString& name : names)
+        wanted.append(foldAscii(name));
+    for (const PictureRow& row : store.pictureRows(folder)) {
+        if (wanted.isEmpty() || wanted.contains(foldAscii(row.name)))
+            cache->forget(store.readBlob(folder, row.rowid));
+    }
+}
+
+} // namespace zarvo

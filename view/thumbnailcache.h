@@ -1,0 +1,137 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "imaging/pictureformat.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace SQLite {
+class Database;
+}
+
+namespace zarvo {
+
+class Store;
+
+// What a finished thumbnail is looked up by: the picture's content (XXH3-128 of its bytes and
+// their length) and the kind its `Come` selects. The same bytes under another kind are another
+// picture: PNG bytes stored as ".jpg" fail to decode every time, and are never looked up as the
+// PNG they are.
+struct ThumbnailKey
+{
+    QByteArray content; // 16 bytes of hash, 8 of length (little-endian)
+    PictureFormat format = PictureFormat::Other;
+
+    static ThumbnailKey of(PictureFormat format, const QByteArray& bytes);
+    static QByteArray contentOf(const QByteArray& bytes);
+};
+
+// Finished folder-view thumbnails kept between openings, and between Zarvo processes, in one
+// SQLite file outside any store (by default $XDG_CACHE_HOME/zarvo/thumbnails.sqlite).
+//
+// An entry is the 150 x 150 thumbnail, stored losslessly (RGB, zstd), under its ThumbnailKey and
+// Thumbnailer::kVersion; a thumbnail that find() gives back is the one that was stored, pixel
+// for pixel. Entries are never stale: a changed picture has another key, and a change of the
+// decoders raises Thumbnailer::kVersion. The file holds at most about limitBytes() of entries;
+// the least recently found or stored go first
+// (found: as of the next write).
+//
+// Nothing here ever fails to the caller: a cache that cannot be opened (read-only or missing
+// directory, locked, another program's file), a disk that fills up, a busy writer in another
+// process all mean "no entry" or "not stored". A damaged file, or one of another layout, is
+// deleted and made anew, once per object; after a second failure the object stays unavailable.
+// Two processes share the file safely (write-ahead log, short busy timeout).
+//
+// Writes are gathered and written together (at most a few MB wait in memory): flush() writes
+// what waits, including which entries were found (for the least-recently-used order). forget()
+// removes at once.
+//
+// Threads: every member is safe to call from any thread; one connection is shared under a lock,
+// and encoding and decoding run outside it. The file is opened on first use.
+class ThumbnailCache
+{
+public:
+    static constexpr qint64 kDefaultLimitBytes = qint64(512) << 20;
+
+    // A cache in the file at path; an empty path gives a cache that is never available.
+    explicit ThumbnailCache(QString path, qint64 limitBytes = kDefaultLimitBytes);
+    // Writes what waits.
+    ~ThumbnailCache();
+    ThumbnailCache(const ThumbnailCache&) = delete;
+    ThumbnailCache& operator=(const ThumbnailCache&) = delete;
+
+    // The file the program uses: $ZARVO_THUMBNAIL_CACHE when that is set (an empty value or
+    // "off" turns the cache off: an empty result), else thumbnails.sqlite in the "zarvo"
+    // directory of the user's cache location.
+    static QString defaultPath();
+    // A cache at defaultPath(), or null when it is turned off.
+    static std::shared_ptr<ThumbnailCache> openDefault();
+
+    const QString& path() const { return m_path; }
+    qint64 limitBytes() const { return m_limitBytes; }
+    // Whether the file could be opened (opens it when not tried yet).
+    bool isAvailable();
+
+    // The stored 150 x 150 Format_RGB32 thumbnail, or a null image.
+    QImage find(const ThumbnailKey& key);
+    // Keeps a 150 x 150 thumbnail (any other image is ignored).
+    void store(const ThumbnailKey& key, const QImage& thumbnail);
+    void flush();
+    // Removes every entry of this content, whatever its kind: for pictures that are deleted.
+    void forget(const QByteArray& bytes);
+
+    // Entries and the bytes they take in the file, counting what waits to be written.
+    qint64 entryCount();
+    qint64 storedBytes();
+
+    // The lossless form of a 150 x 150 thumbnail, and back (a null image for anything damaged).
+    static QByteArray encode(const QImage& thumbnail);
+    static QImage decode(const QByteArray& encoded);
+
+private:
+    enum class State { Unopened, Open, Unavailable };
+
+    bool ensureOpenLocked();
+    void openLocked();
+    void closeLocked();
+    void writePendingLocked();
+    // After an engine error: damage rebuilds the file, other errors stop writing.
+    void failedLocked(int errorCode);
+    static QByteArray fullKey(const ThumbnailKey& key);
+
+    struct Pending
+    {
+        ThumbnailKey key;
+        QByteArray encoded;
+    };
+
+    const QString m_path;
+    const qint64 m_limitBytes;
+    std::mutex m_mutex;
+    State m_state = State::Unopened;
+    bool m_writable = true;
+    int m_rebuilds = 0;
+    std::unique_ptr<SQLite::Database> m_db;
+    QHash<QByteArray, Pending> m_pending; // by fullKey
+    qint64 m_pendingBytes = 0;
+    std::vector<qint64> m_used; // rowids found since the last write
+};
+
+// Forgets the thumbnails of the pictures of `folder` named in names (A-Z case ignored, as the
+// store compares them), or of every picture of it when names is empty: call it before those
+// pictures or the folder are deleted. Reads their bytes; a null cache does nothing; engine
+// errors of the store propagate as they would from the deletion itself.
+void forgetThumbnails(
+    ThumbnailCache* cache, Store& store, const QString& folder, const QStringList& names = {});
+
+} // namespace zarvo
