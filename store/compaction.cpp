@@ -326,9 +326,13 @@ bool CompactStore(const QString& storePath, const QString& password,
             return fail(
                 QStringLiteral("no temporary file can be made beside the store: ") + systemError());
         {
+            // The copy takes the store's sync setting; it is synced once, as a whole, below.
+            const std::string synchronous = firstRow(store, "PRAGMA synchronous");
+            store.exec("PRAGMA synchronous=OFF");
             SQLite::Statement vacuum(store, "VACUUM INTO ?");
             vacuum.bind(1, copy.path().toStdString());
             vacuum.exec();
+            store.exec("PRAGMA synchronous=" + synchronous);
         }
         reached(CompactionStep::Copied);
         {
