@@ -341,8 +341,12 @@ bool CompactStore(const QString& storePath, const QString& password,
                 return fail(QStringLiteral("the compacted copy is damaged"));
         }
 
+        // A store in WAL mode has a -wal file beside it that belongs to the old file; renamed
+        // under it, the new file would have the old file's frames applied to it.
+        const bool wal = firstRow(store, "PRAGMA journal_mode") == "wal";
         QString whyNotRenamed;
-        if (takeOverAttributes(copy.fd(), realPath, &whyNotRenamed) && ::fsync(copy.fd()) == 0) {
+        if (!wal && takeOverAttributes(copy.fd(), realPath, &whyNotRenamed)
+            && ::fsync(copy.fd()) == 0) {
             reached(CompactionStep::Checked);
             if (copy.renameOnto(realPath)) {
                 // The copy's descriptor keeps its flock() on the new store file until we return,
