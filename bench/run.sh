@@ -40,6 +40,12 @@
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
 #               reloadFolder() ("add core: reload").
+#   compaction  The exit compaction (CompactStore) on a generated store of about 1 GB (set
+#               "store"; ZARVO_BENCH_STORE_MB sets the size), in seconds: "cp + sync" of the
+#               store file, "compact, nothing to reclaim" (goal: at most 0.3 s), then after
+#               deleting every other picture "compact after deleting half", "cp + sync of
+#               compacted" and their ratio "compact / cp + sync" (goal: at most 2), with the file
+#               size before and after in MB. Needs no corpus.
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -65,7 +71,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore)
+MEASUREMENTS=(thumbnails vips folderopen import addcore compaction)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -74,8 +80,10 @@ TABLES=(
     "Opening a folder with the thumbnail cache|open folder|open, cache empty|open, cached|cache empty / no cache|cached / cache empty"
     "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|longest without painting|longest scroll frame|longest scroll frame CPU"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
+    "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
 )
-TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvoctl)
+TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
+    zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -234,6 +242,14 @@ measure_addcore() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
+# CompactStore on a generated store against cp + sync of its file; see compactionbench.cpp.
+measure_compaction() {
+    log "exit compaction of a store of ${ZARVO_BENCH_STORE_MB:-1000} MB"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_compaction" --repeat "$repeat" --megabytes "${ZARVO_BENCH_STORE_MB:-1000}" "$tmpdir" \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
 # Figures computed from others: our folder opening over vipsthumbnail's time.
 derive_ratios() {
     local set ours vips
@@ -275,8 +291,8 @@ print_table() {
                     if (!(key in cell)) printf " | %-24s", "-"
                     else if (unit[key] == "MB/s") printf " | %14.1f MB/s     ", cell[key]
                     else if (unit[key] == "ratio") printf " | %14.2f          ", cell[key]
-                    else if (unit[key] == "s") printf " | %14.2f s        ", cell[key]
-                    else if (unit[key] == "MB") printf " | %14.0f MB       ", cell[key]
+                    else if (unit[key] == "s") printf " | %14.3f s        ", cell[key]
+                    else if (unit[key] == "MB") printf " | %14.1f MB       ", cell[key]
                     else if (unit[key] == "ms once") printf " | %14.1f ms       ", cell[key]
                     else printf " | %10.2f ms %8.1f/s", cell[key], 1000 / cell[key]
                 }
@@ -311,10 +327,15 @@ main() {
     ((${#wanted[@]})) || wanted=("${MEASUREMENTS[@]}")
     mkdir -p "$out"
     build_tools
-    make_corpus
+    local m
+    for m in "${wanted[@]}"; do
+        if [[ $m != compaction ]]; then
+            make_corpus
+            break
+        fi
+    done
     : > "$results"
     rm -f "$parts"
-    local m
     for m in "${wanted[@]}"; do
         "measure_$m"
     done
@@ -322,7 +343,7 @@ main() {
     rm -rf "$tmpdir"
     echo
     echo "On $(nproc) cores ($(uname -m)), load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
-    echo "Cells: ms per picture and pictures per second, unless the column says MB/s or is a ratio."
+    echo "Cells: ms per picture and pictures per second, unless they say s, MB or MB/s, or are a ratio."
     print_tables
 }
 
