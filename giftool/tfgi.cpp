@@ -218,6 +218,10 @@ void TFgi::clearView()
     m_Image2->clear();
     m_Image2->setGeometry(0, 0, 1, 1);
     m_Panel7->setGeometry(0, 0, 1, 1);
+    for (QScrollBar* bar : { m_bar1, m_bar2 }) {
+        bar->setRange(0, 0);
+        bar->setEnabled(false);
+    }
 }
 
 void TFgi::openFile(const QString& path)

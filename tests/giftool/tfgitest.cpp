@@ -194,6 +194,16 @@ TEST(TFgi, FrameViewPlacementAndScrollBars)
     EXPECT_FALSE(bar1->isEnabled());
     EXPECT_FALSE(bar2->isEnabled());
     EXPECT_EQ(window.shownFrame().pixel(0, 0), qRgb(0, 0, 255));
+
+    // Opening another file empties the frame view and turns the bars off.
+    list->setCurrentRow(0);
+    window.openFile(
+        sandbox.writeFile(QStringLiteral("g.gif"), buildGif(QSize(4, 4), kGlobal, { small })));
+    window.finishLoading();
+    EXPECT_EQ(panel7->size(), QSize(1, 1));
+    EXPECT_TRUE(window.shownFrame().isNull());
+    EXPECT_FALSE(bar1->isEnabled());
+    EXPECT_FALSE(bar2->isEnabled());
 }
 
 TEST(TFgi, SavesTheShownFrameAsBitmap)
