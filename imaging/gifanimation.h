@@ -70,7 +70,7 @@ public:
         Cancelled, // the frame callback asked to stop: the frames so far are kept
     };
 
-    static constexpr qint64 kMaxFrameBytes = qint64(1) << 28;
+    static constexpr qint64 kMaxFrameBytes = qint64(1) << 29; // 512 MiB
     static constexpr qint64 kFrameOverheadBytes = 2048;
 
     // Called on the decoding thread after each frame, with the frame's index; returning false
