@@ -10,6 +10,7 @@
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
 #include "folders/opennode.h"
+#include "giftool/tfgi.h"
 #include "pictures/addcommand.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
@@ -401,6 +402,11 @@ void Form1::menu_autherClick()
 {
     m_abou->show();
     m_abou->raise();
+}
+
+void Form1::menu_gifClick()
+{
+    zarvo::menu_gifClick(this, *m_prompt);
 }
 
 void Form1::btn_closeClick()

@@ -66,6 +66,8 @@ public:
     void restoreFromTray();
     void btn_helpClick();
     void menu_autherClick();
+    // The GIF frame tool, modal and maximised.
+    void menu_gifClick();
     void btn_closeClick();
 
     bool isInTray() const;

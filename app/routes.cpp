@@ -36,6 +36,7 @@ const Route kRoutes[] = {
     {"btn_close", &Form1::btn_closeClick},
     {"menu_exit", &Form1::btn_closeClick},
     {"menu_auther", &Form1::menu_autherClick},
+    {"menu_gif", &Form1::menu_gifClick},
 };
 
 } // namespace
