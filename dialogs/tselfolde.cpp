@@ -16,7 +16,8 @@
 namespace zarvo {
 
 Tselfolde::Tselfolde(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Tselfolde"));
     setWindowTitle(QStringLiteral("请选择你要导出文件的文件目录"));
@@ -39,7 +40,8 @@ Tselfolde::Tselfolde(QWidget* parent)
     m_path->setHeaderHidden(true);
     m_path->setSelectionMode(QAbstractItemView::SingleSelection);
     m_path->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_path->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tselfolde::pathChange);
+    connect(m_path->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &Tselfolde::pathChange);
 
     auto* label2 = new QLabel(QStringLiteral("文件夹:"), this);
     label2->setObjectName(QStringLiteral("Label2"));

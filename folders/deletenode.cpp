@@ -101,7 +101,8 @@ void keep(Workspace& workspace, QStandardItem* node, const QPersistentModelIndex
 {
     FolderTree& tree = workspace.tree();
     const QList<QStandardItem*> row = ownerOf(node)->takeRow(node->row());
-    QStandardItem* target = rescue.isValid() ? tree.itemFromIndex(rescue) : tree.invisibleRootItem();
+    QStandardItem* target
+        = rescue.isValid() ? tree.itemFromIndex(rescue) : tree.invisibleRootItem();
     target->appendRow(row);
     if (rescue.isValid())
         workspace.expandNode(rescue, false);
@@ -114,18 +115,21 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
     FolderTree& tree = workspace.tree();
     Prompt& prompt = workspace.prompt();
     const int level = FolderTree::level(tree.itemFromIndex(group));
-    const QPersistentModelIndex rescue(tree.indexOfNode(rescueNode(workspace, tree.itemFromIndex(group))));
+    const QPersistentModelIndex rescue(
+        tree.indexOfNode(rescueNode(workspace, tree.itemFromIndex(group))));
     // Nodes whose tables are gone: they stay on screen until the group goes, but the stored tree
     // never names them again.
     QSet<const QStandardItem*> dropped;
-    const NodePredicate leaveOut = [&dropped](const QStandardItem* n) { return dropped.contains(n); };
+    const NodePredicate leaveOut
+        = [&dropped](const QStandardItem* n) { return dropped.contains(n); };
     QPersistentModelIndex current = group;
     while (current.isValid()) {
         QStandardItem* node = tree.itemFromIndex(current);
         QStandardItem* next = nextInWalk(node, true);
         if (!FolderTree::isGroup(node)) {
             const QString name = FolderTree::nodeText(node);
-            const bool yes = prompt.confirm(QStringLiteral("真的要删除文件夹:") + name + QStringLiteral("吗?"));
+            const bool yes = prompt.confirm(
+                QStringLiteral("真的要删除文件夹:") + name + QStringLiteral("吗?"));
             if (!current.isValid() || !group.isValid())
                 return true; // the tree was loaded again while the question was open
             node = tree.itemFromIndex(current);
@@ -162,7 +166,8 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
 void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
 {
     FolderTree& tree = workspace.tree();
-    if (!workspace.prompt().confirm(QStringLiteral("真的要删除这个树结构吗?(其中可能有文件夹在里面)")))
+    if (!workspace.prompt().confirm(
+            QStringLiteral("真的要删除这个树结构吗?(其中可能有文件夹在里面)")))
         return;
     if (!group.isValid())
         return;
@@ -190,7 +195,8 @@ void btn_delfolderClick(Workspace& workspace)
         const QPersistentModelIndex node = workspace.selectedNode();
         QStandardItem* item = node.isValid() ? tree.itemFromIndex(node) : nullptr;
         if (!item) {
-            workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先选择你要删除的文件夹/树结构"));
+            workspace.prompt().popup(
+                PopupKind::Tip, QStringLiteral("请先选择你要删除的文件夹/树结构"));
             return;
         }
         const QString text = FolderTree::nodeText(item);

@@ -22,36 +22,42 @@ bool isImpossibleTableName(const QString& name)
 }
 
 void renameGroup(Workspace& workspace, const QPersistentModelIndex& node, const QString& oldName,
-                 const QString& newName)
+    const QString& newName)
 {
     Prompt& prompt = workspace.prompt();
     bool saved = false;
     try {
-        workspace.tree().itemFromIndex(node)->setData(FolderTree::kGroupMarker + newName, Qt::EditRole);
+        workspace.tree().itemFromIndex(node)->setData(
+            FolderTree::kGroupMarker + newName, Qt::EditRole);
         saved = workspace.saveTree();
     } catch (const std::exception& e) {
         qCDebug(lcFolders) << "renaming group" << oldName << "failed:" << e.what();
     }
     if (saved)
-        prompt.popup(PopupKind::Success, QStringLiteral("树结构 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+        prompt.popup(PopupKind::Success,
+            QStringLiteral("树结构 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
     else
-        prompt.popup(PopupKind::Warning, QStringLiteral("在修改树结构名称 ") + newName + QStringLiteral(" 时发生错误"));
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("在修改树结构名称 ") + newName + QStringLiteral(" 时发生错误"));
 }
 
 void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const QString& oldName,
-                  const QString& newName)
+    const QString& newName)
 {
     Store& store = *workspace.store();
     Prompt& prompt = workspace.prompt();
-    const QString failure = QStringLiteral("文件夹 ") + newName + QStringLiteral(" 在修改过程中发生错误");
+    const QString failure
+        = QStringLiteral("文件夹 ") + newName + QStringLiteral(" 在修改过程中发生错误");
     if (store.TableExists(newName)) {
-        prompt.popup(PopupKind::Warning, QStringLiteral("该文件夹名 ") + newName + QStringLiteral(" 已经存在，请更改!"));
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("该文件夹名 ") + newName + QStringLiteral(" 已经存在，请更改!"));
         return;
     }
     if (isImpossibleTableName(newName)) {
         // What the user saw when the table could not be made, the copy failed and so did the
         // drop of the table that was never made; nothing is changed.
-        prompt.popup(PopupKind::Warning, QStringLiteral("文件夹 ") + newName + QStringLiteral(" 创建失败"));
+        prompt.popup(
+            PopupKind::Warning, QStringLiteral("文件夹 ") + newName + QStringLiteral(" 创建失败"));
         prompt.popup(PopupKind::Warning, failure);
         prompt.popup(PopupKind::Warning, failure);
         return;
@@ -71,7 +77,8 @@ void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const
             renamed = true;
         }
     } catch (const std::exception& e) {
-        qCDebug(lcFolders) << "renaming folder" << oldName << "to" << newName << "failed:" << e.what();
+        qCDebug(lcFolders) << "renaming folder" << oldName << "to" << newName
+                           << "failed:" << e.what();
     }
     if (!renamed) {
         item->setData(oldName, Qt::EditRole);
@@ -89,7 +96,8 @@ void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const
     } catch (const std::exception& e) {
         qCDebug(lcFolders) << "opening renamed folder" << newName << "failed:" << e.what();
     }
-    prompt.popup(PopupKind::Success, QStringLiteral("文件夹 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+    prompt.popup(PopupKind::Success,
+        QStringLiteral("文件夹 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
 }
 
 } // namespace
@@ -100,7 +108,8 @@ void btn_editfolderClick(Workspace& workspace)
     try {
         FolderTree& tree = workspace.tree();
         const QPersistentModelIndex node = workspace.selectedNode();
-        const QString text = node.isValid() ? FolderTree::nodeText(tree.itemFromIndex(node)) : QString();
+        const QString text
+            = node.isValid() ? FolderTree::nodeText(tree.itemFromIndex(node)) : QString();
         if (!workspace.store() || tree.rowCount() == 0 || text.isEmpty()) {
             prompt.popup(PopupKind::Tip, QStringLiteral("请先选择要改名的文件夹或树结构"));
             return;

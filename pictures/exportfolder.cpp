@@ -46,7 +46,8 @@ int exportFolder(Workspace& workspace, const QString& folder, const QString& dir
             const QString path = dir.filePath(fileName);
             const QFileInfo target(path);
             if ((target.exists() || target.isSymLink())
-                && !prompt.confirm(QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否要覆盖它？")))
+                && !prompt.confirm(
+                    QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否要覆盖它？")))
                 continue;
             if (!writeWhole(path, store.readBlob(folder, row.rowid)))
                 ++failed;
@@ -65,7 +66,8 @@ void menu_importallClick(Workspace& workspace)
         Store* store = workspace.store();
         const QString folder = workspace.openFolder();
         if (!store || !workspace.isFolderOpen() || store->rowCount(folder) < 1) {
-            prompt.popup(PopupKind::Tip, QStringLiteral("请选择相应的文件夹,并保证文件夹内存在文件"));
+            prompt.popup(
+                PopupKind::Tip, QStringLiteral("请选择相应的文件夹,并保证文件夹内存在文件"));
             return;
         }
         const QString directory = prompt.chooseDirectory();
@@ -76,9 +78,12 @@ void menu_importallClick(Workspace& workspace)
             return;
         const int failed = exportFolder(workspace, folder, directory);
         if (failed > 0)
-            prompt.popup(PopupKind::Warning, QStringLiteral("有 ") + QString::number(failed) + QStringLiteral(" 个文件导出失败"));
+            prompt.popup(PopupKind::Warning,
+                QStringLiteral("有 ") + QString::number(failed)
+                    + QStringLiteral(" 个文件导出失败"));
         else
-            prompt.popup(PopupKind::Success, QStringLiteral("导出成功，请检查文件是否已经正确保存"));
+            prompt.popup(
+                PopupKind::Success, QStringLiteral("导出成功，请检查文件是否已经正确保存"));
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "exporting the open folder failed:" << e.what();
     }
