@@ -222,9 +222,9 @@ TEST_F(FolderCommandsTest, GroupWalkDropsConfirmedFoldersAndKeepsTheOthersAboveI
             QStringLiteral("真的要删除文件夹:F1吗?"), QStringLiteral("真的要删除文件夹:F2吗?"),
             QStringLiteral("真的要删除文件夹:F3吗?") }));
     EXPECT_EQ(storedWhileAsking,
-        (QStringList { QStringLiteral("0:F0"), QStringLiteral("1:F2"), QStringLiteral("0:+G"),
-            QStringLiteral("1:+H"), QStringLiteral("1:F3") }))
-        << "each drop is stored with the tree that no longer names it";
+        (QStringList { QStringLiteral("0:F0"), QStringLiteral("0:+G"), QStringLiteral("1:+H"),
+            QStringLiteral("2:F2"), QStringLiteral("1:F3") }))
+        << "the drop of F1 was stored with a tree that no longer names it";
     EXPECT_FALSE(exists("F1"));
     EXPECT_TRUE(exists("F2"));
     EXPECT_FALSE(exists("F3"));
