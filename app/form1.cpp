@@ -30,6 +30,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMenu>
+#include <QPointer>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -231,6 +232,10 @@ void Form1::followWorkspace()
             m_tree1->expandRecursively(node);
         else
             m_tree1->expand(node);
+    });
+    // The rescue node of a deletion is the node the tree shows above the deleted one.
+    m_workspace->setExpansionQuery([tree = QPointer<QTreeView>(m_tree1)](const QModelIndex& node) {
+        return tree && tree->isExpanded(node);
     });
     connect(m_workspace, &Workspace::busyChanged, this, [](bool busy) {
         if (busy)

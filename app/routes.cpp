@@ -4,7 +4,10 @@
 
 #include "app/form1.h"
 #include "folders/addnode.h"
+#include "folders/deletenode.h"
+#include "folders/renamenode.h"
 #include "pictures/addcommand.h"
+#include "pictures/exportfolder.h"
 #include "pictures/pictureclipboard.h"
 #include "pictures/renamedelete.h"
 
@@ -26,9 +29,14 @@ const Route kRoutes[] = {
     {"pop_cut", pop_cutClick},
     {"pop_paste", pop_pasteClick},
     {"A2", A2Click},
+    {"menu_importall", menu_importallClick},
     // folders
     {"btn_addfolder", btn_addfolderClick},
     {"menu_addfolder", btn_addfolderClick},
+    {"btn_editfolder", btn_editfolderClick},
+    {"menu_editfolder", btn_editfolderClick},
+    {"btn_delfolder", btn_delfolderClick},
+    {"menu_delfolder", btn_delfolderClick},
     // the window
     {"btn_help", &Form1::btn_helpClick},
     {"menu_help", &Form1::btn_helpClick},

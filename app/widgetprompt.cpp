@@ -5,6 +5,7 @@
 #include "app/picturepreview.h"
 #include "dialogs/tad.h"
 #include "dialogs/tedi.h"
+#include "dialogs/tselfolde.h"
 #include "view/displaytext.h"
 #include "view/msnpop.h"
 
@@ -99,6 +100,14 @@ NewNode WidgetPrompt::askNewNode(NodeSituation situation)
     Tad dialog(situation, *this, m_owner);
     const NodePlacement placement = dialog.run();
     return {placement, dialog.name()};
+}
+
+QString WidgetPrompt::chooseDirectory()
+{
+    Tselfolde dialog(m_owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedPath();
 }
 
 } // namespace zarvo

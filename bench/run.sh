@@ -46,6 +46,10 @@
 #               deleting every other picture "compact after deleting half", "cp + sync of
 #               compacted" and their ratio "compact / cp + sync" (goal: at most 2), with the file
 #               size before and after in MB. Needs no corpus.
+#   export      The export core (exportFolder) of a store holding the set into a fresh directory,
+#               against `cp FILE... DIR/`, each followed by a sync of what it wrote (the export
+#               syncs every file before renaming it into place): "export MB/s", "export cp +
+#               sync MB/s", "export / cp" (throughput ratio; the goal: at least 0.8).
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -71,7 +75,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore compaction)
+MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -81,9 +85,10 @@ TABLES=(
     "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|longest without painting|longest scroll frame|longest scroll frame CPU"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
+    "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
-    zarvoctl)
+    zarvo_bench_export zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -247,6 +252,15 @@ measure_compaction() {
     log "exit compaction of a store of ${ZARVO_BENCH_STORE_MB:-1000} MB"
     mkdir -p "$tmpdir"
     "$build/bench/zarvo_bench_compaction" --repeat "$repeat" --megabytes "${ZARVO_BENCH_STORE_MB:-1000}" "$tmpdir" \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
+# The export core against cp, both synced, in one program; best of N.
+measure_export() {
+    log "export: exportFolder against cp"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_export" --repeat "$repeat" "$tmpdir" "$corpus" "${sets[@]}" \
+        2> >(grep -v -e '^QStandardPaths' >&2) \
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 

@@ -16,6 +16,7 @@ public:
     QStringList chooseOpenFiles(const QString&) override { return {}; }
     std::optional<QString> askNewName(const QString&) override { return std::nullopt; }
     NewNode askNewNode(NodeSituation) override { return {}; }
+    QString chooseDirectory() override { return {}; }
 
     int warnings() const { return m_warnings; }
     void resetWarnings() { m_warnings = 0; }

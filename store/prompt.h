@@ -47,6 +47,10 @@ public:
     // The add dialog for a new tree node, offering what `situation` allows: the placement chosen
     // and the name typed (placement Cancel when the user cancelled).
     virtual NewNode askNewNode(NodeSituation situation) = 0;
+
+    // The directory chooser for an export: the chosen directory's path, or an empty text when
+    // the user cancelled or the chosen node has no path in the file system.
+    virtual QString chooseDirectory() = 0;
 };
 
 } // namespace zarvo

@@ -200,6 +200,11 @@ void Store::dropTable(const QString& name)
     m_db->exec(utf8(QStringLiteral("DROP TABLE ") + quoted(name)));
 }
 
+void Store::renameTable(const QString& from, const QString& to)
+{
+    m_db->exec(utf8(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(to))));
+}
+
 void Store::copyFolderRows(const QString& to, const QString& from)
 {
     m_db->exec(utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
@@ -308,7 +313,25 @@ QByteArray Store::readTreeStream()
 
 void Store::writeTreeStream(const QByteArray& data)
 {
-    SQLite::Transaction transaction(*m_db);
+    // A savepoint, not a transaction: it nests inside a caller's transaction (a folder rename or
+    // drop together with the tree) and stands alone otherwise.
+    m_db->exec("SAVEPOINT tree_stream");
+    try {
+        writeFirstTreeRow(data);
+        m_db->exec("RELEASE tree_stream");
+    } catch (...) {
+        try {
+            m_db->exec("ROLLBACK TO tree_stream");
+            m_db->exec("RELEASE tree_stream");
+        } catch (const std::exception&) {
+            // The connection keeps what SQLite rolled back by itself.
+        }
+        throw;
+    }
+}
+
+void Store::writeFirstTreeRow(const QByteArray& data)
+{
     SQLite::Statement first(*m_db, "SELECT rowid FROM blob ORDER BY rowid LIMIT 1");
     const bool hasRow = first.executeStep();
     const int64_t rowid = hasRow ? first.getColumn(0).getInt64() : 0;
@@ -318,7 +341,6 @@ void Store::writeTreeStream(const QByteArray& data)
     if (hasRow)
         write.bind(2, rowid);
     write.exec();
-    transaction.commit();
 }
 
 } // namespace zarvo

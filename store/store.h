@@ -81,6 +81,8 @@ public:
     bool CreateFolderTable(const QString& name, Prompt& prompt);
     void createTreeTable();
     void dropTable(const QString& name);
+    // Renames a table in place: same columns, same rows in the same order, nothing copied.
+    void renameTable(const QString& from, const QString& to);
     // Appends every row of table `from` to table `to`, in row order.
     void copyFolderRows(const QString& to, const QString& from);
 
@@ -107,7 +109,8 @@ public:
     // --- the tree table ---
     // `Blob` of the first row of `blob`; empty when there is no row or it is NULL.
     QByteArray readTreeStream();
-    // Writes into the first row of `blob` (appending one when there is none).
+    // Writes into the first row of `blob` (appending one when there is none). Inside a
+    // transaction of the caller's, the write belongs to that transaction.
     void writeTreeStream(const QByteArray& bytes);
 
     // Closes the connection. The store object is unusable afterwards; the lock stays with
@@ -123,6 +126,7 @@ public:
 
 private:
     Store(const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
+    void writeFirstTreeRow(const QByteArray& bytes);
 
     QString m_path;
     std::shared_ptr<StoreLock> m_lock; // released after the connection (declared first)

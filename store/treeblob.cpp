@@ -26,10 +26,10 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
     return ok;
 }
 
-bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt)
+bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut)
 {
     try {
-        store.writeTreeStream(EncodeTreeStream(tree));
+        store.writeTreeStream(EncodeTreeStream(tree, leaveOut));
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "saving the tree failed:" << e.what();

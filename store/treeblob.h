@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "store/treestream.h"
+
 namespace zarvo {
 
 class FolderTree;
@@ -14,7 +16,9 @@ class Store;
 bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt);
 
 // Writes the whole tree into the first row of the tree table. A failure shows the warning
-// "树结构保存失败！" and returns false; the store then keeps the tree it had.
-bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt);
+// "树结构保存失败！" and returns false; the store then keeps the tree it had. Nodes `leaveOut`
+// picks are not written (with everything under them). Inside a transaction of the caller's, the
+// write becomes part of it.
+bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut = {});
 
 } // namespace zarvo

@@ -8,12 +8,24 @@ namespace zarvo {
 
 QByteArray EncodeTreeStream(const FolderTree& tree)
 {
+    return EncodeTreeStream(tree, NodePredicate());
+}
+
+QByteArray EncodeTreeStream(const FolderTree& tree, const NodePredicate& leaveOut)
+{
     QByteArray out;
-    tree.forEachNode([&](QStandardItem* node) {
-        out.append(QByteArray(FolderTree::level(node), '\t'));
-        out.append(FolderTree::nodeText(node).toUtf8());
-        out.append("\r\n");
-    });
+    std::function<void(const QStandardItem*, int)> encode = [&](const QStandardItem* parent, int level) {
+        for (int r = 0; r < parent->rowCount(); ++r) {
+            const QStandardItem* node = parent->child(r);
+            if (leaveOut && leaveOut(node))
+                continue;
+            out.append(QByteArray(level, '\t'));
+            out.append(FolderTree::nodeText(node).toUtf8());
+            out.append("\r\n");
+            encode(node, level + 1);
+        }
+    };
+    encode(tree.invisibleRootItem(), 0);
     return out;
 }
 

@@ -78,7 +78,7 @@ bool Workspace::loadTree()
     return m_treeLoaded;
 }
 
-bool Workspace::saveTree()
+bool Workspace::saveTree(const NodePredicate& leaveOut)
 {
     if (!m_store)
         return false;
@@ -89,7 +89,7 @@ bool Workspace::saveTree()
         m_prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
         return false;
     }
-    return SaveTree(*m_store, m_tree, m_prompt);
+    return SaveTree(*m_store, m_tree, m_prompt, leaveOut);
 }
 
 QPersistentModelIndex Workspace::selectedNode() const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "store/store.h"
+#include "store/treestream.h"
 
 #include <QList>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -68,8 +70,10 @@ public:
     // Loads the tree from the store. After a failed load (the warning has been shown) no save may
     // write the partial tree over the stored one until a load succeeds.
     bool loadTree();
-    // Saves the tree; refused with the warning "树结构保存失败！" while the last load failed.
-    bool saveTree();
+    // Saves the tree; refused with the warning "树结构保存失败！" while the last load failed. Nodes
+    // `leaveOut` picks are not written, with everything under them. Inside a transaction on the
+    // store, the write is part of it.
+    bool saveTree(const NodePredicate& leaveOut = {});
     bool isTreeLoaded() const { return m_treeLoaded; }
     // The selected tree node, invalid when none is.
     QPersistentModelIndex selectedNode() const;
@@ -77,6 +81,11 @@ public:
     void selectNode(const QModelIndex& node);
     // Asks the tree's view to expand `node` (and, with `withDescendants`, everything below it).
     void expandNode(const QModelIndex& node, bool withDescendants) { Q_EMIT nodeExpanded(node, withDescendants); }
+
+    // Whether the tree's view shows `node` expanded; every node counts as expanded until the view
+    // answers through setExpansionQuery().
+    bool isNodeExpanded(const QModelIndex& node) const { return !m_isExpanded || m_isExpanded(node); }
+    void setExpansionQuery(std::function<bool(const QModelIndex&)> query) { m_isExpanded = std::move(query); }
 
     // --- the open folder (`table1`) ---
     bool isFolderOpen() const { return m_table1.open; }
@@ -160,6 +169,7 @@ private:
     std::unique_ptr<ThumbnailPipeline> m_pipeline;
     bool m_treeLoaded = false; // no save before a load has succeeded
     bool m_building = false;
+    std::function<bool(const QModelIndex&)> m_isExpanded;
 };
 
 } // namespace zarvo

@@ -63,6 +63,18 @@ NewNode RecordingPrompt::askNewNode(NodeSituation situation)
     return node;
 }
 
+QString RecordingPrompt::chooseDirectory()
+{
+    ++directoryChoosers;
+    if (m_directories.empty()) {
+        ADD_FAILURE() << "unexpected directory chooser";
+        return {};
+    }
+    QString path = m_directories.front();
+    m_directories.pop_front();
+    return path;
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -83,6 +95,8 @@ void RecordingPrompt::clear()
     m_files.clear();
     m_newNames.clear();
     m_newNodes.clear();
+    directoryChoosers = 0;
+    m_directories.clear();
 }
 
 } // namespace zarvo::test

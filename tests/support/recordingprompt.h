@@ -26,6 +26,7 @@ public:
     QStringList chooseOpenFiles(const QString& filter) override;
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
+    QString chooseDirectory() override;
 
     // Script: the answers to the next questions and dialogs of each kind, in order.
     void answer(bool yes) { m_answers.push_back(yes); }
@@ -33,18 +34,22 @@ public:
     void answerNewName(const QString& name) { m_newNames.push_back({true, name}); }
     void cancelNewName() { m_newNames.push_back({false, QString()}); }
     void answerNewNode(NodePlacement placement, const QString& name) { m_newNodes.push_back({placement, name}); }
+    // The directory chooser's answer; an empty text is Cancel.
+    void answerDirectory(const QString& path) { m_directories.push_back(path); }
 
     QStringList questions;
     QList<Popup> popups;
     QStringList fileFilters;
     QStringList renamed; // the old names the rename dialog was asked for
     QList<NodeSituation> situations; // what the add dialog was asked to offer
+    int directoryChoosers = 0; // how often the directory chooser was shown
     // Runs while a question is open, before it is answered (what else may happen meanwhile).
     std::function<void()> whileAsking;
 
     bool allAnswersUsed() const
     {
-        return m_answers.empty() && m_files.empty() && m_newNames.empty() && m_newNodes.empty();
+        return m_answers.empty() && m_files.empty() && m_newNames.empty() && m_newNodes.empty()
+            && m_directories.empty();
     }
     // Texts of the popups of one kind, in order.
     QStringList popupTexts(PopupKind kind) const;
@@ -55,6 +60,7 @@ private:
     std::deque<QStringList> m_files;
     std::deque<std::pair<bool, QString>> m_newNames; // given, name
     std::deque<NewNode> m_newNodes;
+    std::deque<QString> m_directories;
 };
 
 } // namespace zarvo::test

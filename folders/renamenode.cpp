@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "folders/renamenode.h"
+
+#include "store/foldertree.h"
+#include "store/logging.h"
+#include "store/prompt.h"
+#include "view/workspace.h"
+
+#include <SQLiteCpp/Transaction.h>
+
+namespace zarvo {
+
+namespace {
+
+// Names SQLite would accept in a quoted rename but no folder table can have: the store refuses
+// to create them, so a rename must refuse them too.
+bool isImpossibleTableName(const QString& name)
+{
+    return name.isEmpty() || name.contains(QChar(0))
+        || name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+void renameGroup(Workspace& workspace, const QPersistentModelIndex& node, const QString& oldName,
+    const QString& newName)
+{
+    Prompt& prompt = workspace.prompt();
+    bool saved = false;
+    try {
+        workspace.tree().itemFromIndex(node)->setData(
+            FolderTree::kGroupMarker + newName, Qt::EditRole);
+        saved = workspace.saveTree();
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "renaming group" << oldName << "failed:" << e.what();
+    }
+    if (saved)
+        prompt.popup(PopupKind::Success,
+            QStringLiteral("树结构 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+    else
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("在修改树结构名称 ") + newName + QStringLiteral(" 时发生错误"));
+}
+
+void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const QString& oldName,
+    const QString& newName)
+{
+    Store& store = *workspace.store();
+    Prompt& prompt = workspace.prompt();
+    const QString failure
+        = QStringLiteral("文件夹 ") + newName + QStringLiteral(" 在修改过程中发生错误");
+    if (store.TableExists(newName)) {
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("该文件夹名 ") + newName + QStringLiteral(" 已经存在，请更改!"));
+        return;
+    }
+    if (isImpossibleTableName(newName)) {
+        // What the user saw when the table could not be made, the copy failed and so did the
+        // drop of the table that was never made; nothing is changed.
+        prompt.popup(
+            PopupKind::Warning, QStringLiteral("文件夹 ") + newName + QStringLiteral(" 创建失败"));
+        prompt.popup(PopupKind::Warning, failure);
+        prompt.popup(PopupKind::Warning, failure);
+        return;
+    }
+
+    const QString wasOpen = workspace.openFolder();
+    QStandardItem* item = workspace.tree().itemFromIndex(node);
+    bool renamed = false;
+    try {
+        // No statement may still read a table that is renamed.
+        workspace.closeFolderTable();
+        SQLite::Transaction transaction(store.database());
+        store.renameTable(oldName, newName);
+        item->setData(newName, Qt::EditRole);
+        if (workspace.saveTree()) {
+            transaction.commit();
+            renamed = true;
+        }
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "renaming folder" << oldName << "to" << newName
+                           << "failed:" << e.what();
+    }
+    if (!renamed) {
+        item->setData(oldName, Qt::EditRole);
+        prompt.popup(PopupKind::Warning, failure);
+        try {
+            if (!wasOpen.isEmpty())
+                workspace.openFolderTable(wasOpen);
+        } catch (const std::exception& e) {
+            qCDebug(lcFolders) << "reopening folder" << wasOpen << "failed:" << e.what();
+        }
+        return;
+    }
+    try {
+        workspace.openFolderTable(newName);
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "opening renamed folder" << newName << "failed:" << e.what();
+    }
+    prompt.popup(PopupKind::Success,
+        QStringLiteral("文件夹 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+}
+
+} // namespace
+
+void btn_editfolderClick(Workspace& workspace)
+{
+    Prompt& prompt = workspace.prompt();
+    try {
+        FolderTree& tree = workspace.tree();
+        const QPersistentModelIndex node = workspace.selectedNode();
+        const QString text
+            = node.isValid() ? FolderTree::nodeText(tree.itemFromIndex(node)) : QString();
+        if (!workspace.store() || tree.rowCount() == 0 || text.isEmpty()) {
+            prompt.popup(PopupKind::Tip, QStringLiteral("请先选择要改名的文件夹或树结构"));
+            return;
+        }
+        const bool group = text.startsWith(FolderTree::kGroupMarker);
+        const QString oldName = group ? text.mid(1) : text;
+        const std::optional<QString> newName = prompt.askNewName(oldName);
+        // The tree may have been loaded again while the dialog was open: then there is nothing
+        // left to rename.
+        if (!newName || !node.isValid() || FolderTree::nodeText(tree.itemFromIndex(node)) != text)
+            return;
+        if (group)
+            renameGroup(workspace, node, oldName, *newName);
+        else
+            renameFolder(workspace, node, oldName, *newName);
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "renaming a tree node failed:" << e.what();
+    }
+}
+
+} // namespace zarvo
