@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <SQLiteCpp/Transaction.h>
+
+#include <optional>
+
 namespace zarvo {
 
 namespace {
@@ -33,43 +37,153 @@ QString duplicateNameQuestion(const QString& name)
     return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
 
+struct Pending
+{
+    AddedPicture picture;
+    QByteArray data;
+};
+
+// The records of one run not yet committed, and the transaction holding them.
+class Batch
+{
+public:
+    Batch(Store& store, const QString& folder, Prompt& prompt, AddFilesResult& result,
+        const std::function<void(const AddedPicture&)>& committed, const AddBatching& limits)
+        : m_store(store)
+        , m_folder(folder)
+        , m_prompt(prompt)
+        , m_result(result)
+        , m_committed(committed)
+        , m_limits(limits)
+    {
+    }
+
+    // Stores the record in the open transaction (beginning one), committing when a limit is
+    // reached.
+    void add(const QString& path, const QString& name, QByteArray data)
+    {
+        Pending pending { { path, name, 0 }, std::move(data) };
+        try {
+            if (!m_transaction) {
+                m_transaction.emplace(m_store.database());
+                m_started = std::chrono::steady_clock::now();
+                m_bytes = 0;
+            }
+            pending.picture.rowid = insert(pending);
+        } catch (const std::exception&) {
+            // The engine may have rolled back the whole transaction (a full disk does): every
+            // record of the batch is tried again on its own.
+            m_pending.append(std::move(pending));
+            retryOneByOne();
+            return;
+        }
+        m_bytes += pending.data.size();
+        m_pending.append(std::move(pending));
+        if (m_pending.size() >= m_limits.pictures || m_bytes >= m_limits.bytes
+            || std::chrono::steady_clock::now() - m_started >= m_limits.time)
+            commit();
+    }
+
+    void commit()
+    {
+        if (!m_transaction)
+            return;
+        try {
+            m_transaction->commit();
+        } catch (const std::exception&) {
+            retryOneByOne();
+            return;
+        }
+        m_transaction.reset();
+        for (const Pending& pending : std::as_const(m_pending))
+            report(pending.picture);
+        m_pending.clear();
+    }
+
+private:
+    qint64 insert(const Pending& pending)
+    {
+        return m_store.appendPicture(
+            m_folder, pending.picture.name, comeFromPath(pending.picture.path), pending.data);
+    }
+
+    void report(const AddedPicture& picture)
+    {
+        m_result.added.append(picture);
+        if (m_committed)
+            m_committed(picture);
+    }
+
+    void retryOneByOne()
+    {
+        m_transaction.reset(); // rolls back what is left of it
+        const QList<Pending> pending = std::move(m_pending);
+        m_pending.clear();
+        for (Pending item : pending) {
+            try {
+                SQLite::Transaction transaction(m_store.database());
+                item.picture.rowid = insert(item);
+                transaction.commit();
+            } catch (const std::exception&) {
+                m_prompt.popup(PopupKind::Warning,
+                    QStringLiteral("文件 ") + item.picture.path + QStringLiteral(" 添加失败"));
+                ++m_result.failed;
+                continue;
+            }
+            report(item.picture);
+        }
+    }
+
+    Store& m_store;
+    const QString& m_folder;
+    Prompt& m_prompt;
+    AddFilesResult& m_result;
+    const std::function<void(const AddedPicture&)>& m_committed;
+    const AddBatching m_limits;
+    QList<Pending> m_pending;
+    qint64 m_bytes = 0;
+    std::chrono::steady_clock::time_point m_started;
+    std::optional<SQLite::Transaction> m_transaction; // last: rolled back before the rest goes
+};
+
 } // namespace
 
-AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
-                        const std::function<void()>& advance)
+AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
+    Prompt& prompt, const std::function<void()>& advance,
+    const std::function<void(const AddedPicture&)>& committed, const AddBatching& batching)
 {
     AddFilesResult result;
+    Batch batch(store, folder, prompt, result, committed, batching);
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile()) {
             prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
             ++result.failed;
-            if (advance)
-                advance();
-            continue;
-        }
-        QString name = pictureNameFromPath(path);
-        if (NameExists(store, name, folder)) {
-            if (!prompt.confirm(duplicateNameQuestion(name))) {
-                ++result.skipped;
-                if (advance)
-                    advance();
-                continue;
+        } else {
+            QString name = pictureNameFromPath(path);
+            bool wanted = true;
+            if (NameExists(store, name, folder)) {
+                batch.commit();
+                wanted = prompt.confirm(duplicateNameQuestion(name));
+                if (wanted)
+                    name = AutoRename(store, name, folder);
+                else
+                    ++result.skipped;
             }
-            name = AutoRename(store, name, folder);
-        }
-        const QByteArray data = readWholeFile(path);
-        try {
-            if (data.isNull())
-                throw std::runtime_error("the file cannot be read");
-            const qint64 rowid = store.appendPicture(folder, name, comeFromPath(path), data);
-            result.added.append({path, name, rowid});
-        } catch (const std::exception&) {
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
-            ++result.failed;
+            if (wanted) {
+                QByteArray data = readWholeFile(path);
+                if (data.isNull()) {
+                    prompt.popup(PopupKind::Warning,
+                        QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
+                    ++result.failed;
+                } else {
+                    batch.add(path, name, std::move(data));
+                }
+            }
         }
         if (advance)
             advance();
     }
+    batch.commit();
     return result;
 }
 
