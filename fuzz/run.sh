@@ -2,8 +2,9 @@
 # SPDX-FileCopyrightText: 2026 Zarvo developers
 # SPDX-License-Identifier: MIT
 #
-# Builds the libFuzzer targets with clang (ASan + UBSan, in build-fuzz/) and runs each for a
-# number of executions, one target after the other, with a 512 MB memory limit and 1 s per input.
+# Builds the libFuzzer targets with clang (ASan + UBSan, in build-fuzz/; packages: scripts/
+# install-deps.sh --fuzz) and runs each for a number of executions, one target after the other,
+# with a 512 MB memory limit and 1 s per input.
 #   fuzz/run.sh [RUNS [TARGET...]]      default: 1000000 runs of every target
 # The corpus grows in fuzz/out/corpus/<target> (seeded from the tests' own picture encoders);
 # findings land in fuzz/out/findings/<target>/. Copy each finding, once mended, into
