@@ -9,6 +9,7 @@
 # The corpus grows in fuzz/out/corpus/<target> (seeded from the tests' own picture encoders);
 # findings land in fuzz/out/findings/<target>/. Copy each finding, once mended, into
 # fuzz/regressions/<target>/: the regular tests replay those with every seed.
+# ZARVO_FUZZ_SECONDS, when set, also ends each target after that many seconds.
 # Prints "target runs executions seconds" lines at the end (fuzz/out/summary.tsv).
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -37,7 +38,7 @@ for target in "${targets[@]}"; do
     log=$out/$target.log
     start=$(date +%s)
     # Findings do not stop the run: -fork would, with one job, go on after each one.
-    if ! "$build/fuzz/zarvo_fuzz_$target" -runs="$runs" -rss_limit_mb=512 -timeout=1 -max_len=16384 \
+    if ! "$build/fuzz/zarvo_fuzz_$target" -runs="$runs" -max_total_time="${ZARVO_FUZZ_SECONDS:-0}" -rss_limit_mb=512 -timeout=1 -max_len=16384 \
         -print_final_stats=1 -artifact_prefix="$out/findings/$target/" \
         "$out/corpus/$target" "$out/seeds/$target" "$repo/fuzz/regressions/$target" > "$log" 2>&1; then
         status=1
