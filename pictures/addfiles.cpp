@@ -37,13 +37,8 @@ QString duplicateNameQuestion(const QString& name)
     return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
 
-struct Pending
-{
-    AddedPicture picture;
-    QByteArray data;
-};
-
-// The records of one run not yet committed, and the transaction holding them.
+// The records of one run not yet committed, and the transaction holding them. The records
+// bytes are not kept: a failed transaction reads its files again.
 class Batch
 {
 public:
@@ -60,25 +55,25 @@ public:
 
     // Stores the record in the open transaction (beginning one), committing when a limit is
     // reached.
-    void add(const QString& path, const QString& name, QByteArray data)
+    void add(const QString& path, const QString& name, const QByteArray& data)
     {
-        Pending pending { { path, name, 0 }, std::move(data) };
+        AddedPicture picture { path, name, 0 };
         try {
             if (!m_transaction) {
                 m_transaction.emplace(m_store.database());
                 m_started = std::chrono::steady_clock::now();
                 m_bytes = 0;
             }
-            pending.picture.rowid = insert(pending);
+            picture.rowid = insert(picture, data);
         } catch (const std::exception&) {
             // The engine may have rolled back the whole transaction (a full disk does): every
             // record of the batch is tried again on its own.
-            m_pending.append(std::move(pending));
+            m_pending.append(picture);
             retryOneByOne();
             return;
         }
-        m_bytes += pending.data.size();
-        m_pending.append(std::move(pending));
+        m_bytes += data.size();
+        m_pending.append(picture);
         if (m_pending.size() >= m_limits.pictures || m_bytes >= m_limits.bytes
             || std::chrono::steady_clock::now() - m_started >= m_limits.time)
             commit();
@@ -95,16 +90,15 @@ public:
             return;
         }
         m_transaction.reset();
-        for (const Pending& pending : std::as_const(m_pending))
-            report(pending.picture);
+        for (const AddedPicture& picture : std::as_const(m_pending))
+            report(picture);
         m_pending.clear();
     }
 
 private:
-    qint64 insert(const Pending& pending)
+    qint64 insert(const AddedPicture& picture, const QByteArray& data)
     {
-        return m_store.appendPicture(
-            m_folder, pending.picture.name, comeFromPath(pending.picture.path), pending.data);
+        return m_store.appendPicture(m_folder, picture.name, comeFromPath(picture.path), data);
     }
 
     void report(const AddedPicture& picture)
@@ -117,20 +111,23 @@ private:
     void retryOneByOne()
     {
         m_transaction.reset(); // rolls back what is left of it
-        const QList<Pending> pending = std::move(m_pending);
+        const QList<AddedPicture> pending = std::move(m_pending);
         m_pending.clear();
-        for (Pending item : pending) {
+        for (AddedPicture picture : pending) {
             try {
+                const QByteArray data = readWholeFile(picture.path);
+                if (data.isNull())
+                    throw std::runtime_error("the file cannot be read");
                 SQLite::Transaction transaction(m_store.database());
-                item.picture.rowid = insert(item);
+                picture.rowid = insert(picture, data);
                 transaction.commit();
             } catch (const std::exception&) {
                 m_prompt.popup(PopupKind::Warning,
-                    QStringLiteral("文件 ") + item.picture.path + QStringLiteral(" 添加失败"));
+                    QStringLiteral("文件 ") + picture.path + QStringLiteral(" 添加失败"));
                 ++m_result.failed;
                 continue;
             }
-            report(item.picture);
+            report(picture);
         }
     }
 
@@ -140,10 +137,10 @@ private:
     AddFilesResult& m_result;
     const std::function<void(const AddedPicture&)>& m_committed;
     const AddBatching m_limits;
-    QList<Pending> m_pending;
+    QList<AddedPicture> m_pending;
     qint64 m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;
-    std::optional<SQLite::Transaction> m_transaction; // last: rolled back before the rest goes
+    std::optional<SQLite::Transaction> m_transaction;
 };
 
 } // namespace
@@ -170,13 +167,13 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
                     ++result.skipped;
             }
             if (wanted) {
-                QByteArray data = readWholeFile(path);
+                const QByteArray data = readWholeFile(path);
                 if (data.isNull()) {
                     prompt.popup(PopupKind::Warning,
                         QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
                     ++result.failed;
                 } else {
-                    batch.add(path, name, std::move(data));
+                    batch.add(path, name, data);
                 }
             }
         }

@@ -26,15 +26,16 @@ struct AddFilesResult {
     int failed = 0; // missing, unreadable or refused by the store
 };
 
-// How AddFiles groups records into transactions. Each commit costs the store a few fsyncs, about
-// as long as writing a photo, so records are committed together: a transaction ends once it
+// How AddFiles groups records into transactions. Each commit costs the store four fsyncs (journal,
+// its header, directory, store), each a flush of the disk's cache, so records are committed
+// together: a transaction ends once it
 // holds `pictures` records or `bytes` of them, or was begun `time` ago, and before every
 // question to the user (no store lock is held while the user thinks).
 struct AddBatching
 {
-    int pictures = 64;
-    qint64 bytes = qint64(64) << 20;
-    std::chrono::milliseconds time { 1000 };
+    int pictures = 256;
+    qint64 bytes = qint64(128) << 20;
+    std::chrono::milliseconds time { 2000 };
 };
 
 // Adds picture files to a folder table, one record per file, in order: `Name` from the file name,
