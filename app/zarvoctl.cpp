@@ -51,6 +51,7 @@ public:
         std::fprintf(m_err, "zarvoctl: %s\n", text.toLocal8Bit().constData());
         return status;
     }
+    void flush() const { std::fflush(m_out); }
     std::FILE* err() const { return m_err; }
 
 private:
@@ -146,9 +147,13 @@ int add(const QStringList& args, const Console& console)
     QStringList paths;
     for (const QString& file : args.mid(2))
         paths.append(QFileInfo(file).absoluteFilePath());
-    const AddFilesResult result = AddFiles(*store, folder, paths, prompt);
-    for (const AddedPicture& added : result.added)
-        console.print(QStringLiteral("%1 -> %2/%3").arg(added.path, folder, added.name));
+    // A line appears only once the picture's transaction has committed: whatever was printed
+    // survives the process being killed right after.
+    const AddFilesResult result
+        = AddFiles(*store, folder, paths, prompt, {}, [&](const AddedPicture& added) {
+              console.print(QStringLiteral("%1 -> %2/%3").arg(added.path, folder, added.name));
+              console.flush();
+          });
     return result.failed == 0 && result.skipped == 0 ? 0 : 1;
 }
 

@@ -9,6 +9,7 @@
 #include <QImageReader>
 
 #include <cstdlib>
+#include <limits>
 
 namespace zarvo {
 
@@ -23,36 +24,47 @@ constexpr quint32 kCoreHeaderSize = 12; // the old OS/2 header with 16-bit sizes
 struct BmpHeader {
     qint64 width = 0;
     qint64 height = 0;
-    qint64 rowsEnd = 0; // where the pixel rows end if uncompressed; 0 if compressed
+    qint64 dataOffset = 0;
+    int bits = 0;
+    bool fixedRows = false; // uncompressed or bit-field rows, of a size the header fixes
 };
+
+// Where the pixel rows of an uncompressed bitmap end, or 0 when compressed; saturates instead
+// of overflowing, whatever the header says.
+qint64 rowsEnd(const BmpHeader& header)
+{
+    if (!header.fixedRows)
+        return 0;
+    const qint64 rowBits = saturatingProduct(header.width, header.bits);
+    const qint64 stride = saturatingProduct(rowBits / 32 + (rowBits % 32 ? 1 : 0), 4);
+    const qint64 rows = saturatingProduct(stride, header.height);
+    return rows > std::numeric_limits<qint64>::max() - header.dataOffset ? rows
+                                                                         : rows + header.dataOffset;
+}
 
 bool readHeader(const QByteArray& bytes, BmpHeader* header)
 {
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < kFileHeaderSize + kCoreHeaderSize || p[0] != 'B' || p[1] != 'M')
         return false;
-    const quint32 dataOffset = le32(p + 10);
+    header->dataOffset = le32(p + 10);
     const uchar* info = p + kFileHeaderSize;
     const quint32 infoSize = le32(info);
-    int bits = 0;
     quint32 compression = 0;
     if (infoSize == kCoreHeaderSize) {
         header->width = le16(info + 4);
         header->height = le16(info + 6);
-        bits = le16(info + 10);
+        header->bits = le16(info + 10);
     } else {
         if (infoSize < 40 || bytes.size() < kFileHeaderSize + 40)
             return false;
         header->width = qint32(le32(info + 4));
         header->height = std::abs(qint64(qint32(le32(info + 8))));
-        bits = le16(info + 14);
+        header->bits = le16(info + 14);
         compression = le32(info + 16);
     }
     // Uncompressed and bit-field rows have a fixed size; Qt checks the run-length ones itself.
-    if (compression == 0 || compression == 3 || compression == 6) {
-        const qint64 stride = (header->width * bits + 31) / 32 * 4;
-        header->rowsEnd = qint64(dataOffset) + stride * header->height;
-    }
+    header->fixedRows = compression == 0 || compression == 3 || compression == 6;
     return true;
 }
 
@@ -73,7 +85,7 @@ DecodedPicture decodeBmp(const QByteArray& bytes)
         return result;
     }
     // Qt fills the missing rows of a short uncompressed bitmap and calls it a success.
-    if (header.rowsEnd > bytes.size()) {
+    if (rowsEnd(header) > bytes.size()) {
         result.error = QStringLiteral("BMP: pixel data missing");
         return result;
     }
@@ -89,6 +101,16 @@ DecodedPicture decodeBmp(const QByteArray& bytes)
     if (!reader.read(&image) || image.isNull()) {
         result.error = QStringLiteral("BMP: ") + reader.errorString();
         return result;
+    }
+    // Qt keeps the pixel indices of a palette bitmap as they are, also those beyond a short
+    // colour table, and drawing such a picture reads past the table. Indices without a colour
+    // are black.
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+        || image.format() == QImage::Format_MonoLSB) {
+        QList<QRgb> colors = image.colorTable();
+        colors.resize(image.depth() == 1 ? 2 : 256, qRgb(0, 0, 0));
+        image.setColorTable(colors);
+        image = image.convertToFormat(QImage::Format_RGB32);
     }
     result.image = std::move(image);
     return result;

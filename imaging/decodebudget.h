@@ -21,6 +21,7 @@ namespace zarvo {
 // Threads: all members are thread-safe. A thread must hold at most one Reservation at a time
 // (a second request could wait for the first forever); the decoders keep to that.
 // The budget counts only decodes in progress, not pictures after they were returned.
+// Decoders refuse a picture whose decode alone would need more than totalBytes().
 class DecodeBudget {
 public:
     static constexpr qint64 kDefaultTotalBytes = qint64(1) << 30;

@@ -160,8 +160,8 @@ DecodedPicture decodeIco(const QByteArray& bytes, PixelBuffer* reuse)
         Entry entry;
         if (!readEntry(file, size, file + 6 + 16 * i, &entry))
             continue;
-        const qint64 pixels = entry.width * entry.height;
-        const qint64 bestPixels = best.width * best.height;
+        const qint64 pixels = saturatingProduct(entry.width, entry.height);
+        const qint64 bestPixels = saturatingProduct(best.width, best.height);
         if (!found || pixels > bestPixels || (pixels == bestPixels && entry.bits > best.bits)) {
             best = entry;
             found = true;

@@ -165,9 +165,21 @@ bool runJpeg(JpegJob* job)
     }
     jpeg_calc_output_dimensions(cinfo);
 
-    qint64 bytes = qint64(cinfo->output_width) * cinfo->output_height * 4;
-    if (cinfo->progressive_mode || jpeg_has_multiple_scans(cinfo))
-        bytes += coefficientBytes(cinfo);
+    // Whole-image coefficient buffers are libjpeg's own, allocated (and zeroed) at the start of
+    // decompression whatever the output scale: they decide whether a small file may cost
+    // gigabytes. libjpeg is also told the bound, so that it fails rather than exceeds it
+    // should its own needs grow beyond this estimate.
+    const qint64 workBytes
+        = cinfo->progressive_mode || jpeg_has_multiple_scans(cinfo) ? coefficientBytes(cinfo) : 0;
+    const qint64 bytes = qint64(cinfo->output_width) * cinfo->output_height * 4 + workBytes;
+    if (workBytes > kMaxJpegWorkBytes || bytes > DecodeBudget::shared().totalBytes()) {
+        std::snprintf(job->err.message, sizeof job->err.message,
+            "picture needs too much memory (%lld MB to decode %u x %u pixels)",
+            static_cast<long long>(bytes >> 20), cinfo->image_width, cinfo->image_height);
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    cinfo->mem->max_memory_to_use = long(kMaxJpegWorkBytes + (kMaxJpegWorkBytes >> 2));
     job->reservation = DecodeBudget::shared().acquire(bytes);
     job->image = allocatePicture(job->reuse, int(cinfo->output_width), int(cinfo->output_height));
     if (job->image.isNull()) {

@@ -22,8 +22,9 @@ struct JpegDecodeResult {
 // scale in the DCT domain by the smallest factor M/8 whose output still covers
 // FitRect(full width, full height, box, box) in both directions.
 // A file that ends early is a failure (not a picture with a grey bottom); a missing end marker
-// after complete data is tolerated. Refuses pictures over kMaxPixels and progressive files of
-// more than kMaxJpegScans scans.
+// after complete data is tolerated. Refuses pictures over kMaxPixels, progressive files of
+// more than kMaxJpegScans scans, and files whose coefficient buffers would take more than
+// kMaxJpegWorkBytes or whose whole decode more than the decode budget's total.
 // reuse: see allocatePicture. Thread-safe; takes its memory through DecodeBudget::shared().
 JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse);
 

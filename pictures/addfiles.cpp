@@ -10,22 +10,32 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <SQLiteCpp/Transaction.h>
+
+#include <optional>
+
 namespace zarvo {
 
 namespace {
 
-// The whole file, or a null array when it cannot be read or is too large for the store.
+// The whole file, or a null array when it cannot be read, is too large for the store or does
+// not fit into memory.
 QByteArray readWholeFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > Store::kMaxBlobBytes)
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > Store::kMaxBlobBytes)
+            return {};
+        QByteArray data = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return {};
+        if (data.isNull())
+            data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
+        return data;
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "reading" << path << "failed:" << e.what();
         return {};
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
-    if (data.isNull())
-        data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
-    return data;
+    }
 }
 
 // The duplicate-name question, three lines joined by LF CR.
@@ -34,45 +44,151 @@ QString duplicateNameQuestion(const QString& name)
     return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
 
+// The records of one run not yet committed, and the transaction holding them. The records
+// bytes are not kept: a failed transaction reads its files again.
+class Batch
+{
+public:
+    Batch(Store& store, const QString& folder, Prompt& prompt, AddFilesResult& result,
+        const std::function<void(const AddedPicture&)>& committed, const AddBatching& limits)
+        : m_store(store)
+        , m_folder(folder)
+        , m_prompt(prompt)
+        , m_result(result)
+        , m_committed(committed)
+        , m_limits(limits)
+    {
+    }
+
+    // Stores the record in the open transaction (beginning one), committing when a limit is
+    // reached.
+    void add(const QString& path, const QString& name, const QByteArray& data)
+    {
+        AddedPicture picture { path, name, 0 };
+        try {
+            if (!m_transaction) {
+                m_transaction.emplace(m_store.database());
+                m_started = std::chrono::steady_clock::now();
+                m_bytes = 0;
+            }
+            picture.rowid = insert(picture, data);
+        } catch (const std::exception&) {
+            // The engine may have rolled back the whole transaction (a full disk does): every
+            // record of the batch is tried again on its own.
+            m_pending.append(picture);
+            retryOneByOne();
+            return;
+        }
+        m_bytes += data.size();
+        m_pending.append(picture);
+        if (m_pending.size() >= m_limits.pictures || m_bytes >= m_limits.bytes
+            || std::chrono::steady_clock::now() - m_started >= m_limits.time)
+            commit();
+    }
+
+    void commit()
+    {
+        if (!m_transaction)
+            return;
+        try {
+            m_transaction->commit();
+        } catch (const std::exception&) {
+            retryOneByOne();
+            return;
+        }
+        m_transaction.reset();
+        for (const AddedPicture& picture : std::as_const(m_pending))
+            report(picture);
+        m_pending.clear();
+    }
+
+private:
+    qint64 insert(const AddedPicture& picture, const QByteArray& data)
+    {
+        return m_store.appendPicture(m_folder, picture.name, comeFromPath(picture.path), data);
+    }
+
+    void report(const AddedPicture& picture)
+    {
+        m_result.added.append(picture);
+        if (m_committed)
+            m_committed(picture);
+    }
+
+    void retryOneByOne()
+    {
+        m_transaction.reset(); // rolls back what is left of it
+        const QList<AddedPicture> pending = std::move(m_pending);
+        m_pending.clear();
+        for (AddedPicture picture : pending) {
+            try {
+                const QByteArray data = readWholeFile(picture.path);
+                if (data.isNull())
+                    throw std::runtime_error("the file cannot be read");
+                SQLite::Transaction transaction(m_store.database());
+                picture.rowid = insert(picture, data);
+                transaction.commit();
+            } catch (const std::exception& e) {
+                qCDebug(lcPictures) << "adding" << picture.path << "failed:" << e.what();
+                m_prompt.popup(PopupKind::Warning,
+                    QStringLiteral("文件 ") + picture.path + QStringLiteral(" 添加失败"));
+                ++m_result.failed;
+                continue;
+            }
+            report(picture);
+        }
+    }
+
+    Store& m_store;
+    const QString& m_folder;
+    Prompt& m_prompt;
+    AddFilesResult& m_result;
+    const std::function<void(const AddedPicture&)>& m_committed;
+    const AddBatching m_limits;
+    QList<AddedPicture> m_pending;
+    qint64 m_bytes = 0;
+    std::chrono::steady_clock::time_point m_started;
+    std::optional<SQLite::Transaction> m_transaction;
+};
+
 } // namespace
 
-AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
-                        const std::function<void()>& advance)
+AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
+    Prompt& prompt, const std::function<void()>& advance,
+    const std::function<void(const AddedPicture&)>& committed, const AddBatching& batching)
 {
     AddFilesResult result;
+    Batch batch(store, folder, prompt, result, committed, batching);
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile()) {
             prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
             ++result.failed;
-            if (advance)
-                advance();
-            continue;
-        }
-        QString name = pictureNameFromPath(path);
-        if (NameExists(store, name, folder)) {
-            if (!prompt.confirm(duplicateNameQuestion(name))) {
-                ++result.skipped;
-                if (advance)
-                    advance();
-                continue;
+        } else {
+            QString name = pictureNameFromPath(path);
+            bool wanted = true;
+            if (NameExists(store, name, folder)) {
+                batch.commit();
+                wanted = prompt.confirm(duplicateNameQuestion(name));
+                if (wanted)
+                    name = AutoRename(store, name, folder);
+                else
+                    ++result.skipped;
             }
-            name = AutoRename(store, name, folder);
-        }
-        try {
-            // Inside the try: a file too large for memory throws std::bad_alloc.
-            const QByteArray data = readWholeFile(path);
-            if (data.isNull())
-                throw std::runtime_error("the file cannot be read");
-            const qint64 rowid = store.appendPicture(folder, name, comeFromPath(path), data);
-            result.added.append({path, name, rowid});
-        } catch (const std::exception& e) {
-            qCDebug(lcPictures) << "adding" << path << "failed:" << e.what();
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
-            ++result.failed;
+            if (wanted) {
+                const QByteArray data = readWholeFile(path);
+                if (data.isNull()) {
+                    prompt.popup(PopupKind::Warning,
+                        QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
+                    ++result.failed;
+                } else {
+                    batch.add(path, name, data);
+                }
+            }
         }
         if (advance)
             advance();
     }
+    batch.commit();
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 
 namespace zarvo {
@@ -20,22 +21,41 @@ struct AddedPicture {
 };
 
 struct AddFilesResult {
-    QList<AddedPicture> added;
+    QList<AddedPicture> added; // committed, in order
     int skipped = 0; // the user kept a taken name: not added
     int failed = 0; // missing, unreadable or refused by the store
 };
 
+// How AddFiles groups records into transactions. Each commit costs the store four fsyncs (journal,
+// its header, directory, store), each a flush of the disk's cache, so records are committed
+// together: a transaction ends once it
+// holds `pictures` records or `bytes` of them, or was begun `time` ago, and before every
+// question to the user (no store lock is held while the user thinks).
+struct AddBatching
+{
+    int pictures = 256;
+    qint64 bytes = qint64(128) << 20;
+    std::chrono::milliseconds time { 2000 };
+};
+
 // Adds picture files to a folder table, one record per file, in order: `Name` from the file name,
-// `Come` from the path, `Blob` the whole content. Each record is stored (and committed) before the
-// next file is examined, so a later file of the same run with the same name counts as taken.
+// `Come` from the path, `Blob` the whole content. A record is in the folder table (uncommitted,
+// in the same connection) before the next file is examined, so a later file of the same run with
+// the same name counts as taken.
 //
 // A taken name leads to the question whether to rename automatically: Yes stores the picture
 // under AutoRename's name, No skips the file. A missing file shows "文件 <path> 不存在,不能添加到
 // 文件夹中"; a file that cannot be read or that the store refuses shows "文件 <path> 添加失败";
-// the run goes on with the next file either way, and what was stored stays.
+// the run goes on with the next file either way, and what was stored stays. When a transaction
+// fails (a full disk, an I/O error), its records are tried again one per transaction, so each
+// file is either committed or warned about.
 //
-// `advance` is called once per path, whatever became of it.
-AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
-                        const std::function<void()>& advance = {});
+// `advance` is called once per path, whatever became of it. `committed` is called for each
+// picture once the transaction holding it has committed (never before: a picture reported there
+// survives a crash of the process), in order.
+AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
+    Prompt& prompt, const std::function<void()>& advance = {},
+    const std::function<void(const AddedPicture&)>& committed = {},
+    const AddBatching& batching = {});
 
 } // namespace zarvo

@@ -6,6 +6,7 @@
 # when they are all present. Uses sudo when not run as root.
 #   --list    only print the package names
 #   --bench   also what the benchmarks compare against (libvips-tools)
+#   --fuzz    also what fuzz/run.sh builds with (clang and its libFuzzer runtime)
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,7 @@ packages=(
 case "${1:-}" in
   --list) echo "${packages[@]}"; exit 0 ;;
   --bench) packages+=(libvips-tools) ;;
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 
 missing=()

@@ -216,6 +216,17 @@ TEST(DamagedInput, HugeDimensionsAreRefusedFromTheHeader)
     setPngSize(icoPng, 22, 100000, 100000);
     huge.append({ "ico png", PictureFormat::Ico, icoPng });
 
+    // Sizes whose products overflow 32 and 64 bits (undefined behaviour before the limit check).
+    QByteArray bmpOverflow = encodeWithQt(blocks(8, 8, false), "BMP");
+    putLe32(bmpOverflow, 18, 0x7fffffff);
+    putLe32(bmpOverflow, 22, 0x7fffffff);
+    putLe16(bmpOverflow, 28, 32);
+    huge.append({ "bmp overflowing size", PictureFormat::Bmp, bmpOverflow });
+    QByteArray icoPngOverflow
+        = encodeIco({ { blocks(8, 8, true), true, 32 }, { blocks(4, 4, true), true, 32 } });
+    setPngSize(icoPngOverflow, 6 + 2 * 16, 0xffffffffu, 0xffffffffu);
+    huge.append({ "ico png overflowing size", PictureFormat::Ico, icoPngOverflow });
+
     Thumbnailer thumbnailer;
     for (const Sample& sample : huge) {
         SCOPED_TRACE(sample.name);
@@ -249,4 +260,143 @@ TEST(DamagedInput, GifDamagedAfterItsFirstImageStillShowsIt)
     const DecodedPicture decoded = decodePicture(PictureFormat::Gif, gif.left(secondStart + 6));
     ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
     EXPECT_EQ(decoded.image.pixel(8, 8), qRgb(0, 128, 255));
+}
+
+TEST(DamagedInput, JpegWhoseCoefficientBuffersWouldNotFitIsRefused)
+{
+    // A few hundred bytes declaring a progressive 17529 x 12439 picture: libjpeg would zero
+    // gigabytes of coefficient buffers before finding that the data is missing.
+    QByteArray jpeg = encodeJpeg(photoLike(16, 16, 5), 90, true);
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xff\xc2", 2));
+    ASSERT_GT(sof, 0);
+    putBe32(jpeg, sof + 5, quint32(12439) << 16 | 17529);
+    Thumbnailer thumbnailer;
+    for (const DecodedPicture& decoded : { decodePicture(PictureFormat::Jpeg, jpeg),
+             thumbnailer.makeThumbnail(PictureFormat::Jpeg, jpeg) }) {
+        EXPECT_FALSE(decoded.ok());
+        EXPECT_TRUE(decoded.error.contains(QStringLiteral("too much memory")))
+            << decoded.error.toStdString();
+    }
+}
+
+namespace {
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray chunk(4, '\0');
+    putBe32(chunk, 0, quint32(data.size()));
+    const QByteArray body = QByteArray(type, 4) + data;
+    chunk += body;
+    QByteArray crc(4, '\0');
+    putBe32(crc, 0,
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))));
+    return chunk + crc;
+}
+
+// A width x 1 palette PNG with the colours given and the pixel indices 0, 1, ..., width - 1.
+QByteArray palettePngCountingIndices(int width, const QList<QRgb>& colors)
+{
+    QByteArray header(13, '\0');
+    putBe32(header, 0, quint32(width));
+    putBe32(header, 4, 1);
+    header[8] = 8; // bits per index
+    header[9] = 3; // palette
+    QByteArray palette;
+    for (QRgb c : colors)
+        palette += QByteArray(1, char(qRed(c))) + char(qGreen(c)) + char(qBlue(c));
+    QByteArray row(1, '\0'); // no filter
+    for (int i = 0; i < width; ++i)
+        row.append(char(i));
+    QByteArray packed(int(compressBound(uLong(row.size()))), '\0');
+    uLongf packedSize = uLongf(packed.size());
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+        reinterpret_cast<const Bytef*>(row.constData()), uLong(row.size()));
+    packed.resize(qsizetype(packedSize));
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("PLTE", palette)
+        + pngChunk("IDAT", packed) + pngChunk("IEND", {});
+}
+
+// An uncompressed 8-bit bitmap of width x 1 with the colours given and the pixel indices 0, 1,
+// ..., width - 1 (width a multiple of 4: no row padding).
+QByteArray paletteBmpCountingIndices(int width, const QList<QRgb>& colors)
+{
+    const qsizetype dataOffset = 14 + 40 + 4 * colors.size();
+    QByteArray b(dataOffset, '\0');
+    b[0] = 'B';
+    b[1] = 'M';
+    putLe32(b, 2, quint32(dataOffset + width));
+    putLe32(b, 10, quint32(dataOffset));
+    putLe32(b, 14, 40);
+    putLe32(b, 18, quint32(width));
+    putLe32(b, 22, 1);
+    putLe16(b, 26, 1);
+    putLe16(b, 28, 8);
+    putLe32(b, 34, quint32(width));
+    putLe32(b, 46, quint32(colors.size()));
+    for (int i = 0; i < colors.size(); ++i)
+        putLe32(b, 54 + 4 * i, colors[i] & 0xffffffu);
+    for (int i = 0; i < width; ++i)
+        b.append(char(i));
+    return b;
+}
+
+// The bitmap as the only entry of an icon (its info header with the doubled height, colours,
+// pixels and an empty AND mask).
+QByteArray iconOfBitmap(const QByteArray& bmp, int width)
+{
+    QByteArray entry = bmp.mid(14);
+    putLe32(entry, 8, 2);
+    entry.append(QByteArray((width + 31) / 32 * 4, '\0'));
+    QByteArray ico(22, '\0');
+    putLe16(ico, 2, 1);
+    putLe16(ico, 4, 1);
+    ico[6] = char(width & 0xff);
+    ico[7] = 1;
+    putLe16(ico, 10, 1);
+    putLe16(ico, 12, 8);
+    putLe32(ico, 14, quint32(entry.size()));
+    putLe32(ico, 18, 22);
+    return ico + entry;
+}
+
+} // namespace
+
+// Pixel indices beyond a short colour table must never reach drawing code as indices (Qt reads
+// past the table): they come out as a fixed colour in every format.
+TEST(DamagedInput, IndicesBeyondAShortColourTableAreSafe)
+{
+    const QList<QRgb> two = { qRgb(255, 0, 0), qRgb(0, 0, 255) };
+    struct Case
+    {
+        const char* name;
+        PictureFormat format;
+        QByteArray bytes;
+        QPoint beyond; // a pixel whose index has no colour
+        QRgb expected;
+    };
+    GifFrame frame;
+    frame.width = 4;
+    frame.height = 1;
+    frame.indices = QByteArray("\0\1\2\3", 4);
+    const QList<Case> cases = {
+        { "bmp", PictureFormat::Bmp, paletteBmpCountingIndices(256, two), QPoint(200, 0),
+            qRgb(0, 0, 0) },
+        { "png", PictureFormat::Png, palettePngCountingIndices(256, two), QPoint(200, 0),
+            qRgb(0, 0, 0) },
+        { "ico", PictureFormat::Ico, iconOfBitmap(paletteBmpCountingIndices(256, two), 256),
+            QPoint(200, 0), qRgb(0, 0, 0) },
+        { "gif", PictureFormat::Gif, encodeGif(4, 1, two, { frame }), QPoint(3, 0),
+            qRgb(255, 255, 255) },
+    };
+    Thumbnailer thumbnailer;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodedPicture decoded = decodePicture(c.format, c.bytes);
+        ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+        EXPECT_NE(decoded.image.format(), QImage::Format_Indexed8);
+        EXPECT_EQ(decoded.image.colorCount(), 0);
+        EXPECT_EQ(decoded.image.pixel(0, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(decoded.image.pixel(c.beyond), c.expected);
+        EXPECT_TRUE(thumbnailer.makeThumbnail(c.format, c.bytes).ok());
+    }
 }

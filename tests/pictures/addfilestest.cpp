@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <SQLiteCpp/Statement.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -194,4 +195,39 @@ TEST_F(AddFilesTest, FileTooLargeForMemoryIsReportedAndTheRunGoesOn)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::_Exit(addWithoutRoomFor(store, big, small)), ::testing::ExitedWithCode(0), "");
 #endif
+}
+
+TEST_F(AddFilesTest, PicturesAreCommittedTogetherAndReportedOnlyOnceCommitted)
+{
+    QStringList files;
+    for (const char* name : { "p1", "p2", "bad", "p3", "p4", "p5" })
+        files.append(box.writeFile(QString::fromLatin1(name) + QStringLiteral(".png"), name));
+    // A record the store refuses in the middle of a transaction must not take the others with it.
+    box.store().database().exec("CREATE TRIGGER refuse BEFORE INSERT ON f WHEN NEW.Name = 'bad' "
+                                "BEGIN SELECT RAISE(ABORT, 'no'); END");
+    SQLite::Database reader(box.storePath().toStdString(), SQLite::OPEN_READONLY);
+    QStringList reported;
+    QList<qint64> visibleAtReport;
+    AddBatching batching;
+    batching.pictures = 3;
+    batching.time = std::chrono::hours(1); // only the count decides here
+    const AddFilesResult result = AddFiles(
+        box.store(), QStringLiteral("f"), files, prompt, {},
+        [&](const AddedPicture& added) {
+            reported.append(added.name);
+            SQLite::Statement count(reader, "SELECT count(*) FROM f");
+            count.executeStep();
+            visibleAtReport.append(count.getColumn(0).getInt64());
+        },
+        batching);
+    EXPECT_EQ(reported,
+        (QStringList { QStringLiteral("p1"), QStringLiteral("p2"), QStringLiteral("p3"),
+            QStringLiteral("p4"), QStringLiteral("p5") }));
+    EXPECT_EQ(names(), reported);
+    // What another connection saw at each report: p1 and p2 were tried again one by one after
+    // "bad" failed in their transaction; p3 to p5 were committed together before being reported.
+    EXPECT_EQ(visibleAtReport, (QList<qint64> { 1, 2, 5, 5, 5 }));
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件 ") + files[2] + QStringLiteral(" 添加失败") });
 }

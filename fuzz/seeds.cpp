@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+//
+// Writes the fuzz targets' seed corpora into OUT/<target>/: small pictures of every kind the
+// decoders read, made by the tests' own encoders, tree streams and paths. Nothing downloaded.
+//   zarvo_fuzz_seeds OUT
+#include "support/testpictures.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+using namespace zarvo::testpictures;
+
+namespace {
+
+bool write(const QString& dir, const char* target, int index, const QByteArray& bytes)
+{
+    const QString folder = dir + QLatin1Char('/') + QLatin1String(target);
+    QFile file(folder + QStringLiteral("/seed%1").arg(index, 3, 10, QLatin1Char('0')));
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly)
+        && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QList<QByteArray> jpegs()
+{
+    return { encodeJpeg(photoLike(24, 16, 1), 75), encodeJpeg(photoLike(17, 9, 2), 90, true),
+        encodeJpeg(blocks(16, 16, false), 80, false, JpegColor::Gray),
+        encodeJpeg(blocks(16, 8, false), 80, false, JpegColor::Cmyk),
+        encodeJpeg(photoLike(40, 24, 3), 50, true, JpegColor::Cmyk),
+        encodeJpegManyScans(photoLike(8, 8, 4)) };
+}
+
+QList<QByteArray> pngs()
+{
+    QList<QByteArray> out;
+    const QImage picture = blocks(12, 10, true);
+    for (PngKind kind :
+        { PngKind::Rgb8, PngKind::Rgba8, PngKind::Rgb16, PngKind::Rgba16, PngKind::Gray8,
+            PngKind::Gray16, PngKind::GrayAlpha8, PngKind::Gray1, PngKind::Palette8 })
+        out.append(encodePng(picture, kind, kind == PngKind::Palette8 || kind == PngKind::Rgba8));
+    return out;
+}
+
+QList<QByteArray> gifs()
+{
+    GifFrame first;
+    first.width = 8;
+    first.height = 6;
+    for (int i = 0; i < 48; ++i)
+        first.indices.append(char(i % 4));
+    GifFrame second = first;
+    second.left = 3;
+    second.top = 2;
+    second.transparentIndex = 1;
+    second.interlaced = true;
+    second.localColors = { qRgb(1, 2, 3), qRgb(200, 100, 0), qRgb(0, 0, 255), qRgb(9, 9, 9) };
+    const QList<QRgb> colors
+        = { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 255, 0) };
+    return { encodeGif(8, 6, colors, { first }), encodeGif(12, 9, colors, { first, second }),
+        encodeGif(12, 9, {}, { second }) };
+}
+
+QList<QByteArray> icos()
+{
+    return { encodeIco({ { blocks(8, 8, true), false, 32 } }),
+        encodeIco({ { blocks(8, 8, true), false, 24 } }),
+        encodeIco({ { blocks(8, 8, true), false, 8 }, { blocks(4, 4, true), false, 4 } }),
+        encodeIco({ { blocks(16, 16, true), false, 1 } }),
+        encodeIco({ { blocks(10, 10, true), true, 32 } }) };
+}
+
+QList<QByteArray> bmps()
+{
+    QList<QByteArray> out;
+    for (QImage::Format format : { QImage::Format_RGB32, QImage::Format_ARGB32,
+             QImage::Format_RGB888, QImage::Format_Indexed8, QImage::Format_Mono })
+        out.append(encodeWithQt(
+            blocks(9, 7, format == QImage::Format_ARGB32).convertToFormat(format), "BMP"));
+    return out;
+}
+
+QList<QByteArray> treeStreams()
+{
+    return { QByteArray(),
+        QByteArray("\x01"
+                   "A\r\n\tB\r\n\t\tC\r\nD\r\n"),
+        QByteArray("a\nb\r  c\r\n d\0x\n\t\te"),
+        QByteArray("\t\x01"
+                   "Group\r\n\t\t猫\r\n\t\x01"
+                   "g2\r\n\t\t\t狗\r\n\t\tcats"),
+        QByteArray("one\r\ntwo\r\n\r\n\tthree") };
+}
+
+QList<QByteArray> paths()
+{
+    return { QByteArray("/home/user/Pictures/cat.jpg"), QByteArray("/tmp/a.b.PNG"),
+        QByteArray("noextension"), QByteArray("/照片/小猫在窗台上晒太阳的样子真可爱极了.jpeg"),
+        QByteArray("C:\\dir\\x.Gif"),
+        QByteArray("/dir.d/file") + QByteArray(1, '\0') + QByteArray("../x"),
+        QByteArray("/") + QByteArray(200, 'p') + QByteArray(".bmp"), QByteArray("/a/.ico") };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zarvo_fuzz_seeds OUT\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const struct
+    {
+        const char* target;
+        QList<QByteArray> seeds;
+    } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() }, { "ico", icos() },
+        { "bmp", bmps() }, { "treestream", treeStreams() }, { "names", paths() } };
+    int count = 0;
+    for (const auto& set : sets) {
+        for (int i = 0; i < set.seeds.size(); ++i) {
+            if (!write(out, set.target, i, set.seeds[i])) {
+                std::fprintf(stderr, "cannot write the seeds into %s\n", argv[1]);
+                return 1;
+            }
+            ++count;
+        }
+    }
+    std::printf("%d seeds written\n", count);
+    return 0;
+}

@@ -1,0 +1,273 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+//
+// The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding,
+// and writing into a full disk (a file size limit, so that writes fail with EFBIG). After each,
+// the store must be intact, every picture zarvoctl reported as added must be there unchanged,
+// and nothing may be reported that did not happen.
+//
+// ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill test run longer (bench/killadd.sh).
+#include "store/store.h"
+#include "support/sandbox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+#include <SQLiteCpp/Statement.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace zarvo;
+using namespace zarvo::test;
+
+namespace {
+
+// The build's zarvoctl: in ZARVO_BINARY_DIR, else two levels above this test program.
+QString zarvoctlBinary()
+{
+    const QString dir = qEnvironmentVariable("ZARVO_BINARY_DIR");
+    return (dir.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../..") : dir)
+        + QStringLiteral("/zarvoctl");
+}
+
+struct Child
+{
+    pid_t pid = -1;
+    QString out;
+    QString err;
+};
+
+// Starts zarvoctl with stdout and stderr going to files; fileSizeLimit > 0 sets RLIMIT_FSIZE
+// with SIGXFSZ ignored, so that a write beyond it fails with EFBIG instead of killing.
+Child start(
+    const QStringList& args, const QString& out, const QString& err, rlim_t fileSizeLimit = 0)
+{
+    std::vector<QByteArray> storage { zarvoctlBinary().toLocal8Bit() };
+    for (const QString& arg : args)
+        storage.push_back(arg.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& arg : storage)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const QByteArray outPath = out.toLocal8Bit();
+    const QByteArray errPath = err.toLocal8Bit();
+    Child child { -1, out, err };
+    child.pid = ::fork();
+    if (child.pid == 0) {
+        const int o = ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int e = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
+            ::_exit(126);
+        if (fileSizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit { fileSizeLimit, fileSizeLimit };
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+// The exit status, or -signal when it was killed.
+int finish(const Child& child)
+{
+    int status = 0;
+    while (::waitpid(child.pid, &status, 0) < 0 && errno == EINTR) { }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+QString text(const QString& path)
+{
+    return QString::fromLocal8Bit(Sandbox::readFile(path));
+}
+
+// "path -> folder/name" lines of zarvoctl add: path for each name reported as added.
+QHash<QString, QString> reportedPictures(const QString& output)
+{
+    QHash<QString, QString> pictures;
+    for (const QString& line : output.split(QLatin1Char('\n'))) {
+        const qsizetype arrow = line.indexOf(QStringLiteral(" -> "));
+        const qsizetype slash = line.lastIndexOf(QLatin1Char('/'));
+        if (arrow > 0 && slash > arrow)
+            pictures.insert(line.mid(slash + 1), line.left(arrow));
+    }
+    return pictures;
+}
+
+// The store passes SQLite's check, every row of `folder` is whole (its bytes are those of the
+// file its `Come` names), and every reported picture is there. Returns the names of the rows.
+QStringList checkStore(
+    const QString& storePath, const QString& folder, const QHash<QString, QString>& reported)
+{
+    Store::Opened opened = Store::open(storePath); // rolls back what a killed writer left
+    if (!opened.store) {
+        ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
+        return {};
+    }
+    Store& store = *opened.store;
+    SQLite::Statement check(store.database(), "PRAGMA integrity_check");
+    EXPECT_TRUE(check.executeStep());
+    EXPECT_EQ(check.getColumn(0).getString(), "ok");
+    QStringList names;
+    if (!store.TableExists(folder)) {
+        EXPECT_TRUE(reported.isEmpty());
+        return names;
+    }
+    for (const PictureRow& row : store.pictureRows(folder)) {
+        names.append(row.name);
+        EXPECT_EQ(store.readBlob(folder, row.rowid), Sandbox::readFile(row.come))
+            << row.name.toStdString();
+    }
+    for (auto it = reported.begin(); it != reported.end(); ++it) {
+        const std::optional<PictureRow> row = store.locate(folder, it.key());
+        EXPECT_TRUE(row.has_value()) << "reported but missing: " << it.key().toStdString();
+        if (row) {
+            EXPECT_EQ(row->come, it.value());
+        }
+    }
+    return names;
+}
+
+int environmentNumber(const char* name, int otherwise)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : otherwise;
+}
+
+} // namespace
+
+TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
+{
+    ASSERT_TRUE(QFileInfo(zarvoctlBinary()).isExecutable()) << zarvoctlBinary().toStdString();
+    Sandbox box;
+    const int points = environmentNumber("ZARVO_KILL_POINTS", 5);
+    const int count = environmentNumber("ZARVO_KILL_PICTURES", 40);
+    QRandomGenerator random(15);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        // About 12 MB a run whatever the count.
+        QByteArray bytes(
+            int(random.bounded(2000, std::max(4000, 24'000'000 / count))), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random.generate());
+        files.append(box.writeFile(QStringLiteral("in/p%1.jpg").arg(i), bytes));
+    }
+    ASSERT_EQ(finish(start({ QStringLiteral("init"), box.storePath() },
+                  box.path(QStringLiteral("out")), box.path(QStringLiteral("err")))),
+        0);
+
+    // One run undisturbed, to know how long a run takes.
+    const auto begun = std::chrono::steady_clock::now();
+    const Child whole = start(
+        QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("whole") } + files,
+        box.path(QStringLiteral("out")), box.path(QStringLiteral("err")));
+    ASSERT_EQ(finish(whole), 0) << text(whole.err).toStdString();
+    const auto runMicroseconds = std::max<qint64>(1000,
+        std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - begun)
+            .count());
+    EXPECT_EQ(
+        checkStore(box.storePath(), QStringLiteral("whole"), reportedPictures(text(whole.out)))
+            .size(),
+        count);
+
+    int killedMidway = 0;
+    for (int point = 0; point < points; ++point) {
+        SCOPED_TRACE(point);
+        const QString folder = QStringLiteral("k%1").arg(point);
+        const Child child
+            = start(QStringList { QStringLiteral("add"), box.storePath(), folder } + files,
+                box.path(QStringLiteral("out")), box.path(QStringLiteral("err")));
+        std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(runMicroseconds)));
+        ::kill(child.pid, SIGKILL);
+        const int status = finish(child);
+        const QHash<QString, QString> reported = reportedPictures(text(child.out));
+        const QStringList names = checkStore(box.storePath(), folder, reported);
+        EXPECT_GE(names.size(), reported.size());
+        killedMidway += status == -SIGKILL ? 1 : 0;
+        if (status != -SIGKILL) {
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(reported.size(), count);
+        }
+        // Earlier pictures are untouched by every kill.
+        EXPECT_EQ(checkStore(box.storePath(), QStringLiteral("whole"), {}).size(), count);
+    }
+    ::testing::Test::RecordProperty("killed_inside_a_run", killedMidway);
+    std::printf("%d of %d kills landed inside a run\n", killedMidway, points);
+}
+
+TEST(ZarvoctlFaults, FullDiskFailsWithWarningsAndKeepsTheStore)
+{
+    ASSERT_TRUE(QFileInfo(zarvoctlBinary()).isExecutable()) << zarvoctlBinary().toStdString();
+    Sandbox box;
+    QStringList earlier;
+    QStringList later;
+    for (int i = 0; i < 10; ++i) {
+        earlier.append(box.writeFile(
+            QStringLiteral("in/e%1.png").arg(i), QByteArray(50000 + i, char('a' + i))));
+        later.append(box.writeFile(
+            QStringLiteral("in/l%1.png").arg(i), QByteArray(100000 + i, char('A' + i))));
+    }
+    const QString out = box.path(QStringLiteral("out"));
+    const QString err = box.path(QStringLiteral("err"));
+    ASSERT_EQ(finish(start({ QStringLiteral("init"), box.storePath() }, out, err)), 0);
+    ASSERT_EQ(
+        finish(start(
+            QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("f") } + earlier,
+            out, err)),
+        0);
+    const QByteArray before = Sandbox::readFile(box.storePath());
+
+    // Room for about one more picture of 100 kB (two 64 KiB pages).
+    const Child adding
+        = start(QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("f") } + later,
+            out, err, rlim_t(before.size() + 150000));
+    EXPECT_EQ(finish(adding), 1);
+    const QHash<QString, QString> reported = reportedPictures(text(adding.out));
+    EXPECT_LT(reported.size(), later.size());
+    const QString warnings = text(adding.err);
+    int warned = 0;
+    for (const QString& file : later) {
+        const bool failed
+            = warnings.contains(QStringLiteral("文件 ") + file + QStringLiteral(" 添加失败"));
+        EXPECT_NE(failed, reported.values().contains(file)) << file.toStdString();
+        warned += failed ? 1 : 0;
+    }
+    EXPECT_EQ(warned + reported.size(), later.size());
+    QStringList names = checkStore(box.storePath(), QStringLiteral("f"), reported);
+    EXPECT_EQ(names.size(), earlier.size() + reported.size())
+        << "no picture stored without being reported";
+
+    // A new node in the tree whose save cannot write: the tree stays as it was.
+    {
+        Store::Opened opened = Store::open(box.storePath());
+        ASSERT_TRUE(opened.store);
+        opened.store->database().exec(
+            "CREATE TABLE g(Name varchar(20), Come varchar(150), Blob OLEObject)");
+    }
+    const QByteArray tree = Store::open(box.storePath()).store->readTreeStream();
+    const Child saving
+        = start({ QStringLiteral("add"), box.storePath(), QStringLiteral("g"), earlier.first() },
+            out, err, rlim_t(1024));
+    EXPECT_EQ(finish(saving), 1);
+    EXPECT_TRUE(text(saving.err).contains(QStringLiteral("树结构保存失败！")))
+        << text(saving.err).toStdString();
+    EXPECT_TRUE(text(saving.out).isEmpty());
+    names = checkStore(box.storePath(), QStringLiteral("f"), reported);
+    EXPECT_EQ(names.size(), earlier.size() + reported.size());
+    EXPECT_EQ(Store::open(box.storePath()).store->readTreeStream(), tree);
+    EXPECT_TRUE(checkStore(box.storePath(), QStringLiteral("g"), {}).isEmpty());
+}
