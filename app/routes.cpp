@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "folders/addnode.h"
+#include "folders/findsession.h"
 #include "pictures/addcommand.h"
 #include "pictures/pictureclipboard.h"
 #include "pictures/renamedelete.h"
@@ -29,6 +30,10 @@ const Route kRoutes[] = {
     // folders
     {"btn_addfolder", btn_addfolderClick},
     {"menu_addfolder", btn_addfolderClick},
+    {"btn_findfile", menu_findfileClick},
+    {"menu_findfile", menu_findfileClick},
+    {"btn_findfolder", btn_findfolderClick},
+    {"menu_findfolder", btn_findfolderClick},
     // the window
     {"btn_help", &Form1::btn_helpClick},
     {"menu_help", &Form1::btn_helpClick},

@@ -5,6 +5,7 @@
 #include "app/picturepreview.h"
 #include "dialogs/tad.h"
 #include "dialogs/tedi.h"
+#include "dialogs/tfin.h"
 #include "view/displaytext.h"
 #include "view/msnpop.h"
 
@@ -99,6 +100,12 @@ NewNode WidgetPrompt::askNewNode(NodeSituation situation)
     Tad dialog(situation, *this, m_owner);
     const NodePlacement placement = dialog.run();
     return {placement, dialog.name()};
+}
+
+void WidgetPrompt::showSearchWindow(FindSession& session)
+{
+    Tfin dialog(session, m_owner);
+    dialog.exec();
 }
 
 } // namespace zarvo

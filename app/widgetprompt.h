@@ -25,6 +25,7 @@ public:
     QStringList chooseOpenFiles(const QString& filter) override;
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
+    void showSearchWindow(FindSession& session) override;
 
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the

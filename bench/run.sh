@@ -31,6 +31,9 @@
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
 #               reloadFolder() ("add core: reload").
+#   search      The file search over a generated store of 20,000 pictures in 100 folders, in ms
+#               per search (not per picture), a row "search" of its own: "file search: no
+#               match", "file search: 1% match", "file search: every name".
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -56,14 +59,15 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore)
+MEASUREMENTS=(thumbnails vips folderopen import addcore search)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
     "Thumbnails of 150 x 150, decoding only (ours: files in memory)|ours 1 thread|ours 2 threads|ours CPU per picture|vips 2 processes"
     "Opening a folder in the main window, against vipsthumbnail over the same files|open folder|vips 2 processes|open folder / vips|open folder CPU|open folder UI thread CPU"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
+    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name"
 )
-TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvoctl)
+TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_search zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -205,6 +209,15 @@ measure_addcore() {
     mkdir -p "$tmpdir"
     "$build/bench/zarvo_bench_addcore" --repeat "$repeat" "$tmpdir" "$corpus" "${sets[@]}" \
         2> >(grep -v -e '^QStandardPaths' -e 'propagateSizeHints' >&2) \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
+# The file search over its own generated store; best of 5.
+measure_search() {
+    log "searching files by name in 20,000 pictures"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_search" "$tmpdir" \
+        2> >(grep -v -e '^QStandardPaths' >&2) \
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 

@@ -24,6 +24,7 @@ public:
     QStringList chooseOpenFiles(const QString&) override { return {}; }
     std::optional<QString> askNewName(const QString&) override { return std::nullopt; }
     NewNode askNewNode(NodeSituation) override { return {}; }
+    void showSearchWindow(FindSession&) override {}
 
     int warnings() const { return m_warnings; }
 

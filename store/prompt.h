@@ -11,6 +11,8 @@
 
 namespace zarvo {
 
+class FindSession;
+
 // The three kinds of message popup. The numbers double as the ids of the kinds' icons.
 enum class PopupKind {
     Tip = 111,
@@ -47,6 +49,9 @@ public:
     // The add dialog for a new tree node, offering what `situation` allows: the placement chosen
     // and the name typed (placement Cancel when the user cancelled).
     virtual NewNode askNewNode(NodeSituation situation) = 0;
+
+    // The search window "查询" on `session`, modal; returns when the user closes it.
+    virtual void showSearchWindow(FindSession& session) = 0;
 };
 
 } // namespace zarvo

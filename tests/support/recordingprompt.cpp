@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/recordingprompt.h"
 
+#include "folders/findsession.h"
+
 #include <gtest/gtest.h>
 
 namespace zarvo::test {
@@ -63,6 +65,13 @@ NewNode RecordingPrompt::askNewNode(NodeSituation situation)
     return node;
 }
 
+void RecordingPrompt::showSearchWindow(FindSession& session)
+{
+    searchKinds.append(int(session.kind()));
+    if (whileSearching)
+        whileSearching(session);
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -79,6 +88,7 @@ void RecordingPrompt::clear()
     fileFilters.clear();
     renamed.clear();
     situations.clear();
+    searchKinds.clear();
     m_answers.clear();
     m_files.clear();
     m_newNames.clear();
