@@ -46,6 +46,25 @@ QStringList FindFiles(Store& store, const QStringList& tables, const QString& te
 {
     const QString wanted = foldAsciiLetters(text);
     QStringList results;
+    // Every row of a picture keeps up to 64 KB of its bytes on its table page: mapped, the pages
+    // holding the names are not copied. Ordinary reads again afterwards, whatever happens.
+    struct Mapping
+    {
+        Store& store;
+        explicit Mapping(Store& s)
+            : store(s)
+        {
+            store.setReadMapping(qint64(1) << 40);
+        }
+        ~Mapping()
+        {
+            try {
+                store.setReadMapping(0);
+            } catch (const std::exception& e) {
+                qCDebug(lcFolders) << "ending the mapped reads failed:" << e.what();
+            }
+        }
+    } mapping(store);
     for (const QString& table : tables) {
         if (table.isEmpty())
             continue;

@@ -252,6 +252,11 @@ QStringList Store::pictureNames(const QString& folder)
     return names;
 }
 
+void Store::setReadMapping(qint64 bytes)
+{
+    m_db->exec("PRAGMA mmap_size=" + std::to_string(bytes));
+}
+
 qint64 Store::rowCount(const QString& folder)
 {
     SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));

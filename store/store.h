@@ -99,6 +99,9 @@ public:
     qint64 rowCount(const QString& folder);
     // `Name` of every row, in stored order, without touching the bytes; NULL reads as a null text.
     QStringList pictureNames(const QString& folder);
+    // Reads through a memory map of up to `bytes` of the file (0: ordinary reads again), so that a
+    // long scan does not copy every table page it crosses.
+    void setReadMapping(qint64 bytes);
     // The first row named name, A-Z case ignored.
     std::optional<PictureRow> locate(const QString& folder, const QString& name);
     QByteArray readBlob(const QString& folder, qint64 rowid);
