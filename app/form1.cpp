@@ -9,6 +9,7 @@
 #include "app/widgetprompt.h"
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
+#include "folders/movenode.h"
 #include "folders/opennode.h"
 #include "giftool/tfgi.h"
 #include "pictures/addcommand.h"
@@ -17,6 +18,7 @@
 #include "store/prompt.h"
 #include "store/storelock.h"
 #include "view/folderlistview.h"
+#include "view/foldertreeview.h"
 #include "view/msnpop.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
@@ -116,7 +118,8 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
 
     m_treeModel = new FolderTree(this);
     m_treeModel->setIcons(QIcon(QStringLiteral(":/images/tree/0.png")), QIcon(QStringLiteral(":/images/tree/1.png")));
-    m_tree1 = new QTreeView(splitter);
+    auto* tree1 = new FolderTreeView(splitter);
+    m_tree1 = tree1;
     m_tree1->setObjectName(QStringLiteral("tree1"));
     m_tree1->setModel(m_treeModel);
     m_tree1->setHeaderHidden(true);
@@ -128,6 +131,12 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     setWhite(m_tree1);
     m_tree1->installEventFilter(this);
     connect(m_tree1, &QTreeView::clicked, this, [this] { runCommand(tree1Click); });
+
+    connect(tree1, &FolderTreeView::nodeDropped, this, [this](const QModelIndex& target, const QModelIndex& top) {
+        if (!m_workspace->isBuilding() && m_workspace->store())
+            tree1DragDrop(*m_workspace, target, top);
+    });
+    connect(tree1, &FolderTreeView::filesDropped, this, &Form1::dropEvent);
 
     m_items = new ThumbnailModel(this);
     m_listView = new FolderListView(splitter);

@@ -6,6 +6,7 @@
 #include "folders/addnode.h"
 #include "folders/deletenode.h"
 #include "folders/renamenode.h"
+#include "folders/findsession.h"
 #include "pictures/addcommand.h"
 #include "pictures/exportfolder.h"
 #include "pictures/pictureclipboard.h"
@@ -37,6 +38,10 @@ const Route kRoutes[] = {
     {"menu_editfolder", btn_editfolderClick},
     {"btn_delfolder", btn_delfolderClick},
     {"menu_delfolder", btn_delfolderClick},
+    {"btn_findfile", menu_findfileClick},
+    {"menu_findfile", menu_findfileClick},
+    {"btn_findfolder", btn_findfolderClick},
+    {"menu_findfolder", btn_findfolderClick},
     // the window
     {"btn_help", &Form1::btn_helpClick},
     {"menu_help", &Form1::btn_helpClick},

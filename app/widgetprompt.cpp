@@ -6,6 +6,7 @@
 #include "dialogs/tad.h"
 #include "dialogs/tedi.h"
 #include "dialogs/tselfolde.h"
+#include "dialogs/tfin.h"
 #include "view/displaytext.h"
 #include "view/msnpop.h"
 
@@ -108,6 +109,12 @@ QString WidgetPrompt::chooseDirectory()
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedPath();
+}
+
+void WidgetPrompt::showSearchWindow(FindSession& session)
+{
+    Tfin dialog(session, m_owner);
+    dialog.exec();
 }
 
 } // namespace zarvo

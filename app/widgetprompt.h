@@ -26,6 +26,7 @@ public:
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
     QString chooseDirectory() override;
+    void showSearchWindow(FindSession& session) override;
 
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the

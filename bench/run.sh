@@ -50,6 +50,9 @@
 #               against `cp FILE... DIR/`, each followed by a sync of what it wrote (the export
 #               syncs every file before renaming it into place): "export MB/s", "export cp +
 #               sync MB/s", "export / cp" (throughput ratio; the goal: at least 0.8).
+#   search      The file search over a generated store of 20,000 pictures in 100 folders, in ms
+#               per search (not per picture), a row "search" of its own: "file search: no
+#               match", "file search: 1% match", "file search: every name".
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -75,7 +78,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction)
+MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -86,9 +89,10 @@ TABLES=(
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
+    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
-    zarvo_bench_export zarvoctl)
+    zarvo_bench_export zarvo_bench_search zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -260,6 +264,15 @@ measure_export() {
     log "export: exportFolder against cp"
     mkdir -p "$tmpdir"
     "$build/bench/zarvo_bench_export" --repeat "$repeat" "$tmpdir" "$corpus" "${sets[@]}" \
+        2> >(grep -v -e '^QStandardPaths' >&2) \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
+# The file search over its own generated store; best of 5.
+measure_search() {
+    log "searching files by name in 20,000 pictures"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_search" "$tmpdir" \
         2> >(grep -v -e '^QStandardPaths' >&2) \
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }

@@ -17,6 +17,7 @@ public:
     std::optional<QString> askNewName(const QString&) override { return std::nullopt; }
     NewNode askNewNode(NodeSituation) override { return {}; }
     QString chooseDirectory() override { return {}; }
+    void showSearchWindow(FindSession&) override {}
 
     int warnings() const { return m_warnings; }
     void resetWarnings() { m_warnings = 0; }

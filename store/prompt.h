@@ -11,6 +11,8 @@
 
 namespace zarvo {
 
+class FindSession;
+
 // The three kinds of message popup. The numbers double as the ids of the kinds' icons.
 enum class PopupKind {
     Tip = 111,
@@ -51,6 +53,8 @@ public:
     // The directory chooser for an export: the chosen directory's path, or an empty text when
     // the user cancelled or the chosen node has no path in the file system.
     virtual QString chooseDirectory() = 0;
+    // The search window "查询" on `session`, modal; returns when the user closes it.
+    virtual void showSearchWindow(FindSession& session) = 0;
 };
 
 } // namespace zarvo

@@ -248,6 +248,15 @@ QList<PictureRow> Store::pictureRows(const QString& folder)
     return rows;
 }
 
+QStringList Store::pictureNames(const QString& folder)
+{
+    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT Name FROM %1 ORDER BY rowid").arg(quoted(folder))));
+    QStringList names;
+    while (query.executeStep())
+        names.append(text(query.getColumn(0)));
+    return names;
+}
+
 qint64 Store::rowCount(const QString& folder)
 {
     SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));

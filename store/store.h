@@ -99,6 +99,8 @@ public:
     // --- rows of a folder, in stored order ---
     QList<PictureRow> pictureRows(const QString& folder);
     qint64 rowCount(const QString& folder);
+    // `Name` of every row, in stored order, without touching the bytes; NULL reads as a null text.
+    QStringList pictureNames(const QString& folder);
     // The first row named name, A-Z case ignored.
     std::optional<PictureRow> locate(const QString& folder, const QString& name);
     QByteArray readBlob(const QString& folder, qint64 rowid);

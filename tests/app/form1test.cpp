@@ -10,6 +10,7 @@
 #include "support/formfixture.h"
 #include "support/testpictures.h"
 #include "view/folderlistview.h"
+#include "view/foldertreeview.h"
 #include "view/placeholderthumbnail.h"
 #include "view/thumbnailmodel.h"
 
@@ -393,6 +394,62 @@ TEST_F(Form1Test, DroppedFilesAreAlwaysCopiedNeverMoved)
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("cat")});
     EXPECT_EQ(captions(), QStringList{QStringLiteral("cat")});
+}
+
+TEST_F(Form1Test, TreeMovesDroppedNodesItselfAndPassesFilesOn)
+{
+    makeFolder(QStringLiteral("f"), {});
+    box.store().writeTreeStream("\x01g\r\n\x01h\r\nf\r\n");
+    start();
+    QTreeView* tree1 = form->tree1();
+    clickNode(QStringLiteral("f"));
+    ASSERT_TRUE(tree1->dragEnabled());
+    // A drag over the tree and a drop on a node, as the window system delivers them.
+    auto dragOnto = [&](const QMimeData& data, const QString& text) {
+        const QPoint at = tree1->visualRect(node(text)).center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree1->viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree1->viewport(), &move);
+        EXPECT_TRUE(move.isAccepted()) << "every drag is accepted";
+        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree1->viewport(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "the source must remove nothing";
+    };
+    const auto stored = [&] { return ws->store()->readTreeStream(); };
+
+    const std::unique_ptr<QMimeData> nodeDrag(FolderTreeView::nodeMimeData());
+    dragOnto(*nodeDrag, QStringLiteral("\x01h"));
+    EXPECT_EQ(stored(), QByteArray("\x01g\r\n\x01h\r\n\tf\r\n"));
+    EXPECT_TRUE(tree1->isExpanded(node(QStringLiteral("\x01h"))));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
+    selectNode(QStringLiteral("h"));
+    dragOnto(*nodeDrag, QStringLiteral("\x01g"));
+    EXPECT_EQ(stored(), QByteArray("\x01g\r\n\t\x01h\r\n\t\tf\r\n"));
+    EXPECT_TRUE(tree1->isExpanded(node(QStringLiteral("\x01h")))) << "with all its descendants";
+    EXPECT_EQ(ws->tree().nodeCount(), 3) << "the item view inserted no rows of its own";
+
+    // Files dragged from a file manager still reach the open folder.
+    const QString file = box.writeFile(QStringLiteral("in/cat.jpg"), jpeg(20, 20));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(file)});
+    dragOnto(files, QStringLiteral("f"));
+    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("cat")});
+    EXPECT_EQ(ws->tree().nodeCount(), 3);
+}
+
+TEST_F(Form1Test, SearchCommandsOpenTheSearchWindowOfTheirKind)
+{
+    makeFolder(QStringLiteral("f"), {});
+    start();
+    for (const char* name : {"menu_findfile", "menu_findfolder"})
+        form->action(name)->trigger();
+    for (const char* name : {"btn_findfile", "btn_findfolder"})
+        form->findChild<QAbstractButton*>(QLatin1String(name))->click();
+    EXPECT_EQ(prompt.searchKinds, (QList<int>{0, 1, 0, 1}));
+    EXPECT_EQ(form->action("menu_findfile")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
 }
 
 TEST_F(Form1Test, TreeKeepsWhatTheUserExpandedWhenItComesBackFromTheTray)

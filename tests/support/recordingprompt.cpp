@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/recordingprompt.h"
 
+#include "folders/findsession.h"
+
 #include <gtest/gtest.h>
 
 namespace zarvo::test {
@@ -75,6 +77,13 @@ QString RecordingPrompt::chooseDirectory()
     return path;
 }
 
+void RecordingPrompt::showSearchWindow(FindSession& session)
+{
+    searchKinds.append(int(session.kind()));
+    if (whileSearching)
+        whileSearching(session);
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -91,6 +100,7 @@ void RecordingPrompt::clear()
     fileFilters.clear();
     renamed.clear();
     situations.clear();
+    searchKinds.clear();
     m_answers.clear();
     m_files.clear();
     m_newNames.clear();

@@ -27,6 +27,7 @@ public:
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
     QString chooseDirectory() override;
+    void showSearchWindow(FindSession& session) override;
 
     // Script: the answers to the next questions and dialogs of each kind, in order.
     void answer(bool yes) { m_answers.push_back(yes); }
@@ -43,6 +44,9 @@ public:
     QStringList renamed; // the old names the rename dialog was asked for
     QList<NodeSituation> situations; // what the add dialog was asked to offer
     int directoryChoosers = 0; // how often the directory chooser was shown
+    QList<int> searchKinds; // the kind each search window was opened with
+    // Runs while a search window is open: what the user does in it.
+    std::function<void(FindSession&)> whileSearching;
     // Runs while a question is open, before it is answered (what else may happen meanwhile).
     std::function<void()> whileAsking;
 
