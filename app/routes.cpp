@@ -5,8 +5,8 @@
 #include "app/form1.h"
 #include "folders/addnode.h"
 #include "folders/deletenode.h"
-#include "folders/renamenode.h"
 #include "folders/findsession.h"
+#include "folders/renamenode.h"
 #include "pictures/addcommand.h"
 #include "pictures/exportfolder.h"
 #include "pictures/pictureclipboard.h"
@@ -18,38 +18,38 @@ namespace {
 
 const Route kRoutes[] = {
     // pictures
-    {"btn_addfile", btn_addfileClick},
-    {"menu_addfile", btn_addfileClick},
-    {"btn_editfile", btn_editfileClick},
-    {"menu_editfile", btn_editfileClick},
-    {"btn_delfile", btn_delfileClick},
-    {"menu_delfile", btn_delfileClick},
-    {"pop_del", btn_delfileClick},
-    {"menu_delall", menu_delallClick},
-    {"pop_copy", pop_copyClick},
-    {"pop_cut", pop_cutClick},
-    {"pop_paste", pop_pasteClick},
-    {"A2", A2Click},
-    {"menu_importall", menu_importallClick},
+    { "btn_addfile", btn_addfileClick },
+    { "menu_addfile", btn_addfileClick },
+    { "btn_editfile", btn_editfileClick },
+    { "menu_editfile", btn_editfileClick },
+    { "btn_delfile", btn_delfileClick },
+    { "menu_delfile", btn_delfileClick },
+    { "pop_del", btn_delfileClick },
+    { "menu_delall", menu_delallClick },
+    { "pop_copy", pop_copyClick },
+    { "pop_cut", pop_cutClick },
+    { "pop_paste", pop_pasteClick },
+    { "A2", A2Click },
+    { "menu_importall", menu_importallClick },
     // folders
-    {"btn_addfolder", btn_addfolderClick},
-    {"menu_addfolder", btn_addfolderClick},
-    {"btn_editfolder", btn_editfolderClick},
-    {"menu_editfolder", btn_editfolderClick},
-    {"btn_delfolder", btn_delfolderClick},
-    {"menu_delfolder", btn_delfolderClick},
-    {"btn_findfile", menu_findfileClick},
-    {"menu_findfile", menu_findfileClick},
-    {"btn_findfolder", btn_findfolderClick},
-    {"menu_findfolder", btn_findfolderClick},
+    { "btn_addfolder", btn_addfolderClick },
+    { "menu_addfolder", btn_addfolderClick },
+    { "btn_editfolder", btn_editfolderClick },
+    { "menu_editfolder", btn_editfolderClick },
+    { "btn_delfolder", btn_delfolderClick },
+    { "menu_delfolder", btn_delfolderClick },
+    { "btn_findfile", menu_findfileClick },
+    { "menu_findfile", menu_findfileClick },
+    { "btn_findfolder", btn_findfolderClick },
+    { "menu_findfolder", btn_findfolderClick },
     // the window
-    {"btn_help", &Form1::btn_helpClick},
-    {"menu_help", &Form1::btn_helpClick},
-    {"btn_min", &Form1::btn_minClick},
-    {"btn_close", &Form1::btn_closeClick},
-    {"menu_exit", &Form1::btn_closeClick},
-    {"menu_auther", &Form1::menu_autherClick},
-    {"menu_gif", &Form1::menu_gifClick},
+    { "btn_help", &Form1::btn_helpClick },
+    { "menu_help", &Form1::btn_helpClick },
+    { "btn_min", &Form1::btn_minClick },
+    { "btn_close", &Form1::btn_closeClick },
+    { "menu_exit", &Form1::btn_closeClick },
+    { "menu_auther", &Form1::menu_autherClick },
+    { "menu_gif", &Form1::menu_gifClick },
 };
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "app/picturepreview.h"
 #include "dialogs/tad.h"
 #include "dialogs/tedi.h"
-#include "dialogs/tselfolde.h"
 #include "dialogs/tfin.h"
+#include "dialogs/tselfolde.h"
 #include "view/displaytext.h"
 #include "view/msnpop.h"
 
@@ -25,8 +25,8 @@ WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
 
 bool WidgetPrompt::confirm(const QString& question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(), QMessageBox::Yes | QMessageBox::No,
-                    m_owner);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(),
+        QMessageBox::Yes | QMessageBox::No, m_owner);
     box.setObjectName(QStringLiteral("confirm"));
     // Questions hold names of files: never markup.
     box.setTextFormat(Qt::PlainText);
@@ -61,7 +61,8 @@ WidgetPrompt::NameFilters WidgetPrompt::nameFilters(const QString& filter)
             patterns.append(anyCase);
         }
         result.shown.append(parts.at(i));
-        result.patterns.append(QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
+        result.patterns.append(
+            QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
     }
     return result;
 }
@@ -100,7 +101,7 @@ NewNode WidgetPrompt::askNewNode(NodeSituation situation)
 {
     Tad dialog(situation, *this, m_owner);
     const NodePlacement placement = dialog.run();
-    return {placement, dialog.name()};
+    return { placement, dialog.name() };
 }
 
 QString WidgetPrompt::chooseDirectory()

@@ -16,7 +16,8 @@ class MsnPop;
 // confirmation boxes, the sliding message popups of the main window's MSNPOP component, the file
 // dialogs and the name dialogs, all owned by the main window. Names inside questions show as
 // plain text. User-interface thread only.
-class WidgetPrompt : public Prompt {
+class WidgetPrompt : public Prompt
+{
 public:
     WidgetPrompt(QWidget* owner, MsnPop* popups);
 
@@ -31,7 +32,8 @@ public:
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the
     // extensions in any letter case.
-    struct NameFilters {
+    struct NameFilters
+    {
         QStringList shown; // "Description" texts, as given
         QStringList patterns; // what QFileDialog filters by, one per shown text
     };

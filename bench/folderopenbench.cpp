@@ -37,7 +37,6 @@
 #include "silentprompt.h"
 
 #include "app/form1.h"
-#include "view/workspace.h"
 #include "app/statusbar.h"
 #include "imaging/pictureformat.h"
 #include "imaging/thumbnailer.h"
@@ -45,6 +44,7 @@
 #include "view/folderlistview.h"
 #include "view/statustexts.h"
 #include "view/thumbnailmodel.h"
+#include "view/workspace.h"
 
 #include <QApplication>
 #include <QDir>

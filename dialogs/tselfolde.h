@@ -14,7 +14,8 @@ namespace zarvo {
 // directories (`path`), rooted at `/`, that opens on the user's home directory, expanded and
 // selected. `Edit1` shows the selected directory's path. OK closes with Accepted; Cancel and the
 // close box with Rejected. Made for one use.
-class Tselfolde : public QDialog {
+class Tselfolde : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tselfolde(QWidget* parent = nullptr);

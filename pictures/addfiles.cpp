@@ -41,7 +41,8 @@ QByteArray readWholeFile(const QString& path)
 // The duplicate-name question, three lines joined by LF CR.
 QString duplicateNameQuestion(const QString& name)
 {
-    return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
+    return QStringLiteral("文件名 \"") + name
+        + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
 
 // The records of one run not yet committed, and the transaction holding them. The records
@@ -161,7 +162,8 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
     Batch batch(store, folder, prompt, result, committed, batching);
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile()) {
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
+            prompt.popup(PopupKind::Warning,
+                QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
             ++result.failed;
         } else {
             QString name = pictureNameFromPath(path);

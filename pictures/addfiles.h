@@ -14,13 +14,15 @@ namespace zarvo {
 class Prompt;
 class Store;
 
-struct AddedPicture {
+struct AddedPicture
+{
     QString path;
     QString name;
     qint64 rowid = 0;
 };
 
-struct AddFilesResult {
+struct AddFilesResult
+{
     QList<AddedPicture> added; // committed, in order
     int skipped = 0; // the user kept a taken name: not added
     int failed = 0; // missing, unreadable or refused by the store

@@ -18,6 +18,7 @@ packages=(
   libemf2svg-dev libwmf-dev
   fonts-wqy-zenhei qt6-translations-l10n
   googletest libgtest-dev
+  clang-format git
 )
 case "${1:-}" in
   --list) echo "${packages[@]}"; exit 0 ;;

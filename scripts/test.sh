@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 Zarvo developers
 # SPDX-License-Identifier: MIT
 #
-# Builds Zarvo with warnings as errors and runs every test, headless.
+# Checks the formatting, builds Zarvo with warnings as errors and runs every test, headless.
 #   scripts/test.sh              build in build/ and test
 #   scripts/test.sh --sanitize   the same with AddressSanitizer and UndefinedBehaviorSanitizer,
 #                                in build-asan/
@@ -18,6 +18,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+
+# Every C++ file keeps to the committed .clang-format.
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 cmake -S . -B "$dir" -G Ninja "${options[@]}"
 cmake --build "$dir" -j"$(nproc)"

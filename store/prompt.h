@@ -23,10 +23,12 @@ enum class PopupKind {
 // The one way commands ask the user something and tell the user something.
 //
 // Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
-// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
-// the console, and tests with a scripted fake that answers questions and records what was
-// shown. Implementations are used from the user-interface thread only.
-class Prompt {
+// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs
+// and sliding popups, zarvoctl on the console, and tests with a scripted fake that answers
+// questions and records what was shown. Implementations are used from the user-interface thread
+// only.
+class Prompt
+{
 public:
     virtual ~Prompt() = default;
 

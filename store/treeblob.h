@@ -19,6 +19,7 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt);
 // "树结构保存失败！" and returns false; the store then keeps the tree it had. Nodes `leaveOut`
 // picks are not written (with everything under them). Inside a transaction of the caller's, the
 // write becomes part of it.
-bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut = {});
+bool SaveTree(
+    Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut = {});
 
 } // namespace zarvo

@@ -14,17 +14,18 @@ QByteArray EncodeTreeStream(const FolderTree& tree)
 QByteArray EncodeTreeStream(const FolderTree& tree, const NodePredicate& leaveOut)
 {
     QByteArray out;
-    std::function<void(const QStandardItem*, int)> encode = [&](const QStandardItem* parent, int level) {
-        for (int r = 0; r < parent->rowCount(); ++r) {
-            const QStandardItem* node = parent->child(r);
-            if (leaveOut && leaveOut(node))
-                continue;
-            out.append(QByteArray(level, '\t'));
-            out.append(FolderTree::nodeText(node).toUtf8());
-            out.append("\r\n");
-            encode(node, level + 1);
-        }
-    };
+    std::function<void(const QStandardItem*, int)> encode
+        = [&](const QStandardItem* parent, int level) {
+              for (int r = 0; r < parent->rowCount(); ++r) {
+                  const QStandardItem* node = parent->child(r);
+                  if (leaveOut && leaveOut(node))
+                      continue;
+                  out.append(QByteArray(level, '\t'));
+                  out.append(FolderTree::nodeText(node).toUtf8());
+                  out.append("\r\n");
+                  encode(node, level + 1);
+              }
+          };
     encode(tree.invisibleRootItem(), 0);
     return out;
 }

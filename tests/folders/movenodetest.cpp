@@ -28,7 +28,10 @@ protected:
             store.createTreeTable();
             start();
         }
-        ws->store()->writeTreeStream("\x01" "A\r\n\t\x01" "B\r\n\t\tF1\r\n\tF2\r\n\x01" "C\r\nF3\r\n");
+        ws->store()->writeTreeStream("\x01"
+                                     "A\r\n\t\x01"
+                                     "B\r\n\t\tF1\r\n\tF2\r\n\x01"
+                                     "C\r\nF3\r\n");
         ASSERT_TRUE(ws->loadTree());
     }
     // "level:text" lines of the stored tree, group marker shown as '+'.

@@ -24,7 +24,7 @@ bool RecordingPrompt::confirm(const QString& question)
 
 void RecordingPrompt::popup(PopupKind kind, const QString& text)
 {
-    popups.append({kind, text});
+    popups.append({ kind, text });
 }
 
 QStringList RecordingPrompt::chooseOpenFiles(const QString& filter)
