@@ -4,6 +4,7 @@
 
 #include "imaging/decodebudget.h"
 #include "imaging/decodelimits.h"
+#include "imaging/giflibsupport.h"
 #include "imaging/pixelbuffer.h"
 
 #include <algorithm>
@@ -11,42 +12,17 @@
 #include <memory>
 #include <vector>
 
-#include <gif_lib.h>
-
 namespace zarvo {
 
 namespace {
 
-struct MemorySource {
-    const uchar* data;
-    size_t size;
-    size_t position;
-};
-
-int readFromMemory(GifFileType* gif, GifByteType* out, int length)
-{
-    auto* source = static_cast<MemorySource*>(gif->UserData);
-    if (length <= 0)
-        return 0;
-    const size_t count = std::min(size_t(length), source->size - source->position);
-    std::memcpy(out, source->data + source->position, count);
-    source->position += count;
-    return int(count);
-}
-
-struct GifCloser {
-    void operator()(GifFileType* gif) const
-    {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
-using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
+using giflib::MemorySource;
+using giflib::readFromMemory;
+using GifHandle = giflib::Handle;
 
 QString gifError(int code)
 {
-    const char* text = GifErrorString(code);
-    return QStringLiteral("GIF: ") + (text ? QString::fromLatin1(text) : QString::number(code));
+    return giflib::errorText(code);
 }
 
 // Reads the extension records up to the first image; returns the transparent colour index
@@ -88,7 +64,8 @@ bool readUpToFirstImage(GifFileType* gif, int* transparent, bool* foundImage)
 DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
 {
     DecodedPicture result;
-    MemorySource source { reinterpret_cast<const uchar*>(bytes.constData()), size_t(bytes.size()), 0 };
+    MemorySource source { reinterpret_cast<const uchar*>(bytes.constData()), size_t(bytes.size()),
+        0 };
     int error = 0;
     GifHandle gif(DGifOpen(&source, readFromMemory, &error));
     if (!gif) {
@@ -136,8 +113,8 @@ DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
         return result;
     }
 
-    const DecodeBudget::Reservation reservation = DecodeBudget::shared().acquire(
-        qint64(screenWidth) * screenHeight * 4 + frame.Width);
+    const DecodeBudget::Reservation reservation
+        = DecodeBudget::shared().acquire(qint64(screenWidth) * screenHeight * 4 + frame.Width);
     QImage image = allocatePicture(reuse, screenWidth, screenHeight);
     if (image.isNull()) {
         result.error = QStringLiteral("GIF: out of memory");
@@ -175,18 +152,7 @@ DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
             }
             return true;
         };
-        bool ok = true;
-        if (frame.Interlace) {
-            static constexpr int kStart[] = { 0, 4, 2, 1 };
-            static constexpr int kStep[] = { 8, 8, 4, 2 };
-            for (int pass = 0; pass < 4 && ok; ++pass) {
-                for (int y = kStart[pass]; y < frame.Height && ok; y += kStep[pass])
-                    ok = readRow(y);
-            }
-        } else {
-            for (int y = 0; y < frame.Height && ok; ++y)
-                ok = readRow(y);
-        }
+        const bool ok = giflib::forEachStoredRow(frame.Height, frame.Interlace, readRow);
         if (!ok) {
             result.error = gifError(gif->Error);
             return result;
