@@ -5,8 +5,10 @@
 #include "app/form1.h"
 #include "folders/addnode.h"
 #include "pictures/addcommand.h"
+#include "pictures/fangda.h"
 #include "pictures/pictureclipboard.h"
 #include "pictures/renamedelete.h"
+#include "pictures/savepicture.h"
 
 namespace zarvo {
 
@@ -14,28 +16,31 @@ namespace {
 
 const Route kRoutes[] = {
     // pictures
-    {"btn_addfile", btn_addfileClick},
-    {"menu_addfile", btn_addfileClick},
-    {"btn_editfile", btn_editfileClick},
-    {"menu_editfile", btn_editfileClick},
-    {"btn_delfile", btn_delfileClick},
-    {"menu_delfile", btn_delfileClick},
-    {"pop_del", btn_delfileClick},
-    {"menu_delall", menu_delallClick},
-    {"pop_copy", pop_copyClick},
-    {"pop_cut", pop_cutClick},
-    {"pop_paste", pop_pasteClick},
-    {"A2", A2Click},
+    { "btn_addfile", btn_addfileClick },
+    { "menu_addfile", btn_addfileClick },
+    { "btn_editfile", btn_editfileClick },
+    { "menu_editfile", btn_editfileClick },
+    { "btn_delfile", btn_delfileClick },
+    { "menu_delfile", btn_delfileClick },
+    { "pop_del", btn_delfileClick },
+    { "menu_delall", menu_delallClick },
+    { "pop_copy", pop_copyClick },
+    { "pop_cut", pop_cutClick },
+    { "pop_paste", pop_pasteClick },
+    { "A2", A2Click },
+    { "pop_fangda", pop_fangdaClick },
+    { "menu_openall", menu_openallClick },
+    { "pop_save", pop_saveClick },
     // folders
-    {"btn_addfolder", btn_addfolderClick},
-    {"menu_addfolder", btn_addfolderClick},
+    { "btn_addfolder", btn_addfolderClick },
+    { "menu_addfolder", btn_addfolderClick },
     // the window
-    {"btn_help", &Form1::btn_helpClick},
-    {"menu_help", &Form1::btn_helpClick},
-    {"btn_min", &Form1::btn_minClick},
-    {"btn_close", &Form1::btn_closeClick},
-    {"menu_exit", &Form1::btn_closeClick},
-    {"menu_auther", &Form1::menu_autherClick},
+    { "btn_help", &Form1::btn_helpClick },
+    { "menu_help", &Form1::btn_helpClick },
+    { "btn_min", &Form1::btn_minClick },
+    { "btn_close", &Form1::btn_closeClick },
+    { "menu_exit", &Form1::btn_closeClick },
+    { "menu_auther", &Form1::menu_autherClick },
 };
 
 } // namespace

@@ -18,13 +18,23 @@ enum class PopupKind {
     Warning = 333,
 };
 
+// What the save dialog returned: the file name as the user gave it (absolute, nothing appended)
+// and the 0-based position of the file type selected when the dialog closed.
+struct SaveChoice
+{
+    QString path;
+    int filterIndex = 0;
+};
+
 // The one way commands ask the user something and tell the user something.
 //
 // Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
-// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
-// the console, and tests with a scripted fake that answers questions and records what was
-// shown. Implementations are used from the user-interface thread only.
-class Prompt {
+// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs
+// and sliding popups, zarvoctl on the console, and tests with a scripted fake that answers
+// questions and records what was shown. Implementations are used from the user-interface thread
+// only.
+class Prompt
+{
 public:
     virtual ~Prompt() = default;
 
@@ -47,6 +57,13 @@ public:
     // The add dialog for a new tree node, offering what `situation` allows: the placement chosen
     // and the name typed (placement Cancel when the user cancelled).
     virtual NewNode askNewNode(NodeSituation situation) = 0;
+
+    // The save dialog `savedia`: `filter` as for chooseOpenFiles, the file type at 0-based
+    // `selectedIndex` preselected and `proposedName` proposed as the file name. Nothing when the
+    // user cancelled. The working directory stays as it was.
+    virtual std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName)
+        = 0;
 };
 
 } // namespace zarvo

@@ -22,11 +22,13 @@ class Prompt;
 class StoreLock;
 class ThumbnailModel;
 class ThumbnailPipeline;
+class Viewers;
 
 // The program's own picture clipboard; the system clipboard is never used. Copy and cut keep the
 // names of the selected pictures and their folder; `cutflag` says the pictures leave that folder
 // when they are pasted.
-struct PictureClipboard {
+struct PictureClipboard
+{
     QStringList copylist;
     QString copyfolder;
     bool cutflag = false;
@@ -40,12 +42,13 @@ struct PictureClipboard {
 // to and follows its signals, and tests drive commands against it without any window.
 //
 // Commands ask and tell the user only through `prompt()`. User-interface thread only.
-class Workspace : public QObject {
+class Workspace : public QObject
+{
     Q_OBJECT
 public:
     // The models and selections must outlive the workspace.
-    Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection, ThumbnailModel& items,
-              QItemSelectionModel& itemSelection, QObject* parent = nullptr);
+    Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection,
+        ThumbnailModel& items, QItemSelectionModel& itemSelection, QObject* parent = nullptr);
     ~Workspace() override;
 
     Prompt& prompt() const { return m_prompt; }
@@ -76,7 +79,10 @@ public:
     // Makes `node` the selected and current node.
     void selectNode(const QModelIndex& node);
     // Asks the tree's view to expand `node` (and, with `withDescendants`, everything below it).
-    void expandNode(const QModelIndex& node, bool withDescendants) { Q_EMIT nodeExpanded(node, withDescendants); }
+    void expandNode(const QModelIndex& node, bool withDescendants)
+    {
+        Q_EMIT nodeExpanded(node, withDescendants);
+    }
 
     // --- the open folder (`table1`) ---
     bool isFolderOpen() const { return m_table1.open; }
@@ -114,6 +120,10 @@ public:
     void advanceProgress() { Q_EMIT progressAdvanced(true); }
     void endProgress() { Q_EMIT progressEnded(); }
 
+    // --- viewer windows: null until the program (or a test) provides them; not owned ---
+    Viewers* viewers() const { return m_viewers; }
+    void setViewers(Viewers* viewers) { m_viewers = viewers; }
+
 Q_SIGNALS:
     // Panel 1 or 2 of the status bar shows `text`.
     void statusTextChanged(int panel, const QString& text);
@@ -131,7 +141,8 @@ Q_SIGNALS:
     void folderBuilt();
 
 private:
-    struct Table1 {
+    struct Table1
+    {
         bool open = false;
         QString table;
         QList<PictureRow> rows;
@@ -155,6 +166,7 @@ private:
     std::unique_ptr<ThumbnailPipeline> m_pipeline;
     bool m_treeLoaded = false; // no save before a load has succeeded
     bool m_building = false;
+    Viewers* m_viewers = nullptr;
 };
 
 } // namespace zarvo

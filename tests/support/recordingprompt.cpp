@@ -22,7 +22,7 @@ bool RecordingPrompt::confirm(const QString& question)
 
 void RecordingPrompt::popup(PopupKind kind, const QString& text)
 {
-    popups.append({kind, text});
+    popups.append({ kind, text });
 }
 
 QStringList RecordingPrompt::chooseOpenFiles(const QString& filter)
@@ -63,6 +63,21 @@ NewNode RecordingPrompt::askNewNode(NodeSituation situation)
     return node;
 }
 
+std::optional<SaveChoice> RecordingPrompt::chooseSaveFile(
+    const QString& filter, int selectedIndex, const QString& proposedName)
+{
+    saveDialogs.append({ filter, selectedIndex, proposedName });
+    if (m_saveFiles.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    const auto [given, choice] = m_saveFiles.front();
+    m_saveFiles.pop_front();
+    if (!given)
+        return std::nullopt;
+    return choice;
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -83,6 +98,8 @@ void RecordingPrompt::clear()
     m_files.clear();
     m_newNames.clear();
     m_newNodes.clear();
+    saveDialogs.clear();
+    m_saveFiles.clear();
 }
 
 } // namespace zarvo::test
