@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/viewerwindows.h"
 
+#include "app/widgetprompt.h"
 #include "dialogs/tvie.h"
 #include "pictures/savepicture.h"
 #include "view/workspace.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace zarvo {
@@ -37,6 +39,14 @@ void ViewerWindows::openViewer(ViewedPicture picture, const QRect& frame)
         // Not while a folder is being opened: commands never run inside one another.
         if (m_workspace.isBuilding() || !m_workspace.store())
             return;
+        // The save dialog and the overwrite question belong to the viewer, which stays on top.
+        auto* widgets = dynamic_cast<WidgetPrompt*>(&m_workspace.prompt());
+        if (widgets)
+            widgets->setAskingWindow(window);
+        const auto back = qScopeGuard([widgets] {
+            if (widgets)
+                widgets->setAskingWindow(nullptr);
+        });
         const ViewedPicture& shown = window->picture();
         SavePicture(m_workspace, shown.table, shown.name, shown.kind, shown.bytes);
     });

@@ -105,6 +105,8 @@ NewNode WidgetPrompt::askNewNode(NodeSituation situation)
 
 QWidget* WidgetPrompt::dialogOwner() const
 {
+    if (m_asking)
+        return m_asking;
     QWidget* active = QApplication::activeWindow();
     if (active && active->isVisible() && active->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         return active;

@@ -39,12 +39,17 @@ public:
     };
     static NameFilters nameFilters(const QString& filter);
 
+    // While set, every dialog and question belongs to `window` (a viewer that stays on top, whose
+    // dialogs would otherwise open underneath it); null returns to the usual owner.
+    void setAskingWindow(QWidget* window) { m_asking = window; }
+
 private:
     // The window a dialog belongs to: the active window when it stays on top (a viewer, whose
     // questions would otherwise open underneath it), else the owner.
     QWidget* dialogOwner() const;
 
     QPointer<QWidget> m_owner;
+    QPointer<QWidget> m_asking;
     QPointer<MsnPop> m_popups;
 };
 
