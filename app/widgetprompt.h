@@ -16,8 +16,7 @@ class MsnPop;
 // confirmation boxes, the sliding message popups of the main window's MSNPOP component, the file
 // dialogs and the name dialogs, all owned by the main window. Names inside questions show as
 // plain text. User-interface thread only.
-class WidgetPrompt : public Prompt
-{
+class WidgetPrompt : public Prompt {
 public:
     WidgetPrompt(QWidget* owner, MsnPop* popups);
 
@@ -26,26 +25,25 @@ public:
     QStringList chooseOpenFiles(const QString& filter) override;
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
-    std::optional<SaveChoice> chooseSaveFile(
-        const QString& filter, int selectedIndex, const QString& proposedName) override;
-
-    // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
-    // the user sees it; the patterns Qt filters by are separated by spaces and match the
-    // extensions in any letter case.
-    struct NameFilters
-    {
-        QStringList shown; // "Description" texts, as given
-        QStringList patterns; // what QFileDialog filters by, one per shown text
-    };
-    static NameFilters nameFilters(const QString& filter);
+    std::optional<SaveChoice> chooseSaveFile(const QString& filter, int selectedIndex,
+        const QString& proposedName) override;
 
     // While set, every dialog and question belongs to `window` (a viewer that stays on top, whose
     // dialogs would otherwise open underneath it); null returns to the usual owner.
     void setAskingWindow(QWidget* window) { m_asking = window; }
 
+    // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
+    // the user sees it; the patterns Qt filters by are separated by spaces and match the
+    // extensions in any letter case.
+    struct NameFilters {
+        QStringList shown; // "Description" texts, as given
+        QStringList patterns; // what QFileDialog filters by, one per shown text
+    };
+    static NameFilters nameFilters(const QString& filter);
+
 private:
-    // The window a dialog belongs to: the active window when it stays on top (a viewer, whose
-    // questions would otherwise open underneath it), else the owner.
+    // The window a dialog belongs to: the one set by setAskingWindow, else the active window when
+    // it stays on top, else the owner.
     QWidget* dialogOwner() const;
 
     QPointer<QWidget> m_owner;
