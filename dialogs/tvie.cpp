@@ -191,8 +191,12 @@ bool Tvie::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_image1)
         return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton) {
             // The window manager moves the window as by its title bar; by hand where it cannot.
