@@ -11,7 +11,8 @@ namespace zarvo {
 // The two click sounds: "ENC_004" when the mouse enters a toolbar button, "ENC_002" when the
 // main menu is used. They play without blocking the window; without an audio device they are
 // silent. The sound objects are made on first use.
-class ClickSounds : public QObject {
+class ClickSounds : public QObject
+{
     Q_OBJECT
 public:
     explicit ClickSounds(QObject* parent = nullptr);

@@ -9,12 +9,13 @@ namespace zarvo {
 
 // A flat toolbar button showing one glyph on white. Under the mouse it gains a black border
 // with a sky-blue bevel inside; pressed, the bevel is sunken and the glyph moves by a pixel.
-class FlatButton : public QAbstractButton {
+class FlatButton : public QAbstractButton
+{
     Q_OBJECT
 public:
     FlatButton(const QPixmap& glyph, const QString& hint, QWidget* parent = nullptr);
 
-    QSize sizeHint() const override { return {73, 72}; }
+    QSize sizeHint() const override { return { 73, 72 }; }
 
 Q_SIGNALS:
     // The mouse entered the button.

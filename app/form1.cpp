@@ -29,8 +29,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMenu>
+#include <QMimeData>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -52,8 +52,8 @@ QString storePath()
 QFont formFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC") });
     font.setPixelSize(12);
     return font;
 }
@@ -115,7 +115,8 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     panel2Layout->addWidget(splitter, 1);
 
     m_treeModel = new FolderTree(this);
-    m_treeModel->setIcons(QIcon(QStringLiteral(":/images/tree/0.png")), QIcon(QStringLiteral(":/images/tree/1.png")));
+    m_treeModel->setIcons(
+        QIcon(QStringLiteral(":/images/tree/0.png")), QIcon(QStringLiteral(":/images/tree/1.png")));
     m_tree1 = new QTreeView(splitter);
     m_tree1->setObjectName(QStringLiteral("tree1"));
     m_tree1->setModel(m_treeModel);
@@ -138,13 +139,13 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     splitter->addWidget(m_listView);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({288, 717});
+    splitter->setSizes({ 288, 717 });
     QPalette handle = splitter->palette();
     handle.setColor(QPalette::Window, palette().color(QPalette::Button));
     splitter->setPalette(handle);
 
     m_workspace = new Workspace(*m_prompt, *m_treeModel, *m_tree1->selectionModel(), *m_items,
-                                *m_listView->selectionModel(), this);
+        *m_listView->selectionModel(), this);
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1Popup();
         m_popupMenu->popup(m_listView->viewport()->mapToGlobal(at));
@@ -175,10 +176,11 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
 
     m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/zarvo.png")), this);
     m_tray->setToolTip(QStringLiteral("Zarvo"));
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            restoreFromTray();
-    });
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                restoreFromTray();
+        });
 
     setCentralWidget(central);
     m_abou = new Tabou(this);
@@ -225,17 +227,19 @@ void Form1::followWorkspace()
     connect(m_workspace, &Workspace::progressStarted, m_bar, &StatusBar::startProgress);
     connect(m_workspace, &Workspace::progressAdvanced, m_bar, &StatusBar::advanceProgress);
     connect(m_workspace, &Workspace::progressEnded, m_bar, &StatusBar::endProgress);
-    connect(m_workspace, &Workspace::hintChanged, m_listView, [this](bool enabled, const QString& text) {
-        if (enabled)
-            m_listView->setHintText(text);
-        m_listView->setHintEnabled(enabled);
-    });
-    connect(m_workspace, &Workspace::nodeExpanded, m_tree1, [this](const QModelIndex& node, bool withDescendants) {
-        if (withDescendants)
-            m_tree1->expandRecursively(node);
-        else
-            m_tree1->expand(node);
-    });
+    connect(m_workspace, &Workspace::hintChanged, m_listView,
+        [this](bool enabled, const QString& text) {
+            if (enabled)
+                m_listView->setHintText(text);
+            m_listView->setHintEnabled(enabled);
+        });
+    connect(m_workspace, &Workspace::nodeExpanded, m_tree1,
+        [this](const QModelIndex& node, bool withDescendants) {
+            if (withDescendants)
+                m_tree1->expandRecursively(node);
+            else
+                m_tree1->expand(node);
+        });
     connect(m_workspace, &Workspace::busyChanged, this, [](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -379,7 +383,8 @@ void Form1::MakeMin()
         return;
     }
     if (windowState() & Qt::WindowMinimized)
-        setWindowState((windowState() & ~Qt::WindowMinimized) | (m_restoreMaximized ? Qt::WindowMaximized : Qt::WindowNoState));
+        setWindowState((windowState() & ~Qt::WindowMinimized)
+            | (m_restoreMaximized ? Qt::WindowMaximized : Qt::WindowNoState));
     else
         m_restoreMaximized = isMaximized();
     hide();
@@ -399,7 +404,8 @@ void Form1::restoreFromTray()
 
 void Form1::btn_helpClick()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("help.chm"))));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("help.chm"))));
 }
 
 void Form1::menu_autherClick()

@@ -32,7 +32,8 @@ class Workspace;
 // "ListView1", "btn_addfile", "menu_delfile", "pop_copy", ...). Commands ask and tell through
 // the prompt: the window's own dialogs and popups, or the one a test gives it.
 // User-interface thread only.
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow
+{
     Q_OBJECT
 public:
     // `prompt` null: the window's own dialogs and sliding popups.

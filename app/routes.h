@@ -13,7 +13,8 @@ class Workspace;
 // Which command a menu item, context-menu item or toolbar button runs. Commands on the store and
 // the pictures take the workspace; the few that act on the window itself (help, minimise, exit,
 // about) are the main window's own.
-struct Route {
+struct Route
+{
     using WorkspaceCommand = void (*)(Workspace&);
     using WindowCommand = void (Form1::*)();
 

@@ -10,9 +10,9 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QTimer>
 #include <QToolTip>
+#include <QTranslator>
 
 namespace zarvo {
 
@@ -41,7 +41,8 @@ void installChineseTranslation()
 {
     static QTranslator translator;
     if (translator.isEmpty()
-        && translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        && translator.load(
+            QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&translator);
 }
 
@@ -76,10 +77,13 @@ int runZarvo()
     std::unique_ptr<Form1> form = startZarvo();
     if (!form)
         return 1;
-    QObject::connect(form.get(), &Form1::exitFinished, qApp, [popups = form->msnpop()] {
-        waitForPopups(popups);
-        QCoreApplication::quit();
-    }, Qt::QueuedConnection);
+    QObject::connect(
+        form.get(), &Form1::exitFinished, qApp,
+        [popups = form->msnpop()] {
+            waitForPopups(popups);
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
     return QApplication::exec();
 }
 

@@ -9,7 +9,8 @@ namespace zarvo {
 class Form1;
 class Prompt;
 
-struct StartupOptions {
+struct StartupOptions
+{
     int splashMs = 3500;
     // null: the program's own dialogs and popups
     Prompt* prompt = nullptr;

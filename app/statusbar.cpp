@@ -82,7 +82,8 @@ QRect StatusBar::panelRect(int panel) const
     int left = 0;
     for (int i = 0; i < panel; ++i)
         left += kPanelWidths[i];
-    const int width = panel == 2 ? qMax(kPanelWidths[2], this->width() - left) : kPanelWidths[panel];
+    const int width
+        = panel == 2 ? qMax(kPanelWidths[2], this->width() - left) : kPanelWidths[panel];
     return QRect(left, 0, width, height());
 }
 

@@ -12,12 +12,13 @@ namespace zarvo {
 // The status bar `bar` of the main window: 19 pixels high, three panels of 288, 170 and 50
 // pixels (the last takes the rest of the bar), and the progress bar `pro` over panel 0. Panel
 // 1 shows the open folder's total, panel 2 its counts by picture kind.
-class StatusBar : public QWidget {
+class StatusBar : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int kHeight = 19;
     static constexpr int kBorder = 1;
-    static constexpr int kPanelWidths[3] = {288, 170, 50};
+    static constexpr int kPanelWidths[3] = { 288, 170, 50 };
 
     explicit StatusBar(QWidget* parent = nullptr);
 

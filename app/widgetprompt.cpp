@@ -24,8 +24,8 @@ WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
 
 bool WidgetPrompt::confirm(const QString& question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(), QMessageBox::Yes | QMessageBox::No,
-                    dialogOwner());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(),
+        QMessageBox::Yes | QMessageBox::No, dialogOwner());
     box.setObjectName(QStringLiteral("confirm"));
     // Questions hold names of files: never markup.
     box.setTextFormat(Qt::PlainText);
@@ -60,7 +60,8 @@ WidgetPrompt::NameFilters WidgetPrompt::nameFilters(const QString& filter)
             patterns.append(anyCase);
         }
         result.shown.append(parts.at(i));
-        result.patterns.append(QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
+        result.patterns.append(
+            QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(QLatin1Char(' '))));
     }
     return result;
 }
@@ -99,7 +100,7 @@ NewNode WidgetPrompt::askNewNode(NodeSituation situation)
 {
     Tad dialog(situation, *this, m_owner);
     const NodePlacement placement = dialog.run();
-    return {placement, dialog.name()};
+    return { placement, dialog.name() };
 }
 
 QWidget* WidgetPrompt::dialogOwner() const

@@ -16,7 +16,8 @@ class MsnPop;
 // confirmation boxes, the sliding message popups of the main window's MSNPOP component, the file
 // dialogs and the name dialogs, all owned by the main window. Names inside questions show as
 // plain text. User-interface thread only.
-class WidgetPrompt : public Prompt {
+class WidgetPrompt : public Prompt
+{
 public:
     WidgetPrompt(QWidget* owner, MsnPop* popups);
 
@@ -25,8 +26,8 @@ public:
     QStringList chooseOpenFiles(const QString& filter) override;
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
-    std::optional<SaveChoice> chooseSaveFile(const QString& filter, int selectedIndex,
-        const QString& proposedName) override;
+    std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName) override;
 
     // While set, every dialog and question belongs to `window` (a viewer that stays on top, whose
     // dialogs would otherwise open underneath it); null returns to the usual owner.
@@ -35,7 +36,8 @@ public:
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the
     // extensions in any letter case.
-    struct NameFilters {
+    struct NameFilters
+    {
         QStringList shown; // "Description" texts, as given
         QStringList patterns; // what QFileDialog filters by, one per shown text
     };

@@ -38,14 +38,18 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
 正被 Zarvo 打开的图片库不能操作。
 )";
 
-class Console {
+class Console
+{
 public:
     Console(std::FILE* out, std::FILE* err)
         : m_out(out)
         , m_err(err)
     {
     }
-    void print(const QString& text) const { std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData()); }
+    void print(const QString& text) const
+    {
+        std::fprintf(m_out, "%s\n", text.toLocal8Bit().constData());
+    }
     int fail(const QString& text, int status = 1) const
     {
         std::fprintf(m_err, "zarvoctl: %s\n", text.toLocal8Bit().constData());
@@ -66,7 +70,8 @@ QString openErrorText(const QString& path, const Store::Opened& opened)
     case Store::OpenError::Locked:
         return QStringLiteral("数据库打开错误: %1 正被另一个 Zarvo 或 zarvoctl 使用").arg(path);
     case Store::OpenError::CannotLock:
-        return QStringLiteral("数据库打开错误: %1 所在的文件系统不支持加锁 (%2)").arg(path, opened.detail);
+        return QStringLiteral("数据库打开错误: %1 所在的文件系统不支持加锁 (%2)")
+            .arg(path, opened.detail);
     case Store::OpenError::ReadOnly:
         return QStringLiteral("数据库打开错误: %1 只能读, 不能写").arg(path);
     case Store::OpenError::NotADatabase:
@@ -113,9 +118,11 @@ int add(const QStringList& args, const Console& console)
         return console.fail(QStringLiteral("用法: zarvoctl add PATH FOLDER FILE..."), 2);
     const QString folderName = args[1];
     if (const QString problem = NameRules::folderNameProblem(folderName); !problem.isEmpty())
-        return console.fail(QStringLiteral("文件夹名称 \"%1\" 不可用: %2").arg(folderName, problem), 2);
+        return console.fail(
+            QStringLiteral("文件夹名称 \"%1\" 不可用: %2").arg(folderName, problem), 2);
     if (isTreeTable(folderName))
-        return console.fail(QStringLiteral("文件夹名称 \"%1\" 不可用: 它是文件夹树自己的表").arg(folderName), 2);
+        return console.fail(
+            QStringLiteral("文件夹名称 \"%1\" 不可用: 它是文件夹树自己的表").arg(folderName), 2);
     std::unique_ptr<Store> store = openStore(args[0], console);
     if (!store)
         return 1;
@@ -167,9 +174,11 @@ void listFolder(Store& store, const QString& folder, const Console& console)
     qint64 total = 0;
     for (const PictureRow& row : rows)
         total += row.size;
-    console.print(QStringLiteral("文件夹 %1: %2 个文件, 共 %3 字节").arg(folder).arg(rows.size()).arg(total));
+    console.print(
+        QStringLiteral("文件夹 %1: %2 个文件, 共 %3 字节").arg(folder).arg(rows.size()).arg(total));
     for (const PictureRow& row : rows)
-        console.print(QStringLiteral("  %1\t%2 字节\t%3").arg(row.name).arg(row.size).arg(row.come));
+        console.print(
+            QStringLiteral("  %1\t%2 字节\t%3").arg(row.name).arg(row.size).arg(row.come));
 }
 
 int list(const QStringList& args, const Console& console)
@@ -191,11 +200,14 @@ int list(const QStringList& args, const Console& console)
         FolderTree tree;
         const bool treeRead = OpenBlob(*store, tree, prompt);
         console.print(QStringLiteral("文件夹树:"));
-        tree.forEachNode([&](QStandardItem* node) { console.print(QStringLiteral("  ") + treeLine(node)); });
+        tree.forEachNode(
+            [&](QStandardItem* node) { console.print(QStringLiteral("  ") + treeLine(node)); });
         // Folders in tree order first, then tables the tree does not show.
         QStringList folders;
         tree.forEachNode([&](QStandardItem* node) {
-            const QString table = FolderTree::isGroup(node) ? QString() : folderTable(*store, FolderTree::nodeText(node));
+            const QString table = FolderTree::isGroup(node)
+                ? QString()
+                : folderTable(*store, FolderTree::nodeText(node));
             if (!table.isEmpty() && !folders.contains(table))
                 folders.append(table);
         });
@@ -243,7 +255,8 @@ int exportFolder(const QStringList& rawArgs, const Console& console)
             }
             QSaveFile file(target);
             const QByteArray bytes = store->readBlob(folder, row.rowid);
-            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+                || !file.commit()) {
                 console.fail(QStringLiteral("%1 写入失败: %2").arg(target, file.errorString()));
                 ++notWritten;
                 continue;
@@ -268,7 +281,10 @@ int compact(const QStringList& args, const Console& console)
     QString error;
     if (!CompactStore(args[0], QString(), nullptr, &error))
         return console.fail(QStringLiteral("数据库修复失败, 图片库保持原样: %1").arg(error));
-    console.print(QStringLiteral("已整理 %1: %2 -> %3 字节").arg(args[0]).arg(before).arg(QFileInfo(args[0]).size()));
+    console.print(QStringLiteral("已整理 %1: %2 -> %3 字节")
+                      .arg(args[0])
+                      .arg(before)
+                      .arg(QFileInfo(args[0]).size()));
     return 0;
 }
 
@@ -281,7 +297,8 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
         return console.fail(QString::fromUtf8(kUsage), 2);
     const QString command = arguments.first();
     const QStringList args = arguments.mid(1);
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")
+        || command == QLatin1String("help")) {
         std::fputs(kUsage, out);
         return 0;
     }

@@ -21,10 +21,10 @@
 #include "silentprompt.h"
 
 #include "app/form1.h"
-#include "view/workspace.h"
 #include "app/statusbar.h"
 #include "pictures/addfiles.h"
 #include "view/thumbnailmodel.h"
+#include "view/workspace.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,13 +41,15 @@ namespace {
 
 const char kUsage[] = "zarvo_bench_addcore [--repeat N] WORKDIR CORPUSDIR SET...";
 
-struct Run {
+struct Run
+{
     double addMs = 0;
     double reloadMs = 0;
 };
 
 // One run on a fresh store; false when something failed.
-bool runOnce(const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt, Run* run)
+bool runOnce(const Arguments& args, const QString& set, const QStringList& files,
+    SilentPrompt& prompt, Run* run)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("addcore-XXXXXX")));
     if (!dir.isValid()) {
@@ -76,8 +78,8 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
         StatusBar* bar = form.bar();
         bar->startProgress(int(files.size()));
         Clock::time_point start = Clock::now();
-        const AddFilesResult added
-            = AddFiles(*form.workspace().store(), form.workspace().openFolder(), files, prompt, [bar] { bar->advanceProgress(); });
+        const AddFilesResult added = AddFiles(*form.workspace().store(),
+            form.workspace().openFolder(), files, prompt, [bar] { bar->advanceProgress(); });
         run->addMs = msSince(start);
         start = Clock::now();
         try {
@@ -88,9 +90,11 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
         }
         run->reloadMs = msSince(start);
         bar->progress()->setValue(0);
-        if (added.added.size() != files.size() || form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
-            std::fprintf(stderr, "%s: %d of %d files added, %d in the view, %d warnings\n", qPrintable(set),
-                         int(added.added.size()), int(files.size()), form.workspace().items().rowCount(), prompt.warnings());
+        if (added.added.size() != files.size()
+            || form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
+            std::fprintf(stderr, "%s: %d of %d files added, %d in the view, %d warnings\n",
+                qPrintable(set), int(added.added.size()), int(files.size()),
+                form.workspace().items().rowCount(), prompt.warnings());
             ok = false;
         }
         form.workspace().closeFolderTable();
@@ -104,23 +108,25 @@ bool runOnce(const Arguments& args, const QString& set, const QStringList& files
 
 int main(int argc, char** argv)
 {
-    return runBenchmark(argc, argv, kUsage, [](const Arguments& args, const QString& set, const QStringList& files,
-                                               SilentPrompt& prompt) {
-        Run best { 1e30, 1e30 };
-        for (int r = 0; r < args.repeat; ++r) {
-            Run run;
-            if (!runOnce(args, set, files, prompt, &run))
-                return false;
-            best.addMs = std::min(best.addMs, run.addMs);
-            best.reloadMs = std::min(best.reloadMs, run.reloadMs);
-        }
-        const double n = double(files.size());
-        const double megabytes = double(totalBytes(files)) / 1e6;
-        printResult(set, QStringLiteral("add core: AddFiles"), best.addMs / n);
-        printResult(set, QStringLiteral("add core: reload"), best.reloadMs / n);
-        printResult(set, QStringLiteral("add core: AddFiles MB/s"), megabytes / (best.addMs / 1e3), "MB/s");
-        std::fprintf(stderr, "%s: %d files, %.1f MB; AddFiles %.0f ms, reload %.0f ms\n", qPrintable(set),
-                     int(files.size()), megabytes, best.addMs, best.reloadMs);
-        return true;
-    });
+    return runBenchmark(argc, argv, kUsage,
+        [](const Arguments& args, const QString& set, const QStringList& files,
+            SilentPrompt& prompt) {
+            Run best { 1e30, 1e30 };
+            for (int r = 0; r < args.repeat; ++r) {
+                Run run;
+                if (!runOnce(args, set, files, prompt, &run))
+                    return false;
+                best.addMs = std::min(best.addMs, run.addMs);
+                best.reloadMs = std::min(best.reloadMs, run.reloadMs);
+            }
+            const double n = double(files.size());
+            const double megabytes = double(totalBytes(files)) / 1e6;
+            printResult(set, QStringLiteral("add core: AddFiles"), best.addMs / n);
+            printResult(set, QStringLiteral("add core: reload"), best.reloadMs / n);
+            printResult(set, QStringLiteral("add core: AddFiles MB/s"),
+                megabytes / (best.addMs / 1e3), "MB/s");
+            std::fprintf(stderr, "%s: %d files, %.1f MB; AddFiles %.0f ms, reload %.0f ms\n",
+                qPrintable(set), int(files.size()), megabytes, best.addMs, best.reloadMs);
+            return true;
+        });
 }

@@ -66,7 +66,8 @@ qint64 totalBytes(const QStringList& files)
     return total;
 }
 
-QString makeStore(const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt)
+QString makeStore(
+    const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt)
 {
     const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
     QString error;
@@ -84,7 +85,9 @@ QString makeStore(const QString& dir, const QString& folder, const QStringList& 
         return QStringLiteral("cannot save the folder tree");
     const AddFilesResult added = AddFiles(store, folder, files, prompt);
     if (added.added.size() != files.size())
-        return QStringLiteral("%1 of %2 files were not added").arg(files.size() - added.added.size()).arg(files.size());
+        return QStringLiteral("%1 of %2 files were not added")
+            .arg(files.size() - added.added.size())
+            .arg(files.size());
     return {};
 }
 
@@ -120,7 +123,8 @@ double processCpuMs()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    const auto ms
+        = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 

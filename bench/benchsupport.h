@@ -22,7 +22,8 @@ namespace zarvo::bench {
 class SilentPrompt;
 
 // [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...
-struct Arguments {
+struct Arguments
+{
     int repeat = 2;
     bool parts = false; // also time the parts of the work one by one
     // Each run's figures on standard error, with its interval on CLOCK_MONOTONIC (to cut a
@@ -39,8 +40,8 @@ bool parseArguments(const QStringList& args, const char* usage, Arguments* out);
 // The main() of a benchmark that drives the main window: a QApplication on the offscreen
 // platform, the command line, the work directory, then `measureSet` for each set. Returns the
 // exit status: 2 for a bad command line, 1 when a set failed or has no pictures.
-using MeasureSet = std::function<bool(const Arguments& args, const QString& set, const QStringList& files,
-                                      SilentPrompt& prompt)>;
+using MeasureSet = std::function<bool(
+    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)>;
 int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& measureSet);
 
 // The picture files of a corpus set, absolute paths, in name order (hidden files left out).
@@ -50,7 +51,8 @@ qint64 totalBytes(const QStringList& files);
 // Makes `data.mdb` in dir as zarvoctl does: a new store (Store::create), the folder table
 // `folder` as a top-level node of the tree, and `files` added to it through AddFiles. The store
 // is closed (and its lock released) on return. An empty text on success, else what failed.
-QString makeStore(const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt);
+QString makeStore(
+    const QString& dir, const QString& folder, const QStringList& files, Prompt& prompt);
 
 // Shows the window and waits until it is exposed and has painted.
 void showAndWait(QWidget& window);

@@ -28,7 +28,8 @@ using namespace zarvo::testpictures;
 
 namespace {
 
-struct Set {
+struct Set
+{
     const char* name;
     int count;
     const char* extension;
@@ -68,7 +69,8 @@ QByteArray animatedGif(int seed)
         for (int y = 0; y < kHeight; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(photo.constScanLine(y));
             for (int x = 0; x < kWidth; ++x)
-                frame.indices.append(char((qRed(row[x]) / 64) * 16 + (qGreen(row[x]) / 64) * 4 + qBlue(row[x]) / 64));
+                frame.indices.append(char(
+                    (qRed(row[x]) / 64) * 16 + (qGreen(row[x]) / 64) * 4 + qBlue(row[x]) / 64));
         }
         frames.append(frame);
     }
@@ -79,7 +81,7 @@ QByteArray icon(int seed)
 {
     const QImage photo = withVignetteAlpha(photoLike(256, 256, quint32(seed), 4));
     return encodeIco({ { photo.scaled(16, 16), false, 32 }, { photo.scaled(32, 32), false, 32 },
-                       { photo.scaled(48, 48), false, 32 }, { photo, true, 32 } });
+        { photo.scaled(48, 48), false, 32 }, { photo, true, 32 } });
 }
 
 } // namespace
@@ -96,14 +98,24 @@ int main(int argc, char** argv)
     const QStringList wanted = args.mid(1);
 
     const std::vector<Set> sets = {
-        { "jpeg12mp", 200, "jpg", [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(i), 5), 90); } },
-        { "jpeg2mp", 200, "jpg", [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(1000 + i), 5), 90); } },
+        { "jpeg12mp", 200, "jpg",
+            [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(i), 5), 90); } },
+        { "jpeg2mp", 200, "jpg",
+            [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(1000 + i), 5), 90); } },
         { "jpegprogressive", 30, "jpg",
-          [](int i) { return encodeJpeg(photoLike(4000, 3000, quint32(2000 + i), 5), 90, true); } },
+            [](int i) {
+                return encodeJpeg(photoLike(4000, 3000, quint32(2000 + i), 5), 90, true);
+            } },
         { "png", 40, "png",
-          [](int i) { return encodePng(withVignetteAlpha(photoLike(1600, 1200, quint32(3000 + i), 3)), PngKind::Rgba8); } },
+            [](int i) {
+                return encodePng(
+                    withVignetteAlpha(photoLike(1600, 1200, quint32(3000 + i), 3)), PngKind::Rgba8);
+            } },
         { "gif", 40, "gif", [](int i) { return animatedGif(4000 + i); } },
-        { "bmp", 10, "bmp", [](int i) { return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP"); } },
+        { "bmp", 10, "bmp",
+            [](int i) {
+                return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP");
+            } },
         { "ico", 20, "ico", [](int i) { return icon(6000 + i); } },
     };
 
@@ -122,8 +134,12 @@ int main(int argc, char** argv)
         const auto work = [&] {
             for (int i = next++; i < set.count && !failed; i = next++) {
                 const QByteArray bytes = set.make(i);
-                QFile file(QStringLiteral("%1/%2.%3").arg(dirPath).arg(i, 3, 10, QLatin1Char('0')).arg(QLatin1String(set.extension)));
-                if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                QFile file(QStringLiteral("%1/%2.%3")
+                               .arg(dirPath)
+                               .arg(i, 3, 10, QLatin1Char('0'))
+                               .arg(QLatin1String(set.extension)));
+                if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly)
+                    || file.write(bytes) != bytes.size())
                     failed = true;
             }
         };

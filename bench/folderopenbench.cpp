@@ -31,7 +31,6 @@
 #include "silentprompt.h"
 
 #include "app/form1.h"
-#include "view/workspace.h"
 #include "app/statusbar.h"
 #include "imaging/pictureformat.h"
 #include "imaging/thumbnailer.h"
@@ -39,6 +38,7 @@
 #include "view/folderlistview.h"
 #include "view/statustexts.h"
 #include "view/thumbnailmodel.h"
+#include "view/workspace.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,7 +54,8 @@ using namespace zarvo::bench;
 
 namespace {
 
-const char kUsage[] = "zarvo_bench_folderopen [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...";
+const char kUsage[]
+    = "zarvo_bench_folderopen [--repeat N] [--parts] [--verbose] WORKDIR CORPUSDIR SET...";
 
 // The parts of an opening, one at a time on this thread, with the window shown and the folder
 // closed: what the user-interface thread does per row besides waiting for the decoders, and one
@@ -98,7 +99,8 @@ void timeParts(Form1& form, const QString& set)
     form.ListView1()->viewport()->update();
     start = threadCpuMs();
     settle();
-    printPart(set, QStringLiteral("paint the whole view once (ms per time)"), threadCpuMs() - start);
+    printPart(
+        set, QStringLiteral("paint the whole view once (ms per time)"), threadCpuMs() - start);
 
     // What table1AfterOpen does for each row besides the append.
     StatusBar& bar = *form.bar();
@@ -112,14 +114,16 @@ void timeParts(Form1& form, const QString& set)
         bar.setPanelText(2, counters.countText());
         bar.repaint();
     }
-    printPart(set, QStringLiteral("progress and status bar repaint per row"), (threadCpuMs() - start) / n);
+    printPart(set, QStringLiteral("progress and status bar repaint per row"),
+        (threadCpuMs() - start) / n);
     bar.progress()->setValue(0);
     items.clear();
     settle();
 }
 
 // Times the openings of one set; false when something failed.
-bool measureSet(const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
+bool measureSet(
+    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("folderopen-XXXXXX")));
     if (!dir.isValid()) {
@@ -164,13 +168,15 @@ bool measureSet(const Arguments& args, const QString& set, const QStringList& fi
             const double painted = msSince(start);
             if (args.verbose)
                 std::fprintf(stderr,
-                             "%s opening %d: %.0f ms, CPU %.0f ms (user-interface thread %.0f ms), %ld page faults, "
-                             "monotonic %.6f,%.6f\n",
-                             qPrintable(set), r + 1, wall, cpu, threadCpu, faults, monotonicSeconds(start),
-                             monotonicSeconds(start) + wall / 1e3);
+                    "%s opening %d: %.0f ms, CPU %.0f ms (user-interface thread %.0f ms), %ld page "
+                    "faults, "
+                    "monotonic %.6f,%.6f\n",
+                    qPrintable(set), r + 1, wall, cpu, threadCpu, faults, monotonicSeconds(start),
+                    monotonicSeconds(start) + wall / 1e3);
             if (form.workspace().items().rowCount() != files.size() || prompt.warnings() != 0) {
-                std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n", qPrintable(set),
-                             form.workspace().items().rowCount(), int(files.size()), prompt.warnings());
+                std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n",
+                    qPrintable(set), form.workspace().items().rowCount(), int(files.size()),
+                    prompt.warnings());
                 ok = false;
             }
             bestWall = std::min(bestWall, wall);
@@ -184,9 +190,10 @@ bool measureSet(const Arguments& args, const QString& set, const QStringList& fi
             printResult(set, QStringLiteral("open folder"), bestWall / n);
             printResult(set, QStringLiteral("open folder CPU"), bestCpu / n);
             printResult(set, QStringLiteral("open folder UI thread CPU"), bestThreadCpu / n);
-            std::fprintf(stderr, "%s: %d pictures, %.1f MB; opening %.0f ms, until painted %.0f ms, CPU %.0f ms\n",
-                         qPrintable(set), int(files.size()), double(totalBytes(files)) / 1e6, bestWall, bestPainted,
-                         bestCpu);
+            std::fprintf(stderr,
+                "%s: %d pictures, %.1f MB; opening %.0f ms, until painted %.0f ms, CPU %.0f ms\n",
+                qPrintable(set), int(files.size()), double(totalBytes(files)) / 1e6, bestWall,
+                bestPainted, bestCpu);
             if (args.parts)
                 timeParts(form, set);
         }

@@ -9,7 +9,8 @@ namespace zarvo::bench {
 // The prompt of the benchmarks: every question is answered No, no dialog is shown, and popups
 // are only counted (a benchmark whose pictures failed to decode or store must not pass for a
 // fast one). Keeps no text, so it costs the measured commands next to nothing.
-class SilentPrompt : public Prompt {
+class SilentPrompt : public Prompt
+{
 public:
     bool confirm(const QString&) override { return false; }
     void popup(PopupKind kind, const QString&) override;

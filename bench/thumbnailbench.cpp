@@ -19,8 +19,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -28,7 +28,8 @@ using namespace zarvo;
 
 namespace {
 
-struct Picture {
+struct Picture
+{
     PictureFormat format;
     QByteArray bytes;
 };
@@ -40,9 +41,10 @@ double threadCpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-struct Timing {
+struct Timing
+{
     double wall = 0; // seconds
-    double cpu = 0;  // seconds of CPU used by the workers together
+    double cpu = 0; // seconds of CPU used by the workers together
 };
 
 // Times all pictures with `threads` workers; counts failed decodes.
@@ -108,8 +110,9 @@ int main(int argc, char** argv)
         }
         int failures = 0;
         // Warm up caches, plugins and the allocator.
-        runOnce(std::vector<Picture>(pictures.begin(), pictures.begin() + std::min<size_t>(3, pictures.size())), 1,
-                &failures);
+        runOnce(std::vector<Picture>(
+                    pictures.begin(), pictures.begin() + std::min<size_t>(3, pictures.size())),
+            1, &failures);
         const double count = double(pictures.size());
         for (int threads : { 1, 2 }) {
             Timing best { 1e30, 1e30 };
@@ -119,13 +122,14 @@ int main(int argc, char** argv)
                 best.cpu = std::min(best.cpu, t.cpu);
             }
             if (failures)
-                std::fprintf(stderr, "%s: %d pictures failed to decode\n", qPrintable(set), failures);
-            std::printf("RESULT\t%s\tours %d thread%s\t%.3f\t%zu\n", qPrintable(set), threads, threads == 1 ? "" : "s",
-                        best.wall * 1000.0 / count, pictures.size());
+                std::fprintf(
+                    stderr, "%s: %d pictures failed to decode\n", qPrintable(set), failures);
+            std::printf("RESULT\t%s\tours %d thread%s\t%.3f\t%zu\n", qPrintable(set), threads,
+                threads == 1 ? "" : "s", best.wall * 1000.0 / count, pictures.size());
             // CPU time per picture does not depend on what else the machine runs.
             if (threads == 1)
-                std::printf("RESULT\t%s\tours CPU per picture\t%.3f\t%zu\n", qPrintable(set), best.cpu * 1000.0 / count,
-                            pictures.size());
+                std::printf("RESULT\t%s\tours CPU per picture\t%.3f\t%zu\n", qPrintable(set),
+                    best.cpu * 1000.0 / count, pictures.size());
             std::fflush(stdout);
         }
     }

@@ -10,7 +10,8 @@ namespace zarvo {
 // (an ASCII character one, a Chinese character two): once it is full, typing stops; text pasted
 // or dropped into it is cut to what still fits, never in the middle of a character. TABs and
 // line breaks never enter it.
-class NameBox : public QLineEdit {
+class NameBox : public QLineEdit
+{
     Q_OBJECT
 public:
     explicit NameBox(int maxBytes, QWidget* parent = nullptr);

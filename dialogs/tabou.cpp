@@ -19,8 +19,9 @@ constexpr int AboutHeight = 226;
 } // namespace
 
 Tabou::Tabou(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Tabou"));
     setWindowTitle(QStringLiteral("关于"));

@@ -13,7 +13,8 @@ namespace zarvo {
 // window with only a close box, centred on the screen. It is made once at start-up and lives
 // for the whole run: closing it only hides it, and show() brings the same window back. It is
 // not modal. Dragging the picture with the left mouse button moves the window.
-class Tabou : public QDialog {
+class Tabou : public QDialog
+{
     Q_OBJECT
 
 public:

@@ -24,12 +24,14 @@ QPixmap picture(const QString& name)
     return QPixmap(QStringLiteral(":/images/tad/%1.png").arg(name));
 }
 
-const char* const kRadioCaptions[4] = {"添加同级树结构(&T)", "添加下级树结构(&D)", "添加同级文件夹(&F)", "添加下级文件夹(&L)"};
+const char* const kRadioCaptions[4]
+    = { "添加同级树结构(&T)", "添加下级树结构(&D)", "添加同级文件夹(&F)", "添加下级文件夹(&L)" };
 
 } // namespace
 
 Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
     , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Tad"));
@@ -89,7 +91,7 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
     connect(m_cancel, &QPushButton::clicked, this, &Tad::FlatButton1Click);
 
     showPreview(1);
-    const int enabled[3][4] = {{1, 0, 0, 0}, {1, 1, 1, 1}, {0, 0, 1, 0}};
+    const int enabled[3][4] = { { 1, 0, 0, 0 }, { 1, 1, 1, 1 }, { 0, 0, 1, 0 } };
     const int row = std::clamp(int(situation), 0, 2);
     for (int i = 0; i < 4; ++i)
         m_radio[i]->setEnabled(enabled[row][i]);

@@ -22,7 +22,8 @@ class Prompt;
 // placement chosen, Cancel also when the dialog is closed any other way. OK refuses a name with
 // the character of code 1, with a space, or an empty one, each with its own popup, and keeps
 // the dialog open. Made for one use.
-class Tad : public QDialog {
+class Tad : public QDialog
+{
     Q_OBJECT
 public:
     Tad(NodeSituation situation, Prompt& prompt, QWidget* parent = nullptr);

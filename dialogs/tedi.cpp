@@ -13,7 +13,8 @@
 namespace zarvo {
 
 TEdi::TEdi(const QString& oldName, Prompt& prompt, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("TEdi"));

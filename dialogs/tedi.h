@@ -16,7 +16,8 @@ class Prompt;
 // character of code 1 (warnings), then one equal to the current name byte for byte (a tip),
 // and keeps the dialog open; otherwise the dialog closes with OK. It knows nothing of folders:
 // whether the new name is taken is the caller's check. Made for one use.
-class TEdi : public QDialog {
+class TEdi : public QDialog
+{
     Q_OBJECT
 public:
     TEdi(const QString& oldName, Prompt& prompt, QWidget* parent = nullptr);

@@ -10,7 +10,8 @@ namespace zarvo {
 // The splash window: a borderless 800 by 600 window centred on the screen, showing the
 // splash picture with a 3-pixel outline masked over its edges. It has no behaviour of its
 // own; whoever shows it decides how long it stays.
-class Tfles : public QWidget {
+class Tfles : public QWidget
+{
     Q_OBJECT
 
 public:

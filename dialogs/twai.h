@@ -26,7 +26,8 @@ namespace zarvo {
 // false or an exception counts as a failure. The `warn` callback is called on the
 // user-interface thread. The window cannot be closed by the user while it waits; destroying
 // it waits for a running compaction to finish.
-class Twai : public QDialog {
+class Twai : public QDialog
+{
     Q_OBJECT
 
 public:

@@ -12,7 +12,8 @@ namespace zarvo {
 namespace {
 
 // Where a node goes: into `parent` (null: the top level) at `row` (-1: at the end).
-struct Place {
+struct Place
+{
     QStandardItem* parent = nullptr;
     int row = -1;
 };
@@ -20,10 +21,10 @@ struct Place {
 Place placeFor(NodePlacement placement, QStandardItem* selected)
 {
     if (!selected)
-        return {nullptr, isSiblingPlacement(placement) ? 0 : -1};
+        return { nullptr, isSiblingPlacement(placement) ? 0 : -1 };
     if (isSiblingPlacement(placement))
-        return {FolderTree::parentNode(selected), selected->row()};
-    return {selected, -1};
+        return { FolderTree::parentNode(selected), selected->row() };
+    return { selected, -1 };
 }
 
 } // namespace
@@ -39,8 +40,9 @@ void btn_addfolderClick(Workspace& workspace)
                 workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请选择一个树或文件夹"));
                 return;
             }
-            situation = FolderTree::isGroup(tree.itemFromIndex(selected)) ? NodeSituation::GroupSelected
-                                                                          : NodeSituation::FolderSelected;
+            situation = FolderTree::isGroup(tree.itemFromIndex(selected))
+                ? NodeSituation::GroupSelected
+                : NodeSituation::FolderSelected;
         }
         const NewNode answer = workspace.prompt().askNewNode(situation);
         if (!selected.isValid())
@@ -64,16 +66,19 @@ void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& s
         const bool folder = isFolderPlacement(node.placement);
         if (folder && store->TableExists(name)) {
             prompt.popup(PopupKind::Warning, QStringLiteral("该文件夹已经存在，请更改"));
-        } else if (node.placement == NodePlacement::SiblingGroup || node.placement == NodePlacement::ChildGroup) {
+        } else if (node.placement == NodePlacement::SiblingGroup
+            || node.placement == NodePlacement::ChildGroup) {
             const Place place = placeFor(node.placement, selected);
-            QStandardItem* added = tree.insertNode(place.parent, place.row, FolderTree::kGroupMarker + name);
+            QStandardItem* added
+                = tree.insertNode(place.parent, place.row, FolderTree::kGroupMarker + name);
             if (place.parent)
                 workspace.expandNode(place.parent->index(), false);
             else
                 workspace.expandNode(added->index(), true);
         } else if (folder) {
             const Place place = placeFor(node.placement, selected);
-            const QPersistentModelIndex added = tree.insertNode(place.parent, place.row, name)->index();
+            const QPersistentModelIndex added
+                = tree.insertNode(place.parent, place.row, name)->index();
             bool created = false;
             try {
                 created = store->CreateFolderTable(name, prompt);
@@ -83,7 +88,8 @@ void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& s
             if (!created) {
                 tree.removeNode(tree.itemFromIndex(added));
             } else {
-                prompt.popup(PopupKind::Success, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建成功!"));
+                prompt.popup(PopupKind::Success,
+                    QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建成功!"));
                 if (place.parent)
                     workspace.expandNode(place.parent->index(), false);
                 workspace.selectNode(added);

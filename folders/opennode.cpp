@@ -38,7 +38,8 @@ void tree1Click(Workspace& workspace)
             }
             if (!store->CreateFolderTable(text, prompt))
                 return;
-            prompt.popup(PopupKind::Success, QStringLiteral("文件夹 ") + text + QStringLiteral(" 创建成功!"));
+            prompt.popup(PopupKind::Success,
+                QStringLiteral("文件夹 ") + text + QStringLiteral(" 创建成功!"));
             workspace.saveTree();
         }
         workspace.openFolderTable(text);

@@ -14,13 +14,20 @@ namespace zarvo {
 
 namespace {
 
-quint16 le16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
+quint16 le16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
+quint32 le32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
 
 constexpr qsizetype kFileHeaderSize = 14;
 constexpr quint32 kCoreHeaderSize = 12; // the old OS/2 header with 16-bit sizes
 
-struct BmpHeader {
+struct BmpHeader
+{
     qint64 width = 0;
     qint64 height = 0;
     qint64 rowsEnd = 0; // where the pixel rows end if uncompressed; 0 if compressed
@@ -83,8 +90,8 @@ DecodedPicture decodeBmp(const QByteArray& bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setAutoDetectImageFormat(false);
-    const DecodeBudget::Reservation reservation =
-        DecodeBudget::shared().acquire(header.width * header.height * 4);
+    const DecodeBudget::Reservation reservation
+        = DecodeBudget::shared().acquire(header.width * header.height * 4);
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         result.error = QStringLiteral("BMP: ") + reader.errorString();

@@ -7,7 +7,8 @@
 namespace zarvo {
 
 DecodeBudget::Reservation::Reservation(Reservation&& other) noexcept
-    : m_budget(std::exchange(other.m_budget, nullptr)), m_bytes(std::exchange(other.m_bytes, 0))
+    : m_budget(std::exchange(other.m_budget, nullptr))
+    , m_bytes(std::exchange(other.m_bytes, 0))
 {
 }
 
@@ -34,7 +35,10 @@ void DecodeBudget::Reservation::release()
     m_bytes = 0;
 }
 
-DecodeBudget::DecodeBudget(qint64 totalBytes) : m_total(totalBytes) { }
+DecodeBudget::DecodeBudget(qint64 totalBytes)
+    : m_total(totalBytes)
+{
+}
 
 DecodeBudget& DecodeBudget::shared()
 {
@@ -48,9 +52,8 @@ DecodeBudget::Reservation DecodeBudget::acquire(qint64 bytes)
         return {};
     std::unique_lock lock(m_mutex);
     const quint64 ticket = m_nextTicket++;
-    const auto mayGo = [&] {
-        return ticket == m_serving && (m_inUse == 0 || m_inUse + bytes <= m_total);
-    };
+    const auto mayGo
+        = [&] { return ticket == m_serving && (m_inUse == 0 || m_inUse + bytes <= m_total); };
     if (!mayGo()) {
         ++m_waiting;
         m_changed.wait(lock, mayGo);

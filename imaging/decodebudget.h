@@ -21,11 +21,13 @@ namespace zarvo {
 // Threads: all members are thread-safe. A thread must hold at most one Reservation at a time
 // (a second request could wait for the first forever); the decoders keep to that.
 // The budget counts only decodes in progress, not pictures after they were returned.
-class DecodeBudget {
+class DecodeBudget
+{
 public:
     static constexpr qint64 kDefaultTotalBytes = qint64(1) << 30;
 
-    class Reservation {
+    class Reservation
+    {
     public:
         Reservation() = default;
         Reservation(Reservation&& other) noexcept;
@@ -39,7 +41,11 @@ public:
 
     private:
         friend class DecodeBudget;
-        Reservation(DecodeBudget* budget, qint64 bytes) : m_budget(budget), m_bytes(bytes) { }
+        Reservation(DecodeBudget* budget, qint64 bytes)
+            : m_budget(budget)
+            , m_bytes(bytes)
+        {
+        }
 
         DecodeBudget* m_budget = nullptr;
         qint64 m_bytes = 0;

@@ -10,7 +10,8 @@ namespace zarvo {
 // What a decoder gives back: a picture, or a null picture and a short technical error text
 // (from the codec library where it had one). Every failure, a refusal included, comes back
 // this way; decoders never throw.
-struct DecodedPicture {
+struct DecodedPicture
+{
     QImage image;
     QString error;
 

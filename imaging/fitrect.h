@@ -5,7 +5,8 @@
 namespace zarvo {
 
 // A rectangle in a box's coordinates; right and bottom are exclusive.
-struct DrawRect {
+struct DrawRect
+{
     int left = 0;
     int top = 0;
     int right = 0;

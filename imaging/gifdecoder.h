@@ -14,10 +14,10 @@ class PixelBuffer;
 // GIF's logical screen size: drawn at its own position (clipped to the screen), with its
 // local colour table or else the global one, and with the transparent index of a graphics
 // control extension before it left white, as are indices beyond the colour table. The
-// background colour is not used: what the first image does not cover stays white. A GIF whose logical screen is 0 wide or high gets the
-// extent of its first image instead. Reads nothing after the first image.
-// A failure: no image, no colour table, damaged or truncated image data, or dimensions over
-// kMaxPixels. reuse: see allocatePicture. Thread-safe; takes its memory through
+// background colour is not used: what the first image does not cover stays white. A GIF whose
+// logical screen is 0 wide or high gets the extent of its first image instead. Reads nothing after
+// the first image. A failure: no image, no colour table, damaged or truncated image data, or
+// dimensions over kMaxPixels. reuse: see allocatePicture. Thread-safe; takes its memory through
 // DecodeBudget::shared().
 DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse);
 

@@ -14,14 +14,24 @@ namespace zarvo {
 
 namespace {
 
-quint16 le16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-quint32 be32(const uchar* p) { return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24; }
+quint16 le16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
+quint32 le32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+quint32 be32(const uchar* p)
+{
+    return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24;
+}
 
 constexpr uchar kPngSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
 constexpr qsizetype kInfoHeaderSize = 40;
 
-struct Entry {
+struct Entry
+{
     const uchar* data = nullptr;
     qsizetype size = 0;
     bool png = false;
@@ -75,7 +85,8 @@ DecodedPicture decodeBitmapEntry(const Entry& entry, PixelBuffer* reuse)
     const int height = int(entry.height);
 
     const quint32 colorsUsed = le32(data + 32);
-    const qint64 paletteInFile = colorsUsed ? qint64(colorsUsed) : (bits <= 8 ? qint64(1) << bits : 0);
+    const qint64 paletteInFile
+        = colorsUsed ? qint64(colorsUsed) : (bits <= 8 ? qint64(1) << bits : 0);
     const qint64 paletteUsable = bits <= 8 ? std::min<qint64>(paletteInFile, qint64(1) << bits) : 0;
     const qint64 colorStride = (qint64(width) * bits + 31) / 32 * 4;
     const qint64 maskStride = (qint64(width) + 31) / 32 * 4;
@@ -103,8 +114,8 @@ DecodedPicture decodeBitmapEntry(const Entry& entry, PixelBuffer* reuse)
         }
     }
 
-    const DecodeBudget::Reservation reservation =
-        DecodeBudget::shared().acquire(qint64(width) * height * 4);
+    const DecodeBudget::Reservation reservation
+        = DecodeBudget::shared().acquire(qint64(width) * height * 4);
     QImage image = allocatePicture(reuse, width, height);
     if (image.isNull())
         return failure("out of memory");
@@ -129,7 +140,8 @@ DecodedPicture decodeBitmapEntry(const Entry& entry, PixelBuffer* reuse)
                 pixel = qRgb(color[x * 3 + 2], color[x * 3 + 1], color[x * 3]);
                 break;
             default:
-                pixel = qRgba(color[x * 4 + 2], color[x * 4 + 1], color[x * 4], useAlpha ? color[x * 4 + 3] : 255);
+                pixel = qRgba(color[x * 4 + 2], color[x * 4 + 1], color[x * 4],
+                    useAlpha ? color[x * 4 + 3] : 255);
                 break;
             }
             if (!useAlpha && mask && ((mask[x >> 3] >> (7 - (x & 7))) & 1))

@@ -12,14 +12,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace zarvo {
 
 namespace {
 
-struct JpegErrorManager {
+struct JpegErrorManager
+{
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
@@ -28,7 +29,8 @@ struct JpegErrorManager {
 
 // Everything the codec function touches lives here, in the caller's frame, so that nothing
 // with a destructor is skipped by the library's longjmp and nothing is indeterminate after it.
-struct JpegJob {
+struct JpegJob
+{
     const unsigned char* data = nullptr;
     unsigned long size = 0;
     int box = 0;
@@ -82,7 +84,7 @@ void jpegProgress(j_common_ptr cinfo)
     if (dinfo->input_scan_number > kMaxJpegScans) {
         auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
         std::snprintf(err->message, sizeof err->message,
-                      "Progressive JPEG image has more than %d scans", kMaxJpegScans);
+            "Progressive JPEG image has more than %d scans", kMaxJpegScans);
         jumpOut(cinfo);
     }
 }
@@ -181,7 +183,8 @@ bool runJpeg(JpegJob* job)
     const qsizetype bytesPerLine = job->image.bytesPerLine();
     while (cinfo->output_scanline < cinfo->output_height) {
         JSAMPROW rows[16];
-        const JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - cinfo->output_scanline);
+        const JDIMENSION count
+            = std::min<JDIMENSION>(16, cinfo->output_height - cinfo->output_scanline);
         for (JDIMENSION i = 0; i < count; ++i)
             rows[i] = base + (cinfo->output_scanline + i) * bytesPerLine;
         if (jpeg_read_scanlines(cinfo, rows, count) == 0) {
@@ -240,7 +243,8 @@ JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse
         if (job.err.message[0] == '\0' && exceedsPixelLimit(job.fullWidth, job.fullHeight))
             result.picture.error = pixelLimitError("JPEG", job.fullWidth, job.fullHeight);
         else
-            result.picture.error = QStringLiteral("JPEG: ") + QString::fromLocal8Bit(job.err.message);
+            result.picture.error
+                = QStringLiteral("JPEG: ") + QString::fromLocal8Bit(job.err.message);
         return result;
     }
     if (job.cmyk)

@@ -11,7 +11,8 @@ namespace zarvo {
 
 class PixelBuffer;
 
-struct JpegDecodeResult {
+struct JpegDecodeResult
+{
     DecodedPicture picture;
     // The picture's size as the file states it (also when it was decoded scaled down).
     QSize fullSize;

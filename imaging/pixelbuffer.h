@@ -14,7 +14,8 @@ namespace zarvo {
 // trim() gives back memory beyond kKeepBytes so that one huge picture does not stay resident.
 //
 // Not thread-safe: one per thread (each Thumbnailer has one).
-class PixelBuffer {
+class PixelBuffer
+{
 public:
     static constexpr qsizetype kKeepBytes = qsizetype(64) << 20;
 

@@ -19,7 +19,8 @@ namespace {
 
 // Everything the codec function touches lives here, in the caller's frame, so that nothing
 // with a destructor is skipped by libpng's longjmp and nothing is indeterminate after it.
-struct PngJob {
+struct PngJob
+{
     const uchar* data = nullptr;
     size_t size = 0;
     size_t position = 0;
@@ -83,8 +84,8 @@ bool runPng(PngJob* job)
     int bitDepth = 0;
     int colorType = 0;
     int interlace = 0;
-    png_get_IHDR(png, info, &job->width, &job->height, &bitDepth, &colorType, &interlace,
-                 nullptr, nullptr);
+    png_get_IHDR(
+        png, info, &job->width, &job->height, &bitDepth, &colorType, &interlace, nullptr, nullptr);
     if (exceedsPixelLimit(job->width, job->height)) {
         job->tooLarge = true;
         png_destroy_read_struct(&png, &info, nullptr);

@@ -23,12 +23,14 @@ void drawInto(QImage& thumbnail, const QImage& picture, const DrawRect& rect)
         return;
     QImage scaled = picture.size() == QSize(rect.width(), rect.height())
         ? picture
-        : picture.scaled(rect.width(), rect.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        : picture.scaled(
+            rect.width(), rect.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (scaled.format() == QImage::Format_RGB32) {
         // Opaque: copy the rows, no painter needed.
         const size_t rowBytes = size_t(rect.width()) * 4;
         for (int y = 0; y < rect.height(); ++y)
-            std::memcpy(thumbnail.scanLine(rect.top + y) + qsizetype(rect.left) * 4, scaled.constScanLine(y), rowBytes);
+            std::memcpy(thumbnail.scanLine(rect.top + y) + qsizetype(rect.left) * 4,
+                scaled.constScanLine(y), rowBytes);
         return;
     }
     QPainter painter(&thumbnail);
@@ -77,7 +79,8 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         result.error = QStringLiteral("out of memory");
     } else {
         result.image.fill(0xffffffffu);
-        drawInto(result.image, decoded.image, FitRect(fullSize.width(), fullSize.height(), kSize, kSize));
+        drawInto(result.image, decoded.image,
+            FitRect(fullSize.width(), fullSize.height(), kSize, kSize));
     }
     // The decoded picture may view m_buffer: drop it before the buffer can shrink.
     decoded.image = QImage();

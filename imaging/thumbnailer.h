@@ -20,7 +20,8 @@ namespace zarvo {
 // decode needs while it runs (a 12 MP JPEG: about 0.8 MB; a 12 MP PNG: 48 MB).
 // Threads: not thread-safe; make one per worker thread. Different Thumbnailers run in
 // parallel; they share only DecodeBudget::shared().
-class Thumbnailer {
+class Thumbnailer
+{
 public:
     static constexpr int kSize = 150;
 

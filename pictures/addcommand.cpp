@@ -11,15 +11,18 @@
 namespace zarvo {
 
 const char* const kOpenPictureFilter
-    = "All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
-      "GIF Image (*.gif)|*.gif|Portable Network Graphics (*.png)|*.png|JPEG Image File (*.jpg)|*.jpg|"
+    = "All "
+      "(*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*."
+      "emf;*.wmf|"
+      "GIF Image (*.gif)|*.gif|Portable Network Graphics (*.png)|*.png|JPEG Image File "
+      "(*.jpg)|*.jpg|"
       "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico";
 
 void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths)
 {
     workspace.startProgress(int(paths.size()));
     AddFiles(*workspace.store(), workspace.openFolder(), paths, workspace.prompt(),
-             [&workspace] { workspace.advanceProgress(); });
+        [&workspace] { workspace.advanceProgress(); });
     try {
         workspace.reloadFolder();
     } catch (const std::exception& e) {
@@ -34,7 +37,8 @@ void btn_addfileClick(Workspace& workspace)
         workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先选择一个文件夹"));
         return;
     }
-    const QStringList paths = workspace.prompt().chooseOpenFiles(QString::fromUtf8(kOpenPictureFilter));
+    const QStringList paths
+        = workspace.prompt().chooseOpenFiles(QString::fromUtf8(kOpenPictureFilter));
     if (paths.isEmpty())
         return;
     addFilesToOpenFolder(workspace, paths);
@@ -43,11 +47,13 @@ void btn_addfileClick(Workspace& workspace)
 void wmdropfiles(Workspace& workspace, const QStringList& paths)
 {
     if (!workspace.isFolderOpen()) {
-        workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先打开一个文件夹，再进行文件拖放操作"));
+        workspace.prompt().popup(
+            PopupKind::Tip, QStringLiteral("请先打开一个文件夹，再进行文件拖放操作"));
         return;
     }
-    static const QStringList accepted{QStringLiteral(".png"), QStringLiteral(".gif"), QStringLiteral(".ico"),
-                                      QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".bmp")};
+    static const QStringList accepted { QStringLiteral(".png"), QStringLiteral(".gif"),
+        QStringLiteral(".ico"), QStringLiteral(".jpg"), QStringLiteral(".jpeg"),
+        QStringLiteral(".bmp") };
     QStringList kept;
     for (const QString& path : paths)
         if (accepted.contains(extensionOfCome(path)))

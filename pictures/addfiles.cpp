@@ -31,18 +31,20 @@ QByteArray readWholeFile(const QString& path)
 // The duplicate-name question, three lines joined by LF CR.
 QString duplicateNameQuestion(const QString& name)
 {
-    return QStringLiteral("文件名 \"") + name + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
+    return QStringLiteral("文件名 \"") + name
+        + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
 }
 
 } // namespace
 
-AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
-                        const std::function<void()>& advance)
+AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
+    Prompt& prompt, const std::function<void()>& advance)
 {
     AddFilesResult result;
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile()) {
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
+            prompt.popup(PopupKind::Warning,
+                QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
             ++result.failed;
             if (advance)
                 advance();
@@ -64,10 +66,11 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
             if (data.isNull())
                 throw std::runtime_error("the file cannot be read");
             const qint64 rowid = store.appendPicture(folder, name, comeFromPath(path), data);
-            result.added.append({path, name, rowid});
+            result.added.append({ path, name, rowid });
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "adding" << path << "failed:" << e.what();
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
+            prompt.popup(
+                PopupKind::Warning, QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
             ++result.failed;
         }
         if (advance)

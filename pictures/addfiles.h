@@ -13,13 +13,15 @@ namespace zarvo {
 class Prompt;
 class Store;
 
-struct AddedPicture {
+struct AddedPicture
+{
     QString path;
     QString name;
     qint64 rowid = 0;
 };
 
-struct AddFilesResult {
+struct AddFilesResult
+{
     QList<AddedPicture> added;
     int skipped = 0; // the user kept a taken name: not added
     int failed = 0; // missing, unreadable or refused by the store
@@ -35,7 +37,7 @@ struct AddFilesResult {
 // the run goes on with the next file either way, and what was stored stays.
 //
 // `advance` is called once per path, whatever became of it.
-AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths, Prompt& prompt,
-                        const std::function<void()>& advance = {});
+AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
+    Prompt& prompt, const std::function<void()>& advance = {});
 
 } // namespace zarvo

@@ -16,7 +16,8 @@ void copyOrCut(Workspace& workspace, bool cut)
 {
     const QList<int> selected = workspace.selectedRows();
     if (!workspace.isFolderOpen() || selected.isEmpty()) {
-        workspace.prompt().popup(PopupKind::Tip, cut ? QStringLiteral("请先选择要剪切的文件") : QStringLiteral("请先选择要复制的文件"));
+        workspace.prompt().popup(PopupKind::Tip,
+            cut ? QStringLiteral("请先选择要剪切的文件") : QStringLiteral("请先选择要复制的文件"));
         return;
     }
     ThumbnailModel& items = workspace.items();
@@ -64,8 +65,8 @@ void pop_pasteClick(Workspace& workspace)
     for (const QString& name : copylist) {
         QString newName = name;
         if (NameExists(store, name, target)) {
-            if (!prompt.confirm(QStringLiteral("文件 ") + name + QStringLiteral(" 在文件夹 ") + target
-                                + QStringLiteral(" 中已经存在，是否让系统自动给它改名?")))
+            if (!prompt.confirm(QStringLiteral("文件 ") + name + QStringLiteral(" 在文件夹 ")
+                    + target + QStringLiteral(" 中已经存在，是否让系统自动给它改名?")))
                 continue;
             newName = AutoRename(store, name, target);
         }
@@ -76,7 +77,8 @@ void pop_pasteClick(Workspace& workspace)
                 pasted.append(name);
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "pasting" << name << "failed:" << e.what();
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + name + QStringLiteral(" 在粘贴时发生错误"));
+            prompt.popup(PopupKind::Warning,
+                QStringLiteral("文件 ") + name + QStringLiteral(" 在粘贴时发生错误"));
         }
     }
     if (workspace.clipboard().cutflag) {
@@ -85,7 +87,8 @@ void pop_pasteClick(Workspace& workspace)
                 store.deletePicture(source, name);
             } catch (const std::exception& e) {
                 qCDebug(lcPictures) << "removing pasted" << name << "failed:" << e.what();
-                prompt.popup(PopupKind::Warning, QStringLiteral("文件 ") + name + QStringLiteral(" 在删除时发生错误"));
+                prompt.popup(PopupKind::Warning,
+                    QStringLiteral("文件 ") + name + QStringLiteral(" 在删除时发生错误"));
             }
         }
         workspace.clipboard().clear();

@@ -23,8 +23,9 @@ void btn_editfileClick(Workspace& workspace)
     if (!newName)
         return;
     if (NameExists(*workspace.store(), *newName, folder)) {
-        prompt.popup(PopupKind::Warning, QStringLiteral("文件名 ") + *newName + QStringLiteral(" 在文件夹 ") + folder
-                         + QStringLiteral(" 已经存在，请更改名称"));
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("文件名 ") + *newName + QStringLiteral(" 在文件夹 ") + folder
+                + QStringLiteral(" 已经存在，请更改名称"));
         return;
     }
     try {
@@ -32,11 +33,13 @@ void btn_editfileClick(Workspace& workspace)
         if (workspace.store()->renamePicture(folder, *newName, old) == 0)
             throw std::runtime_error("no picture of that name");
         workspace.reloadFolder();
-        prompt.popup(PopupKind::Success, QStringLiteral("文件 ") + old + QStringLiteral(" 成功改名为 ") + *newName);
+        prompt.popup(PopupKind::Success,
+            QStringLiteral("文件 ") + old + QStringLiteral(" 成功改名为 ") + *newName);
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "renaming" << old << "failed:" << e.what();
-        prompt.popup(PopupKind::Warning, QStringLiteral("文件夹 ") + folder + QStringLiteral(" 在对文件 ") + old
-                         + QStringLiteral(" 修改名称时发生错误"));
+        prompt.popup(PopupKind::Warning,
+            QStringLiteral("文件夹 ") + folder + QStringLiteral(" 在对文件 ") + old
+                + QStringLiteral(" 修改名称时发生错误"));
     }
 }
 
@@ -56,7 +59,9 @@ void btn_delfileClick(Workspace& workspace)
             workspace.store()->deletePicture(folder, name);
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "deleting" << name << "failed:" << e.what();
-            prompt.popup(PopupKind::Warning, QStringLiteral("文件: ") + name + QStringLiteral(" 在删除过程中产生错误，删除不成功"));
+            prompt.popup(PopupKind::Warning,
+                QStringLiteral("文件: ") + name
+                    + QStringLiteral(" 在删除过程中产生错误，删除不成功"));
         }
     }
     try {

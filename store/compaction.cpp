@@ -31,7 +31,8 @@ QString makeTemporaryFile(const QString& dir)
     return QFile::decodeName(pattern);
 }
 
-class TemporaryFile {
+class TemporaryFile
+{
 public:
     explicit TemporaryFile(QString path)
         : m_path(std::move(path))
@@ -65,8 +66,8 @@ void backup(SQLite::Database& from, SQLite::Database& into)
 
 } // namespace
 
-bool CompactStore(const QString& storePath, const QString& password, std::shared_ptr<StoreLock> lock,
-                  QString* error)
+bool CompactStore(const QString& storePath, const QString& password,
+    std::shared_ptr<StoreLock> lock, QString* error)
 {
     auto fail = [&](const QString& why) {
         if (error)

@@ -25,6 +25,6 @@ class StoreLock;
 // The password is kept for the caller's sake; stores have none and it must be empty.
 // Safe to call from a worker thread.
 bool CompactStore(const QString& storePath, const QString& password,
-                  std::shared_ptr<StoreLock> lock = nullptr, QString* error = nullptr);
+    std::shared_ptr<StoreLock> lock = nullptr, QString* error = nullptr);
 
 } // namespace zarvo

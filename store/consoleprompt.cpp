@@ -25,7 +25,8 @@ bool ConsolePrompt::confirm(const QString& question)
 
 void ConsolePrompt::popup(PopupKind kind, const QString& text)
 {
-    const char* label = kind == PopupKind::Warning ? "warning" : (kind == PopupKind::Success ? "ok" : "note");
+    const char* label
+        = kind == PopupKind::Warning ? "warning" : (kind == PopupKind::Success ? "ok" : "note");
     if (kind == PopupKind::Warning)
         ++m_warnings;
     std::fprintf(m_out, "%s: %s\n", label, consoleText(text).constData());

@@ -11,7 +11,8 @@ namespace zarvo {
 // The prompt of zarvoctl: every question gets the same, fixed answer (a command line cannot be
 // asked), and is printed with it; popups are printed on standard error, prefixed with their
 // kind. Dialogs cannot be shown: choosers return nothing.
-class ConsolePrompt : public Prompt {
+class ConsolePrompt : public Prompt
+{
 public:
     explicit ConsolePrompt(bool answer, std::FILE* out = stderr)
         : m_answer(answer)

@@ -17,7 +17,8 @@ namespace zarvo {
 // of code 1). The kind is the node's image index (0 group, 1 folder), kept in ImageIndexRole.
 // The display role shows a group node's name without the marker; the decoration role gives the
 // icon of the node's kind.
-class FolderTree : public QStandardItemModel {
+class FolderTree : public QStandardItemModel
+{
     Q_OBJECT
 public:
     static constexpr QChar kGroupMarker = QChar(1);
@@ -32,7 +33,10 @@ public:
     // A new node with the given text: a group node when the text begins with the group marker.
     // Inserted into parent (null: the top level) at row, or appended when row is -1.
     QStandardItem* insertNode(QStandardItem* parent, int row, const QString& text);
-    QStandardItem* appendNode(QStandardItem* parent, const QString& text) { return insertNode(parent, -1, text); }
+    QStandardItem* appendNode(QStandardItem* parent, const QString& text)
+    {
+        return insertNode(parent, -1, text);
+    }
 
     // The node's full text, the group marker included.
     static QString nodeText(const QStandardItem* node);
@@ -50,7 +54,10 @@ public:
     int nodeCount() const;
     // The first folder node (walk order) whose text equals text exactly, or null.
     QStandardItem* findFolder(const QString& text) const;
-    QModelIndex indexOfNode(const QStandardItem* node) const { return node ? node->index() : QModelIndex(); }
+    QModelIndex indexOfNode(const QStandardItem* node) const
+    {
+        return node ? node->index() : QModelIndex();
+    }
     void removeNode(QStandardItem* node);
 
     void setIcons(const QIcon& group, const QIcon& folder);

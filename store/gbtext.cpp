@@ -22,17 +22,15 @@ int encodedLength(char32_t ch)
     return int(QByteArray(encoder.encode(one)).size());
 }
 
-template<typename Visit>
-void forEachCharacter(const QString& text, Visit visit)
+template <typename Visit> void forEachCharacter(const QString& text, Visit visit)
 {
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype width = (text.at(i).isHighSurrogate() && i + 1 < text.size()
-                                 && text.at(i + 1).isLowSurrogate())
+                                    && text.at(i + 1).isLowSurrogate())
             ? 2
             : 1;
-        const char32_t ch = width == 2
-            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-            : char32_t(text.at(i).unicode());
+        const char32_t ch = width == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                       : char32_t(text.at(i).unicode());
         if (!visit(i, width, ch))
             return;
         i += width;
@@ -97,7 +95,8 @@ bool equalsFoldingAsciiLetters(const QString& a, const QString& b)
 {
     if (a.size() != b.size())
         return false;
-    auto fold = [](char16_t c) -> char16_t { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
+    auto fold
+        = [](char16_t c) -> char16_t { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
     for (qsizetype i = 0; i < a.size(); ++i)
         if (fold(a.at(i).unicode()) != fold(b.at(i).unicode()))
             return false;

@@ -36,8 +36,7 @@ QString folderNameProblem(const QString& name)
     if (name.contains(QChar(0)))
         return QStringLiteral("名称中不能包含ASCII码0");
     if (gbLength(name) > kMaxTypedBytes)
-        return QStringLiteral("名称超过 %1 个字节 (一个汉字算两个字节)")
-            .arg(kMaxTypedBytes);
+        return QStringLiteral("名称超过 %1 个字节 (一个汉字算两个字节)").arg(kMaxTypedBytes);
     return {};
 }
 

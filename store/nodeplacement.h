@@ -26,7 +26,8 @@ enum class NodePlacement {
 
 // The answer of the add dialog: the placement and the typed name (whatever was typed, also on
 // Cancel).
-struct NewNode {
+struct NewNode
+{
     NodePlacement placement = NodePlacement::Cancel;
     QString name;
 };

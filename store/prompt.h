@@ -29,10 +29,12 @@ struct SaveChoice
 // The one way commands ask the user something and tell the user something.
 //
 // Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
-// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs and sliding popups, zarvoctl on
-// the console, and tests with a scripted fake that answers questions and records what was
-// shown. Implementations are used from the user-interface thread only.
-class Prompt {
+// through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs
+// and sliding popups, zarvoctl on the console, and tests with a scripted fake that answers
+// questions and records what was shown. Implementations are used from the user-interface thread
+// only.
+class Prompt
+{
 public:
     virtual ~Prompt() = default;
 
@@ -59,8 +61,8 @@ public:
     // The save dialog `savedia`: `filter` as for chooseOpenFiles, the file type at 0-based
     // `selectedIndex` preselected and `proposedName` proposed as the file name. Nothing when the
     // user cancelled. The working directory stays as it was.
-    virtual std::optional<SaveChoice> chooseSaveFile(const QString& filter, int selectedIndex,
-        const QString& proposedName)
+    virtual std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName)
         = 0;
 };
 

@@ -38,9 +38,8 @@ QByteArray bytes(const SQLite::Column& column)
 }
 
 // The byte size of `Blob` without reading the bytes (length() of a BLOB reads only its header).
-const char* const kBlobSize
-    = "CASE typeof(Blob) WHEN 'blob' THEN length(Blob) WHEN 'null' THEN 0 "
-      "ELSE length(CAST(Blob AS BLOB)) END";
+const char* const kBlobSize = "CASE typeof(Blob) WHEN 'blob' THEN length(Blob) WHEN 'null' THEN 0 "
+                              "ELSE length(CAST(Blob AS BLOB)) END";
 
 PictureRow pictureRow(const SQLite::Statement& query)
 {
@@ -59,7 +58,8 @@ void bindText(SQLite::Statement& query, int index, const QString& value)
 
 } // namespace
 
-Store::Store(const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db)
+Store::Store(
+    const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db)
     : m_path(path)
     , m_lock(std::move(lock))
     , m_db(std::move(db))
@@ -93,13 +93,15 @@ Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
                 result.error = OpenError::CannotLock;
                 break;
             default:
-                result.error = info.isReadable() && !info.isWritable() ? OpenError::ReadOnly : OpenError::NotADatabase;
+                result.error = info.isReadable() && !info.isWritable() ? OpenError::ReadOnly
+                                                                       : OpenError::NotADatabase;
             }
             return result;
         }
     }
     try {
-        auto db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE, kBusyTimeoutMs);
+        auto db = std::make_unique<SQLite::Database>(
+            utf8(path), SQLite::OPEN_READWRITE, kBusyTimeoutMs);
         // SQLite opens any file; the first read tells whether it is a database.
         SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_schema");
         probe.executeStep();
@@ -152,8 +154,8 @@ QString Store::quoted(const QString& identifier)
 QStringList Store::tableNames()
 {
     SQLite::Statement query(*m_db,
-                            "SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
-                            "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+        "SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
+        "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
     QStringList names;
     while (query.executeStep())
         names.append(text(query.getColumn(0)));
@@ -181,11 +183,13 @@ bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
             return true;
         if (name.isEmpty() || name.contains(QChar(0)))
             throw std::invalid_argument("no table can have that name");
-        m_db->exec(utf8(QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
-                            .arg(quoted(name))));
+        m_db->exec(utf8(
+            QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
+                .arg(quoted(name))));
         return true;
     } catch (const std::exception&) {
-        prompt.popup(PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
+        prompt.popup(
+            PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
         return false;
     }
 }
@@ -202,32 +206,36 @@ void Store::dropTable(const QString& name)
 
 void Store::copyFolderRows(const QString& to, const QString& from)
 {
-    m_db->exec(utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
+    m_db->exec(utf8(QStringLiteral(
+        "INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
                         .arg(quoted(to), quoted(from))));
 }
 
 int Store::deletePicture(const QString& folder, const QString& name)
 {
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
     bindText(query, 1, name);
     return query.exec();
 }
 
 int Store::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
 {
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("UPDATE %1 SET Name=? WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("UPDATE %1 SET Name=? WHERE Name=? COLLATE NOCASE")
+                 .arg(quoted(folder))));
     bindText(query, 1, newName);
     bindText(query, 2, oldName);
     return query.exec();
 }
 
-int Store::pastePicture(const QString& target, const QString& newName, const QString& source,
-                        const QString& name)
+int Store::pastePicture(
+    const QString& target, const QString& newName, const QString& source, const QString& name)
 {
     SQLite::Statement query(*m_db,
-                            utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
-                                                "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
-                                     .arg(quoted(target), quoted(source))));
+        utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
+                            "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
+                 .arg(quoted(target), quoted(source))));
     bindText(query, 1, newName);
     bindText(query, 2, name);
     return query.exec();
@@ -235,8 +243,9 @@ int Store::pastePicture(const QString& target, const QString& newName, const QSt
 
 QList<PictureRow> Store::pictureRows(const QString& folder)
 {
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 ORDER BY rowid")
-                                            .arg(QLatin1String(kBlobSize), quoted(folder))));
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 ORDER BY rowid")
+                 .arg(QLatin1String(kBlobSize), quoted(folder))));
     QList<PictureRow> rows;
     while (query.executeStep())
         rows.append(pictureRow(query));
@@ -245,16 +254,18 @@ QList<PictureRow> Store::pictureRows(const QString& folder)
 
 qint64 Store::rowCount(const QString& folder)
 {
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));
+    SQLite::Statement query(
+        *m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));
     query.executeStep();
     return query.getColumn(0).getInt64();
 }
 
 std::optional<PictureRow> Store::locate(const QString& folder, const QString& name)
 {
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 "
-                                                       "WHERE Name=? COLLATE NOCASE ORDER BY rowid LIMIT 1")
-                                            .arg(QLatin1String(kBlobSize), quoted(folder))));
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 "
+                            "WHERE Name=? COLLATE NOCASE ORDER BY rowid LIMIT 1")
+                 .arg(QLatin1String(kBlobSize), quoted(folder))));
     bindText(query, 1, name);
     if (!query.executeStep())
         return std::nullopt;
@@ -267,7 +278,8 @@ QByteArray Store::readBlob(const QString& folder, qint64 rowid)
     // through SQLite's value buffer. NULL, numbers, empty values and missing rows take the
     // statement below.
     sqlite3_blob* blob = nullptr;
-    if (sqlite3_blob_open(m_db->getHandle(), "main", utf8(folder).c_str(), "Blob", rowid, 0, &blob) == SQLITE_OK) {
+    if (sqlite3_blob_open(m_db->getHandle(), "main", utf8(folder).c_str(), "Blob", rowid, 0, &blob)
+        == SQLITE_OK) {
         const int size = sqlite3_blob_bytes(blob);
         QByteArray data(size, Qt::Uninitialized);
         const int rc = size > 0 ? sqlite3_blob_read(blob, data.data(), size, 0) : SQLITE_EMPTY;
@@ -277,19 +289,21 @@ QByteArray Store::readBlob(const QString& folder, qint64 rowid)
     } else if (blob) {
         sqlite3_blob_close(blob);
     }
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("SELECT Blob FROM %1 WHERE rowid=?").arg(quoted(folder))));
+    SQLite::Statement query(
+        *m_db, utf8(QStringLiteral("SELECT Blob FROM %1 WHERE rowid=?").arg(quoted(folder))));
     query.bind(1, static_cast<int64_t>(rowid));
     if (!query.executeStep())
         throw SQLite::Exception("the picture is no longer in its folder");
     return bytes(query.getColumn(0));
 }
 
-qint64 Store::appendPicture(const QString& folder, const QString& name, const QString& come,
-                            const QByteArray& data)
+qint64 Store::appendPicture(
+    const QString& folder, const QString& name, const QString& come, const QByteArray& data)
 {
     if (data.size() > kMaxBlobBytes)
         throw SQLite::Exception("the picture is too large for the store", SQLITE_TOOBIG);
-    SQLite::Statement query(*m_db, utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) VALUES(?,?,?)").arg(quoted(folder))));
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) VALUES(?,?,?)").arg(quoted(folder))));
     bindText(query, 1, name);
     bindText(query, 2, come);
     // constData() is never null, so an empty file is stored as an empty BLOB, not as NULL.
@@ -313,7 +327,8 @@ void Store::writeTreeStream(const QByteArray& data)
     const bool hasRow = first.executeStep();
     const int64_t rowid = hasRow ? first.getColumn(0).getInt64() : 0;
     first.reset();
-    SQLite::Statement write(*m_db, hasRow ? "UPDATE blob SET Blob=? WHERE rowid=?" : "INSERT INTO blob(Blob) VALUES(?)");
+    SQLite::Statement write(*m_db,
+        hasRow ? "UPDATE blob SET Blob=? WHERE rowid=?" : "INSERT INTO blob(Blob) VALUES(?)");
     write.bindNoCopy(1, static_cast<const void*>(data.constData()), static_cast<int>(data.size()));
     if (hasRow)
         write.bind(2, rowid);

@@ -18,7 +18,8 @@ class Prompt;
 class StoreLock;
 
 // One picture record of a folder table, without its bytes.
-struct PictureRow {
+struct PictureRow
+{
     qint64 rowid = 0;
     QString name; // `Name`; NULL reads as empty
     QString come; // `Come`; NULL reads as empty
@@ -35,7 +36,8 @@ struct PictureRow {
 //
 // Errors of the engine arrive as SQLite::Exception (a std::runtime_error) at the calling
 // operation; the callers decide what the user sees. Not thread-safe: one thread uses it.
-class Store {
+class Store
+{
 public:
     enum class OpenError {
         None,
@@ -46,7 +48,8 @@ public:
         CannotLock, // the file system refuses the store lock
     };
 
-    struct Opened {
+    struct Opened
+    {
         std::unique_ptr<Store> store;
         OpenError error = OpenError::None;
         QString detail; // what the engine or the system said, for zarvoctl's messages
@@ -91,8 +94,8 @@ public:
     int renamePicture(const QString& folder, const QString& newName, const QString& oldName);
     // Copies `Come` and `Blob` of the rows of `source` named name into new rows of `target`
     // named newName; returns how many rows were copied (0 when the source has none).
-    int pastePicture(const QString& target, const QString& newName, const QString& source,
-                     const QString& name);
+    int pastePicture(
+        const QString& target, const QString& newName, const QString& source, const QString& name);
 
     // --- rows of a folder, in stored order ---
     QList<PictureRow> pictureRows(const QString& folder);
@@ -101,8 +104,8 @@ public:
     std::optional<PictureRow> locate(const QString& folder, const QString& name);
     QByteArray readBlob(const QString& folder, qint64 rowid);
     // Appends a picture record; returns its rowid.
-    qint64 appendPicture(const QString& folder, const QString& name, const QString& come,
-                         const QByteArray& bytes);
+    qint64 appendPicture(
+        const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
 
     // --- the tree table ---
     // `Blob` of the first row of `blob`; empty when there is no row or it is NULL.
@@ -122,7 +125,8 @@ public:
     static QString quoted(const QString& identifier);
 
 private:
-    Store(const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
+    Store(
+        const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
 
     QString m_path;
     std::shared_ptr<StoreLock> m_lock; // released after the connection (declared first)

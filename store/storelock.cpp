@@ -18,8 +18,9 @@ std::shared_ptr<StoreLock> StoreLock::acquire(const QString& path, QString* erro
         if (failure)
             *failure = why;
         if (error)
-            *error = why == Failure::InUse ? QStringLiteral("the store is in use by another program")
-                                           : QString::fromLocal8Bit(std::strerror(code));
+            *error = why == Failure::InUse
+                ? QStringLiteral("the store is in use by another program")
+                : QString::fromLocal8Bit(std::strerror(code));
         return nullptr;
     };
     if (failure)

@@ -15,7 +15,8 @@ namespace zarvo {
 // all POSIX locks the process holds on it, SQLite's included, so every SQLite connection to the
 // file must be closed before the lock is released; owners keep it alive accordingly (the store
 // connection holds it, and so does whoever compacts the store after closing the connection).
-class StoreLock {
+class StoreLock
+{
 public:
     enum class Failure {
         None,
@@ -27,8 +28,8 @@ public:
     // Takes the lock on the file at path. The descriptor is opened for reading and writing: on
     // NFS, Linux emulates flock() with byte-range locks, which need a file open for writing.
     // Returns null on failure; `failure` and `error` then say why.
-    static std::shared_ptr<StoreLock> acquire(const QString& path, QString* error = nullptr,
-                                              Failure* failure = nullptr);
+    static std::shared_ptr<StoreLock> acquire(
+        const QString& path, QString* error = nullptr, Failure* failure = nullptr);
 
     ~StoreLock();
     StoreLock(const StoreLock&) = delete;

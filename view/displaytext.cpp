@@ -16,7 +16,8 @@ QString displayText(const QString& message)
         }
         text.append(QLatin1Char('\n'));
         // A pair of different break characters is one break.
-        if (i + 1 < message.size() && (message.at(i + 1) == QLatin1Char('\n') || message.at(i + 1) == QLatin1Char('\r'))
+        if (i + 1 < message.size()
+            && (message.at(i + 1) == QLatin1Char('\n') || message.at(i + 1) == QLatin1Char('\r'))
             && message.at(i + 1) != c)
             ++i;
     }

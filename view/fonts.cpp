@@ -9,8 +9,8 @@ namespace zarvo {
 QFont songtiFont(int pixelSize, bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies({ QStringLiteral("宋体"), QStringLiteral("SimSun"),
+        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC") });
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

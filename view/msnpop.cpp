@@ -16,11 +16,11 @@ std::optional<MsnPop::KindLook> MsnPop::lookOf(PopupKind kind)
 {
     switch (kind) {
     case PopupKind::Tip:
-        return KindLook{QStringLiteral("    提示:"), QColor(0, 0, 0), 135, 0};
+        return KindLook { QStringLiteral("    提示:"), QColor(0, 0, 0), 135, 0 };
     case PopupKind::Success:
-        return KindLook{QStringLiteral("恭喜:"), QColor(166, 202, 240), 180, 40};
+        return KindLook { QStringLiteral("恭喜:"), QColor(166, 202, 240), 180, 40 };
     case PopupKind::Warning:
-        return KindLook{QStringLiteral("警告:"), QColor(255, 0, 0), 160, 20};
+        return KindLook { QStringLiteral("警告:"), QColor(255, 0, 0), 160, 20 };
     }
     return std::nullopt;
 }
@@ -61,7 +61,7 @@ std::optional<DesktopGeometry> MsnPop::desktop() const
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;
-    return DesktopGeometry{screen->geometry(), screen->availableGeometry()};
+    return DesktopGeometry { screen->geometry(), screen->availableGeometry() };
 }
 
 void MsnPop::ShowPopup(PopupKind kind, const QString& text)

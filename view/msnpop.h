@@ -27,22 +27,24 @@ class PopupWindow;
 // User-interface thread only. ShowPopup() returns at once and never fails towards the
 // caller: anything that goes wrong means no popup. Popups outlive the call that showed them;
 // popups still open when the component is destroyed are closed with it.
-class MsnPop : public QObject {
+class MsnPop : public QObject
+{
     Q_OBJECT
 
 public:
     // Fixed settings, the same for every kind.
     static constexpr int Width = 135;
-    static constexpr int Height = 150;      // design height; each kind brings its own
-    static constexpr int TimeOut = 4;       // seconds a fully shown popup stays
-    static constexpr int ScrollSpeed = 9;   // pixels per animation step
-    static constexpr int StepMs = 25;       // time between two animation steps
-    static constexpr int PopupMarge = 3;    // gap between stacked popups
+    static constexpr int Height = 150; // design height; each kind brings its own
+    static constexpr int TimeOut = 4; // seconds a fully shown popup stays
+    static constexpr int ScrollSpeed = 9; // pixels per animation step
+    static constexpr int StepMs = 25; // time between two animation steps
+    static constexpr int PopupMarge = 3; // gap between stacked popups
     static constexpr int IconLeft = 0;
     static constexpr int FontPixelSize = 12;
 
     // What a kind looks like.
-    struct KindLook {
+    struct KindLook
+    {
         QString title;
         QColor colour;
         int height = Height;

@@ -11,12 +11,12 @@ TaskbarEdge taskbarEdge(const DesktopGeometry& desktop)
 {
     const QRect& s = desktop.screen;
     const QRect& a = desktop.available;
-    const std::array<std::pair<TaskbarEdge, int>, 4> insets{{
-        {TaskbarEdge::Bottom, s.bottom() - a.bottom()},
-        {TaskbarEdge::Top, a.top() - s.top()},
-        {TaskbarEdge::Left, a.left() - s.left()},
-        {TaskbarEdge::Right, s.right() - a.right()},
-    }};
+    const std::array<std::pair<TaskbarEdge, int>, 4> insets { {
+        { TaskbarEdge::Bottom, s.bottom() - a.bottom() },
+        { TaskbarEdge::Top, a.top() - s.top() },
+        { TaskbarEdge::Left, a.left() - s.left() },
+        { TaskbarEdge::Right, s.right() - a.right() },
+    } };
     TaskbarEdge edge = TaskbarEdge::Bottom;
     int widest = 0;
     for (const auto& [candidate, inset] : insets) {
@@ -36,11 +36,11 @@ PopupPlacement placePopup(const DesktopGeometry& desktop, QSize size, int stackO
     p.fromTop = p.edge == TaskbarEdge::Top;
 
     const int left = p.edge == TaskbarEdge::Left
-                         ? area.left() + PopupStartX
-                         : area.left() + area.width() - PopupStartX - size.width();
+        ? area.left() + PopupStartX
+        : area.left() + area.width() - PopupStartX - size.width();
     const int top = p.fromTop
-                        ? area.top() + PopupStartY + stackOffset
-                        : area.top() + area.height() - PopupStartY - size.height() - stackOffset;
+        ? area.top() + PopupStartY + stackOffset
+        : area.top() + area.height() - PopupStartY - size.height() - stackOffset;
     p.rect = QRect(QPoint(left, top), size);
     p.fits = !size.isEmpty() && stackOffset >= 0 && area.contains(p.rect);
     return p;

@@ -19,13 +19,15 @@ inline constexpr int PopupStartY = 2;
 
 // The whole screen and its work area (the screen less panels and taskbars), as
 // QScreen::geometry() and QScreen::availableGeometry() report them.
-struct DesktopGeometry {
+struct DesktopGeometry
+{
     QRect screen;
     QRect available;
     bool operator==(const DesktopGeometry&) const = default;
 };
 
-struct PopupPlacement {
+struct PopupPlacement
+{
     TaskbarEdge edge = TaskbarEdge::Bottom;
     // The popup's rectangle when fully shown.
     QRect rect;
@@ -43,8 +45,8 @@ TaskbarEdge taskbarEdge(const DesktopGeometry& desktop);
 // The rectangle of a popup of `size` placed `stackOffset` pixels away from its corner
 // position, away from the taskbar (upwards, or downwards for a top taskbar). The corner
 // position keeps the popup PopupStartX pixels from the work area's side edge and PopupStartY
-// pixels from its edge on the taskbar side: bottom-right for a bottom or right taskbar, top-right for a top
-// taskbar, bottom-left for a left taskbar.
+// pixels from its edge on the taskbar side: bottom-right for a bottom or right taskbar, top-right
+// for a top taskbar, bottom-left for a left taskbar.
 PopupPlacement placePopup(const DesktopGeometry& desktop, QSize size, int stackOffset);
 
 } // namespace zarvo

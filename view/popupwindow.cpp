@@ -19,7 +19,7 @@ namespace {
 
 constexpr int TitleLeft = 48;
 constexpr int TitleTop = 8;
-constexpr int TextMargin = 15;  // the text box is the face's width less this
+constexpr int TextMargin = 15; // the text box is the face's width less this
 
 QPalette bevelPalette()
 {
@@ -34,10 +34,11 @@ QPalette bevelPalette()
 
 } // namespace
 
-PopupWindow::PopupWindow(const Look& look, const QRect& finalRect, bool fromTop,
-                         const Motion& motion)
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                           | Qt::WindowDoesNotAcceptFocus)
+PopupWindow::PopupWindow(
+    const Look& look, const QRect& finalRect, bool fromTop, const Motion& motion)
+    : QWidget(nullptr,
+        Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+            | Qt::WindowDoesNotAcceptFocus)
     , m_look(look)
     , m_finalRect(finalRect)
     , m_fromTop(fromTop)
@@ -187,7 +188,7 @@ void PopupWindow::paintFace(QPixmap& target) const
     p.setPen(m_look.colour);
     p.setFont(m_look.titleFont);
     p.drawText(QRect(TitleLeft, TitleTop, std::max(0, face.width() - TitleLeft), full - TitleTop),
-               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_look.title);
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_look.title);
 
     const QString text = displayText(m_look.text);
     QTextOption option(Qt::AlignCenter);

@@ -25,7 +25,8 @@ namespace zarvo {
 //
 // The animation runs on user-interface timers that call advance() every step and endStay()
 // when the stay is over. With timers disabled (tests), the caller drives the same functions.
-class PopupWindow : public QWidget {
+class PopupWindow : public QWidget
+{
     Q_OBJECT
     Q_PROPERTY(int kind READ kindNumber CONSTANT)
     Q_PROPERTY(QString title READ title CONSTANT)
@@ -35,24 +36,26 @@ public:
     enum class State { SlidingIn, Staying, SlidingOut, Closed };
 
     // What the popup shows; MsnPop fills it in per kind.
-    struct Look {
+    struct Look
+    {
         PopupKind kind = PopupKind::Tip;
         QString title;
         QString text;
-        QColor colour;  // of the title and the text
+        QColor colour; // of the title and the text
         int iconLeft = 0;
         int iconTop = 0;
-        QPixmap icon;   // may be null: then no icon is drawn
+        QPixmap icon; // may be null: then no icon is drawn
         QFont titleFont;
         QFont textFont;
     };
 
     // How the popup moves.
-    struct Motion {
-        int step = 9;        // pixels grown or shrunk per step
-        int stepMs = 25;     // time between two steps
-        int stayMs = 4000;   // time fully shown
-        bool timers = true;  // false: nothing moves until advance()/endStay() are called
+    struct Motion
+    {
+        int step = 9; // pixels grown or shrunk per step
+        int stepMs = 25; // time between two steps
+        int stayMs = 4000; // time fully shown
+        bool timers = true; // false: nothing moves until advance()/endStay() are called
     };
 
     // `finalRect` is the fully shown rectangle; `fromTop` says whether the popup slides out
@@ -103,7 +106,7 @@ private:
     State m_state = State::SlidingIn;
     QTimer m_stepTimer;
     QTimer m_stayTimer;
-    QPixmap m_face;  // the fully shown popup, drawn once
+    QPixmap m_face; // the fully shown popup, drawn once
 };
 
 } // namespace zarvo

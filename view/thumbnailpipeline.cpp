@@ -187,7 +187,8 @@ void ThumbnailPipeline::run(
                     // events at every finished decode would repaint the view for each picture.
                     const qint64 left = kYieldIntervalMs - sinceEvents.elapsed();
                     if (left > 0)
-                        state->changed.wait_for(lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
+                        state->changed.wait_for(
+                            lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
                 }
                 if (slot.ready) {
                     result = std::move(slot.result);

@@ -19,8 +19,8 @@
 
 namespace zarvo {
 
-Workspace::Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection, ThumbnailModel& items,
-                     QItemSelectionModel& itemSelection, QObject* parent)
+Workspace::Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& treeSelection,
+    ThumbnailModel& items, QItemSelectionModel& itemSelection, QObject* parent)
     : QObject(parent)
     , m_prompt(prompt)
     , m_tree(tree)
@@ -29,7 +29,8 @@ Workspace::Workspace(Prompt& prompt, FolderTree& tree, QItemSelectionModel& tree
     , m_itemSelection(itemSelection)
     , m_pipeline(std::make_unique<ThumbnailPipeline>())
 {
-    connect(&m_itemSelection, &QItemSelectionModel::selectionChanged, this, &Workspace::ListView1Change);
+    connect(&m_itemSelection, &QItemSelectionModel::selectionChanged, this,
+        &Workspace::ListView1Change);
     connect(&m_items, &QAbstractItemModel::rowsInserted, this, &Workspace::ListView1Change);
     connect(&m_items, &QAbstractItemModel::modelReset, this, &Workspace::ListView1Change);
 }
@@ -163,8 +164,8 @@ void Workspace::table1AfterOpen()
             [&](int i) -> ThumbnailJob {
                 const PictureFormat format = formatOfCome(rows[i].come);
                 if (format == PictureFormat::Other)
-                    return {format, QByteArray()};
-                return {format, m_store->readBlob(table, rows[i].rowid)};
+                    return { format, QByteArray() };
+                return { format, m_store->readBlob(table, rows[i].rowid) };
             },
             [&](int i, const DecodedPicture& result) {
                 ++delivered;
@@ -178,7 +179,8 @@ void Workspace::table1AfterOpen()
                         // The row stays: the user can still save, export or delete it.
                         m_items.append(row.name, placeholderThumbnail());
                         m_prompt.popup(PopupKind::Warning,
-                                       QStringLiteral("文件：") + row.come + QStringLiteral(" 在读取时发生错误！"));
+                            QStringLiteral("文件：") + row.come
+                                + QStringLiteral(" 在读取时发生错误！"));
                     }
                 }
                 rowDone();
@@ -220,7 +222,8 @@ void Workspace::selectAll()
     const int count = m_items.rowCount();
     if (count == 0)
         return;
-    m_itemSelection.select(QItemSelection(m_items.index(0), m_items.index(count - 1)), QItemSelectionModel::Select);
+    m_itemSelection.select(
+        QItemSelection(m_items.index(0), m_items.index(count - 1)), QItemSelectionModel::Select);
 }
 
 void Workspace::selectRows(const QList<int>& rows)
@@ -236,7 +239,8 @@ void Workspace::ListView1Change()
     try {
         const QList<int> selected = selectedRows();
         if (!selected.isEmpty() && m_table1.open && m_store) {
-            const std::optional<PictureRow> row = m_store->locate(m_table1.table, m_items.name(selected.first()));
+            const std::optional<PictureRow> row
+                = m_store->locate(m_table1.table, m_items.name(selected.first()));
             if (row) {
                 m_table1.current = row;
                 Q_EMIT hintChanged(true, pictureHint(row->name, row->come, row->size));

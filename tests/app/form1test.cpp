@@ -47,9 +47,11 @@ using Form1Test = FormFixture;
 
 TEST_F(Form1Test, MissingStoreEndsTheProgramWithOnlyTheWarning)
 {
-    std::unique_ptr<Form1> started = startZarvo({.splashMs = 0, .prompt = &prompt});
+    std::unique_ptr<Form1> started = startZarvo({ .splashMs = 0, .prompt = &prompt });
     EXPECT_EQ(started, nullptr);
-    EXPECT_EQ(prompt.popups, (QList<RecordingPrompt::Popup>{{PopupKind::Warning, QStringLiteral("数据库文件不存在!")}}));
+    EXPECT_EQ(prompt.popups,
+        (QList<RecordingPrompt::Popup> {
+            { PopupKind::Warning, QStringLiteral("数据库文件不存在!") } }));
     EXPECT_FALSE(QFileInfo::exists(box.storePath()));
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
@@ -58,19 +60,19 @@ TEST_F(Form1Test, MissingStoreEndsTheProgramWithOnlyTheWarning)
 TEST_F(Form1Test, DamagedOrLockedStoreCannotBeOpened)
 {
     box.writeFile(QStringLiteral("data.mdb"), QByteArray(4096, 'x'));
-    EXPECT_EQ(startZarvo({.splashMs = 0, .prompt = &prompt}), nullptr);
+    EXPECT_EQ(startZarvo({ .splashMs = 0, .prompt = &prompt }), nullptr);
     QFile::remove(box.storePath());
     box.store(); // held by "another Zarvo"
-    EXPECT_EQ(startZarvo({.splashMs = 0, .prompt = &prompt}), nullptr);
+    EXPECT_EQ(startZarvo({ .splashMs = 0, .prompt = &prompt }), nullptr);
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
-              (QStringList{QStringLiteral("数据库打开错误"), QStringLiteral("数据库打开错误")}));
+        (QStringList { QStringLiteral("数据库打开错误"), QStringLiteral("数据库打开错误") }));
 }
 
 TEST_F(Form1Test, StoreWithoutTablesStartsWithAnEmptyTree)
 {
     box.store();
     box.closeStore();
-    std::unique_ptr<Form1> started = startZarvo({.splashMs = 0, .prompt = &prompt});
+    std::unique_ptr<Form1> started = startZarvo({ .splashMs = 0, .prompt = &prompt });
     ASSERT_NE(started, nullptr);
     EXPECT_TRUE(started->isVisible());
     EXPECT_EQ(started->windowTitle(), QStringLiteral("Zarvo"));
@@ -81,17 +83,19 @@ TEST_F(Form1Test, StoreWithoutTablesStartsWithAnEmptyTree)
 
 TEST_F(Form1Test, OpeningAFolderShowsItsPicturesInRowOrderWithCounts)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/b.jpg"), jpeg(300, 200)},
-                                     {QStringLiteral("/p/x.emf"), QByteArray("emf")},
-                                     {QStringLiteral("/p/a.JPG"), jpeg(40, 30)}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/b.jpg"), jpeg(300, 200) },
+            { QStringLiteral("/p/x.emf"), QByteArray("emf") },
+            { QStringLiteral("/p/a.JPG"), jpeg(40, 30) } });
     start();
     clickNode(QStringLiteral("f"));
     ASSERT_TRUE(ws->isFolderOpen());
     EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
-    EXPECT_EQ(captions(), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+    EXPECT_EQ(captions(), (QStringList { QStringLiteral("b"), QStringLiteral("a") }));
     EXPECT_EQ(form->bar()->panelText(1), QStringLiteral("总文件数为: 3 个"));
     EXPECT_EQ(form->bar()->panelText(2),
-              QStringLiteral("GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:0个 | JPG/JPEG文件有:2个"));
+        QStringLiteral(
+            "GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:0个 | JPG/JPEG文件有:2个"));
     EXPECT_EQ(form->bar()->progress()->maximum(), 3);
     EXPECT_EQ(form->bar()->progress()->value(), 0);
     // A 40x30 picture is shown at its own size in the middle of the white thumbnail.
@@ -104,17 +108,19 @@ TEST_F(Form1Test, OpeningAFolderShowsItsPicturesInRowOrderWithCounts)
 
 TEST_F(Form1Test, EmptyFolderWritesZerosAndAnOpenFolderIsNotReloaded)
 {
-    makeFolder(QStringLiteral("full"), {{QStringLiteral("/p/a.png"), encodePng(blocks(20, 20, true), PngKind::Rgba8)}});
+    makeFolder(QStringLiteral("full"),
+        { { QStringLiteral("/p/a.png"), encodePng(blocks(20, 20, true), PngKind::Rgba8) } });
     makeFolder(QStringLiteral("empty"), {});
     start();
     clickNode(QStringLiteral("full"));
     EXPECT_EQ(form->bar()->panelText(2),
-              QStringLiteral("GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:1个 | JPG/JPEG文件有:0个"));
+        QStringLiteral(
+            "GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:1个 | JPG/JPEG文件有:0个"));
     // Clicking the open folder again does nothing, not even a reload.
-    ws->store()->appendPicture(QStringLiteral("full"), QStringLiteral("b"), QStringLiteral("/p/b.png"),
-                                 encodePng(blocks(20, 20, false), PngKind::Rgb8));
+    ws->store()->appendPicture(QStringLiteral("full"), QStringLiteral("b"),
+        QStringLiteral("/p/b.png"), encodePng(blocks(20, 20, false), PngKind::Rgb8));
     clickNode(QStringLiteral("full"));
-    EXPECT_EQ(captions(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(captions(), QStringList { QStringLiteral("a") });
 
     clickNode(QStringLiteral("empty"));
     EXPECT_EQ(ws->openFolder(), QStringLiteral("empty"));
@@ -122,12 +128,14 @@ TEST_F(Form1Test, EmptyFolderWritesZerosAndAnOpenFolderIsNotReloaded)
     EXPECT_EQ(form->bar()->panelText(1), QStringLiteral("总文件数为: 0 个"));
     EXPECT_GT(form->bar()->progress()->maximum(), 0) << "an empty bar, not Qt's busy animation";
     EXPECT_EQ(form->bar()->panelText(2),
-              QStringLiteral("GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:0个 | JPG/JPEG文件有:0个"));
+        QStringLiteral(
+            "GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:0个 | JPG/JPEG文件有:0个"));
 }
 
 TEST_F(Form1Test, GroupNodeClickKeepsTheFolderOpen)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.gif"), encodeWithQt(blocks(10, 10, false), "png")}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/a.gif"), encodeWithQt(blocks(10, 10, false), "png") } });
     Store& store = box.store();
     FolderTree tree;
     OpenBlob(store, tree, prompt);
@@ -143,14 +151,17 @@ TEST_F(Form1Test, GroupNodeClickKeepsTheFolderOpen)
 
 TEST_F(Form1Test, UndecodablePictureKeepsItsRowWithAWarning)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/fake.jpg"), encodePng(blocks(20, 20, false), PngKind::Rgb8)},
-                                     {QStringLiteral("/p/good.jpg"), jpeg(64, 64)}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/fake.jpg"), encodePng(blocks(20, 20, false), PngKind::Rgb8) },
+            { QStringLiteral("/p/good.jpg"), jpeg(64, 64) } });
     start();
     clickNode(QStringLiteral("f"));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("文件：/p/fake.jpg 在读取时发生错误！")});
-    EXPECT_EQ(captions(), (QStringList{QStringLiteral("fake"), QStringLiteral("good")}));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件：/p/fake.jpg 在读取时发生错误！") });
+    EXPECT_EQ(captions(), (QStringList { QStringLiteral("fake"), QStringLiteral("good") }));
     EXPECT_EQ(ws->store()->rowCount(QStringLiteral("f")), 2) << "the row is never deleted";
-    EXPECT_EQ(ws->items().thumbnail(0), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
+    EXPECT_EQ(
+        ws->items().thumbnail(0), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
 }
 
 TEST_F(Form1Test, MissingTableIsCreatedOrItsNodeRemoved)
@@ -168,7 +179,8 @@ TEST_F(Form1Test, MissingTableIsCreatedOrItsNodeRemoved)
     EXPECT_EQ(prompt.questions.last(), QStringLiteral("该文件不存在，是否要创建该文件夹?"));
     EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("yes")));
     EXPECT_EQ(ws->openFolder(), QStringLiteral("yes"));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Success), QStringList{QStringLiteral("文件夹 yes 创建成功!")});
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Success),
+        QStringList { QStringLiteral("文件夹 yes 创建成功!") });
 
     prompt.answer(false);
     clickNode(QStringLiteral("no"));
@@ -184,17 +196,18 @@ TEST_F(Form1Test, MissingTableIsCreatedOrItsNodeRemoved)
 TEST_F(Form1Test, TooltipDescribesTheSelectedPicture)
 {
     const QByteArray bytes(2560, 'x');
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/cat2.emf"), QByteArray("2")},
-                                     {QStringLiteral("/p/dog.gif"), QByteArray("not a gif")},
-                                     {QStringLiteral("/p/cat.jpg"), bytes}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/cat2.emf"), QByteArray("2") },
+            { QStringLiteral("/p/dog.gif"), QByteArray("not a gif") },
+            { QStringLiteral("/p/cat.jpg"), bytes } });
     start();
     EXPECT_FALSE(form->ListView1()->isHintEnabled());
     clickNode(QStringLiteral("f"));
-    ASSERT_EQ(captions(), (QStringList{QStringLiteral("dog"), QStringLiteral("cat")}));
-    select({1});
+    ASSERT_EQ(captions(), (QStringList { QStringLiteral("dog"), QStringLiteral("cat") }));
+    select({ 1 });
     EXPECT_TRUE(form->ListView1()->isHintEnabled());
     EXPECT_EQ(form->ListView1()->hintText(),
-              QStringLiteral("文件名:cat\n\r来源:/p/cat.jpg\n\r大小:2560 Byte (约为:2 KB)"));
+        QStringLiteral("文件名:cat\n\r来源:/p/cat.jpg\n\r大小:2560 Byte (约为:2 KB)"));
     ASSERT_TRUE(ws->currentRow().has_value());
     EXPECT_EQ(ws->currentRow()->come, QStringLiteral("/p/cat.jpg"));
     select({});
@@ -203,12 +216,14 @@ TEST_F(Form1Test, TooltipDescribesTheSelectedPicture)
 
 TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}, {QStringLiteral("/p/b.jpg"), jpeg(20, 20, 2)}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) },
+            { QStringLiteral("/p/b.jpg"), jpeg(20, 20, 2) } });
     start();
     clickNode(QStringLiteral("f"));
-    const QStringList all{QStringLiteral("pop_fangda"), QStringLiteral("pop_save"), QStringLiteral("pop_copy"),
-                          QStringLiteral("pop_paste"), QStringLiteral("pop_cut"), QStringLiteral("A2"),
-                          QStringLiteral("pop_del")};
+    const QStringList all { QStringLiteral("pop_fangda"), QStringLiteral("pop_save"),
+        QStringLiteral("pop_copy"), QStringLiteral("pop_paste"), QStringLiteral("pop_cut"),
+        QStringLiteral("A2"), QStringLiteral("pop_del") };
     auto enabled = [&] {
         QStringList on;
         for (const QString& name : all)
@@ -222,24 +237,27 @@ TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
             rest.removeAll(n);
         return rest;
     };
-    struct State {
+    struct State
+    {
         QList<int> selection;
         bool clipboard;
         QStringList expected;
     };
-    const QList<State> states{
-        {{}, false, {}},
-        {{}, true, {QStringLiteral("pop_paste")}},
-        {{0}, false, without({QStringLiteral("pop_paste")})},
-        {{0}, true, all},
-        {{0, 1}, false, without({QStringLiteral("pop_paste"), QStringLiteral("pop_save")})},
-        {{0, 1}, true, without({QStringLiteral("pop_save")})},
+    const QList<State> states {
+        { {}, false, {} },
+        { {}, true, { QStringLiteral("pop_paste") } },
+        { { 0 }, false, without({ QStringLiteral("pop_paste") }) },
+        { { 0 }, true, all },
+        { { 0, 1 }, false, without({ QStringLiteral("pop_paste"), QStringLiteral("pop_save") }) },
+        { { 0, 1 }, true, without({ QStringLiteral("pop_save") }) },
     };
     for (const State& state : states) {
         select(state.selection);
-        ws->clipboard().copylist = state.clipboard ? QStringList{QStringLiteral("a")} : QStringList();
+        ws->clipboard().copylist
+            = state.clipboard ? QStringList { QStringLiteral("a") } : QStringList();
         form->PopupMenu1Popup();
-        EXPECT_EQ(enabled(), state.expected) << state.selection.size() << " selected, clipboard " << state.clipboard;
+        EXPECT_EQ(enabled(), state.expected)
+            << state.selection.size() << " selected, clipboard " << state.clipboard;
     }
 
     // The menu was last opened with two selected: save is off. Now with nothing selected,
@@ -247,7 +265,7 @@ TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
     select({});
     ws->clipboard().copylist.clear();
     form->PopupMenu1Popup();
-    select({0});
+    select({ 0 });
     QSignalSpy copies(form->action("pop_copy"), &QAction::triggered);
     QSignalSpy enlarges(form->action("pop_fangda"), &QAction::triggered);
     form->ListView1()->setFocus();
@@ -262,13 +280,13 @@ TEST_F(Form1Test, ContextMenuStatesAndDisabledShortcuts)
 
 TEST_F(Form1Test, CloseQueryNoKeepsEverything)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}});
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) } });
     start();
     clickNode(QStringLiteral("f"));
     QSignalSpy finished(form.get(), &Form1::exitFinished);
     prompt.answer(false);
     EXPECT_FALSE(form->close());
-    EXPECT_EQ(prompt.questions, QStringList{QStringLiteral("真的要退出程序吗?")});
+    EXPECT_EQ(prompt.questions, QStringList { QStringLiteral("真的要退出程序吗?") });
     EXPECT_TRUE(form->isVisible());
     EXPECT_NE(ws->store(), nullptr);
     EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
@@ -277,12 +295,12 @@ TEST_F(Form1Test, CloseQueryNoKeepsEverything)
 
 TEST_F(Form1Test, CloseQueryYesCompactsTheStore)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(400, 300)}});
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.jpg"), jpeg(400, 300) } });
     {
         Store& store = box.store();
         for (int i = 0; i < 20; ++i)
-            store.appendPicture(QStringLiteral("f"), QStringLiteral("big%1").arg(i), QStringLiteral("/p/x.emf"),
-                                QByteArray(300000, char(i)));
+            store.appendPicture(QStringLiteral("f"), QStringLiteral("big%1").arg(i),
+                QStringLiteral("/p/x.emf"), QByteArray(300000, char(i)));
         for (int i = 0; i < 20; ++i)
             store.deletePicture(QStringLiteral("f"), QStringLiteral("big%1").arg(i));
     }
@@ -303,16 +321,20 @@ TEST_F(Form1Test, CloseQueryYesCompactsTheStore)
     EXPECT_TRUE(sawWaitWindow);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(ws->store(), nullptr);
-    EXPECT_TRUE(prompt.popups.isEmpty()) << "compaction failed: " << prompt.popups.value(0).text.toStdString();
+    EXPECT_TRUE(prompt.popups.isEmpty())
+        << "compaction failed: " << prompt.popups.value(0).text.toStdString();
     EXPECT_LT(QFileInfo(box.storePath()).size(), before);
-    EXPECT_TRUE(QDir(box.dir()).entryList({QStringLiteral("~ACP*")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(box.dir())
+                    .entryList({ QStringLiteral("~ACP*") }, QDir::Files | QDir::Hidden)
+                    .isEmpty());
     form.reset();
-    EXPECT_EQ(box.store().rowCount(QStringLiteral("f")), 1) << "the store opens again and keeps its picture";
+    EXPECT_EQ(box.store().rowCount(QStringLiteral("f")), 1)
+        << "the store opens again and keeps its picture";
 }
 
 TEST_F(Form1Test, ComingBackFromTheTrayReloadsTheTreeAndKeepsTheFolder)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}});
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) } });
     start();
     clickNode(QStringLiteral("f"));
     ws->store()->writeTreeStream("f\r\nnew\r\n");
@@ -321,7 +343,7 @@ TEST_F(Form1Test, ComingBackFromTheTrayReloadsTheTreeAndKeepsTheFolder)
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(ws->tree().nodeCount(), 2);
     EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
-    EXPECT_EQ(captions(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(captions(), QStringList { QStringLiteral("a") });
 }
 
 TEST_F(Form1Test, MinimisingWithoutATrayKeepsTheWindowReachable)
@@ -337,40 +359,46 @@ TEST_F(Form1Test, MinimisingWithoutATrayKeepsTheWindowReachable)
 TEST_F(Form1Test, ControlsCarryTheirNames)
 {
     start();
-    for (const char* name : {"tree1", "ListView1", "bar", "pro", "Panel1", "Panel2", "Splitter1", "btn_addfile",
-                             "btn_close", "MSNPOP", "PopupMenu1", "MainMenu1", "Tabou"})
+    for (const char* name : { "tree1", "ListView1", "bar", "pro", "Panel1", "Panel2", "Splitter1",
+             "btn_addfile", "btn_close", "MSNPOP", "PopupMenu1", "MainMenu1", "Tabou" })
         EXPECT_NE(form->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
-    for (const char* name : {"menu_addfile", "menu_delfile", "menu_findfile", "menu_exit", "menu_addfolder",
-                             "menu_delall", "menu_importall", "menu_openall", "menu_gif", "menu_help", "menu_auther",
-                             "pop_fangda", "pop_copy", "A2", "pop_del"})
+    for (const char* name : { "menu_addfile", "menu_delfile", "menu_findfile", "menu_exit",
+             "menu_addfolder", "menu_delall", "menu_importall", "menu_openall", "menu_gif",
+             "menu_help", "menu_auther", "pop_fangda", "pop_copy", "A2", "pop_del" })
         EXPECT_NE(form->action(name), nullptr) << name;
     EXPECT_EQ(form->action("menu_delfile")->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(form->action("pop_cut")->text(), QStringLiteral("剪切(&x)"));
-    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("btn_close"))->geometry(), QRect(753, 1, 73, 72));
-    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("btn_close"))->toolTip(), QStringLiteral("退出程序"));
+    EXPECT_EQ(
+        form->findChild<QWidget*>(QStringLiteral("btn_close"))->geometry(), QRect(753, 1, 73, 72));
+    EXPECT_EQ(form->findChild<QWidget*>(QStringLiteral("btn_close"))->toolTip(),
+        QStringLiteral("退出程序"));
     EXPECT_EQ(StatusBar::progressGeometry(1, 19, 288), QRect(2, 4, 287, 12));
 }
 
 TEST_F(Form1Test, EveryRouteReachesAnActionOrButton)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}, {QStringLiteral("/p/b.jpg"), jpeg(20, 20, 2)}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) },
+            { QStringLiteral("/p/b.jpg"), jpeg(20, 20, 2) } });
     start();
     QStringList names;
     for (const Route& route : commandRoutes()) {
         const QString name = QLatin1String(route.name);
         names.append(name);
-        EXPECT_TRUE(form->findChild<QAction*>(name) || form->findChild<QAbstractButton*>(name)) << route.name;
+        EXPECT_TRUE(form->findChild<QAction*>(name) || form->findChild<QAbstractButton*>(name))
+            << route.name;
     }
-    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size()) << "a name is routed twice";
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size())
+        << "a name is routed twice";
 
     // Routed commands run on the workspace: the Delete key deletes the selection even with the
     // focus in the tree.
     clickNode(QStringLiteral("f"));
-    select({1});
+    select({ 1 });
     prompt.answer(true);
     form->tree1()->setFocus();
     form->action("menu_delfile")->trigger();
-    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList { QStringLiteral("a") });
 }
 
 TEST_F(Form1Test, DroppedFilesAreAlwaysCopiedNeverMoved)
@@ -380,19 +408,21 @@ TEST_F(Form1Test, DroppedFilesAreAlwaysCopiedNeverMoved)
     clickNode(QStringLiteral("f"));
     const QString file = box.writeFile(QStringLiteral("in/cat.jpg"), jpeg(20, 20));
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(file)});
+    data.setUrls({ QUrl::fromLocalFile(file) });
     // Shift proposes a move; some file managers delete the originals of a drop accepted as one.
-    QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+        Qt::ShiftModifier);
     QApplication::sendEvent(form.get(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    QDropEvent drop(QPointF(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDropEvent drop(QPointF(500, 300), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+        Qt::ShiftModifier);
     ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
     QApplication::sendEvent(form.get(), &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
-    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList{QStringLiteral("cat")});
-    EXPECT_EQ(captions(), QStringList{QStringLiteral("cat")});
+    EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList { QStringLiteral("cat") });
+    EXPECT_EQ(captions(), QStringList { QStringLiteral("cat") });
 }
 
 TEST_F(Form1Test, TreeKeepsWhatTheUserExpandedWhenItComesBackFromTheTray)
@@ -405,7 +435,8 @@ TEST_F(Form1Test, TreeKeepsWhatTheUserExpandedWhenItComesBackFromTheTray)
     const auto expanded = [&](const QString& text) {
         return tree1->isExpanded(ws->tree().indexOfNode(ws->tree().findFolder(text)).parent());
     };
-    EXPECT_TRUE(expanded(QStringLiteral("f1")) && expanded(QStringLiteral("f2"))) << "the first load shows every folder";
+    EXPECT_TRUE(expanded(QStringLiteral("f1")) && expanded(QStringLiteral("f2")))
+        << "the first load shows every folder";
     tree1->collapse(ws->tree().indexOfNode(ws->tree().findFolder(QStringLiteral("f2"))).parent());
     form->hide();
     form->restoreFromTray();
@@ -415,13 +446,14 @@ TEST_F(Form1Test, TreeKeepsWhatTheUserExpandedWhenItComesBackFromTheTray)
 
 TEST_F(Form1Test, StatusTextsReachAssistiveTechnology)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.jpg"), jpeg(20, 20)}});
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) } });
     start();
     clickNode(QStringLiteral("f"));
     QStringList names;
     for (QWidget* child : form->bar()->findChildren<QWidget*>())
         if (QAccessibleInterface* a = QAccessible::queryAccessibleInterface(child))
             names.append(a->text(QAccessible::Name));
-    EXPECT_TRUE(names.contains(QStringLiteral("总文件数为: 1 个"))) << names.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("总文件数为: 1 个")))
+        << names.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(names.contains(form->bar()->panelText(2)));
 }

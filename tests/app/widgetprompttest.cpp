@@ -25,16 +25,18 @@ namespace {
 bool lists(const QString& nameFilter, const QString& file)
 {
     const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
-    const QStringList patterns = nameFilter.mid(open + 1).chopped(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList patterns
+        = nameFilter.mid(open + 1).chopped(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& pattern : patterns)
-        if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(file).hasMatch())
+        if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                .match(file)
+                .hasMatch())
             return true;
     return false;
 }
 
 // Runs `act` on the modal dialog of type D once it shows.
-template<typename D>
-void whenModal(std::function<void(D&)> act)
+template <typename D> void whenModal(std::function<void(D&)> act)
 {
     QTimer::singleShot(0, [act] {
         auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
@@ -55,7 +57,8 @@ TEST(WidgetPrompt, QuestionsShowNamesAsPlainTextWithOneBreakPerLine)
         format = box.textFormat();
         box.button(QMessageBox::No)->click();
     });
-    EXPECT_FALSE(prompt.confirm(QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n\r是否?\r\n或者\n完")));
+    EXPECT_FALSE(prompt.confirm(
+        QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n\r是否?\r\n或者\n完")));
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n是否?\n或者\n完"));
 }
@@ -87,14 +90,17 @@ TEST(WidgetPrompt, NameDialogsAnswerWhatTheUserChose)
 
 TEST(WidgetPrompt, OpenDialogFiltersShowTheirTextAndFilterInAnyCase)
 {
-    const WidgetPrompt::NameFilters filters = WidgetPrompt::nameFilters(QString::fromUtf8(kOpenPictureFilter));
+    const WidgetPrompt::NameFilters filters
+        = WidgetPrompt::nameFilters(QString::fromUtf8(kOpenPictureFilter));
     ASSERT_EQ(filters.shown.size(), 7);
-    EXPECT_EQ(filters.shown.first(), QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)"));
+    EXPECT_EQ(filters.shown.first(),
+        QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)"));
     EXPECT_EQ(filters.shown.last(), QStringLiteral("Icons (*.ico)"));
     ASSERT_EQ(filters.patterns.size(), 7);
-    for (const char* file : {"a.gif", "b.PNG", "c.Jpg", "d.jpeg", "e.bmp", "f.ico", "g.emf", "h.WMF"})
+    for (const char* file :
+        { "a.gif", "b.PNG", "c.Jpg", "d.jpeg", "e.bmp", "f.ico", "g.emf", "h.WMF" })
         EXPECT_TRUE(lists(filters.patterns.first(), QString::fromLatin1(file))) << file;
-    for (const char* file : {"a.txt", "b.jpgx", "png", "c.jp"})
+    for (const char* file : { "a.txt", "b.jpgx", "png", "c.jp" })
         EXPECT_FALSE(lists(filters.patterns.first(), QString::fromLatin1(file))) << file;
     EXPECT_TRUE(lists(filters.patterns[2], QStringLiteral("x.PNG")));
     EXPECT_FALSE(lists(filters.patterns[2], QStringLiteral("x.gif")));

@@ -60,18 +60,21 @@ TEST(NameBox, StopsAtNineteenBytesWithoutSplittingCharacters)
     box.setText(QStringLiteral("ab"));
     box.setCursorPosition(1);
     box.insert(QStringLiteral("X\tYZ一二三四五六七八九十")); // what a paste or a drop does
-    EXPECT_EQ(box.text(), QStringLiteral("aXYZ一二三四五六七b")) << "the paste is cut, the old text stays";
+    EXPECT_EQ(box.text(), QStringLiteral("aXYZ一二三四五六七b"))
+        << "the paste is cut, the old text stays";
 }
 
 TEST(Tad, SituationsEnableAndCheckTheirPlacements)
 {
     RecordingPrompt prompt;
-    const bool expected[3][4] = {{true, false, false, false}, {true, true, true, true}, {false, false, true, false}};
-    const int checked[3] = {1, 1, 3};
+    const bool expected[3][4] = { { true, false, false, false }, { true, true, true, true },
+        { false, false, true, false } };
+    const int checked[3] = { 1, 1, 3 };
     for (int situation = 0; situation < 3; ++situation) {
         Tad tad(NodeSituation(situation), prompt);
         for (int n = 1; n <= 4; ++n)
-            EXPECT_EQ(radio(tad, n)->isEnabled(), expected[situation][n - 1]) << situation << " radio" << n;
+            EXPECT_EQ(radio(tad, n)->isEnabled(), expected[situation][n - 1])
+                << situation << " radio" << n;
         EXPECT_TRUE(radio(tad, checked[situation])->isChecked());
         EXPECT_EQ(tad.previewNumber(), checked[situation]);
     }
@@ -102,9 +105,10 @@ TEST(Tad, RefusesBadNamesInOrderAndStaysOpen)
     EXPECT_EQ(tad.run(), NodePlacement::ChildGroup);
     EXPECT_EQ(tad.name(), QStringLiteral("新文件夹"));
     EXPECT_EQ(prompt.popups,
-              (QList<RecordingPrompt::Popup>{{PopupKind::Warning, QStringLiteral("在你的名称中不能存在ASCII码1")},
-                                             {PopupKind::Warning, QStringLiteral("在你的名称中不能存在空格字符")},
-                                             {PopupKind::Tip, QStringLiteral("请输入树名或文件夹名")}}));
+        (QList<RecordingPrompt::Popup> {
+            { PopupKind::Warning, QStringLiteral("在你的名称中不能存在ASCII码1") },
+            { PopupKind::Warning, QStringLiteral("在你的名称中不能存在空格字符") },
+            { PopupKind::Tip, QStringLiteral("请输入树名或文件夹名") } }));
 }
 
 TEST(Tad, CancelAndEscapeGiveFive)
@@ -112,7 +116,8 @@ TEST(Tad, CancelAndEscapeGiveFive)
     RecordingPrompt prompt;
     {
         Tad tad(NodeSituation::EmptyTree, prompt);
-        whenShown(tad, [&] { tad.findChild<QPushButton*>(QStringLiteral("FlatButton1"))->click(); });
+        whenShown(
+            tad, [&] { tad.findChild<QPushButton*>(QStringLiteral("FlatButton1"))->click(); });
         EXPECT_EQ(tad.run(), NodePlacement::Cancel);
     }
     {
@@ -161,7 +166,8 @@ TEST(TEdi, ChecksSpaceThenMarkerThenSameName)
     EXPECT_EQ(edi.exec(), QDialog::Accepted);
     EXPECT_EQ(edi.newName(), QStringLiteral("Cat"));
     EXPECT_EQ(prompt.popups,
-              (QList<RecordingPrompt::Popup>{{PopupKind::Warning, QStringLiteral("名称中不能包含空格字符")},
-                                             {PopupKind::Warning, QStringLiteral("名称中不能包念ASSCII码1")},
-                                             {PopupKind::Tip, QStringLiteral("新名称和名称是一样的")}}));
+        (QList<RecordingPrompt::Popup> {
+            { PopupKind::Warning, QStringLiteral("名称中不能包含空格字符") },
+            { PopupKind::Warning, QStringLiteral("名称中不能包念ASSCII码1") },
+            { PopupKind::Tip, QStringLiteral("新名称和名称是一样的") } }));
 }

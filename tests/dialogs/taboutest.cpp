@@ -12,10 +12,10 @@ namespace zarvo {
 namespace {
 
 void sendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton button,
-               Qt::MouseButtons buttons)
+    Qt::MouseButtons buttons)
 {
-    QMouseEvent event(type, QPointF(local), QPointF(target->mapToGlobal(local)), button, buttons,
-                      Qt::NoModifier);
+    QMouseEvent event(
+        type, QPointF(local), QPointF(target->mapToGlobal(local)), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
 }
 
@@ -60,25 +60,24 @@ TEST(Tabou, DraggingThePictureWithTheLeftButtonMovesTheWindow)
     ASSERT_TRUE(image);
 
     // The right button does not drag.
-    sendMouse(image, QEvent::MouseButtonPress, {50, 50}, Qt::RightButton, Qt::RightButton);
-    sendMouse(image, QEvent::MouseMove, {90, 70}, Qt::NoButton, Qt::RightButton);
-    sendMouse(image, QEvent::MouseButtonRelease, {90, 70}, Qt::RightButton, Qt::NoButton);
+    sendMouse(image, QEvent::MouseButtonPress, { 50, 50 }, Qt::RightButton, Qt::RightButton);
+    sendMouse(image, QEvent::MouseMove, { 90, 70 }, Qt::NoButton, Qt::RightButton);
+    sendMouse(image, QEvent::MouseButtonRelease, { 90, 70 }, Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(w.pos(), QPoint(100, 100));
 
     const QPoint pressGlobal = image->mapToGlobal(QPoint(50, 50));
-    sendMouse(image, QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(image, QEvent::MouseButtonPress, { 50, 50 }, Qt::LeftButton, Qt::LeftButton);
     QMouseEvent move(QEvent::MouseMove, QPointF(80, 70), QPointF(pressGlobal + QPoint(30, 20)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(image, &move);
     EXPECT_EQ(w.pos(), QPoint(130, 120));
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(80, 70),
-                        QPointF(pressGlobal + QPoint(30, 20)), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+        QPointF(pressGlobal + QPoint(30, 20)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(image, &release);
 
     // Moving after the release does not drag any more.
     QMouseEvent later(QEvent::MouseMove, QPointF(10, 10), QPointF(pressGlobal + QPoint(300, 300)),
-                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(image, &later);
     EXPECT_EQ(w.pos(), QPoint(130, 120));
 }

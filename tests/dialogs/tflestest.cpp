@@ -33,8 +33,8 @@ TEST(Tfles, SplashIsThePictureWithAThreePixelMaskedOutline)
         EXPECT_EQ(shot.pixel(400, 599 - d), black) << d;
         EXPECT_EQ(shot.pixel(d, d), black) << d;
     }
-    for (const QPoint& inside : {QPoint(3, 300), QPoint(796, 300), QPoint(400, 3), QPoint(400, 596),
-                                 QPoint(400, 300)})
+    for (const QPoint& inside :
+        { QPoint(3, 300), QPoint(796, 300), QPoint(400, 3), QPoint(400, 596), QPoint(400, 300) })
         EXPECT_EQ(shot.pixel(inside), picture.pixel(inside)) << inside.x() << "," << inside.y();
 }
 

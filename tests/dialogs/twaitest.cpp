@@ -38,7 +38,8 @@ bool waitUntilFinished(Twai& w)
     return finished;
 }
 
-class TwaiTest : public ::testing::Test {
+class TwaiTest : public ::testing::Test
+{
 protected:
     Twai::WarnFn warn()
     {
@@ -49,7 +50,8 @@ protected:
 
 TEST_F(TwaiTest, WindowLayout)
 {
-    Twai w(nullptr, [] { return true; }, warn());
+    Twai w(
+        nullptr, [] { return true; }, warn());
     EXPECT_EQ(w.objectName(), QStringLiteral("Twai"));
     EXPECT_EQ(w.size(), QSize(517, 145));
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
@@ -62,18 +64,21 @@ TEST_F(TwaiTest, WindowLayout)
     EXPECT_EQ(shape->lineWidth(), 3);
     EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("Image1"))->geometry(), QRect(32, 8, 128, 128));
 
-    struct Expect {
+    struct Expect
+    {
         const char* name;
         QPoint pos;
         QString text;
         QColor colour;
     };
     const Expect labels[] = {
-        {"Label1", {176, 64}, QStringLiteral("系统正在检测和修复数据库,请稍等......"),
-         w.palette().color(QPalette::WindowText)},
-        {"Label2", {272, 96}, QStringLiteral("为了确保下一次程序能正常加载数据库"), QColor(166, 202, 240)},
-        {"Label3", {272, 110}, QStringLiteral("所以每次退出程序前,程序都会自动检测一次"), QColor(166, 202, 240)},
-        {"Label4", {272, 124}, QStringLiteral("在检测期间请不要关闭程序"), QColor(255, 0, 0)},
+        { "Label1", { 176, 64 }, QStringLiteral("系统正在检测和修复数据库,请稍等......"),
+            w.palette().color(QPalette::WindowText) },
+        { "Label2", { 272, 96 }, QStringLiteral("为了确保下一次程序能正常加载数据库"),
+            QColor(166, 202, 240) },
+        { "Label3", { 272, 110 }, QStringLiteral("所以每次退出程序前,程序都会自动检测一次"),
+            QColor(166, 202, 240) },
+        { "Label4", { 272, 124 }, QStringLiteral("在检测期间请不要关闭程序"), QColor(255, 0, 0) },
     };
     for (const Expect& e : labels) {
         auto* label = w.findChild<QLabel*>(QLatin1String(e.name));
@@ -99,16 +104,18 @@ TEST_F(TwaiTest, WindowLayout)
 TEST_F(TwaiTest, DotsCountFromNoneToSixAndStartAgainAtOne)
 {
     Twai::resetDotCounter();
-    Twai w(nullptr, [] { return true; }, warn());
+    Twai w(
+        nullptr, [] { return true; }, warn());
     const QString base = QStringLiteral("系统正在检测和修复数据库,请稍等");
-    const int expected[] = {0, 1, 2, 3, 4, 5, 6, 1, 2};
+    const int expected[] = { 0, 1, 2, 3, 4, 5, 6, 1, 2 };
     for (int dots : expected) {
         w.Timer1Timer();
         EXPECT_EQ(label1(w), base + QString(dots, QLatin1Char('.')));
     }
 
     // The counter belongs to the run, not to one window.
-    Twai next(nullptr, [] { return true; }, warn());
+    Twai next(
+        nullptr, [] { return true; }, warn());
     next.Timer1Timer();
     EXPECT_EQ(label1(next), base + QStringLiteral("..."));
 }
@@ -117,14 +124,17 @@ TEST_F(TwaiTest, SuccessClosesWithoutPopupAfterCompactingOffTheWindowThread)
 {
     std::atomic<int> calls = 0;
     std::atomic<QThread*> thread = nullptr;
-    Twai w(nullptr, [&] {
-        ++calls;
-        thread = QThread::currentThread();
-        return true;
-    }, warn());
+    Twai w(
+        nullptr,
+        [&] {
+            ++calls;
+            thread = QThread::currentThread();
+            return true;
+        },
+        warn());
     w.show();
     w.Timer2Timer();
-    w.Timer2Timer();  // a second tick must not compact again
+    w.Timer2Timer(); // a second tick must not compact again
     EXPECT_FALSE(w.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
     ASSERT_TRUE(waitUntilFinished(w));
     EXPECT_EQ(calls, 1);
@@ -151,7 +161,8 @@ TEST_F(TwaiTest, FailedOrThrowingCompactionWarnsAndCloses)
         ASSERT_EQ(prompt.popups.size(), 1);
         EXPECT_EQ(prompt.popups.front().kind, PopupKind::Warning);
         EXPECT_EQ(prompt.popups.front().text,
-                  QStringLiteral("数据库修复失败，可能是您的计算机中没有安装 ADO 引擎，或者是数据库文件正被其它程序打开"));
+            QStringLiteral("数据库修复失败，可能是您的计算机中没有安装 ADO "
+                           "引擎，或者是数据库文件正被其它程序打开"));
     }
 }
 
@@ -159,11 +170,14 @@ TEST_F(TwaiTest, StaysOpenAndAnimatedUntilTheCompactionReturns)
 {
     std::binary_semaphore release(0);
     std::binary_semaphore entered(0);
-    Twai w(nullptr, [&] {
-        entered.release();
-        release.acquire();
-        return true;
-    }, warn());
+    Twai w(
+        nullptr,
+        [&] {
+            entered.release();
+            release.acquire();
+            return true;
+        },
+        warn());
     w.show();
     w.Timer2Timer();
     entered.acquire();
@@ -189,12 +203,15 @@ TEST_F(TwaiTest, DestroyingTheWindowWaitsForARunningCompaction)
     std::binary_semaphore entered(0);
     std::binary_semaphore release(0);
     {
-        Twai w(nullptr, [&] {
-            entered.release();
-            release.acquire();
-            done = true;
-            return true;
-        }, warn());
+        Twai w(
+            nullptr,
+            [&] {
+                entered.release();
+                release.acquire();
+                done = true;
+                return true;
+            },
+            warn());
         w.Timer2Timer();
         entered.acquire();
         release.release();

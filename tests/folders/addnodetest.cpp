@@ -15,7 +15,8 @@ namespace {
 
 const QString G = QString(FolderTree::kGroupMarker);
 
-class AddNodeTest : public WorkspaceFixture {
+class AddNodeTest : public WorkspaceFixture
+{
 protected:
     // The tree in the store as "level:text" lines, group marker shown as '+'.
     QStringList savedTree()
@@ -51,8 +52,8 @@ protected:
 TEST_F(AddNodeTest, EmptyTreeGetsItsFirstGroupNodeWithoutTouchingTheView)
 {
     start();
-    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("相册")}, QModelIndex());
-    EXPECT_EQ(savedTree(), QStringList{QStringLiteral("0:+相册")});
+    AddTreeNode(*ws, { NodePlacement::SiblingGroup, QStringLiteral("相册") }, QModelIndex());
+    EXPECT_EQ(savedTree(), QStringList { QStringLiteral("0:+相册") });
     EXPECT_TRUE(FolderTree::isGroup(ws->tree().item(0)));
     EXPECT_FALSE(ws->isFolderOpen());
     EXPECT_TRUE(prompt.popups.isEmpty());
@@ -62,16 +63,23 @@ TEST_F(AddNodeTest, SiblingsGoBeforeTheSelectedNodeChildrenLast)
 {
     startWithTree();
     QSignalSpy expanded(ws, &Workspace::nodeExpanded);
-    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("B")}, node(G + QStringLiteral("A")));
-    AddTreeNode(*ws, {NodePlacement::ChildGroup, QStringLiteral("C")}, node(G + QStringLiteral("A")));
+    AddTreeNode(
+        *ws, { NodePlacement::SiblingGroup, QStringLiteral("B") }, node(G + QStringLiteral("A")));
+    AddTreeNode(
+        *ws, { NodePlacement::ChildGroup, QStringLiteral("C") }, node(G + QStringLiteral("A")));
     ASSERT_EQ(expanded.size(), 2);
-    EXPECT_EQ(expanded.at(1).at(0).toModelIndex(), node(G + QStringLiteral("A"))) << "the parent shows its new child";
-    AddTreeNode(*ws, {NodePlacement::SiblingFolder, QStringLiteral("F3")}, node(QStringLiteral("F2")));
-    AddTreeNode(*ws, {NodePlacement::ChildFolder, QStringLiteral("F4")}, node(G + QStringLiteral("B")));
-    AddTreeNode(*ws, {NodePlacement::SiblingGroup, QStringLiteral("A")}, node(G + QStringLiteral("A"))); // names may repeat
-    EXPECT_EQ(savedTree(), (QStringList{QStringLiteral("0:+B"), QStringLiteral("1:F4"), QStringLiteral("0:+A"),
-                                        QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("1:+C"),
-                                        QStringLiteral("0:F3"), QStringLiteral("0:F2")}));
+    EXPECT_EQ(expanded.at(1).at(0).toModelIndex(), node(G + QStringLiteral("A")))
+        << "the parent shows its new child";
+    AddTreeNode(
+        *ws, { NodePlacement::SiblingFolder, QStringLiteral("F3") }, node(QStringLiteral("F2")));
+    AddTreeNode(
+        *ws, { NodePlacement::ChildFolder, QStringLiteral("F4") }, node(G + QStringLiteral("B")));
+    AddTreeNode(*ws, { NodePlacement::SiblingGroup, QStringLiteral("A") },
+        node(G + QStringLiteral("A"))); // names may repeat
+    EXPECT_EQ(savedTree(),
+        (QStringList { QStringLiteral("0:+B"), QStringLiteral("1:F4"), QStringLiteral("0:+A"),
+            QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("1:+C"),
+            QStringLiteral("0:F3"), QStringLiteral("0:F2") }));
     EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("F3")));
     EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("F4")));
 }
@@ -80,8 +88,10 @@ TEST_F(AddNodeTest, NewFolderIsAnnouncedSelectedAndOpened)
 {
     startWithTree();
     clickNode(QStringLiteral("F2"));
-    AddTreeNode(*ws, {NodePlacement::ChildFolder, QStringLiteral("新的")}, node(G + QStringLiteral("A")));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Success), QStringList{QStringLiteral("文件夹 新的 创建成功!")});
+    AddTreeNode(
+        *ws, { NodePlacement::ChildFolder, QStringLiteral("新的") }, node(G + QStringLiteral("A")));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Success),
+        QStringList { QStringLiteral("文件夹 新的 创建成功!") });
     EXPECT_EQ(ws->openFolder(), QStringLiteral("新的"));
     EXPECT_EQ(ws->items().rowCount(), 0);
     EXPECT_EQ(QModelIndex(ws->selectedNode()), node(QStringLiteral("新的")));
@@ -92,9 +102,11 @@ TEST_F(AddNodeTest, ExistingTableNamesAreRefusedInAnyCase)
     startWithTree();
     ws->store()->CreateFolderTable(QStringLiteral("ABC"), prompt);
     const QStringList before = savedTree();
-    for (const QString& name : {QStringLiteral("abc"), QStringLiteral("blob"), QStringLiteral("BLOB"), QStringLiteral("f1")})
-        AddTreeNode(*ws, {NodePlacement::SiblingFolder, name}, node(QStringLiteral("F2")));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList(4, QStringLiteral("该文件夹已经存在，请更改")));
+    for (const QString& name : { QStringLiteral("abc"), QStringLiteral("blob"),
+             QStringLiteral("BLOB"), QStringLiteral("f1") })
+        AddTreeNode(*ws, { NodePlacement::SiblingFolder, name }, node(QStringLiteral("F2")));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList(4, QStringLiteral("该文件夹已经存在，请更改")));
     EXPECT_EQ(savedTree(), before);
 }
 
@@ -102,13 +114,15 @@ TEST_F(AddNodeTest, FolderWhoseTableCannotBeMadeIsTakenOutAndCancelStillSaves)
 {
     startWithTree();
     ws->tree().appendNode(nullptr, QStringLiteral("unsaved"));
-    AddTreeNode(*ws, {NodePlacement::SiblingFolder, QStringLiteral("sqlite_x")}, node(QStringLiteral("F2")));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("文件夹 sqlite_x 创建失败")});
+    AddTreeNode(*ws, { NodePlacement::SiblingFolder, QStringLiteral("sqlite_x") },
+        node(QStringLiteral("F2")));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件夹 sqlite_x 创建失败") });
     EXPECT_EQ(node(QStringLiteral("sqlite_x")), QModelIndex());
     EXPECT_EQ(savedTree().last(), QStringLiteral("0:unsaved")) << "the tree is saved all the same";
 
     ws->tree().appendNode(nullptr, QStringLiteral("also"));
-    AddTreeNode(*ws, {NodePlacement::Cancel, QStringLiteral("x")}, node(QStringLiteral("F2")));
+    AddTreeNode(*ws, { NodePlacement::Cancel, QStringLiteral("x") }, node(QStringLiteral("F2")));
     EXPECT_EQ(savedTree().last(), QStringLiteral("0:also")) << "Cancel saves the tree too";
 }
 
@@ -116,7 +130,8 @@ TEST_F(AddNodeTest, CommandAsksForASelectionAndOffersWhatTheSelectionAllows)
 {
     startWithTree();
     btn_addfolderClick(*ws);
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Tip), QStringList{QStringLiteral("请选择一个树或文件夹")});
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Tip), QStringList { QStringLiteral("请选择一个树或文件夹") });
     EXPECT_TRUE(prompt.situations.isEmpty());
 
     selectNode(QStringLiteral("F2"));
@@ -125,8 +140,10 @@ TEST_F(AddNodeTest, CommandAsksForASelectionAndOffersWhatTheSelectionAllows)
     selectNode(QStringLiteral("A"));
     prompt.answerNewNode(NodePlacement::Cancel, QStringLiteral("ignored"));
     btn_addfolderClick(*ws);
-    EXPECT_EQ(prompt.situations, (QList<NodeSituation>{NodeSituation::FolderSelected, NodeSituation::GroupSelected}));
-    EXPECT_EQ(savedTree(), (QStringList{QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("0:F0"),
-                                        QStringLiteral("0:F2")}));
+    EXPECT_EQ(prompt.situations,
+        (QList<NodeSituation> { NodeSituation::FolderSelected, NodeSituation::GroupSelected }));
+    EXPECT_EQ(savedTree(),
+        (QStringList { QStringLiteral("0:+A"), QStringLiteral("1:F1"), QStringLiteral("0:F0"),
+            QStringLiteral("0:F2") }));
     EXPECT_EQ(ws->openFolder(), QStringLiteral("F0"));
 }

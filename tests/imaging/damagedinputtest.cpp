@@ -14,7 +14,8 @@ using namespace zarvo::testpictures;
 
 namespace {
 
-struct Sample {
+struct Sample
+{
     const char* name;
     PictureFormat format;
     QByteArray bytes;
@@ -36,7 +37,8 @@ QList<Sample> samples()
         { "jpeg", PictureFormat::Jpeg, encodeJpeg(photoLike(120, 90, 1), 90) },
         { "progressive jpeg", PictureFormat::Jpeg, encodeJpeg(photoLike(120, 90, 2), 90, true) },
         { "png", PictureFormat::Png, encodePng(blocks(64, 48, true), PngKind::Rgba8) },
-        { "interlaced palette png", PictureFormat::Png, encodePng(blocks(64, 48, true), PngKind::Palette8, true) },
+        { "interlaced palette png", PictureFormat::Png,
+            encodePng(blocks(64, 48, true), PngKind::Palette8, true) },
         { "gif", PictureFormat::Gif, encodeGif(70, 50, colors, { frame }) },
         { "bitmap ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), false, 32 } }) },
         { "png ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), true, 32 } }) },
@@ -58,8 +60,8 @@ void expectCleanResult(const DecodedPicture& result)
 
 quint32 be32(const QByteArray& b, qsizetype at)
 {
-    return quint32(uchar(b[at])) << 24 | quint32(uchar(b[at + 1])) << 16 | quint32(uchar(b[at + 2])) << 8
-        | quint32(uchar(b[at + 3]));
+    return quint32(uchar(b[at])) << 24 | quint32(uchar(b[at + 1])) << 16
+        | quint32(uchar(b[at + 2])) << 8 | quint32(uchar(b[at + 3]));
 }
 
 void putBe32(QByteArray& b, qsizetype at, quint32 v)
@@ -96,7 +98,7 @@ TEST(DamagedInput, EmptyAndMislabelledBytesFailForEveryFormat)
 {
     const QList<Sample> all = samples();
     for (PictureFormat format : { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp,
-                                  PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Other }) {
+             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Other }) {
         const DecodedPicture empty = decodePicture(format, QByteArray());
         EXPECT_FALSE(empty.ok());
         EXPECT_FALSE(empty.error.isEmpty());
@@ -151,7 +153,8 @@ TEST(DamagedInput, FlippedBitsNeverCrashOrHang)
             const int flips = 1 + int(random() % 4);
             for (int i = 0; i < flips; ++i) {
                 // Headers are small: aim half of the damage at the first 64 bytes.
-                const qsizetype span = (random() % 2) ? std::min<qsizetype>(64, damaged.size()) : damaged.size();
+                const qsizetype span
+                    = (random() % 2) ? std::min<qsizetype>(64, damaged.size()) : damaged.size();
                 const qsizetype at = qsizetype(random() % quint32(span));
                 damaged[at] = char(damaged[at] ^ char(1 << (random() % 8)));
             }
@@ -221,9 +224,11 @@ TEST(DamagedInput, HugeDimensionsAreRefusedFromTheHeader)
         SCOPED_TRACE(sample.name);
         const DecodedPicture decoded = decodePicture(sample.format, sample.bytes);
         EXPECT_FALSE(decoded.ok());
-        EXPECT_TRUE(decoded.error.contains(QStringLiteral("too large"))) << decoded.error.toStdString();
+        EXPECT_TRUE(decoded.error.contains(QStringLiteral("too large")))
+            << decoded.error.toStdString();
         const DecodedPicture thumbnail = thumbnailer.makeThumbnail(sample.format, sample.bytes);
-        EXPECT_TRUE(thumbnail.error.contains(QStringLiteral("too large"))) << thumbnail.error.toStdString();
+        EXPECT_TRUE(thumbnail.error.contains(QStringLiteral("too large")))
+            << thumbnail.error.toStdString();
     }
 }
 
@@ -243,7 +248,8 @@ TEST(DamagedInput, GifDamagedAfterItsFirstImageStillShowsIt)
     frame.indices = QByteArray(256, char(1));
     GifFrame second = frame;
     second.indices.fill(char(0));
-    const QByteArray gif = encodeGif(16, 16, { qRgb(0, 0, 0), qRgb(0, 128, 255) }, { frame, second });
+    const QByteArray gif
+        = encodeGif(16, 16, { qRgb(0, 0, 0), qRgb(0, 128, 255) }, { frame, second });
     const qsizetype secondStart = gif.lastIndexOf(QByteArray("\x21\xf9", 2));
     ASSERT_GT(secondStart, 0);
     const DecodedPicture decoded = decodePicture(PictureFormat::Gif, gif.left(secondStart + 6));

@@ -11,7 +11,10 @@ using zarvo::FitRect;
 
 namespace {
 
-std::tuple<int, int, int, int> edges(const DrawRect& r) { return { r.left, r.top, r.right, r.bottom }; }
+std::tuple<int, int, int, int> edges(const DrawRect& r)
+{
+    return { r.left, r.top, r.right, r.bottom };
+}
 
 } // namespace
 

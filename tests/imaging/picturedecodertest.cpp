@@ -34,7 +34,7 @@ int maxDifference(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
             worst = std::max({ worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                               std::abs(qBlue(p) - qBlue(q)) });
+                std::abs(qBlue(p) - qBlue(q)) });
         }
     }
     return worst;
@@ -69,7 +69,8 @@ DecodedPicture decodeOk(PictureFormat format, const QByteArray& bytes)
 TEST(JpegDecoding, ColourSpacesAndProgressiveDecodeToOpaqueRgb32)
 {
     const QImage photo = photoLike(97, 61, 3);
-    struct Case {
+    struct Case
+    {
         const char* name;
         QByteArray bytes;
         QImage expected;
@@ -99,23 +100,27 @@ TEST(JpegDecoding, MissingEndMarkerIsToleratedButMissingDataIsNot)
     EXPECT_TRUE(noEndMarker.ok()) << noEndMarker.error.toStdString();
     const DecodedPicture cut = decodePicture(PictureFormat::Jpeg, bytes.chopped(40));
     EXPECT_FALSE(cut.ok());
-    EXPECT_TRUE(cut.error.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) << cut.error.toStdString();
+    EXPECT_TRUE(cut.error.contains(QStringLiteral("premature end"), Qt::CaseInsensitive))
+        << cut.error.toStdString();
 
     // Progressive: complete but for the end marker shows; cut after a whole scan does not.
     const QByteArray progressive = encodeJpeg(photoLike(64, 64, 9), 90, true);
     EXPECT_TRUE(decodePicture(PictureFormat::Jpeg, progressive.chopped(2)).ok());
     const qsizetype lastScan = progressive.lastIndexOf(QByteArray("\xff\xda", 2));
     ASSERT_GT(lastScan, 0);
-    const DecodedPicture scansMissing = decodePicture(PictureFormat::Jpeg, progressive.left(lastScan));
+    const DecodedPicture scansMissing
+        = decodePicture(PictureFormat::Jpeg, progressive.left(lastScan));
     EXPECT_FALSE(scansMissing.ok());
-    EXPECT_TRUE(scansMissing.error.contains(QStringLiteral("Premature end"))) << scansMissing.error.toStdString();
+    EXPECT_TRUE(scansMissing.error.contains(QStringLiteral("Premature end")))
+        << scansMissing.error.toStdString();
 }
 
 TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)
 {
     const QImage opaque = blocks(37, 29, false);
     const QImage transparent = blocks(37, 29, true);
-    struct Case {
+    struct Case
+    {
         PngKind kind;
         QImage source;
         QImage expected;
@@ -134,8 +139,10 @@ TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)
     };
     for (const Case& c : cases) {
         for (bool interlaced : { false, true }) {
-            SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " interlaced " << interlaced);
-            const DecodedPicture decoded = decodeOk(PictureFormat::Png, encodePng(c.source, c.kind, interlaced));
+            SCOPED_TRACE(
+                testing::Message() << "kind " << int(c.kind) << " interlaced " << interlaced);
+            const DecodedPicture decoded
+                = decodeOk(PictureFormat::Png, encodePng(c.source, c.kind, interlaced));
             EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
             EXPECT_TRUE(allOpaque(decoded.image));
             EXPECT_LE(maxDifference(decoded.image, c.expected), 1);
@@ -164,8 +171,8 @@ TEST(GifDecoding, FirstImageOnWhiteLogicalScreenAtItsPosition)
     for (bool interlaced : { false, true }) {
         SCOPED_TRACE(interlaced ? "interlaced" : "progressive rows");
         first.interlaced = interlaced;
-        const DecodedPicture decoded =
-            decodeOk(PictureFormat::Gif, encodeGif(40, 30, global, { first, second }));
+        const DecodedPicture decoded
+            = decodeOk(PictureFormat::Gif, encodeGif(40, 30, global, { first, second }));
         ASSERT_EQ(decoded.image.size(), QSize(40, 30));
         EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
         for (int y = 0; y < 30; ++y) {
@@ -193,8 +200,8 @@ TEST(GifDecoding, LocalTableWinsAndImagesAreClippedToTheScreen)
     frame.height = 20;
     frame.indices = QByteArray(400, char(1));
     frame.localColors = { qRgb(9, 9, 9), qRgb(10, 200, 30) };
-    const DecodedPicture decoded =
-        decodeOk(PictureFormat::Gif, encodeGif(40, 30, { qRgb(0, 0, 0), qRgb(255, 0, 0) }, { frame }));
+    const DecodedPicture decoded = decodeOk(
+        PictureFormat::Gif, encodeGif(40, 30, { qRgb(0, 0, 0), qRgb(255, 0, 0) }, { frame }));
     ASSERT_EQ(decoded.image.size(), QSize(40, 30));
     EXPECT_EQ(decoded.image.pixel(35, 25), qRgb(10, 200, 30));
     EXPECT_EQ(decoded.image.pixel(39, 29), qRgb(10, 200, 30));
@@ -203,7 +210,8 @@ TEST(GifDecoding, LocalTableWinsAndImagesAreClippedToTheScreen)
     // Without any colour table there is nothing to show.
     frame.localColors.clear();
     frame.left = frame.top = 0;
-    const DecodedPicture noColours = decodePicture(PictureFormat::Gif, encodeGif(40, 30, {}, { frame }));
+    const DecodedPicture noColours
+        = decodePicture(PictureFormat::Gif, encodeGif(40, 30, {}, { frame }));
     EXPECT_FALSE(noColours.ok());
     EXPECT_FALSE(noColours.error.isEmpty());
 }
@@ -221,13 +229,15 @@ TEST(IcoDecoding, BitmapEntriesOfEveryDepthWithMaskAndAlpha)
     }
     for (int bits : { 4, 8, 24, 32 }) {
         SCOPED_TRACE(bits);
-        const DecodedPicture decoded = decodeOk(PictureFormat::Ico, encodeIco({ { picture, false, bits } }));
+        const DecodedPicture decoded
+            = decodeOk(PictureFormat::Ico, encodeIco({ { picture, false, bits } }));
         EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
         EXPECT_LE(maxDifference(decoded.image, bits == 32 ? overWhite(picture) : masked), 1);
     }
     // Two colours and a mask.
     const QImage twoColours = greenAsGray(blocks(19, 13, true), true);
-    const DecodedPicture mono = decodeOk(PictureFormat::Ico, encodeIco({ { twoColours, false, 1 } }));
+    const DecodedPicture mono
+        = decodeOk(PictureFormat::Ico, encodeIco({ { twoColours, false, 1 } }));
     QImage expected = twoColours;
     for (int y = 0; y < expected.height(); ++y) {
         for (int x = 0; x < expected.width(); ++x) {
@@ -243,8 +253,7 @@ TEST(IcoDecoding, TakesTheLargestImageThenTheDeepestAndReadsPngEntries)
     const QImage small = blocks(16, 16, true);
     const QImage large = blocks(48, 40, true);
     const QImage png = photoLike(32, 32, 9);
-    DecodedPicture decoded = decodeOk(
-        PictureFormat::Ico,
+    DecodedPicture decoded = decodeOk(PictureFormat::Ico,
         encodeIco({ { small, false, 32 }, { large, false, 8 }, { png, true, 32 } }));
     EXPECT_EQ(decoded.image.size(), QSize(48, 40));
 
@@ -257,9 +266,11 @@ TEST(IcoDecoding, TakesTheLargestImageThenTheDeepestAndReadsPngEntries)
     const QImage same = blocks(32, 32, false);
     QImage tinted = same;
     tinted.fill(qRgb(1, 2, 3));
-    decoded = decodeOk(PictureFormat::Ico, encodeIco({ { tinted, false, 4 }, { same, false, 24 } }));
+    decoded
+        = decodeOk(PictureFormat::Ico, encodeIco({ { tinted, false, 4 }, { same, false, 24 } }));
     EXPECT_EQ(maxDifference(decoded.image, same), 0);
-    decoded = decodeOk(PictureFormat::Ico, encodeIco({ { same, false, 24 }, { tinted, false, 4 } }));
+    decoded
+        = decodeOk(PictureFormat::Ico, encodeIco({ { same, false, 24 }, { tinted, false, 4 } }));
     EXPECT_EQ(maxDifference(decoded.image, same), 0);
 }
 

@@ -32,7 +32,8 @@ QImage referenceThumbnail(PictureFormat format, const QByteArray& bytes)
     if (!r.isEmpty()) {
         QPainter painter(&thumbnail);
         painter.drawImage(QPoint(r.left, r.top),
-                          work.image.scaled(r.width(), r.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            work.image.scaled(
+                r.width(), r.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     return thumbnail;
 }
@@ -59,7 +60,10 @@ bool whiteOutside(const QImage& image, const DrawRect& r)
     return true;
 }
 
-bool isWhite(QRgb p) { return qRed(p) > 250 && qGreen(p) > 250 && qBlue(p) > 250; }
+bool isWhite(QRgb p)
+{
+    return qRed(p) > 250 && qGreen(p) > 250 && qBlue(p) > 250;
+}
 
 } // namespace
 
@@ -67,17 +71,19 @@ TEST(Thumbnailer, SmallPictureIsCentredAtItsOwnSize)
 {
     Thumbnailer thumbnailer;
     const QImage picture = blocks(40, 31, false);
-    const QImage t = thumbnailOk(thumbnailer, PictureFormat::Png, encodePng(picture, PngKind::Rgb8));
+    const QImage t
+        = thumbnailOk(thumbnailer, PictureFormat::Png, encodePng(picture, PngKind::Rgb8));
     const DrawRect r = FitRect(40, 31, 150, 150); // (55, 59, 95, 90)
     EXPECT_TRUE(whiteOutside(t, r));
     EXPECT_EQ(t.copy(r.left, r.top, 40, 31).convertToFormat(QImage::Format_RGB32),
-              picture.convertToFormat(QImage::Format_RGB32));
+        picture.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(Thumbnailer, LargePictureTouchesTwoOppositeEdges)
 {
     Thumbnailer thumbnailer;
-    const QImage wide = thumbnailOk(thumbnailer, PictureFormat::Jpeg, encodeJpeg(photoLike(600, 300, 1), 90));
+    const QImage wide
+        = thumbnailOk(thumbnailer, PictureFormat::Jpeg, encodeJpeg(photoLike(600, 300, 1), 90));
     const DrawRect wideRect = FitRect(600, 300, 150, 150);
     EXPECT_EQ(wideRect.top, 37);
     EXPECT_TRUE(whiteOutside(wide, wideRect));
@@ -86,7 +92,8 @@ TEST(Thumbnailer, LargePictureTouchesTwoOppositeEdges)
         EXPECT_FALSE(isWhite(wide.pixel(149, y)));
     }
 
-    const QImage tall = thumbnailOk(thumbnailer, PictureFormat::Bmp, encodeWithQt(photoLike(200, 700, 2), "BMP"));
+    const QImage tall
+        = thumbnailOk(thumbnailer, PictureFormat::Bmp, encodeWithQt(photoLike(200, 700, 2), "BMP"));
     const DrawRect tallRect = FitRect(200, 700, 150, 150);
     EXPECT_TRUE(whiteOutside(tall, tallRect));
     for (int x = tallRect.left; x < tallRect.right; ++x) {
@@ -98,11 +105,12 @@ TEST(Thumbnailer, LargePictureTouchesTwoOppositeEdges)
 TEST(Thumbnailer, TransparentPngShowsWhiteBehind)
 {
     Thumbnailer thumbnailer;
-    const QImage t = thumbnailOk(thumbnailer, PictureFormat::Png, encodePng(blocks(300, 300, true), PngKind::Rgba8));
+    const QImage t = thumbnailOk(
+        thumbnailer, PictureFormat::Png, encodePng(blocks(300, 300, true), PngKind::Rgba8));
     // Fully transparent top-left quarter of the quarter, half-transparent middle band.
     EXPECT_EQ(t.pixel(10, 10), kWhite);
     const QRgb band = t.pixel(20, 65);
-    EXPECT_NEAR(qRed(band), 228, 2);   // 200 red at alpha 128 over white
+    EXPECT_NEAR(qRed(band), 228, 2); // 200 red at alpha 128 over white
     EXPECT_NEAR(qGreen(band), 127, 2);
     EXPECT_EQ(t.pixel(20, 120), qRgb(0, 0, 200));
 }
@@ -117,7 +125,7 @@ TEST(Thumbnailer, GifImageSmallerThanItsScreenKeepsItsPlace)
     frame.indices = QByteArray(5000, char(1));
     Thumbnailer thumbnailer;
     const QImage t = thumbnailOk(thumbnailer, PictureFormat::Gif,
-                                 encodeGif(300, 200, { qRgb(0, 0, 0), qRgb(255, 0, 0) }, { frame }));
+        encodeGif(300, 200, { qRgb(0, 0, 0), qRgb(255, 0, 0) }, { frame }));
     // Screen 300 x 200 -> (0, 25, 150, 125) at half scale: the image covers x 75..125, y 75..100.
     EXPECT_EQ(t.pixel(100, 87), qRgb(255, 0, 0));
     EXPECT_EQ(t.pixel(30, 50), kWhite);
@@ -128,7 +136,8 @@ TEST(Thumbnailer, GifImageSmallerThanItsScreenKeepsItsPlace)
 TEST(Thumbnailer, DctScaledJpegMatchesFullDecodeAndScale)
 {
     Thumbnailer thumbnailer;
-    struct Case {
+    struct Case
+    {
         const char* name;
         QByteArray bytes;
     };
@@ -163,23 +172,30 @@ TEST(Thumbnailer, EveryFormatLooksLikeTheWorkPictureDrawnIntoItsRectangle)
     for (int i = 0; i < 200 * 100; ++i)
         frame.indices.append(char((i / 7) % 4));
     frame.transparentIndex = 0;
-    const QList<QRgb> colors = { qRgb(0, 0, 0), qRgb(200, 10, 10), qRgb(10, 200, 10), qRgb(10, 10, 200) };
+    const QList<QRgb> colors
+        = { qRgb(0, 0, 0), qRgb(200, 10, 10), qRgb(10, 200, 10), qRgb(10, 10, 200) };
     const QImage photo = photoLike(400, 260, 21);
-    struct Case {
+    struct Case
+    {
         PictureFormat format;
         QByteArray bytes;
     };
     const Case cases[] = {
         { PictureFormat::Png, encodePng(blocks(400, 260, true), PngKind::Rgba8, true) },
         { PictureFormat::Gif, encodeGif(260, 170, colors, { frame }) },
-        { PictureFormat::Ico, encodeIco({ { blocks(64, 64, true), false, 32 }, { photo.scaled(256, 256), true, 32 } }) },
+        { PictureFormat::Ico,
+            encodeIco(
+                { { blocks(64, 64, true), false, 32 }, { photo.scaled(256, 256), true, 32 } }) },
         { PictureFormat::Bmp, encodeWithQt(photo, "BMP") },
-        { PictureFormat::Bmp, encodeWithQt(blocks(400, 260, false).convertToFormat(QImage::Format_Indexed8), "BMP") },
+        { PictureFormat::Bmp,
+            encodeWithQt(blocks(400, 260, false).convertToFormat(QImage::Format_Indexed8), "BMP") },
     };
     Thumbnailer thumbnailer;
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.format));
-        EXPECT_LT(meanDifference(thumbnailOk(thumbnailer, c.format, c.bytes), referenceThumbnail(c.format, c.bytes)), 0.5);
+        EXPECT_LT(meanDifference(thumbnailOk(thumbnailer, c.format, c.bytes),
+                      referenceThumbnail(c.format, c.bytes)),
+            0.5);
     }
 }
 
@@ -192,7 +208,8 @@ TEST(Thumbnailer, ReusedBuffersGiveTheSameResultsAsAFreshThumbnailer)
     frame.height = 20;
     frame.indices = QByteArray(400, char(1));
     frame.transparentIndex = 0;
-    struct Case {
+    struct Case
+    {
         PictureFormat format;
         QByteArray bytes;
     };
@@ -220,7 +237,8 @@ TEST(Thumbnailer, ReusedBuffersGiveTheSameResultsAsAFreshThumbnailer)
 TEST(Thumbnailer, ThinPictureGivesAWhiteThumbnailAndOtherFails)
 {
     Thumbnailer thumbnailer;
-    const QImage thin = thumbnailOk(thumbnailer, PictureFormat::Png, encodePng(blocks(151, 1, false), PngKind::Rgb8));
+    const QImage thin = thumbnailOk(
+        thumbnailer, PictureFormat::Png, encodePng(blocks(151, 1, false), PngKind::Rgb8));
     EXPECT_TRUE(whiteOutside(thin, DrawRect {}));
     const DecodedPicture other = thumbnailer.makeThumbnail(PictureFormat::Other, QByteArray("x"));
     EXPECT_FALSE(other.ok());
@@ -229,8 +247,8 @@ TEST(Thumbnailer, ThinPictureGivesAWhiteThumbnailAndOtherFails)
 
 TEST(Thumbnailer, WorkerThreadsWithTheirOwnThumbnailersAgree)
 {
-    const QList<QByteArray> jpegs = { encodeJpeg(photoLike(900, 600, 41), 90), encodeJpeg(photoLike(640, 640, 42), 90),
-                                      encodeJpeg(photoLike(300, 900, 43), 90, true) };
+    const QList<QByteArray> jpegs = { encodeJpeg(photoLike(900, 600, 41), 90),
+        encodeJpeg(photoLike(640, 640, 42), 90), encodeJpeg(photoLike(300, 900, 43), 90, true) };
     Thumbnailer single;
     QList<QImage> expected;
     for (const QByteArray& bytes : jpegs)

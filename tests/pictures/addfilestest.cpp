@@ -20,9 +20,13 @@ using namespace zarvo::test;
 
 namespace {
 
-class AddFilesTest : public ::testing::Test {
+class AddFilesTest : public ::testing::Test
+{
 protected:
-    void SetUp() override { ASSERT_TRUE(box.store().CreateFolderTable(QStringLiteral("f"), prompt)); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(box.store().CreateFolderTable(QStringLiteral("f"), prompt));
+    }
 
     QStringList names()
     {
@@ -45,15 +49,16 @@ int addWithoutRoomFor(const QString& store, const QString& big, const QString& s
     if (!statm.open(QIODevice::ReadOnly))
         return 2;
     const rlim_t used = statm.readAll().split(' ').first().toULongLong() * ::sysconf(_SC_PAGESIZE);
-    const rlimit limit{used + (256 << 20), used + (256 << 20)};
+    const rlimit limit { used + (256 << 20), used + (256 << 20) };
     ::setrlimit(RLIMIT_AS, &limit);
     Store::Opened opened = Store::open(store);
     if (!opened.store)
         return 3;
     RecordingPrompt prompt;
-    const AddFilesResult result = AddFiles(*opened.store, QStringLiteral("f"), {big, small}, prompt);
+    const AddFilesResult result
+        = AddFiles(*opened.store, QStringLiteral("f"), { big, small }, prompt);
     const bool reported = prompt.popupTexts(PopupKind::Warning)
-        == QStringList{QStringLiteral("文件 ") + big + QStringLiteral(" 添加失败")};
+        == QStringList { QStringLiteral("文件 ") + big + QStringLiteral(" 添加失败") };
     return reported && result.failed == 1 && result.added.size() == 1 ? 0 : 1;
 }
 #endif
@@ -65,17 +70,21 @@ TEST(PictureNames, NameComesFromTheFileName)
     EXPECT_EQ(pictureNameFromPath(QStringLiteral("/pic/cat.jpg")), QStringLiteral("cat"));
     EXPECT_EQ(pictureNameFromPath(QStringLiteral("/pic/a.b.png")), QStringLiteral("a.b"));
     EXPECT_EQ(pictureNameFromPath(QStringLiteral("/pic.d/noext")), QStringLiteral("noext"));
-    EXPECT_EQ(pictureNameFromPath(QStringLiteral("/p/abcdefghijklmnopqrstuvwxy")), QStringLiteral("abcdefghijklmnopqrst"));
+    EXPECT_EQ(pictureNameFromPath(QStringLiteral("/p/abcdefghijklmnopqrstuvwxy")),
+        QStringLiteral("abcdefghijklmnopqrst"));
     // Eleven Chinese characters are 22 bytes: ten fit, the eleventh is not split.
-    EXPECT_EQ(pictureNameFromPath(QStringLiteral("/p/一二三四五六七八九十百.jpg")), QStringLiteral("一二三四五六七八九十"));
+    EXPECT_EQ(pictureNameFromPath(QStringLiteral("/p/一二三四五六七八九十百.jpg")),
+        QStringLiteral("一二三四五六七八九十"));
 }
 
 TEST(PictureNames, ComeKeepsTheEndOfLongPaths)
 {
-    const QString p149 = QStringLiteral("/") + QString(144, QLatin1Char('d')) + QStringLiteral(".jpg");
+    const QString p149
+        = QStringLiteral("/") + QString(144, QLatin1Char('d')) + QStringLiteral(".jpg");
     ASSERT_EQ(gbLength(p149), 149);
     EXPECT_EQ(comeFromPath(p149), p149);
-    const QString p200 = QStringLiteral("/") + QString(195, QLatin1Char('d')) + QStringLiteral(".png");
+    const QString p200
+        = QStringLiteral("/") + QString(195, QLatin1Char('d')) + QStringLiteral(".png");
     const QString come = comeFromPath(p200);
     EXPECT_EQ(gbLength(come), 150);
     EXPECT_TRUE(come.endsWith(QStringLiteral("d.png")));
@@ -84,9 +93,12 @@ TEST(PictureNames, ComeKeepsTheEndOfLongPaths)
 
 TEST(PictureNames, ExportNamesStayInsideTheDirectory)
 {
-    EXPECT_EQ(exportFileName(QStringLiteral("cat"), QStringLiteral("/a/b/CAT.JPG")), QStringLiteral("cat.jpg"));
-    EXPECT_EQ(exportFileName(QStringLiteral("cat"), QStringLiteral("/a.d/noext")), QStringLiteral("cat"));
-    EXPECT_EQ(exportFileName(QStringLiteral("a\"b"), QStringLiteral("x.png")), QStringLiteral("a\"b.png"));
+    EXPECT_EQ(exportFileName(QStringLiteral("cat"), QStringLiteral("/a/b/CAT.JPG")),
+        QStringLiteral("cat.jpg"));
+    EXPECT_EQ(
+        exportFileName(QStringLiteral("cat"), QStringLiteral("/a.d/noext")), QStringLiteral("cat"));
+    EXPECT_EQ(exportFileName(QStringLiteral("a\"b"), QStringLiteral("x.png")),
+        QStringLiteral("a\"b.png"));
     EXPECT_TRUE(exportFileName(QStringLiteral("../up"), QStringLiteral("x.png")).isEmpty());
     EXPECT_TRUE(exportFileName(QStringLiteral(".."), QStringLiteral("noext")).isEmpty());
     EXPECT_TRUE(exportFileName(QStringLiteral("."), QString()).isEmpty());
@@ -96,18 +108,22 @@ TEST(PictureNames, ExportNamesStayInsideTheDirectory)
 TEST_F(AddFilesTest, TakenNamesGetAutomaticNamesOrAreSkipped)
 {
     const QString cat = box.writeFile(QStringLiteral("cat.jpg"), "jpeg bytes");
-    EXPECT_EQ(AddFiles(box.store(), QStringLiteral("f"), {cat}, prompt).added.size(), 1);
+    EXPECT_EQ(AddFiles(box.store(), QStringLiteral("f"), { cat }, prompt).added.size(), 1);
     prompt.answer(true);
     prompt.answer(true);
-    const AddFilesResult twice = AddFiles(box.store(), QStringLiteral("f"), {cat, cat}, prompt);
+    const AddFilesResult twice = AddFiles(box.store(), QStringLiteral("f"), { cat, cat }, prompt);
     EXPECT_EQ(twice.added.size(), 2);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("cat"), QStringLiteral("cat(0)"), QStringLiteral("cat(1)")}));
+    EXPECT_EQ(names(),
+        (QStringList {
+            QStringLiteral("cat"), QStringLiteral("cat(0)"), QStringLiteral("cat(1)") }));
     EXPECT_EQ(prompt.questions.first(),
-              QStringLiteral("文件名 \"cat\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!"));
+        QStringLiteral(
+            "文件名 \"cat\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!"));
 
     prompt.answer(false);
     int advanced = 0;
-    const AddFilesResult no = AddFiles(box.store(), QStringLiteral("f"), {cat}, prompt, [&] { ++advanced; });
+    const AddFilesResult no
+        = AddFiles(box.store(), QStringLiteral("f"), { cat }, prompt, [&] { ++advanced; });
     EXPECT_EQ(no.skipped, 1);
     EXPECT_EQ(advanced, 1);
     EXPECT_EQ(names().size(), 3);
@@ -116,15 +132,17 @@ TEST_F(AddFilesTest, TakenNamesGetAutomaticNamesOrAreSkipped)
 
 TEST_F(AddFilesTest, SameNameLaterInTheRunAndLetterCase)
 {
-    box.store().appendPicture(QStringLiteral("f"), QStringLiteral("Dog"), QStringLiteral("/Dog.png"), "d");
+    box.store().appendPicture(
+        QStringLiteral("f"), QStringLiteral("Dog"), QStringLiteral("/Dog.png"), "d");
     const QString cat = box.writeFile(QStringLiteral("cat.jpg"), "1");
     const QString catPng = box.writeFile(QStringLiteral("cat.png"), "2");
     const QString dog = box.writeFile(QStringLiteral("dog.gif"), "3");
     prompt.answer(true); // cat.png meets cat
     prompt.answer(true); // dog meets Dog
-    AddFiles(box.store(), QStringLiteral("f"), {cat, catPng, dog}, prompt);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("Dog"), QStringLiteral("cat"), QStringLiteral("cat(0)"),
-                                    QStringLiteral("dog(0)")}));
+    AddFiles(box.store(), QStringLiteral("f"), { cat, catPng, dog }, prompt);
+    EXPECT_EQ(names(),
+        (QStringList { QStringLiteral("Dog"), QStringLiteral("cat"), QStringLiteral("cat(0)"),
+            QStringLiteral("dog(0)") }));
     const PictureRow catRow = *box.store().locate(QStringLiteral("f"), QStringLiteral("cat(0)"));
     EXPECT_EQ(catRow.come, catPng);
     EXPECT_EQ(box.store().readBlob(QStringLiteral("f"), catRow.rowid), QByteArray("2"));
@@ -133,10 +151,12 @@ TEST_F(AddFilesTest, SameNameLaterInTheRunAndLetterCase)
 TEST_F(AddFilesTest, LongNamesAreCutBeforeTheAutomaticNumber)
 {
     const QString file = box.writeFile(QStringLiteral("abcdefghijklmnopqrstuvwxy"), "x");
-    AddFiles(box.store(), QStringLiteral("f"), {file}, prompt);
+    AddFiles(box.store(), QStringLiteral("f"), { file }, prompt);
     prompt.answer(true);
-    AddFiles(box.store(), QStringLiteral("f"), {file}, prompt);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("abcdefghijklmnopqrst"), QStringLiteral("abcdefghijklmnopq(0)")}));
+    AddFiles(box.store(), QStringLiteral("f"), { file }, prompt);
+    EXPECT_EQ(names(),
+        (QStringList {
+            QStringLiteral("abcdefghijklmnopqrst"), QStringLiteral("abcdefghijklmnopq(0)") }));
 }
 
 TEST_F(AddFilesTest, MissingAndUnreadableFilesAreReportedAndTheRunGoesOn)
@@ -147,25 +167,27 @@ TEST_F(AddFilesTest, MissingAndUnreadableFilesAreReportedAndTheRunGoesOn)
     QDir().mkpath(directory);
     const QString empty = box.writeFile(QStringLiteral("empty.bmp"), QByteArray());
     int advanced = 0;
-    const AddFilesResult result
-        = AddFiles(box.store(), QStringLiteral("f"), {missing, directory, good, empty}, prompt, [&] { ++advanced; });
+    const AddFilesResult result = AddFiles(box.store(), QStringLiteral("f"),
+        { missing, directory, good, empty }, prompt, [&] { ++advanced; });
     EXPECT_EQ(advanced, 4);
     EXPECT_EQ(result.failed, 2);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("good"), QStringLiteral("empty")}));
+    EXPECT_EQ(names(), (QStringList { QStringLiteral("good"), QStringLiteral("empty") }));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
-              (QStringList{QStringLiteral("文件 ") + missing + QStringLiteral(" 不存在,不能添加到文件夹中"),
-                           QStringLiteral("文件 ") + directory + QStringLiteral(" 不存在,不能添加到文件夹中")}));
+        (QStringList {
+            QStringLiteral("文件 ") + missing + QStringLiteral(" 不存在,不能添加到文件夹中"),
+            QStringLiteral("文件 ") + directory + QStringLiteral(" 不存在,不能添加到文件夹中") }));
 }
 
 TEST_F(AddFilesTest, StoreRefusalIsReportedAndTheRunGoesOn)
 {
     const QString a = box.writeFile(QStringLiteral("a.png"), "a");
     const QString b = box.writeFile(QStringLiteral("b.png"), "b");
-    const AddFilesResult result = AddFiles(box.store(), QStringLiteral("no such folder"), {a, b}, prompt);
+    const AddFilesResult result
+        = AddFiles(box.store(), QStringLiteral("no such folder"), { a, b }, prompt);
     EXPECT_EQ(result.failed, 2);
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
-              (QStringList{QStringLiteral("文件 ") + a + QStringLiteral(" 添加失败"),
-                           QStringLiteral("文件 ") + b + QStringLiteral(" 添加失败")}));
+        (QStringList { QStringLiteral("文件 ") + a + QStringLiteral(" 添加失败"),
+            QStringLiteral("文件 ") + b + QStringLiteral(" 添加失败") }));
 }
 
 TEST_F(AddFilesTest, UnreadableFileIsReported)
@@ -174,9 +196,10 @@ TEST_F(AddFilesTest, UnreadableFileIsReported)
         GTEST_SKIP() << "root reads every file";
     const QString secret = box.writeFile(QStringLiteral("secret.png"), "s");
     QFile::setPermissions(secret, QFileDevice::WriteOwner);
-    const AddFilesResult result = AddFiles(box.store(), QStringLiteral("f"), {secret}, prompt);
+    const AddFilesResult result = AddFiles(box.store(), QStringLiteral("f"), { secret }, prompt);
     EXPECT_EQ(result.failed, 1);
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("文件 ") + secret + QStringLiteral(" 添加失败")});
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件 ") + secret + QStringLiteral(" 添加失败") });
 }
 
 TEST_F(AddFilesTest, FileTooLargeForMemoryIsReportedAndTheRunGoesOn)

@@ -20,12 +20,15 @@ namespace {
 
 QStringList leftovers(const QString& dir)
 {
-    return QDir(dir).entryList({QStringLiteral("~ACP*"), QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden);
+    return QDir(dir).entryList(
+        { QStringLiteral("~ACP*"), QStringLiteral("*-journal") }, QDir::Files | QDir::Hidden);
 }
 
 ino_t inodeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_ino;
 }
@@ -39,7 +42,8 @@ QList<QByteArray> fillAndThin(Sandbox& box)
     QList<QByteArray> kept;
     for (int i = 0; i < 40; ++i) {
         const QByteArray bytes(200000 + i, char('a' + i % 26));
-        store.appendPicture(QStringLiteral("f"), QString::number(i), QStringLiteral("/p.jpg"), bytes);
+        store.appendPicture(
+            QStringLiteral("f"), QString::number(i), QStringLiteral("/p.jpg"), bytes);
         if (i % 8 == 0)
             kept.append(bytes);
     }
@@ -61,7 +65,8 @@ TEST(Compaction, HealthyStoreShrinksAndKeepsEveryPicture)
     QString error;
     ASSERT_TRUE(CompactStore(box.storePath(), QString(), nullptr, &error)) << error.toStdString();
     EXPECT_LT(QFileInfo(box.storePath()).size(), before / 2);
-    EXPECT_EQ(inodeOf(box.storePath()), inode) << "the store file itself is rewritten, not replaced";
+    EXPECT_EQ(inodeOf(box.storePath()), inode)
+        << "the store file itself is rewritten, not replaced";
     EXPECT_TRUE(leftovers(box.dir()).isEmpty()) << leftovers(box.dir()).join(u' ').toStdString();
 
     Store& store = box.store();
@@ -79,7 +84,8 @@ TEST(Compaction, ReusesTheLockItsCallerHolds)
     ASSERT_TRUE(opened.store);
     std::shared_ptr<StoreLock> lock = opened.store->lock();
     opened.store.reset(); // connection closed, lock still held
-    EXPECT_FALSE(CompactStore(box.storePath(), QString())) << "without the lock it is someone else's store";
+    EXPECT_FALSE(CompactStore(box.storePath(), QString()))
+        << "without the lock it is someone else's store";
     EXPECT_TRUE(CompactStore(box.storePath(), QString(), lock));
     EXPECT_TRUE(leftovers(box.dir()).isEmpty());
 }

@@ -11,8 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace zarvo;
@@ -53,7 +53,8 @@ TEST(StoreOpen, TellsMissingDamagedAndLockedApart)
     ASSERT_EQ(first.error, Store::OpenError::None);
     EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Locked);
     first.store.reset();
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::None) << "the lock goes with the store";
+    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::None)
+        << "the lock goes with the store";
 }
 
 TEST(StoreLock, LocksThroughADescriptorOpenForWritingAndSaysWhenInUse)
@@ -68,7 +69,8 @@ TEST(StoreLock, LocksThroughADescriptorOpenForWritingAndSaysWhenInUse)
     EXPECT_EQ(failure, StoreLock::Failure::None);
     int lockModes = 0;
     const QString target = QFileInfo(box.storePath()).canonicalFilePath();
-    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
+    for (const QFileInfo& fd :
+        QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files)) {
         if (fd.symLinkTarget() != target)
             continue;
         QFile info(QStringLiteral("/proc/self/fdinfo/") + fd.fileName());
@@ -138,7 +140,7 @@ TEST(StoreTables, FolderTablesHaveTheirColumnsAndNamesFoldOnlyAsciiLetters)
 
     // An existing name (any case) sends nothing and counts as success.
     EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("cats"), prompt));
-    EXPECT_EQ(store.tableNames(), (QStringList{QStringLiteral("blob"), QStringLiteral("Cats")}));
+    EXPECT_EQ(store.tableNames(), (QStringList { QStringLiteral("blob"), QStringLiteral("Cats") }));
     EXPECT_TRUE(prompt.popups.isEmpty());
 
     ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("猫A"), prompt));
@@ -152,14 +154,17 @@ TEST(StoreTables, OddNamesAreOrdinaryNames)
     RecordingPrompt prompt;
     Store& store = box.store();
     store.createTreeTable();
-    const QStringList names{QStringLiteral("a\"b"), QStringLiteral("x;DROP TABLE blob"), QStringLiteral("select"),
-                            QStringLiteral("猫咪的照片"), QStringLiteral("abcdefghijklmnopqrs")};
+    const QStringList names { QStringLiteral("a\"b"), QStringLiteral("x;DROP TABLE blob"),
+        QStringLiteral("select"), QStringLiteral("猫咪的照片"),
+        QStringLiteral("abcdefghijklmnopqrs") };
     for (const QString& name : names) {
         ASSERT_TRUE(store.CreateFolderTable(name, prompt)) << name.toStdString();
-        store.appendPicture(name, name, QStringLiteral("/p/") + name + QStringLiteral(".jpg"), "bytes");
+        store.appendPicture(
+            name, name, QStringLiteral("/p/") + name + QStringLiteral(".jpg"), "bytes");
         ASSERT_EQ(store.pictureRows(name).size(), 1);
         EXPECT_EQ(store.pictureRows(name).first().name, name);
-        EXPECT_EQ(store.locate(name, name)->come, QStringLiteral("/p/") + name + QStringLiteral(".jpg"));
+        EXPECT_EQ(
+            store.locate(name, name)->come, QStringLiteral("/p/") + name + QStringLiteral(".jpg"));
     }
     EXPECT_TRUE(store.TableExists(QStringLiteral("blob")));
     EXPECT_EQ(store.tableNames().size(), names.size() + 1);
@@ -177,7 +182,8 @@ TEST(StoreTables, ImpossibleTableIsReportedThroughThePrompt)
     EXPECT_FALSE(store.CreateFolderTable(QString(), prompt));
     EXPECT_FALSE(store.CreateFolderTable(QStringLiteral("sqlite_mine"), prompt));
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
-              (QStringList{QStringLiteral("文件夹  创建失败"), QStringLiteral("文件夹 sqlite_mine 创建失败")}));
+        (QStringList {
+            QStringLiteral("文件夹  创建失败"), QStringLiteral("文件夹 sqlite_mine 创建失败") }));
     EXPECT_TRUE(store.tableNames().isEmpty());
 }
 
@@ -191,9 +197,12 @@ TEST(StorePictures, BytesComeBackExactlyAsBlobs)
     for (int i = 0; i < 70000; ++i)
         binary.append(char(i * 7));
     const QByteArray numeric("12345"); // would become an integer under NUMERIC affinity as text
-    const qint64 a = store.appendPicture(QStringLiteral("f"), QStringLiteral("a"), QStringLiteral("/a.jpg"), binary);
-    const qint64 b = store.appendPicture(QStringLiteral("f"), QStringLiteral("b"), QStringLiteral("/b.jpg"), numeric);
-    const qint64 c = store.appendPicture(QStringLiteral("f"), QStringLiteral("c"), QStringLiteral("/c.jpg"), QByteArray());
+    const qint64 a = store.appendPicture(
+        QStringLiteral("f"), QStringLiteral("a"), QStringLiteral("/a.jpg"), binary);
+    const qint64 b = store.appendPicture(
+        QStringLiteral("f"), QStringLiteral("b"), QStringLiteral("/b.jpg"), numeric);
+    const qint64 c = store.appendPicture(
+        QStringLiteral("f"), QStringLiteral("c"), QStringLiteral("/c.jpg"), QByteArray());
     EXPECT_EQ(store.readBlob(QStringLiteral("f"), a), binary);
     EXPECT_EQ(store.readBlob(QStringLiteral("f"), b), numeric);
     EXPECT_TRUE(store.readBlob(QStringLiteral("f"), c).isEmpty());
@@ -202,7 +211,8 @@ TEST(StorePictures, BytesComeBackExactlyAsBlobs)
     QStringList kinds;
     while (types.executeStep())
         kinds.append(QString::fromStdString(types.getColumn(0).getString()));
-    EXPECT_EQ(kinds, (QStringList{QStringLiteral("blob"), QStringLiteral("blob"), QStringLiteral("blob")}));
+    EXPECT_EQ(kinds,
+        (QStringList { QStringLiteral("blob"), QStringLiteral("blob"), QStringLiteral("blob") }));
 
     const QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
     ASSERT_EQ(rows.size(), 3);
@@ -234,13 +244,18 @@ TEST(StorePictures, NamesMatchWholeAndIgnoreAsciiCase)
     RecordingPrompt prompt;
     Store& store = box.store();
     ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
-    store.appendPicture(QStringLiteral("f"), QStringLiteral("cat2"), QStringLiteral("/cat2.jpg"), "2");
-    store.appendPicture(QStringLiteral("f"), QStringLiteral("Cat"), QStringLiteral("/cat.jpg"), "1");
-    EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("cat"))->come, QStringLiteral("/cat.jpg"));
+    store.appendPicture(
+        QStringLiteral("f"), QStringLiteral("cat2"), QStringLiteral("/cat2.jpg"), "2");
+    store.appendPicture(
+        QStringLiteral("f"), QStringLiteral("Cat"), QStringLiteral("/cat.jpg"), "1");
+    EXPECT_EQ(
+        store.locate(QStringLiteral("f"), QStringLiteral("cat"))->come, QStringLiteral("/cat.jpg"));
     EXPECT_FALSE(store.locate(QStringLiteral("f"), QStringLiteral("ca")).has_value());
     EXPECT_FALSE(store.locate(QStringLiteral("f"), QStringLiteral("cat%")).has_value());
 
-    EXPECT_EQ(store.renamePicture(QStringLiteral("f"), QStringLiteral("kitty"), QStringLiteral("CAT")), 1);
+    EXPECT_EQ(
+        store.renamePicture(QStringLiteral("f"), QStringLiteral("kitty"), QStringLiteral("CAT")),
+        1);
     EXPECT_EQ(store.pictureRows(QStringLiteral("f"))[1].name, QStringLiteral("kitty"));
     EXPECT_EQ(store.deletePicture(QStringLiteral("f"), QStringLiteral("KITTY")), 1);
     EXPECT_EQ(store.rowCount(QStringLiteral("f")), 1);
@@ -252,13 +267,16 @@ TEST(StorePictures, QuotesInANameNeverWidenADeletion)
     RecordingPrompt prompt;
     Store& store = box.store();
     ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
-    for (const char* name : {"a", "b", "c"})
-        store.appendPicture(QStringLiteral("f"), QString::fromLatin1(name), QStringLiteral("/x.jpg"), "x");
+    for (const char* name : { "a", "b", "c" })
+        store.appendPicture(
+            QStringLiteral("f"), QString::fromLatin1(name), QStringLiteral("/x.jpg"), "x");
     const QString evil = QStringLiteral("x\" OR \"a\"=\"a");
     store.appendPicture(QStringLiteral("f"), evil, QStringLiteral("/y.jpg"), "y");
     EXPECT_EQ(store.deletePicture(QStringLiteral("f"), evil), 1);
     EXPECT_EQ(store.rowCount(QStringLiteral("f")), 3);
-    EXPECT_EQ(store.renamePicture(QStringLiteral("f"), QStringLiteral("z"), QStringLiteral("a\" OR 1=1 --")), 0);
+    EXPECT_EQ(store.renamePicture(
+                  QStringLiteral("f"), QStringLiteral("z"), QStringLiteral("a\" OR 1=1 --")),
+        0);
     EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("b"))->name, QStringLiteral("b"));
 }
 
@@ -272,15 +290,20 @@ TEST(StorePictures, PasteCopiesRowsAndCopyFolderKeepsOrder)
     ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("C"), prompt));
     store.appendPicture(QStringLiteral("A"), QStringLiteral("one"), QStringLiteral("/1.png"), "1");
     store.appendPicture(QStringLiteral("A"), QStringLiteral("two"), QStringLiteral("/2.gif"), "2");
-    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("uno"), QStringLiteral("A"), QStringLiteral("ONE")), 1);
-    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("A"), QStringLiteral("missing")), 0);
+    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("uno"), QStringLiteral("A"),
+                  QStringLiteral("ONE")),
+        1);
+    EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("A"),
+                  QStringLiteral("missing")),
+        0);
     const QList<PictureRow> b = store.pictureRows(QStringLiteral("B"));
     ASSERT_EQ(b.size(), 1);
     EXPECT_EQ(b[0].name, QStringLiteral("uno"));
     EXPECT_EQ(b[0].come, QStringLiteral("/1.png"));
     EXPECT_EQ(store.readBlob(QStringLiteral("B"), b[0].rowid), QByteArray("1"));
-    EXPECT_THROW(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"), QStringLiteral("gone"), QStringLiteral("one")),
-                 std::exception);
+    EXPECT_THROW(store.pastePicture(QStringLiteral("B"), QStringLiteral("x"),
+                     QStringLiteral("gone"), QStringLiteral("one")),
+        std::exception);
 
     store.copyFolderRows(QStringLiteral("C"), QStringLiteral("A"));
     const QList<PictureRow> c = store.pictureRows(QStringLiteral("C"));

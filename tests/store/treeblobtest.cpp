@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
+#include "store/treeblob.h"
 #include "store/foldertree.h"
 #include "store/store.h"
-#include "store/treeblob.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
 
@@ -31,7 +31,8 @@ TEST(TreeBlob, SavedTreeLoadsAgainAndEmptyTreeSavesZeroBytes)
     RecordingPrompt prompt;
     FolderTree tree;
     ASSERT_TRUE(OpenBlob(box.store(), tree, prompt));
-    QStandardItem* g = tree.appendNode(nullptr, QString(FolderTree::kGroupMarker) + QStringLiteral("G"));
+    QStandardItem* g
+        = tree.appendNode(nullptr, QString(FolderTree::kGroupMarker) + QStringLiteral("G"));
     tree.appendNode(g, QStringLiteral("F"));
     ASSERT_TRUE(SaveTree(box.store(), tree, prompt));
 
@@ -58,7 +59,8 @@ TEST(TreeBlob, DamagedStreamWarnsAndKeepsTheNodesBefore)
     FolderTree tree;
     EXPECT_FALSE(OpenBlob(box.store(), tree, prompt));
     EXPECT_EQ(tree.nodeCount(), 1);
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("树结构读取失败！")});
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Warning), QStringList { QStringLiteral("树结构读取失败！") });
 }
 
 TEST(TreeBlob, SaveFailureIsReported)
@@ -69,5 +71,6 @@ TEST(TreeBlob, SaveFailureIsReported)
     tree.appendNode(nullptr, QStringLiteral("F"));
     // No tree table: the write cannot happen.
     EXPECT_FALSE(SaveTree(box.store(), tree, prompt));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("树结构保存失败！")});
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Warning), QStringList { QStringLiteral("树结构保存失败！") });
 }

@@ -35,7 +35,8 @@ Form1& FormFixture::start()
 
 void FormFixture::onModal(std::function<void(QDialog*)> act)
 {
-    QTimer::singleShot(0, [act] { act(qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
+    QTimer::singleShot(
+        0, [act] { act(qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
 }
 
 } // namespace zarvo::test

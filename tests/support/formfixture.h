@@ -13,7 +13,8 @@ namespace zarvo::test {
 
 // A whole main window on a store in a sandbox that is the working directory while the test
 // runs; the window asks and tells through a recording prompt, and `ws` is its workspace.
-class FormFixture : public WorkspaceFixture {
+class FormFixture : public WorkspaceFixture
+{
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -22,8 +23,7 @@ protected:
     Form1& start();
 
     // Runs `act` on the dialog of type D once it is shown modally (for window tests that open one).
-    template<typename D>
-    static void whenModal(std::function<void(D&)> act);
+    template <typename D> static void whenModal(std::function<void(D&)> act);
 
     std::unique_ptr<Form1> form;
 
@@ -32,8 +32,7 @@ private:
     QString m_oldDir;
 };
 
-template<typename D>
-void FormFixture::whenModal(std::function<void(D&)> act)
+template <typename D> void FormFixture::whenModal(std::function<void(D&)> act)
 {
     onModal([act](QDialog* dialog) {
         D* typed = qobject_cast<D*>(dialog);

@@ -22,7 +22,7 @@ bool RecordingPrompt::confirm(const QString& question)
 
 void RecordingPrompt::popup(PopupKind kind, const QString& text)
 {
-    popups.append({kind, text});
+    popups.append({ kind, text });
 }
 
 QStringList RecordingPrompt::chooseOpenFiles(const QString& filter)
@@ -63,8 +63,8 @@ NewNode RecordingPrompt::askNewNode(NodeSituation situation)
     return node;
 }
 
-std::optional<SaveChoice> RecordingPrompt::chooseSaveFile(const QString& filter, int selectedIndex,
-    const QString& proposedName)
+std::optional<SaveChoice> RecordingPrompt::chooseSaveFile(
+    const QString& filter, int selectedIndex, const QString& proposedName)
 {
     saveDialogs.append({ filter, selectedIndex, proposedName });
     if (m_saveFiles.empty()) {

@@ -13,9 +13,11 @@ namespace zarvo::test {
 
 // A Prompt for tests: answers questions from a script and records everything it was asked
 // and shown. An unscripted question fails the current test and is answered No.
-class RecordingPrompt : public Prompt {
+class RecordingPrompt : public Prompt
+{
 public:
-    struct Popup {
+    struct Popup
+    {
         PopupKind kind;
         QString text;
         bool operator==(const Popup&) const = default;
@@ -26,15 +28,18 @@ public:
     QStringList chooseOpenFiles(const QString& filter) override;
     std::optional<QString> askNewName(const QString& oldName) override;
     NewNode askNewNode(NodeSituation situation) override;
-    std::optional<SaveChoice> chooseSaveFile(const QString& filter, int selectedIndex,
-        const QString& proposedName) override;
+    std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName) override;
 
     // Script: the answers to the next questions and dialogs of each kind, in order.
     void answer(bool yes) { m_answers.push_back(yes); }
     void answerFiles(const QStringList& files) { m_files.push_back(files); }
-    void answerNewName(const QString& name) { m_newNames.push_back({true, name}); }
-    void cancelNewName() { m_newNames.push_back({false, QString()}); }
-    void answerNewNode(NodePlacement placement, const QString& name) { m_newNodes.push_back({placement, name}); }
+    void answerNewName(const QString& name) { m_newNames.push_back({ true, name }); }
+    void cancelNewName() { m_newNames.push_back({ false, QString() }); }
+    void answerNewNode(NodePlacement placement, const QString& name)
+    {
+        m_newNodes.push_back({ placement, name });
+    }
     void answerSaveFile(const QString& path, int filterIndex)
     {
         m_saveFiles.push_back({ true, SaveChoice { path, filterIndex } });

@@ -14,7 +14,8 @@ namespace zarvo::test {
 
 // A temporary directory that holds a fresh store and whatever files a test writes. Everything
 // is removed when the sandbox goes.
-class Sandbox {
+class Sandbox
+{
 public:
     Sandbox();
 

@@ -29,7 +29,10 @@ quint32 nextRandom(quint32& state)
     return state;
 }
 
-int clamp255(int v) { return std::clamp(v, 0, 255); }
+int clamp255(int v)
+{
+    return std::clamp(v, 0, 255);
+}
 
 } // namespace
 
@@ -41,8 +44,8 @@ QImage photoLike(int width, int height, quint32 seed, int grain)
 
     // Separable smooth gradients per channel.
     const double phase[6] = { (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0,
-                              (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0,
-                              (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0 };
+        (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0,
+        (nextRandom(state) % 628) / 100.0, (nextRandom(state) % 628) / 100.0 };
     std::vector<int> col(size_t(width) * 3), row(size_t(height) * 3);
     for (int x = 0; x < width; ++x) {
         for (int c = 0; c < 3; ++c)
@@ -50,7 +53,8 @@ QImage photoLike(int width, int height, quint32 seed, int grain)
     }
     for (int y = 0; y < height; ++y) {
         for (int c = 0; c < 3; ++c)
-            row[size_t(y) * 3 + c] = int(60 * std::cos(y * (1.5 + c) / height * 3.14159 + phase[3 + c]));
+            row[size_t(y) * 3 + c]
+                = int(60 * std::cos(y * (1.5 + c) / height * 3.14159 + phase[3 + c]));
     }
     // A soft texture: random values on a coarse grid, interpolated.
     constexpr int kCell = 12;
@@ -72,11 +76,12 @@ QImage photoLike(int width, int height, quint32 seed, int grain)
             const int top = g0[gx] * (kCell - fx) + g0[gx + 1] * fx;
             const int bottom = g1[gx] * (kCell - fx) + g1[gx + 1] * fx;
             const int texture = (top * (kCell - fy) + bottom * fy) / (kCell * kCell);
-            const int noise = grain > 0 ? int(nextRandom(state) % quint32(2 * grain + 1)) - grain : 0;
+            const int noise
+                = grain > 0 ? int(nextRandom(state) % quint32(2 * grain + 1)) - grain : 0;
             const int shade = texture + noise;
             out[x] = qRgb(clamp255(128 + col[size_t(x) * 3] + row[size_t(y) * 3] + shade),
-                          clamp255(128 + col[size_t(x) * 3 + 1] + row[size_t(y) * 3 + 1] + shade),
-                          clamp255(128 + col[size_t(x) * 3 + 2] + row[size_t(y) * 3 + 2] + shade));
+                clamp255(128 + col[size_t(x) * 3 + 1] + row[size_t(y) * 3 + 1] + shade),
+                clamp255(128 + col[size_t(x) * 3 + 2] + row[size_t(y) * 3 + 2] + shade));
         }
     }
     return image;
@@ -106,8 +111,8 @@ QImage blocks(int width, int height, bool withAlpha)
 
 namespace {
 
-QByteArray encodeJpegWith(const QImage& source, int quality, bool progressive, JpegColor color,
-                          bool manyScans)
+QByteArray encodeJpegWith(
+    const QImage& source, int quality, bool progressive, JpegColor color, bool manyScans)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     jpeg_compress_struct cinfo;
@@ -154,7 +159,8 @@ QByteArray encodeJpegWith(const QImage& source, int quality, bool progressive, J
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(size_t(image.width()) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
+        const auto* in
+            = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
         for (int x = 0; x < image.width(); ++x) {
             const int r = qRed(in[x]), g = qGreen(in[x]), b = qBlue(in[x]);
             if (color == JpegColor::Rgb) {
@@ -166,7 +172,8 @@ QByteArray encodeJpegWith(const QImage& source, int quality, bool progressive, J
             } else {
                 // Adobe stores inverted values: C' = 255 - C; R = C' * K' / 255.
                 const int m = std::max({ r, g, b });
-                const auto inverted = [m](int v) { return m ? JSAMPLE((v * 255 + m / 2) / m) : JSAMPLE(0); };
+                const auto inverted
+                    = [m](int v) { return m ? JSAMPLE((v * 255 + m / 2) / m) : JSAMPLE(0); };
                 row[size_t(x) * 4] = inverted(r);
                 row[size_t(x) * 4 + 1] = inverted(g);
                 row[size_t(x) * 4 + 2] = inverted(b);
@@ -197,7 +204,8 @@ QByteArray encodeJpegManyScans(const QImage& image)
 
 namespace {
 
-struct PngWriteJob {
+struct PngWriteJob
+{
     int width = 0;
     int height = 0;
     int bitDepth = 8;
@@ -226,9 +234,9 @@ bool writePng(PngWriteJob* job)
         return false;
     }
     png_set_write_fn(png, job, pngWrite, pngFlush);
-    png_set_IHDR(png, info, png_uint_32(job->width), png_uint_32(job->height), job->bitDepth, job->colorType,
-                 job->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(job->width), png_uint_32(job->height), job->bitDepth,
+        job->colorType, job->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!job->palette.empty())
         png_set_PLTE(png, info, job->palette.data(), int(job->palette.size()));
     if (!job->paletteAlpha.empty())
@@ -255,15 +263,46 @@ QByteArray encodePng(const QImage& source, PngKind kind, bool interlaced)
     job.interlaced = interlaced;
     int channels = 0;
     switch (kind) {
-    case PngKind::Rgb8: job.colorType = PNG_COLOR_TYPE_RGB; channels = 3; break;
-    case PngKind::Rgba8: job.colorType = PNG_COLOR_TYPE_RGB_ALPHA; channels = 4; break;
-    case PngKind::Rgb16: job.colorType = PNG_COLOR_TYPE_RGB; channels = 3; job.bitDepth = 16; break;
-    case PngKind::Rgba16: job.colorType = PNG_COLOR_TYPE_RGB_ALPHA; channels = 4; job.bitDepth = 16; break;
-    case PngKind::Gray8: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; break;
-    case PngKind::Gray16: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; job.bitDepth = 16; break;
-    case PngKind::GrayAlpha8: job.colorType = PNG_COLOR_TYPE_GRAY_ALPHA; channels = 2; break;
-    case PngKind::Gray1: job.colorType = PNG_COLOR_TYPE_GRAY; channels = 1; job.bitDepth = 1; break;
-    case PngKind::Palette8: job.colorType = PNG_COLOR_TYPE_PALETTE; channels = 1; break;
+    case PngKind::Rgb8:
+        job.colorType = PNG_COLOR_TYPE_RGB;
+        channels = 3;
+        break;
+    case PngKind::Rgba8:
+        job.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+        channels = 4;
+        break;
+    case PngKind::Rgb16:
+        job.colorType = PNG_COLOR_TYPE_RGB;
+        channels = 3;
+        job.bitDepth = 16;
+        break;
+    case PngKind::Rgba16:
+        job.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+        channels = 4;
+        job.bitDepth = 16;
+        break;
+    case PngKind::Gray8:
+        job.colorType = PNG_COLOR_TYPE_GRAY;
+        channels = 1;
+        break;
+    case PngKind::Gray16:
+        job.colorType = PNG_COLOR_TYPE_GRAY;
+        channels = 1;
+        job.bitDepth = 16;
+        break;
+    case PngKind::GrayAlpha8:
+        job.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+        channels = 2;
+        break;
+    case PngKind::Gray1:
+        job.colorType = PNG_COLOR_TYPE_GRAY;
+        channels = 1;
+        job.bitDepth = 1;
+        break;
+    case PngKind::Palette8:
+        job.colorType = PNG_COLOR_TYPE_PALETTE;
+        channels = 1;
+        break;
     }
     QHash<QRgb, int> paletteIndex;
     for (int y = 0; y < image.height(); ++y) {
@@ -281,17 +320,26 @@ QByteArray encodePng(const QImage& source, PngKind kind, bool interlaced)
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = in[x];
             switch (kind) {
-            case PngKind::Rgb8: case PngKind::Rgb16:
-                put(qRed(p)); put(qGreen(p)); put(qBlue(p));
+            case PngKind::Rgb8:
+            case PngKind::Rgb16:
+                put(qRed(p));
+                put(qGreen(p));
+                put(qBlue(p));
                 break;
-            case PngKind::Rgba8: case PngKind::Rgba16:
-                put(qRed(p)); put(qGreen(p)); put(qBlue(p)); put(qAlpha(p));
+            case PngKind::Rgba8:
+            case PngKind::Rgba16:
+                put(qRed(p));
+                put(qGreen(p));
+                put(qBlue(p));
+                put(qAlpha(p));
                 break;
-            case PngKind::Gray8: case PngKind::Gray16:
+            case PngKind::Gray8:
+            case PngKind::Gray16:
                 put(qGreen(p));
                 break;
             case PngKind::GrayAlpha8:
-                put(qGreen(p)); put(qAlpha(p));
+                put(qGreen(p));
+                put(qAlpha(p));
                 break;
             case PngKind::Gray1:
                 if (x % 8 == 0)
@@ -303,7 +351,8 @@ QByteArray encodePng(const QImage& source, PngKind kind, bool interlaced)
                 auto it = paletteIndex.find(p);
                 if (it == paletteIndex.end()) {
                     it = paletteIndex.insert(p, int(job.palette.size()));
-                    job.palette.push_back(png_color { png_byte(qRed(p)), png_byte(qGreen(p)), png_byte(qBlue(p)) });
+                    job.palette.push_back(
+                        png_color { png_byte(qRed(p)), png_byte(qGreen(p)), png_byte(qBlue(p)) });
                     job.paletteAlpha.push_back(png_byte(qAlpha(p)));
                 }
                 row.push_back(png_byte(it.value()));
@@ -316,7 +365,8 @@ QByteArray encodePng(const QImage& source, PngKind kind, bool interlaced)
     if (job.palette.size() > 256)
         return {};
     if (kind == PngKind::Palette8
-        && std::all_of(job.paletteAlpha.begin(), job.paletteAlpha.end(), [](png_byte a) { return a == 255; }))
+        && std::all_of(
+            job.paletteAlpha.begin(), job.paletteAlpha.end(), [](png_byte a) { return a == 255; }))
         job.paletteAlpha.clear();
     if (!writePng(&job))
         return {};
@@ -340,15 +390,15 @@ ColorMapObject* makeColorMap(const QList<QRgb>& colors)
         count *= 2;
     std::vector<GifColorType> entries(size_t(count), GifColorType { 0, 0, 0 });
     for (qsizetype i = 0; i < colors.size(); ++i)
-        entries[size_t(i)] = GifColorType { GifByteType(qRed(colors[i])), GifByteType(qGreen(colors[i])),
-                                            GifByteType(qBlue(colors[i])) };
+        entries[size_t(i)] = GifColorType { GifByteType(qRed(colors[i])),
+            GifByteType(qGreen(colors[i])), GifByteType(qBlue(colors[i])) };
     return GifMakeMapObject(count, entries.data());
 }
 
 } // namespace
 
 QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
-                     const QList<GifFrame>& frames)
+    const QList<GifFrame>& frames)
 {
     QByteArray out;
     int error = 0;
@@ -371,13 +421,15 @@ QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globa
             GraphicsControlBlock gcb {};
             gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
             gcb.DelayTime = frame.delayCentiseconds;
-            gcb.TransparentColor = frame.transparentIndex >= 0 ? frame.transparentIndex : NO_TRANSPARENT_COLOR;
+            gcb.TransparentColor
+                = frame.transparentIndex >= 0 ? frame.transparentIndex : NO_TRANSPARENT_COLOR;
             GifByteType extension[4];
             const size_t length = EGifGCBToExtension(&gcb, extension);
             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension);
         }
         ColorMapObject* local = makeColorMap(frame.localColors);
-        EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local);
+        EGifPutImageDesc(
+            gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local);
         GifFreeMapObject(local);
         std::vector<GifPixelType> line(size_t(frame.width));
         const auto putRow = [&](int y) {
@@ -457,15 +509,25 @@ QByteArray iconBitmap(const QImage& image, int bits)
             const QRgb p = image.pixel(x, y);
             const int index = bits <= 8 ? std::max(0, int(palette.indexOf(p | 0xff000000u))) : 0;
             switch (bits) {
-            case 1: row[x / 8] = char(row[x / 8] | (index << (7 - x % 8))); break;
-            case 4: row[x / 2] = char(row[x / 2] | (index << (x % 2 ? 0 : 4))); break;
-            case 8: row[x] = char(index); break;
+            case 1:
+                row[x / 8] = char(row[x / 8] | (index << (7 - x % 8)));
+                break;
+            case 4:
+                row[x / 2] = char(row[x / 2] | (index << (x % 2 ? 0 : 4)));
+                break;
+            case 8:
+                row[x] = char(index);
+                break;
             case 24:
-                row[x * 3] = char(qBlue(p)); row[x * 3 + 1] = char(qGreen(p)); row[x * 3 + 2] = char(qRed(p));
+                row[x * 3] = char(qBlue(p));
+                row[x * 3 + 1] = char(qGreen(p));
+                row[x * 3 + 2] = char(qRed(p));
                 break;
             default:
-                row[x * 4] = char(qBlue(p)); row[x * 4 + 1] = char(qGreen(p));
-                row[x * 4 + 2] = char(qRed(p)); row[x * 4 + 3] = char(qAlpha(p));
+                row[x * 4] = char(qBlue(p));
+                row[x * 4 + 1] = char(qGreen(p));
+                row[x * 4 + 2] = char(qRed(p));
+                row[x * 4 + 3] = char(qAlpha(p));
                 break;
             }
         }

@@ -24,8 +24,8 @@ QImage blocks(int width, int height, bool withAlpha);
 enum class JpegColor { Rgb, Gray, Cmyk };
 // libjpeg at the given quality; Gray writes the green channel, Cmyk writes Adobe-style
 // (inverted) CMYK that decodes back to the picture's colours.
-QByteArray encodeJpeg(const QImage& image, int quality, bool progressive = false,
-                      JpegColor color = JpegColor::Rgb);
+QByteArray encodeJpeg(
+    const QImage& image, int quality, bool progressive = false, JpegColor color = JpegColor::Rgb);
 // A valid progressive JPEG of some 570 scans (every AC coefficient in a band of its own,
 // refined twice), more than a decoder should be made to read.
 QByteArray encodeJpegManyScans(const QImage& image);
@@ -35,25 +35,27 @@ enum class PngKind { Rgb8, Rgba8, Rgb16, Rgba16, Gray8, Gray16, GrayAlpha8, Gray
 // 256 distinct colours and writes their alpha as a tRNS chunk. 16-bit kinds write v * 257.
 QByteArray encodePng(const QImage& image, PngKind kind, bool interlaced = false);
 
-struct GifFrame {
+struct GifFrame
+{
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
-    QByteArray indices;        // width * height colour indices, row by row
-    QList<QRgb> localColors;   // empty: use the global table
+    QByteArray indices; // width * height colour indices, row by row
+    QList<QRgb> localColors; // empty: use the global table
     int transparentIndex = -1; // -1: no graphics control extension
     bool interlaced = false;
     int delayCentiseconds = 10;
 };
 // giflib. globalColors may be empty (no global table).
 QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
-                     const QList<GifFrame>& frames);
+    const QList<GifFrame>& frames);
 
-struct IcoImage {
-    QImage image;     // ARGB32
+struct IcoImage
+{
+    QImage image; // ARGB32
     bool png = false; // stored as a PNG entry, else as a bitmap entry
-    int bits = 32;    // bitmap entries: 1, 4, 8, 24 or 32
+    int bits = 32; // bitmap entries: 1, 4, 8, 24 or 32
 };
 // An icon file: bitmap entries with an AND mask (set where alpha < 128) and, for 32 bits,
 // the alpha channel; palette entries need at most 2^bits distinct colours.

@@ -12,11 +12,12 @@
 
 namespace zarvo::test {
 
-struct WorkspaceFixture::Models {
+struct WorkspaceFixture::Models
+{
     FolderTree tree;
     ThumbnailModel items;
-    QItemSelectionModel treeSelection{&tree};
-    QItemSelectionModel itemSelection{&items};
+    QItemSelectionModel treeSelection { &tree };
+    QItemSelectionModel itemSelection { &items };
     std::unique_ptr<Workspace> workspace;
 };
 
@@ -28,7 +29,8 @@ WorkspaceFixture::~WorkspaceFixture()
     box.closeStore();
 }
 
-void WorkspaceFixture::makeFolder(const QString& name, const QList<std::pair<QString, QByteArray>>& pictures)
+void WorkspaceFixture::makeFolder(
+    const QString& name, const QList<std::pair<QString, QByteArray>>& pictures)
 {
     Store& store = box.store();
     ASSERT_TRUE(store.CreateFolderTable(name, prompt));
@@ -45,8 +47,8 @@ Workspace& WorkspaceFixture::start()
     box.store();
     box.closeStore();
     m_models = std::make_unique<Models>();
-    m_models->workspace = std::make_unique<Workspace>(prompt, m_models->tree, m_models->treeSelection,
-                                                      m_models->items, m_models->itemSelection);
+    m_models->workspace = std::make_unique<Workspace>(
+        prompt, m_models->tree, m_models->treeSelection, m_models->items, m_models->itemSelection);
     ws = m_models->workspace.get();
     EXPECT_TRUE(ws->openStore(box.storePath()));
     ws->loadTree();
@@ -66,8 +68,8 @@ QModelIndex WorkspaceFixture::node(const QString& text) const
 void WorkspaceFixture::selectNode(const QString& displayName)
 {
     FolderTree& tree = ws->tree();
-    const QModelIndexList hits
-        = tree.match(tree.index(0, 0), Qt::DisplayRole, displayName, 1, Qt::MatchExactly | Qt::MatchRecursive);
+    const QModelIndexList hits = tree.match(
+        tree.index(0, 0), Qt::DisplayRole, displayName, 1, Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(hits.size(), 1) << displayName.toStdString();
     ws->selectNode(hits.first());
 }

@@ -17,7 +17,8 @@ namespace zarvo::test {
 
 // Commands against a workspace on a real store in a sandbox, without any window: the workspace
 // asks and tells through a recording prompt, and its models and selections are plain objects.
-class WorkspaceFixture : public ::testing::Test {
+class WorkspaceFixture : public ::testing::Test
+{
 protected:
     WorkspaceFixture();
     ~WorkspaceFixture() override;

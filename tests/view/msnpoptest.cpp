@@ -14,8 +14,8 @@
 namespace zarvo {
 namespace {
 
-const DesktopGeometry BottomTaskbar{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)};
-const DesktopGeometry TopTaskbar{QRect(0, 0, 1920, 1080), QRect(0, 40, 1920, 1040)};
+const DesktopGeometry BottomTaskbar { QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040) };
+const DesktopGeometry TopTaskbar { QRect(0, 0, 1920, 1080), QRect(0, 40, 1920, 1040) };
 
 void flushDeletes()
 {
@@ -23,7 +23,8 @@ void flushDeletes()
 }
 
 // A component driven by hand on a known desktop.
-class MsnPopTest : public ::testing::Test {
+class MsnPopTest : public ::testing::Test
+{
 protected:
     MsnPopTest()
     {
@@ -60,18 +61,19 @@ TEST_F(MsnPopTest, TipSlidesInStaysAndSlidesOutStepByStep)
     EXPECT_EQ(w->finalRect(), final);
     EXPECT_TRUE(w->isVisible());
 
-    std::vector<int> in{w->height()};
+    std::vector<int> in { w->height() };
     while (w->state() == PopupWindow::State::SlidingIn) {
         EXPECT_EQ(w->geometry().bottom(), final.bottom()) << "grows away from the taskbar";
         w->advance();
         in.push_back(w->height());
     }
-    const std::vector<int> expectedIn{1, 10, 19, 28, 37, 46, 55, 64, 73, 82, 91, 100, 109, 118, 127, 135};
+    const std::vector<int> expectedIn { 1, 10, 19, 28, 37, 46, 55, 64, 73, 82, 91, 100, 109, 118,
+        127, 135 };
     EXPECT_EQ(in, expectedIn);
     EXPECT_EQ(w->geometry(), final);
     EXPECT_EQ(w->state(), PopupWindow::State::Staying);
 
-    w->advance();  // nothing moves during the stay
+    w->advance(); // nothing moves during the stay
     EXPECT_EQ(w->geometry(), final);
 
     w->endStay();
@@ -82,12 +84,12 @@ TEST_F(MsnPopTest, TipSlidesInStaysAndSlidesOutStepByStep)
         out.push_back(w->height());
         EXPECT_EQ(w->geometry().bottom(), final.bottom());
     }
-    const std::vector<int> expectedOut{126, 117, 108, 99, 90, 81, 72, 63, 54, 45, 36, 27, 18, 9};
+    const std::vector<int> expectedOut { 126, 117, 108, 99, 90, 81, 72, 63, 54, 45, 36, 27, 18, 9 };
     EXPECT_EQ(out, expectedOut);
     EXPECT_EQ(pop.openCount(), 1);
     EXPECT_EQ(allClosed, 0);
 
-    w->advance();  // the 15th step would leave nothing
+    w->advance(); // the 15th step would leave nothing
     EXPECT_EQ(w->state(), PopupWindow::State::Closed);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(pop.openCount(), 0);
@@ -98,7 +100,8 @@ TEST_F(MsnPopTest, TipSlidesInStaysAndSlidesOutStepByStep)
 
 TEST_F(MsnPopTest, EachKindHasItsTitleColourHeightAndIconTop)
 {
-    struct Expect {
+    struct Expect
+    {
         PopupKind kind;
         QString title;
         QColor colour;
@@ -106,9 +109,9 @@ TEST_F(MsnPopTest, EachKindHasItsTitleColourHeightAndIconTop)
         int iconTop;
     };
     const Expect kinds[] = {
-        {PopupKind::Tip, QStringLiteral("    提示:"), QColor(0, 0, 0), 135, 0},
-        {PopupKind::Success, QStringLiteral("恭喜:"), QColor(166, 202, 240), 180, 40},
-        {PopupKind::Warning, QStringLiteral("警告:"), QColor(255, 0, 0), 160, 20},
+        { PopupKind::Tip, QStringLiteral("    提示:"), QColor(0, 0, 0), 135, 0 },
+        { PopupKind::Success, QStringLiteral("恭喜:"), QColor(166, 202, 240), 180, 40 },
+        { PopupKind::Warning, QStringLiteral("警告:"), QColor(255, 0, 0), 160, 20 },
     };
     for (const Expect& e : kinds) {
         const QString text = QStringLiteral("文件夹 A 创建成功");
@@ -158,7 +161,7 @@ TEST_F(MsnPopTest, PopupsStackThreePixelsApartUntilAllHaveClosed)
 
 TEST_F(MsnPopTest, PopupThatWouldNotFitIsNotShown)
 {
-    pop.setDesktopGeometry(DesktopGeometry{QRect(0, 0, 800, 440), QRect(0, 0, 800, 400)});
+    pop.setDesktopGeometry(DesktopGeometry { QRect(0, 0, 800, 440), QRect(0, 0, 800, 400) });
     PopupWindow* first = show(PopupKind::Tip, QStringLiteral("一"));
     PopupWindow* second = show(PopupKind::Tip, QStringLiteral("二"));
     ASSERT_TRUE(first && second);
@@ -190,9 +193,10 @@ TEST_F(MsnPopTest, MovedTaskbarRestartsTheStackInTheNewCorner)
 
 TEST_F(MsnPopTest, ContentSlidesOutOfTheTaskbarEdge)
 {
-    for (const DesktopGeometry& desktop : {BottomTaskbar, TopTaskbar}) {
+    for (const DesktopGeometry& desktop : { BottomTaskbar, TopTaskbar }) {
         pop.setDesktopGeometry(desktop);
-        PopupWindow* w = show(PopupKind::Warning, QStringLiteral("很长的一段文字，要折成好几行才能放进去"));
+        PopupWindow* w
+            = show(PopupKind::Warning, QStringLiteral("很长的一段文字，要折成好几行才能放进去"));
         ASSERT_TRUE(w);
         for (int i = 0; i < 8; ++i)
             w->advance();
@@ -203,10 +207,10 @@ TEST_F(MsnPopTest, ContentSlidesOutOfTheTaskbarEdge)
         const bool fromTop = desktop == TopTaskbar;
         // The visible part is the far end of the face: the top of it when the popup rises
         // from a bottom taskbar, the bottom of it when it drops from a top one.
-        const QImage expected = full.copy(0, fromTop ? full.height() - partial.height() : 0,
-                                          full.width(), partial.height());
+        const QImage expected = full.copy(
+            0, fromTop ? full.height() - partial.height() : 0, full.width(), partial.height());
         EXPECT_EQ(partial.convertToFormat(QImage::Format_RGB32),
-                  expected.convertToFormat(QImage::Format_RGB32))
+            expected.convertToFormat(QImage::Format_RGB32))
             << (fromTop ? "top taskbar" : "bottom taskbar");
         w->closeNow();
     }
@@ -221,14 +225,14 @@ TEST_F(MsnPopTest, AnyMousePressClosesAtOnceEvenWhileSlidingIn)
     ASSERT_EQ(w->state(), PopupWindow::State::SlidingIn);
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &press);
     EXPECT_EQ(w->state(), PopupWindow::State::Closed);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(pop.openCount(), 0);
     EXPECT_EQ(allClosed, 1);
 
-    w->advance();  // a step already queued does nothing more
+    w->advance(); // a step already queued does nothing more
     w->endStay();
     EXPECT_EQ(allClosed, 1);
     flushDeletes();

@@ -18,37 +18,41 @@ using WorkspaceTest = WorkspaceFixture;
 
 QByteArray png(quint32 seed)
 {
-    return testpictures::encodePng(testpictures::photoLike(16, 12, seed), testpictures::PngKind::Rgb8);
+    return testpictures::encodePng(
+        testpictures::photoLike(16, 12, seed), testpictures::PngKind::Rgb8);
 }
 
 } // namespace
 
 TEST_F(WorkspaceTest, OpeningAFolderReportsCountsProgressAndTheSelectedPicture)
 {
-    makeFolder(QStringLiteral("f"), {{QStringLiteral("/p/a.png"), png(1)}, {QStringLiteral("/p/b.PNG"), png(2)}});
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/a.png"), png(1) }, { QStringLiteral("/p/b.PNG"), png(2) } });
     start();
     QSignalSpy status(ws, &Workspace::statusTextChanged);
     QSignalSpy started(ws, &Workspace::progressStarted);
     QSignalSpy advanced(ws, &Workspace::progressAdvanced);
     QSignalSpy busy(ws, &Workspace::busyChanged);
     clickNode(QStringLiteral("f"));
-    EXPECT_EQ(captions(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(captions(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     ASSERT_EQ(started.size(), 1);
     EXPECT_EQ(started.first().first().toInt(), 2);
     EXPECT_EQ(advanced.size(), 2);
-    EXPECT_EQ(status.last().at(1).toString(), QStringLiteral("GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:2个 | JPG/JPEG文件有:0个"));
+    EXPECT_EQ(status.last().at(1).toString(),
+        QStringLiteral(
+            "GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:2个 | JPG/JPEG文件有:0个"));
     ASSERT_EQ(busy.size(), 2);
     EXPECT_TRUE(busy.first().first().toBool());
     EXPECT_FALSE(busy.last().first().toBool());
 
     QSignalSpy hint(ws, &Workspace::hintChanged);
-    ws->selectRows({1});
+    ws->selectRows({ 1 });
     ASSERT_TRUE(ws->currentRow().has_value());
     EXPECT_EQ(ws->currentRow()->come, QStringLiteral("/p/b.PNG"));
     ASSERT_FALSE(hint.isEmpty());
     EXPECT_TRUE(hint.last().first().toBool());
     ws->selectAll();
-    EXPECT_EQ(ws->selectedNames(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(ws->selectedNames(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
 }
 
 TEST_F(WorkspaceTest, NoSaveOverwritesTheStoredTreeAfterAFailedLoad)
@@ -61,16 +65,18 @@ TEST_F(WorkspaceTest, NoSaveOverwritesTheStoredTreeAfterAFailedLoad)
     store.writeTreeStream(damaged);
     start();
     EXPECT_FALSE(ws->isTreeLoaded());
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList{QStringLiteral("树结构读取失败！")});
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Warning), QStringList { QStringLiteral("树结构读取失败！") });
 
     // Each command that ends with a save: adding a node, and the missing-table question's No.
     prompt.clear();
     selectNode(QStringLiteral("g"));
-    AddTreeNode(*ws, {NodePlacement::ChildGroup, QStringLiteral("new")}, ws->selectedNode());
+    AddTreeNode(*ws, { NodePlacement::ChildGroup, QStringLiteral("new") }, ws->selectedNode());
     ws->tree().appendNode(nullptr, QStringLiteral("missing"));
     prompt.answer(false);
     clickNode(QStringLiteral("missing"));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning), QStringList(2, QStringLiteral("树结构保存失败！")));
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Warning), QStringList(2, QStringLiteral("树结构保存失败！")));
     EXPECT_EQ(ws->store()->readTreeStream(), damaged) << "the stored tree is untouched";
 
     // Once a load succeeds, saves go through again.
