@@ -6,6 +6,7 @@
 #include "app/mainmenus.h"
 #include "app/routes.h"
 #include "app/statusbar.h"
+#include "app/viewerwindows.h"
 #include "app/widgetprompt.h"
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
@@ -13,6 +14,7 @@
 #include "folders/opennode.h"
 #include "giftool/tfgi.h"
 #include "pictures/addcommand.h"
+#include "pictures/fangda.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
 #include "store/prompt.h"
@@ -160,6 +162,9 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
         PopupMenu1Popup();
         m_popupMenu->popup(m_listView->viewport()->mapToGlobal(at));
     });
+    m_workspace->setViewers(new ViewerWindows(*m_workspace, m_workspace));
+    connect(m_listView, &FolderListView::itemDoubleClicked, this,
+        [this] { runCommand(ListView1DblClick); });
     connect(m_listView, &FolderListView::enterPressed, this, [this] {
         // Enter clicks the enlarge item, so it acts only while that item is enabled.
         if (QAction* enlarge = action("pop_fangda"); enlarge && enlarge->isEnabled())

@@ -9,8 +9,10 @@
 #include "folders/renamenode.h"
 #include "pictures/addcommand.h"
 #include "pictures/exportfolder.h"
+#include "pictures/fangda.h"
 #include "pictures/pictureclipboard.h"
 #include "pictures/renamedelete.h"
+#include "pictures/savepicture.h"
 
 namespace zarvo {
 
@@ -30,6 +32,9 @@ const Route kRoutes[] = {
     { "pop_cut", pop_cutClick },
     { "pop_paste", pop_pasteClick },
     { "A2", A2Click },
+    { "pop_fangda", pop_fangdaClick },
+    { "menu_openall", menu_openallClick },
+    { "pop_save", pop_saveClick },
     { "menu_importall", menu_importallClick },
     // folders
     { "btn_addfolder", btn_addfolderClick },

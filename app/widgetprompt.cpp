@@ -10,6 +10,7 @@
 #include "view/displaytext.h"
 #include "view/msnpop.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -26,7 +27,7 @@ WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
 bool WidgetPrompt::confirm(const QString& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(),
-        QMessageBox::Yes | QMessageBox::No, m_owner);
+        QMessageBox::Yes | QMessageBox::No, dialogOwner());
     box.setObjectName(QStringLiteral("confirm"));
     // Questions hold names of files: never markup.
     box.setTextFormat(Qt::PlainText);
@@ -116,6 +117,54 @@ void WidgetPrompt::showSearchWindow(FindSession& session)
 {
     Tfin dialog(session, m_owner);
     dialog.exec();
+}
+
+QWidget* WidgetPrompt::dialogOwner() const
+{
+    if (m_asking)
+        return m_asking;
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && active->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        return active;
+    return m_owner;
+}
+
+std::optional<SaveChoice> WidgetPrompt::chooseSaveFile(
+    const QString& filter, int selectedIndex, const QString& proposedName)
+{
+    QFileDialog savedia(dialogOwner());
+    savedia.setObjectName(QStringLiteral("savedia"));
+    savedia.setOption(QFileDialog::DontUseNativeDialog);
+    // The command asks about an existing file itself, for the name with its extension appended.
+    savedia.setOption(QFileDialog::DontConfirmOverwrite);
+    savedia.setAcceptMode(QFileDialog::AcceptSave);
+    savedia.setFileMode(QFileDialog::AnyFile);
+    savedia.setSizeGripEnabled(true);
+    // Plain patterns here: the dialog swaps a typed name's extension for the pattern's own when
+    // the file type changes, and an any-case pattern would make that extension unreadable.
+    QStringList shown;
+    QStringList patterns;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        shown.append(parts.at(i));
+        patterns.append(QStringLiteral("%1 (%2)").arg(
+            parts.at(i), parts.at(i + 1).split(QLatin1Char(';')).join(QLatin1Char(' '))));
+    }
+    savedia.setNameFilters(patterns);
+    auto* types = savedia.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (types)
+        for (int i = 0; i < types->count() && i < shown.size(); ++i)
+            types->setItemText(i, shown.at(i));
+    if (selectedIndex >= 0 && selectedIndex < patterns.size())
+        savedia.selectNameFilter(patterns.at(selectedIndex));
+    savedia.selectFile(proposedName);
+    if (savedia.exec() != QDialog::Accepted || savedia.selectedFiles().isEmpty())
+        return std::nullopt;
+    int chosen
+        = types ? types->currentIndex() : int(patterns.indexOf(savedia.selectedNameFilter()));
+    if (chosen < 0)
+        chosen = selectedIndex;
+    return SaveChoice { savedia.selectedFiles().constFirst(), chosen };
 }
 
 } // namespace zarvo

@@ -28,6 +28,12 @@ public:
     NewNode askNewNode(NodeSituation situation) override;
     QString chooseDirectory() override;
     void showSearchWindow(FindSession& session) override;
+    std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName) override;
+
+    // While set, every dialog and question belongs to `window` (a viewer that stays on top, whose
+    // dialogs would otherwise open underneath it); null returns to the usual owner.
+    void setAskingWindow(QWidget* window) { m_asking = window; }
 
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the
@@ -40,7 +46,12 @@ public:
     static NameFilters nameFilters(const QString& filter);
 
 private:
+    // The window a dialog belongs to: the one set by setAskingWindow, else the active window when
+    // it stays on top, else the owner.
+    QWidget* dialogOwner() const;
+
     QPointer<QWidget> m_owner;
+    QPointer<QWidget> m_asking;
     QPointer<MsnPop> m_popups;
 };
 

@@ -27,6 +27,10 @@ public:
     NewNode askNewNode(NodeSituation) override { return {}; }
     QString chooseDirectory() override { return {}; }
     void showSearchWindow(FindSession&) override { }
+    std::optional<SaveChoice> chooseSaveFile(const QString&, int, const QString&) override
+    {
+        return std::nullopt;
+    }
 
     int warnings() const { return m_warnings; }
 

@@ -20,6 +20,14 @@ enum class PopupKind {
     Warning = 333,
 };
 
+// What the save dialog returned: the file name as the user gave it (absolute, nothing appended)
+// and the 0-based position of the file type selected when the dialog closed.
+struct SaveChoice
+{
+    QString path;
+    int filterIndex = 0;
+};
+
 // The one way commands ask the user something and tell the user something.
 //
 // Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
@@ -57,6 +65,13 @@ public:
     virtual QString chooseDirectory() = 0;
     // The search window "查询" on `session`, modal; returns when the user closes it.
     virtual void showSearchWindow(FindSession& session) = 0;
+
+    // The save dialog `savedia`: `filter` as for chooseOpenFiles, the file type at 0-based
+    // `selectedIndex` preselected and `proposedName` proposed as the file name. Nothing when the
+    // user cancelled. The working directory stays as it was.
+    virtual std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName)
+        = 0;
 };
 
 } // namespace zarvo

@@ -24,6 +24,7 @@ class Prompt;
 class StoreLock;
 class ThumbnailModel;
 class ThumbnailPipeline;
+class Viewers;
 
 // The program's own picture clipboard; the system clipboard is never used. Copy and cut keep the
 // names of the selected pictures and their folder; `cutflag` says the pictures leave that folder
@@ -139,6 +140,10 @@ public:
     void advanceProgress() { Q_EMIT progressAdvanced(true); }
     void endProgress() { Q_EMIT progressEnded(); }
 
+    // --- viewer windows: null until the program (or a test) provides them; not owned ---
+    Viewers* viewers() const { return m_viewers; }
+    void setViewers(Viewers* viewers) { m_viewers = viewers; }
+
 Q_SIGNALS:
     // Panel 1 or 2 of the status bar shows `text`.
     void statusTextChanged(int panel, const QString& text);
@@ -181,6 +186,7 @@ private:
     std::unique_ptr<ThumbnailPipeline> m_pipeline;
     bool m_treeLoaded = false; // no save before a load has succeeded
     bool m_building = false;
+    Viewers* m_viewers = nullptr;
     std::function<bool(const QModelIndex&)> m_isExpanded;
 };
 

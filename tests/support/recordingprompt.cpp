@@ -84,6 +84,21 @@ void RecordingPrompt::showSearchWindow(FindSession& session)
         whileSearching(session);
 }
 
+std::optional<SaveChoice> RecordingPrompt::chooseSaveFile(
+    const QString& filter, int selectedIndex, const QString& proposedName)
+{
+    saveDialogs.append({ filter, selectedIndex, proposedName });
+    if (m_saveFiles.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    const auto [given, choice] = m_saveFiles.front();
+    m_saveFiles.pop_front();
+    if (!given)
+        return std::nullopt;
+    return choice;
+}
+
 QStringList RecordingPrompt::popupTexts(PopupKind kind) const
 {
     QStringList texts;
@@ -105,6 +120,8 @@ void RecordingPrompt::clear()
     m_files.clear();
     m_newNames.clear();
     m_newNodes.clear();
+    saveDialogs.clear();
+    m_saveFiles.clear();
     directoryChoosers = 0;
     m_directories.clear();
 }

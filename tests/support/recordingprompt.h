@@ -30,6 +30,8 @@ public:
     NewNode askNewNode(NodeSituation situation) override;
     QString chooseDirectory() override;
     void showSearchWindow(FindSession& session) override;
+    std::optional<SaveChoice> chooseSaveFile(
+        const QString& filter, int selectedIndex, const QString& proposedName) override;
 
     // Script: the answers to the next questions and dialogs of each kind, in order.
     void answer(bool yes) { m_answers.push_back(yes); }
@@ -40,6 +42,11 @@ public:
     {
         m_newNodes.push_back({ placement, name });
     }
+    void answerSaveFile(const QString& path, int filterIndex)
+    {
+        m_saveFiles.push_back({ true, SaveChoice { path, filterIndex } });
+    }
+    void cancelSaveFile() { m_saveFiles.push_back({ false, SaveChoice() }); }
     // The directory chooser's answer; an empty text is Cancel.
     void answerDirectory(const QString& path) { m_directories.push_back(path); }
 
@@ -54,11 +61,18 @@ public:
     std::function<void(FindSession&)> whileSearching;
     // Runs while a question is open, before it is answered (what else may happen meanwhile).
     std::function<void()> whileAsking;
+    struct SaveDialog
+    {
+        QString filter;
+        int selectedIndex;
+        QString proposedName;
+    };
+    QList<SaveDialog> saveDialogs; // how the save dialog was preset
 
     bool allAnswersUsed() const
     {
         return m_answers.empty() && m_files.empty() && m_newNames.empty() && m_newNodes.empty()
-            && m_directories.empty();
+            && m_directories.empty() && m_saveFiles.empty();
     }
     // Texts of the popups of one kind, in order.
     QStringList popupTexts(PopupKind kind) const;
@@ -70,6 +84,7 @@ private:
     std::deque<std::pair<bool, QString>> m_newNames; // given, name
     std::deque<NewNode> m_newNodes;
     std::deque<QString> m_directories;
+    std::deque<std::pair<bool, SaveChoice>> m_saveFiles; // given, choice
 };
 
 } // namespace zarvo::test

@@ -1,0 +1,121 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "pictures/fangda.h"
+
+#include "imaging/gifanimation.h"
+#include "imaging/metafiledecoder.h"
+#include "imaging/picturedecoder.h"
+#include "imaging/pictureformat.h"
+#include "pictures/savepicture.h"
+#include "store/logging.h"
+#include "store/prompt.h"
+#include "view/viewers.h"
+#include "view/workspace.h"
+
+#include <exception>
+
+namespace zarvo {
+
+bool decodeForViewing(ViewedPicture& picture)
+{
+    const QString& ext = picture.extension;
+    if (ext == QLatin1String(".gif")) {
+        auto animation = std::make_shared<GifAnimation>(GifAnimation::decode(picture.bytes));
+        if (animation->ok() && animation->frameCount() > 1) {
+            picture.animation = std::move(animation);
+            return true;
+        }
+    }
+    if (ext == QLatin1String(".emf") || ext == QLatin1String(".wmf")) {
+        picture.image = decodeMetafile(
+            ext == QLatin1String(".emf") ? MetafileKind::Emf : MetafileKind::Wmf, picture.bytes)
+                            .image;
+        return !picture.image.isNull();
+    }
+    const PictureFormat format = formatOfCome(ext);
+    if (format == PictureFormat::Other)
+        return false;
+    picture.image = decodePicture(format, picture.bytes).image;
+    return !picture.image.isNull();
+}
+
+void FangDa(Workspace& workspace, const QStringList& names)
+{
+    Viewers* viewers = workspace.viewers();
+    if (!workspace.isFolderOpen() || !workspace.store() || !viewers)
+        return;
+    Prompt& prompt = workspace.prompt();
+    Store& store = *workspace.store();
+    const QString table = workspace.openFolder();
+    viewerlayout::Cascade cascade(viewers->screenSize());
+    for (const QString& name : names) {
+        std::optional<PictureRow> row;
+        ViewedPicture picture;
+        try {
+            row = store.locate(table, name);
+            if (!row) {
+                prompt.popup(PopupKind::Warning, QStringLiteral("文件在数据库不存在"));
+                continue;
+            }
+            picture.table = table;
+            picture.name = row->name;
+            picture.extension = extensionOfCome(row->come);
+            picture.kind = pictureKindCode(row->come);
+            picture.bytes = store.readBlob(table, row->rowid);
+            if (!decodeForViewing(picture)) {
+                prompt.popup(PopupKind::Warning,
+                    QStringLiteral("文件：") + row->come + QStringLiteral(" 在读取时发生错误！"));
+                continue;
+            }
+        } catch (const std::exception& e) {
+            qCDebug(lcPictures) << "opening" << name << "for viewing failed:" << e.what();
+            if (row)
+                prompt.popup(PopupKind::Warning,
+                    QStringLiteral("文件：") + row->come + QStringLiteral(" 在读取时发生错误！"));
+            continue;
+        }
+        const QSize outer = viewerlayout::outerSize(picture.size());
+        const QPoint at = cascade.place(outer);
+        viewers->openViewer(std::move(picture), QRect(at, outer));
+    }
+}
+
+void pop_fangdaClick(Workspace& workspace)
+{
+    const QStringList names = workspace.selectedNames();
+    if (!names.isEmpty() && workspace.isFolderOpen())
+        FangDa(workspace, names);
+}
+
+void ListView1DblClick(Workspace& workspace)
+{
+    const QStringList names = workspace.selectedNames();
+    if (!names.isEmpty())
+        FangDa(workspace, { names.constFirst() });
+}
+
+void menu_openallClick(Workspace& workspace)
+{
+    Prompt& prompt = workspace.prompt();
+    QList<PictureRow> rows;
+    try {
+        if (workspace.isFolderOpen() && workspace.store())
+            rows = workspace.store()->pictureRows(workspace.openFolder());
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "reading the open folder to open all failed:" << e.what();
+        return;
+    }
+    if (rows.isEmpty()) {
+        prompt.popup(PopupKind::Tip, QStringLiteral("请先打开一个文件夹"));
+        return;
+    }
+    if (!prompt.confirm(QStringLiteral("真的要放大所有图片吗?")))
+        return;
+    QStringList names;
+    names.reserve(rows.size());
+    for (const PictureRow& row : rows)
+        names.append(row.name);
+    FangDa(workspace, names);
+}
+
+} // namespace zarvo

@@ -1,0 +1,191 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "pictures/savepicture.h"
+
+#include "imaging/picturedecoder.h"
+#include "imaging/pictureencoder.h"
+#include "imaging/pictureformat.h"
+#include "store/logging.h"
+#include "store/prompt.h"
+#include "view/workspace.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace zarvo {
+
+const char* const kSavePictureFilter = "JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
+                                       "(*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
+                                       "PNG(*.png)|*.png|GIF(*.gif)|*.gif";
+
+namespace {
+
+constexpr int kKindCount = 6;
+
+// Writes bytes to path through a temporary file in the same directory that replaces path only
+// once it is complete.
+bool writeWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+PictureFormat decoderOfKind(int kind)
+{
+    switch (kind) {
+    case 1:
+    case 2:
+        return PictureFormat::Jpeg;
+    case 3:
+        return PictureFormat::Bmp;
+    case 4:
+        return PictureFormat::Ico;
+    case 5:
+        return PictureFormat::Png;
+    default:
+        return PictureFormat::Gif;
+    }
+}
+
+EncodedPicture encodeAsKind(int kind, const QImage& image)
+{
+    switch (kind) {
+    case 1:
+    case 2:
+        return encodeJpegFile(image, 100);
+    case 3:
+        return encodeBmpFile(image);
+    case 4:
+        return encodeIcoFile(image);
+    case 5:
+        return encodePngFile(image);
+    default:
+        return encodeGifFile(image);
+    }
+}
+
+// The stored bytes of the picture, or nothing when the folder or the picture is gone.
+std::optional<QByteArray> storedBytes(Store& store, const QString& table, const QString& name)
+{
+    if (!store.TableExists(table))
+        return std::nullopt;
+    const std::optional<PictureRow> row = store.locate(table, name);
+    if (!row)
+        return std::nullopt;
+    return store.readBlob(table, row->rowid);
+}
+
+} // namespace
+
+int pictureKindCode(const QString& come)
+{
+    const QString ext = extensionOfCome(come);
+    static const char* const kExtensions[] = { ".jpg", ".jpeg", ".bmp", ".ico", ".png" };
+    for (int i = 0; i < 5; ++i)
+        if (ext == QLatin1String(kExtensions[i]))
+            return i + 1;
+    return 6;
+}
+
+QString kindExtension(int kind)
+{
+    static const char* const kExtensions[] = { ".jpg", ".jpeg", ".bmp", ".ico", ".png", ".gif" };
+    return QLatin1String(kExtensions[(kind >= 1 && kind <= kKindCount ? kind : kKindCount) - 1]);
+}
+
+void SavePicture(Workspace& workspace, const QString& table, const QString& name, int storedKind,
+    const QByteArray& viewerBytes)
+{
+    Prompt& prompt = workspace.prompt();
+    QString proposed = name;
+    proposed.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const std::optional<SaveChoice> choice
+        = prompt.chooseSaveFile(QString::fromUtf8(kSavePictureFilter), storedKind - 1, proposed);
+    if (!choice || choice->path.isEmpty())
+        return;
+    const int chosenKind = choice->filterIndex >= 0 && choice->filterIndex < kKindCount
+        ? choice->filterIndex + 1
+        : storedKind;
+    const QString target = choice->path + kindExtension(chosenKind);
+    if (QFileInfo::exists(target)
+        && !prompt.confirm(
+            QStringLiteral("文件: ") + target + QStringLiteral(" 已经存在，是否要覆盖该文件?")))
+        return;
+
+    std::optional<QByteArray> bytes;
+    try {
+        if (!workspace.store())
+            return;
+        bytes = storedBytes(*workspace.store(), table, name);
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "saving" << name << "from" << table
+                            << "failed to read the store:" << e.what();
+        return;
+    }
+
+    if (!bytes) {
+        if (viewerBytes.isEmpty())
+            return;
+        if (!writeWhole(target, viewerBytes)) {
+            prompt.popup(
+                PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
+            return;
+        }
+        prompt.popup(
+            PopupKind::Tip, QStringLiteral("该文件在数据库已经不存在了，所以保存时可能不正确"));
+        return;
+    }
+
+    if (chosenKind == storedKind) {
+        if (!writeWhole(target, *bytes))
+            prompt.popup(
+                PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
+        return;
+    }
+
+    try {
+        const DecodedPicture decoded = decodePicture(decoderOfKind(storedKind), *bytes);
+        bytes.reset();
+        EncodedPicture encoded;
+        if (decoded.ok())
+            encoded = encodeAsKind(chosenKind, decoded.image);
+        if (encoded.ok() && writeWhole(target, encoded.bytes)) {
+            prompt.popup(PopupKind::Success,
+                QStringLiteral("文件 ") + choice->path + QStringLiteral(" 保存成功!"));
+            return;
+        }
+        qCDebug(lcPictures) << "converting" << name
+                            << "failed:" << (decoded.ok() ? encoded.error : decoded.error);
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "converting" << name << "failed:" << e.what();
+    }
+    prompt.popup(PopupKind::Warning, QStringLiteral("文件保存失败，请使用它原有的文件格式保存!"));
+}
+
+void pop_saveClick(Workspace& workspace)
+{
+    const QStringList names = workspace.selectedNames();
+    if (names.isEmpty() || !workspace.isFolderOpen() || !workspace.store())
+        return;
+    const QString table = workspace.openFolder();
+    std::optional<PictureRow> row;
+    try {
+        row = workspace.store()->locate(table, names.constFirst());
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "locating" << names.constFirst() << "to save it failed:" << e.what();
+        return;
+    }
+    if (row)
+        SavePicture(workspace, table, names.constFirst(), pictureKindCode(row->come));
+}
+
+} // namespace zarvo

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace zarvo {
+
+class Workspace;
+
+// The file types of the save dialog, in order: the 1-based position of each is its picture kind
+// code (1 ".jpg", 2 ".jpeg", 3 ".bmp", 4 ".ico", 5 ".png", 6 ".gif").
+extern const char* const kSavePictureFilter;
+
+// The picture kind code of a stored picture, from the extension of its source path `Come`:
+// ".jpg" 1, ".jpeg" 2, ".bmp" 3, ".ico" 4, ".png" 5, anything else (".gif", ".emf", none) 6.
+int pictureKindCode(const QString& come);
+
+// The extension a picture kind code appends (".jpg" ... ".gif"); ".gif" for anything beyond.
+QString kindExtension(int kind);
+
+// Saves the picture `name` of folder table `table`, stored as `storedKind`, to a file the user
+// picks in the save dialog (that kind preselected, the name proposed). The chosen type's
+// extension is always appended; an existing file is replaced only after the user agreed. The
+// same kind writes the stored bytes unchanged (a failure warns "文件 <path> 保存失败"); another
+// kind converts them, with the success or the failure popup. Every file is written under a
+// temporary name in the target directory and renamed when complete.
+//
+// `viewerBytes`: the stored bytes a viewer window kept. When the picture has left the store
+// meanwhile (renamed, deleted, its folder gone), they are written unchanged, whatever type was
+// chosen, with the tip that the file may not be right. Without them that case ends silently.
+void SavePicture(Workspace& workspace, const QString& table, const QString& name, int storedKind,
+    const QByteArray& viewerBytes = QByteArray());
+
+// The folder view's "保存图片(&S)...": saves the first selected picture of the open folder.
+void pop_saveClick(Workspace& workspace);
+
+} // namespace zarvo

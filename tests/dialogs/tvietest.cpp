@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "dialogs/tvie.h"
+#include "imaging/gifanimation.h"
+#include "imaging/gifplayer.h"
+#include "support/recordingprompt.h"
+#include "support/testpictures.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace zarvo {
+namespace {
+
+using test::RecordingPrompt;
+
+testpictures::GifFrame gifFrame(int left, int top, int width, int height, char index)
+{
+    testpictures::GifFrame frame;
+    frame.left = left;
+    frame.top = top;
+    frame.width = width;
+    frame.height = height;
+    frame.indices = QByteArray(width * height, index);
+    return frame;
+}
+
+ViewedPicture still(QSize size)
+{
+    ViewedPicture picture;
+    picture.table = QStringLiteral("f");
+    picture.name = QStringLiteral("cat");
+    picture.extension = QStringLiteral(".png");
+    picture.kind = 5;
+    picture.image = QImage(size, QImage::Format_RGB32);
+    picture.image.fill(Qt::red);
+    return picture;
+}
+
+// Opens a window as the program does: at the outer geometry its run gave it.
+Tvie* open(ViewedPicture picture, RecordingPrompt& prompt)
+{
+    const QSize outer = viewerlayout::outerSize(picture.size());
+    auto* window = new Tvie(std::move(picture), prompt);
+    window->setOuterGeometry(
+        QRect(viewerlayout::centred(outer, QGuiApplication::primaryScreen()->size()), outer));
+    window->show();
+    return window;
+}
+
+TEST(TvieTest, SmallPictureWindowItsMenuAndTheTipsOfShrinkAndRestore)
+{
+    RecordingPrompt prompt;
+    QPointer<Tvie> window = open(still(QSize(100, 80)), prompt);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("文件:cat.png"));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window->Image1()->size(), QSize(409, 327));
+    EXPECT_EQ(window->Image1()->pos(), QPoint(0, 0));
+    EXPECT_EQ(window->frameGeometry().size(), QSize(410, 357))
+        << "no frame without a window manager";
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable";
+    QStringList names;
+    for (QAction* a : window->PopupMenu1()->actions())
+        names.append(a->objectName());
+    EXPECT_EQ(names,
+        (QStringList { QStringLiteral("ff1"), QStringLiteral("X1"), QStringLiteral("R1"),
+            QStringLiteral("N1"), QStringLiteral("C1") }));
+    EXPECT_EQ(
+        window->PopupMenu1()->actions()[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+
+    QSignalSpy saving(window.data(), &Tvie::ff1Clicked);
+    window->PopupMenu1()->actions()[0]->trigger();
+    EXPECT_EQ(saving.size(), 1);
+
+    const QRect before = window->outerGeometry();
+    window->X1Click();
+    window->R1Click();
+    EXPECT_EQ(prompt.popups,
+        (QList<RecordingPrompt::Popup> { { PopupKind::Tip, QStringLiteral("窗口已经最小") } }));
+    EXPECT_EQ(window->outerGeometry(), before);
+
+    window->PopupMenu1()->actions()[4]->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull()) << "closing deletes the window";
+}
+
+TEST(TvieTest, PictureLargerThanTheScreenShrinksAndRestores)
+{
+    RecordingPrompt prompt;
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QSize big(screen.width() + 200, screen.height() + 100);
+    std::unique_ptr<Tvie> window(open(still(big), prompt));
+    EXPECT_EQ(window->Image1()->size(), big);
+    EXPECT_EQ(window->frameGeometry().size(), big + QSize(0, 40));
+    EXPECT_FALSE(window->scrollBarsOn());
+
+    // Right after opening, restore gives the picture's own size: 40 px lower, centred.
+    window->R1Click();
+    EXPECT_EQ(window->outerGeometry(), QRect(QPoint(0, 0), big));
+    EXPECT_EQ(window->frameGeometry().size(), big);
+    window->R1Click();
+    EXPECT_EQ(
+        prompt.popupTexts(PopupKind::Tip), QStringList { QStringLiteral("已经处在原有状态") });
+
+    window->X1Click();
+    EXPECT_EQ(
+        window->outerGeometry(), QRect(125, 150, screen.width() - 250, screen.height() - 300));
+    EXPECT_EQ(
+        window->frameGeometry(), QRect(125, 150, screen.width() - 250, screen.height() - 300));
+    EXPECT_TRUE(window->scrollBarsOn());
+    window->R1Click();
+    EXPECT_EQ(window->outerGeometry(), QRect(QPoint(0, 0), big));
+    EXPECT_FALSE(window->scrollBarsOn());
+    EXPECT_EQ(prompt.popups.size(), 1);
+}
+
+TEST(TvieTest, AnimationPlaysInTheWindow)
+{
+    const QList<QRgb> colours { qRgb(255, 0, 0), qRgb(0, 0, 255) };
+    const QByteArray gif = testpictures::encodeGif(
+        6, 4, colours, { gifFrame(0, 0, 6, 4, 0), gifFrame(1, 1, 2, 2, 1) });
+    ViewedPicture picture;
+    picture.name = QStringLiteral("anim");
+    picture.extension = QStringLiteral(".gif");
+    picture.animation = std::make_shared<GifAnimation>(GifAnimation::decode(gif));
+    ASSERT_EQ(picture.animation->frameCount(), 2);
+    RecordingPrompt prompt;
+    std::unique_ptr<Tvie> window(open(std::move(picture), prompt));
+    ASSERT_TRUE(window->player());
+    EXPECT_TRUE(window->player()->isPlaying());
+    EXPECT_EQ(window->Image1()->size(), QSize(409, 327));
+    EXPECT_TRUE(window->player()->advance());
+    EXPECT_EQ(window->player()->currentFrame().pixel(1, 1), qRgb(0, 0, 255));
+}
+
+} // namespace
+} // namespace zarvo
