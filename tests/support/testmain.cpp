@@ -9,6 +9,12 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's thumbnail cache stays out of the tests (and cannot hide a decoder's change): a
+    // test that wants a cache makes its own.
+    if (!qEnvironmentVariableIsSet("ZARVO_THUMBNAIL_CACHE"))
+        qputenv("ZARVO_THUMBNAIL_CACHE", "off");
+    if (!qEnvironmentVariableIsSet("ZARVO_BINARY_DIR"))
+        qputenv("ZARVO_BINARY_DIR", ZARVO_BUILD_DIR);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
