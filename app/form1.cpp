@@ -42,8 +42,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <set>
-
 namespace zarvo {
 
 namespace {
@@ -121,8 +119,7 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_treeModel = new FolderTree(this);
     m_treeModel->setIcons(
         QIcon(QStringLiteral(":/images/tree/0.png")), QIcon(QStringLiteral(":/images/tree/1.png")));
-    auto* tree1 = new FolderTreeView(splitter);
-    m_tree1 = tree1;
+    m_tree1 = new FolderTreeView(splitter);
     m_tree1->setObjectName(QStringLiteral("tree1"));
     m_tree1->setModel(m_treeModel);
     m_tree1->setHeaderHidden(true);
@@ -135,12 +132,12 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_tree1->installEventFilter(this);
     connect(m_tree1, &QTreeView::clicked, this, [this] { runCommand(tree1Click); });
 
-    connect(tree1, &FolderTreeView::nodeDropped, this,
+    connect(m_tree1, &FolderTreeView::nodeDropped, this,
         [this](const QModelIndex& target, const QModelIndex& top) {
             if (!m_workspace->isBuilding() && m_workspace->store())
                 tree1DragDrop(*m_workspace, target, top);
         });
-    connect(tree1, &FolderTreeView::filesDropped, this, &Form1::dropEvent);
+    connect(m_tree1, &FolderTreeView::filesDropped, this, &Form1::dropEvent);
 
     m_items = new ThumbnailModel(this);
     m_listView = new FolderListView(splitter);
@@ -202,6 +199,11 @@ Form1::~Form1()
 {
     // The workspace goes before the models it refers to.
     delete m_workspace;
+}
+
+QTreeView* Form1::tree1() const
+{
+    return m_tree1;
 }
 
 QAction* Form1::action(const char* name) const
@@ -311,28 +313,15 @@ void Form1::FormShow()
     if (!m_workspace->store())
         return;
     // The stream keeps no expanded state: the first load shows every folder, later loads keep
-    // what the user opened and closed, node by node along its path of names.
-    std::set<QStringList> expanded;
-    auto pathOf = [](QStandardItem* node) {
-        QStringList path;
-        for (; node; node = FolderTree::parentNode(node))
-            path.prepend(FolderTree::nodeText(node));
-        return path;
-    };
-    m_treeModel->forEachNode([&](QStandardItem* node) {
-        if (m_tree1->isExpanded(node->index()))
-            expanded.insert(pathOf(node));
-    });
+    // what the user opened and closed.
+    const std::set<QStringList> expanded = m_tree1->expandedPaths();
     m_workspace->loadTree();
-    if (!m_treeShown) {
+    if (m_treeShown) {
+        m_tree1->expandPaths(expanded);
+    } else {
         m_tree1->expandAll();
         m_treeShown = true;
-        return;
     }
-    m_treeModel->forEachNode([&](QStandardItem* node) {
-        if (expanded.count(pathOf(node)))
-            m_tree1->expand(node->index());
-    });
 }
 
 void Form1::showEvent(QShowEvent* event)

@@ -16,6 +16,7 @@ namespace zarvo {
 class ClickSounds;
 class FolderListView;
 class FolderTree;
+class FolderTreeView;
 class MsnPop;
 class Prompt;
 class StatusBar;
@@ -50,7 +51,7 @@ public:
     Workspace& workspace() const { return *m_workspace; }
     Prompt& prompt() const { return *m_prompt; }
     MsnPop* msnpop() const { return m_msnpop; }
-    QTreeView* tree1() const { return m_tree1; }
+    QTreeView* tree1() const;
     FolderListView* ListView1() const { return m_listView; }
     StatusBar* bar() const { return m_bar; }
     QMenu* PopupMenu1() const { return m_popupMenu; }
@@ -98,7 +99,7 @@ private:
     MsnPop* m_msnpop = nullptr;
 
     FolderTree* m_treeModel = nullptr;
-    QTreeView* m_tree1 = nullptr;
+    FolderTreeView* m_tree1 = nullptr;
     FolderListView* m_listView = nullptr;
     ThumbnailModel* m_items = nullptr;
     Workspace* m_workspace = nullptr;

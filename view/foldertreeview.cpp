@@ -95,4 +95,42 @@ void FolderTreeView::dropEvent(QDropEvent* event)
     }
 }
 
+namespace {
+
+// Calls visit(index, path) for every node below `parent`, parents first.
+template <typename Visit>
+void walk(
+    const QAbstractItemModel& model, const QModelIndex& parent, QStringList path, Visit&& visit)
+{
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        path.append(index.data(Qt::DisplayRole).toString());
+        visit(index, path);
+        walk(model, index, path, visit);
+        path.removeLast();
+    }
+}
+
+} // namespace
+
+std::set<QStringList> FolderTreeView::expandedPaths() const
+{
+    std::set<QStringList> paths;
+    if (model())
+        walk(*model(), QModelIndex(), {}, [&](const QModelIndex& index, const QStringList& path) {
+            if (isExpanded(index))
+                paths.insert(path);
+        });
+    return paths;
+}
+
+void FolderTreeView::expandPaths(const std::set<QStringList>& paths)
+{
+    if (model())
+        walk(*model(), QModelIndex(), {}, [&](const QModelIndex& index, const QStringList& path) {
+            if (paths.count(path))
+                expand(index);
+        });
+}
+
 } // namespace zarvo

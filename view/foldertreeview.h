@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QStringList>
 #include <QTreeView>
+
+#include <set>
 
 class QMimeData;
 
@@ -23,6 +26,11 @@ public:
     // What a node drag of this program carries; other programs' data never counts as a node.
     static QMimeData* nodeMimeData();
     static bool carriesNode(const QMimeData* data);
+
+    // The expanded nodes, each as its path of shown names from the top level: what survives the
+    // model being loaded again, for expandPaths() to restore.
+    std::set<QStringList> expandedPaths() const;
+    void expandPaths(const std::set<QStringList>& paths);
 
 Q_SIGNALS:
     void nodeDropped(const QModelIndex& target, const QModelIndex& topItem);
