@@ -400,6 +400,13 @@ ColorMapObject* makeColorMap(const QList<QRgb>& colors)
 QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
     const QList<GifFrame>& frames)
 {
+    return encodeGif(
+        screenWidth, screenHeight, globalColors, frames, frames.size() > 1 ? 0 : -1, false);
+}
+
+QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
+    const QList<GifFrame>& frames, int loopCount, bool controlEveryFrame)
+{
     QByteArray out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, writeToByteArray, &error);
@@ -409,17 +416,18 @@ QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globa
     ColorMapObject* global = makeColorMap(globalColors);
     EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, 0, global);
     GifFreeMapObject(global);
-    if (frames.size() > 1) {
-        static const GifByteType kLoop[] = { 1, 0, 0 };
+    if (loopCount >= 0) {
+        const GifByteType loop[]
+            = { 1, GifByteType(loopCount & 0xff), GifByteType(loopCount >> 8) };
         EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
-        EGifPutExtensionBlock(gif, 3, kLoop);
+        EGifPutExtensionBlock(gif, 3, loop);
         EGifPutExtensionTrailer(gif);
     }
     for (const GifFrame& frame : frames) {
-        if (frame.transparentIndex >= 0 || frames.size() > 1) {
+        if (controlEveryFrame || frame.transparentIndex >= 0 || frames.size() > 1) {
             GraphicsControlBlock gcb {};
-            gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+            gcb.DisposalMode = frame.disposal;
             gcb.DelayTime = frame.delayCentiseconds;
             gcb.TransparentColor
                 = frame.transparentIndex >= 0 ? frame.transparentIndex : NO_TRANSPARENT_COLOR;

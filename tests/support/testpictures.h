@@ -46,10 +46,16 @@ struct GifFrame
     int transparentIndex = -1; // -1: no graphics control extension
     bool interlaced = false;
     int delayCentiseconds = 10;
+    int disposal = 0; // 0 to 3 as stored
 };
-// giflib. globalColors may be empty (no global table).
+// giflib. globalColors may be empty (no global table). A file of several frames loops for ever;
+// a frame gets a graphics control extension when it is transparent or one of several.
 QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
     const QList<GifFrame>& frames);
+// The same with every choice open: loopCount -1 writes no NETSCAPE2.0 extension, and
+// `controlEveryFrame` gives every frame a graphics control extension.
+QByteArray encodeGif(int screenWidth, int screenHeight, const QList<QRgb>& globalColors,
+    const QList<GifFrame>& frames, int loopCount, bool controlEveryFrame);
 
 struct IcoImage
 {
