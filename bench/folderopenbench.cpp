@@ -333,6 +333,7 @@ bool measureSet(
         printResult(set, QStringLiteral("open folder CPU"), uncached.cpu / n);
         printResult(set, QStringLiteral("open folder UI thread CPU"), uncached.threadCpu / n);
         printResult(set, QStringLiteral("open, cache empty"), empty.wall / n);
+        printResult(set, QStringLiteral("open, cache empty CPU"), empty.cpu / n);
         printResult(set, QStringLiteral("open, cached"), cached.wall / n);
         printResult(
             set, QStringLiteral("cache empty / no cache"), empty.wall / uncached.wall, "ratio");

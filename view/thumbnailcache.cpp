@@ -32,9 +32,9 @@ constexpr char kMagic[4] = { 'Z', 'T', 1, 0 };
 // zstd's fastest level: about 3x smaller than the pixels for photographs, far faster to
 // encode than PNG and decoded in tens of microseconds.
 constexpr int kZstdLevel = 1;
-// Writes wait in memory until there are this many bytes or entries of them.
-constexpr qint64 kPendingBytes = qint64(4) << 20;
-constexpr int kPendingEntries = 64;
+// Thumbnails to store wait in memory until a flush or until their pixels come to this much:
+// about 1,900 thumbnails, so that a folder of a thousand pictures is written after it opened.
+constexpr qint64 kPendingBytes = qint64(128) << 20;
 // Another process writing holds the file this long at most before a write gives up.
 constexpr int kBusyTimeoutMs = 250;
 
@@ -225,7 +225,10 @@ QImage ThumbnailCache::find(const ThumbnailKey& key)
         std::lock_guard lock(m_mutex);
         const auto pending = m_pending.constFind(fullKey(key));
         if (pending != m_pending.constEnd()) {
-            encoded = pending->encoded;
+            const QImage& waiting = pending->thumbnail;
+            return waiting.format() == QImage::Format_RGB32
+                ? waiting
+                : waiting.convertToFormat(QImage::Format_RGB32);
         } else {
             if (!ensureOpenLocked())
                 return QImage();
@@ -257,37 +260,59 @@ void ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
 {
     if (thumbnail.size() != QSize(kSize, kSize))
         return;
-    QByteArray encoded = encode(thumbnail);
-    if (encoded.isEmpty())
-        return;
-    std::lock_guard lock(m_mutex);
-    if (!m_writable || !ensureOpenLocked())
-        return;
-    const QByteArray full = fullKey(key);
-    if (const auto old = m_pending.constFind(full); old != m_pending.constEnd())
-        m_pendingBytes -= old->encoded.size();
-    m_pendingBytes += encoded.size();
-    m_pending.insert(full, Pending { key, std::move(encoded) });
-    if (m_pendingBytes >= kPendingBytes || m_pending.size() >= kPendingEntries)
-        writePendingLocked();
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_writable || !ensureOpenLocked())
+            return;
+        const QByteArray full = fullKey(key);
+        if (const auto old = m_pending.constFind(full); old != m_pending.constEnd())
+            m_pendingBytes -= old->thumbnail.sizeInBytes();
+        m_pendingBytes += thumbnail.sizeInBytes();
+        m_pending.insert(full, Pending { key, thumbnail });
+        if (m_pendingBytes < kPendingBytes)
+            return;
+    }
+    flush();
+}
+
+struct ThumbnailCache::Batch
+{
+    QList<Pending> stored;
+    std::vector<QByteArray> encoded; // of stored, in its order; empty where encoding failed
+    std::vector<qint64> used;
+};
+
+ThumbnailCache::Batch ThumbnailCache::takePendingLocked()
+{
+    Batch batch;
+    batch.stored = std::exchange(m_pending, {}).values();
+    batch.used = std::exchange(m_used, {});
+    m_pendingBytes = 0;
+    return batch;
 }
 
 void ThumbnailCache::flush()
 {
+    std::lock_guard writing(m_writeMutex);
+    Batch batch;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_state != State::Open)
+            return;
+        batch = takePendingLocked();
+    }
+    if (batch.stored.isEmpty() && batch.used.empty())
+        return;
+    batch.encoded.reserve(size_t(batch.stored.size()));
+    for (const Pending& entry : batch.stored)
+        batch.encoded.push_back(encode(entry.thumbnail));
     std::lock_guard lock(m_mutex);
-    if (m_state == State::Open)
-        writePendingLocked();
+    if (m_state == State::Open && m_writable)
+        writeLocked(batch);
 }
 
-void ThumbnailCache::writePendingLocked()
+void ThumbnailCache::writeLocked(const Batch& batch)
 {
-    if (m_pending.isEmpty() && m_used.empty())
-        return;
-    const QHash<QByteArray, Pending> pending = std::exchange(m_pending, {});
-    const std::vector<qint64> used = std::exchange(m_used, {});
-    m_pendingBytes = 0;
-    if (!m_writable)
-        return;
     try {
         SQLite::Database& db = *m_db;
         SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
@@ -295,7 +320,7 @@ void ThumbnailCache::writePendingLocked()
         const qint64 now
             = db.execAndGet("SELECT coalesce(max(used), 0) + 1 FROM thumbnail").getInt64();
         SQLite::Statement touch(db, "UPDATE thumbnail SET used = ? WHERE rowid = ?");
-        for (const qint64 rowid : used) {
+        for (const qint64 rowid : batch.used) {
             touch.bind(1, std::int64_t(now));
             touch.bind(2, std::int64_t(rowid));
             touch.exec();
@@ -304,13 +329,17 @@ void ThumbnailCache::writePendingLocked()
         SQLite::Statement insert(db,
             "INSERT OR REPLACE INTO thumbnail (content, kind, decoder, used, size, pixels)"
             " VALUES (?, ?, ?, ?, ?, ?)");
-        for (const Pending& entry : pending) {
-            insert.bind(1, entry.key.content.constData(), int(entry.key.content.size()));
-            insert.bind(2, int(entry.key.format));
+        for (qsizetype i = 0; i < batch.stored.size(); ++i) {
+            const ThumbnailKey& key = batch.stored[i].key;
+            const QByteArray& encoded = batch.encoded[size_t(i)];
+            if (encoded.isEmpty())
+                continue;
+            insert.bind(1, key.content.constData(), int(key.content.size()));
+            insert.bind(2, int(key.format));
             insert.bind(3, Thumbnailer::kVersion);
             insert.bind(4, std::int64_t(now));
-            insert.bind(5, std::int64_t(entry.encoded.size()));
-            insert.bindNoCopy(6, entry.encoded.constData(), int(entry.encoded.size()));
+            insert.bind(5, std::int64_t(encoded.size()));
+            insert.bindNoCopy(6, encoded.constData(), int(encoded.size()));
             insert.exec();
             insert.reset();
         }
@@ -343,10 +372,11 @@ void ThumbnailCache::writePendingLocked()
 void ThumbnailCache::forget(const QByteArray& bytes)
 {
     const QByteArray content = ThumbnailKey::contentOf(bytes);
+    std::lock_guard writing(m_writeMutex);
     std::lock_guard lock(m_mutex);
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it->key.content == content) {
-            m_pendingBytes -= it->encoded.size();
+            m_pendingBytes -= it->thumbnail.sizeInBytes();
             it = m_pending.erase(it);
         } else {
             ++it;
@@ -378,11 +408,12 @@ qint64 ThumbnailCache::entryCount()
 
 qint64 ThumbnailCache::storedBytes()
 {
+    flush();
     std::lock_guard lock(m_mutex);
     if (!ensureOpenLocked())
         return 0;
     try {
-        return m_db->execAndGet("SELECT total(size) FROM thumbnail").getInt64() + m_pendingBytes;
+        return m_db->execAndGet("SELECT total(size) FROM thumbnail").getInt64();
     } catch (const std::exception&) {
         return 0;
     }

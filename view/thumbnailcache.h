@@ -52,9 +52,11 @@ struct ThumbnailKey
 // deleted and made anew, once per object; after a second failure the object stays unavailable.
 // Two processes share the file safely (write-ahead log, short busy timeout).
 //
-// Writes are gathered and written together (at most a few MB wait in memory): flush() writes
-// what waits, including which entries were found (for the least-recently-used order). forget()
-// removes at once.
+// Thumbnails to store wait in memory as they are (sharing their pixels with the folder view) and
+// are compressed and written together by flush(), which the folder view runs once a folder is
+// complete, so that filling the cache does not slow the opening; only when 128 MiB wait does
+// store() write them itself. flush() also writes which entries were found (for the
+// least-recently-used order). forget() removes at once, waiting for a write in progress.
 //
 // Threads: every member is safe to call from any thread; one connection is shared under a lock,
 // and encoding and decoding run outside it. The file is opened on first use.
@@ -104,7 +106,10 @@ private:
     bool ensureOpenLocked();
     void openLocked();
     void closeLocked();
-    void writePendingLocked();
+    // The entries found and the thumbnails stored since the last write, taken under m_mutex.
+    struct Batch;
+    Batch takePendingLocked();
+    void writeLocked(const Batch& batch);
     // After an engine error: damage rebuilds the file, other errors stop writing.
     void failedLocked(int errorCode);
     static QByteArray fullKey(const ThumbnailKey& key);
@@ -112,18 +117,21 @@ private:
     struct Pending
     {
         ThumbnailKey key;
-        QByteArray encoded;
+        QImage thumbnail;
     };
 
     const QString m_path;
     const qint64 m_limitBytes;
+    // Held by a write from taking its batch until it is in the file, and by forget(), so that a
+    // thumbnail being written cannot outlive the forgetting of its picture.
+    std::mutex m_writeMutex;
     std::mutex m_mutex;
     State m_state = State::Unopened;
     bool m_writable = true;
     int m_rebuilds = 0;
     std::unique_ptr<SQLite::Database> m_db;
     QHash<QByteArray, Pending> m_pending; // by fullKey
-    qint64 m_pendingBytes = 0;
+    qint64 m_pendingBytes = 0; // of the waiting thumbnails' pixels
     std::vector<qint64> m_used; // rowids found since the last write
 };
 

@@ -144,6 +144,9 @@ TEST(ThumbnailCache, ForgetsThePicturesOfAFolderBeforeTheyAreDeleted)
 
     forgetThumbnails(cache.get(), store, folder, { QStringLiteral("B") });
     EXPECT_EQ(cache->entryCount(), 2);
+    // Thumbnails still waiting to be written are forgotten too, not written afterwards.
+    cache->flush();
+    EXPECT_EQ(ThumbnailCache(cache->path()).entryCount(), 2);
     forgetThumbnails(nullptr, store, folder);
     forgetThumbnails(cache.get(), store, folder);
     EXPECT_EQ(cache->entryCount(), 0);
