@@ -3,6 +3,7 @@
 #include "app/form1.h"
 
 #include "app/clicksounds.h"
+#include "app/helpdocument.h"
 #include "app/mainmenus.h"
 #include "app/routes.h"
 #include "app/statusbar.h"
@@ -409,8 +410,11 @@ void Form1::restoreFromTray()
 
 void Form1::btn_helpClick()
 {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("help.chm"))));
+    // help.chm needs a program the desktop may not have, and opening a file succeeds as soon
+    // as xdg-open starts: ask the desktop first, and fall back to the guide in the browser.
+    const QUrl document = helpDocument(helpPlaces(), chmHandler);
+    if (!document.isEmpty())
+        QDesktopServices::openUrl(document);
 }
 
 void Form1::menu_autherClick()

@@ -7,6 +7,7 @@
 #   --list    only print the package names
 #   --bench   also what the benchmarks compare against (libvips-tools)
 #   --fuzz    also what fuzz/run.sh builds with (clang and its libFuzzer runtime)
+#   --shots   also what doc/guide/screenshots.sh takes the guide's pictures with
 set -euo pipefail
 
 packages=(
@@ -19,11 +20,13 @@ packages=(
   fonts-wqy-zenhei qt6-translations-l10n
   googletest libgtest-dev
   clang-format git
+  desktop-file-utils appstream lintian dpkg-dev file man-db
 )
 case "${1:-}" in
   --list) echo "${packages[@]}"; exit 0 ;;
   --bench) packages+=(libvips-tools) ;;
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  --shots) packages+=(xvfb openbox tint2 xdotool imagemagick x11-utils pngquant) ;;
 esac
 
 missing=()

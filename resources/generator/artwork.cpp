@@ -944,12 +944,14 @@ QImage appIcon(int size)
     QImage img = canvas(size, size);
     QPainter p(&img);
     smooth(p);
-    if (size >= 64) {
+    if (size >= 48) {
         drawAppIcon(p, size);
         return img;
     }
-    // Small sizes are drawn on the pixel grid: the stack becomes two upright prints.
-    if (size >= 32) {
+    // Small sizes are drawn on the pixel grid of 32 or 16: the stack becomes two upright
+    // prints. The desktop's in-between sizes (22, 24) scale the 32 drawing.
+    if (size >= 22) {
+        p.scale(size / 32.0, size / 32.0);
         drawTile(p, QRectF(1, 1, 30, 30), 7);
         p.setPen(Qt::NoPen);
         p.setBrush(withAlpha(Qt::white, 150));
@@ -1610,6 +1612,9 @@ void writeAll(Writer& w)
     w.image(QStringLiteral("images/zarvo.png"), appIcon(256));
     w.image(QStringLiteral("images/zarvo-32.png"), appIcon(32));
     w.image(QStringLiteral("images/zarvo-16.png"), appIcon(16));
+    // The desktop's menus and launchers find the icon by the freedesktop icon theme layout.
+    for (int size : { 16, 22, 24, 32, 48, 64, 128, 256, 512 })
+        w.image(QStringLiteral("icons/hicolor/%1x%1/apps/zarvo.png").arg(size), appIcon(size));
     w.image(QStringLiteral("images/placeholder.png"), placeholder(), false);
 
     for (int code = 1; code <= 4; ++code) {
