@@ -45,7 +45,9 @@
 #               store file, "compact, nothing to reclaim" (goal: at most 0.3 s), then after
 #               deleting every other picture "compact after deleting half", "cp + sync of
 #               compacted" and their ratio "compact / cp + sync" (goal: at most 2), with the file
-#               size before and after in MB. Needs no corpus.
+#               size before and after in MB. Each compaction holds the store's lock the way the
+#               program's exit does; its steps, with CPU times, go to standard error. Needs no
+#               corpus.
 #   export      The export core (exportFolder) of a store holding the set into a fresh directory,
 #               against `cp FILE... DIR/`, each followed by a sync of what it wrote (the export
 #               syncs every file before renaming it into place): "export MB/s", "export cp +

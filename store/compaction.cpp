@@ -15,12 +15,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 namespace zarvo {
@@ -39,6 +43,9 @@ void reached(CompactionStep step)
 // reuses them for the next pictures before the file grows, and the rewrite costs as much as
 // copying the store twice, at every exit.
 constexpr qint64 kReclaimShareDivisor = 10;
+
+// While the copy is written, its write-back to disk is started this often.
+constexpr std::chrono::milliseconds kWritebackInterval { 50 };
 
 // The backup-API copy back proceeds in steps of about this many bytes.
 constexpr int kCopyBackStepBytes = 1 << 20;
@@ -111,6 +118,76 @@ private:
     int m_fd = -1;
     QByteArray m_path;
     bool m_renamed = false;
+};
+
+// Writes the copy to disk beside the compaction, on a thread of its own: while SQLite writes the
+// copy, it starts the write-back of what is written so far (the disk works while the compaction
+// computes); once finish() says the copy is complete, it fsync()s it (while the caller checks
+// it). The fsync() is the one that counts: it alone makes the copy durable, data and metadata.
+class CopySync
+{
+public:
+    explicit CopySync(int fd)
+        : m_thread([this, fd] { run(fd); })
+    {
+    }
+    // Without finish(), the copy is left as it is: it is not going to replace the store.
+    ~CopySync()
+    {
+        tell(State::Abandoned);
+        m_thread.join();
+    }
+    CopySync(const CopySync&) = delete;
+    CopySync& operator=(const CopySync&) = delete;
+
+    void finish() { tell(State::Complete); }
+    // Waits for the fsync() that finish() asked for; true when it succeeded.
+    bool synced()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(
+            lock, [this] { return m_state == State::Synced || m_state == State::Failed; });
+        return m_state == State::Synced;
+    }
+
+private:
+    enum class State { Writing, Complete, Abandoned, Synced, Failed };
+
+    void tell(State state)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_state != State::Writing)
+                return;
+            m_state = state;
+        }
+        m_changed.notify_all();
+    }
+
+    void run(int fd)
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_changed.wait_for(
+            lock, kWritebackInterval, [this] { return m_state != State::Writing; })) {
+            lock.unlock();
+            // Only starts the write-back, without waiting for it; says nothing of durability.
+            ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            lock.lock();
+        }
+        if (m_state != State::Complete)
+            return;
+        lock.unlock();
+        const bool synced = ::fsync(fd) == 0;
+        lock.lock();
+        m_state = synced ? State::Synced : State::Failed;
+        lock.unlock();
+        m_changed.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    State m_state = State::Writing;
+    std::thread m_thread; // last: starts when the rest is ready
 };
 
 // Deletes the "~ACP" files in dir that no compaction holds any more (left by a killed one).
@@ -325,6 +402,9 @@ bool CompactStore(const QString& storePath, const QString& password,
         if (!copy.isValid())
             return fail(
                 QStringLiteral("no temporary file can be made beside the store: ") + systemError());
+        // Declared after the copy: its thread is done with the copy's descriptor before the
+        // copy is closed and deleted, on every way out.
+        CopySync sync(copy.fd());
         {
             // The copy takes the store's sync setting; it is synced once, as a whole, below.
             const std::string synchronous = firstRow(store, "PRAGMA synchronous");
@@ -335,18 +415,22 @@ bool CompactStore(const QString& storePath, const QString& password,
             store.exec("PRAGMA synchronous=" + synchronous);
         }
         reached(CompactionStep::Copied);
-        {
-            SQLite::Database checked(copy.path().toStdString(), SQLite::OPEN_READONLY);
-            if (firstRow(checked, "PRAGMA integrity_check") != "ok")
-                return fail(QStringLiteral("the compacted copy is damaged"));
-        }
 
         // A store in WAL mode has a -wal file beside it that belongs to the old file; renamed
         // under it, the new file would have the old file's frames applied to it.
         const bool wal = firstRow(store, "PRAGMA journal_mode") == "wal";
         QString whyNotRenamed;
-        if (!wal && takeOverAttributes(copy.fd(), realPath, &whyNotRenamed)
-            && ::fsync(copy.fd()) == 0) {
+        const bool renamable = !wal && takeOverAttributes(copy.fd(), realPath, &whyNotRenamed);
+        // The copy is complete, owner and attributes included: it is synced while it is checked.
+        // The check reads it through the page cache; the sync writes the same pages to disk.
+        if (renamable)
+            sync.finish();
+        {
+            SQLite::Database checked(copy.path().toStdString(), SQLite::OPEN_READONLY);
+            if (firstRow(checked, "PRAGMA integrity_check") != "ok")
+                return fail(QStringLiteral("the compacted copy is damaged"));
+        }
+        if (renamable && sync.synced()) {
             reached(CompactionStep::Checked);
             if (copy.renameOnto(realPath)) {
                 // The copy's descriptor keeps its flock() on the new store file until we return,

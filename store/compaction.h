@@ -14,10 +14,12 @@ class StoreLock;
 //  2. When the free pages are less than a tenth of the file, there is nothing worth reclaiming:
 //     only check the store (PRAGMA quick_check) and leave the file untouched.
 //  3. Otherwise compact it (VACUUM INTO) into a new, uniquely named "~ACP" file in the directory
-//     of the store's real file (a symlinked store is followed), check the copy (PRAGMA
-//     integrity_check), give it the store's owner, mode and extended attributes, sync it and
-//     rename() it over the real file, then sync the directory. A crash at any moment leaves the
-//     old or the new store under the name; nothing writes into the new file after the rename.
+//     of the store's real file (a symlinked store is followed), give the copy the store's owner,
+//     mode and extended attributes, check it (PRAGMA integrity_check) and sync it, and rename()
+//     it over the real file, then sync the directory. The copy's write-back to disk starts while
+//     it is being written, and its fsync() runs on a thread of its own while it is checked; the
+//     rename waits for both. A crash at any moment leaves the old or the new store under the
+//     name; nothing writes into the new file after the rename.
 //  4. Where a rename would lose something (the store has several hard links, an owner the
 //     process cannot give, an attribute that cannot be copied, or rename() itself fails), copy
 //     the checked file back into the store file through SQLite's backup API instead: journaled,

@@ -88,6 +88,16 @@ int inChild(const std::function<int()>& body)
 }
 
 CompactionStep killAt;
+QString damageIn;
+
+// Scribbles over the pages after the schema of the file at path: its table's b-tree is no
+// longer readable, the header still is.
+QByteArray scribbled(QByteArray bytes)
+{
+    for (qsizetype i = 65536; i < bytes.size(); i += 997)
+        bytes[i] = char(0xA5);
+    return bytes;
+}
 
 } // namespace
 
@@ -95,6 +105,9 @@ TEST(Compaction, ReplacesTheStoreKeepingModeOwnerAttributesAndEveryPicture)
 {
     Sandbox box;
     const QList<QByteArray> kept = fill(box);
+    // The copy is made whatever the folder tables hold: an index is rebuilt and checked too.
+    SQLite::Database(box.storePath().toStdString(), SQLite::OPEN_READWRITE)
+        .exec("CREATE INDEX fName ON f(Name)");
     const QByteArray native = QFile::encodeName(box.storePath());
     ASSERT_EQ(::chmod(native.constData(), 0640), 0);
     const bool root = ::geteuid() == 0;
@@ -119,6 +132,10 @@ TEST(Compaction, ReplacesTheStoreKeepingModeOwnerAttributesAndEveryPicture)
     }
     EXPECT_TRUE(leftovers(box.dir()).isEmpty()) << leftovers(box.dir()).join(u' ').toStdString();
     expectWholeStore(box.storePath(), kept);
+    EXPECT_EQ(SQLite::Database(box.storePath().toStdString())
+                  .execAndGet("SELECT count(*) FROM sqlite_schema WHERE name = 'fName'")
+                  .getInt(),
+        1);
 }
 
 TEST(Compaction, SymlinkedStoreIsCompactedWhereItsFileLies)
@@ -286,10 +303,7 @@ TEST(Compaction, DamagedStoreIsLeftAlone)
         SCOPED_TRACE(thin);
         Sandbox box;
         fill(box, thin);
-        QByteArray damaged = Sandbox::readFile(box.storePath());
-        // Scribble over the pages after the schema: the table's b-tree is no longer readable.
-        for (qsizetype i = 65536; i < damaged.size(); i += 997)
-            damaged[i] = char(0xA5);
+        const QByteArray damaged = scribbled(Sandbox::readFile(box.storePath()));
         box.writeFile(QStringLiteral("data.mdb"), damaged);
         EXPECT_FALSE(CompactStore(box.storePath(), QString()));
         EXPECT_EQ(Sandbox::readFile(box.storePath()), damaged);
@@ -301,4 +315,32 @@ TEST(Compaction, DamagedStoreIsLeftAlone)
     EXPECT_FALSE(CompactStore(box.storePath(), QString()));
     EXPECT_EQ(Sandbox::readFile(box.storePath()), QByteArray(70000, 'z'));
     EXPECT_TRUE(leftovers(box.dir()).isEmpty());
+}
+
+// A copy that turns out damaged once written (a bad disk, a bug) is never put in place, though
+// it is being synced while it is checked.
+TEST(Compaction, DamagedCopyIsNeverPutInPlace)
+{
+    Sandbox box;
+    fill(box);
+    const QByteArray original = Sandbox::readFile(box.storePath());
+    damageIn = box.dir();
+    SetCompactionStepHook([](CompactionStep step) {
+        if (step != CompactionStep::Copied)
+            return;
+        const QStringList copies = QDir(damageIn).entryList({ QStringLiteral("~ACP*") });
+        ASSERT_EQ(copies.size(), 1);
+        QFile copy(QDir(damageIn).filePath(copies[0]));
+        ASSERT_TRUE(copy.open(QIODevice::ReadWrite));
+        const QByteArray damaged = scribbled(copy.readAll());
+        ASSERT_TRUE(copy.seek(0));
+        ASSERT_EQ(copy.write(damaged), damaged.size());
+    });
+    QString error;
+    const bool compacted = CompactStore(box.storePath(), QString(), nullptr, &error);
+    SetCompactionStepHook(nullptr);
+    EXPECT_FALSE(compacted);
+    EXPECT_EQ(error.toStdString(), "the compacted copy is damaged");
+    EXPECT_EQ(Sandbox::readFile(box.storePath()), original);
+    EXPECT_TRUE(leftovers(box.dir()).isEmpty()) << leftovers(box.dir()).join(u' ').toStdString();
 }
