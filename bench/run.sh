@@ -54,7 +54,8 @@
 #               sync MB/s", "export / cp" (throughput ratio; the goal: at least 0.8).
 #   search      The file search over a generated store of 20,000 pictures in 100 folders, in ms
 #               per search (not per picture), a row "search" of its own: "file search: no
-#               match", "file search: 1% match", "file search: every name".
+#               match", "file search: 1% match", "file search: every name", and "file search:
+#               older store" (the first search on a store whose tables have no name index yet).
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -91,7 +92,7 @@ TABLES=(
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
-    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name"
+    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
     zarvo_bench_export zarvo_bench_search zarvoctl)

@@ -24,14 +24,15 @@ enum class SearchKind {
 bool searchMatches(const QString& text, const QString& candidate);
 
 // The result lines of a file search: for each table in order and each of its rows in order whose
-// `Name` matches, "文件夹: " + table + "  -> 文件名:" + name. Reads names only, never the
-// pictures' bytes; a table that cannot be read is skipped.
+// `Name` matches, "文件夹: " + table + "  -> 文件名:" + name. Reads names only, from the tables'
+// name indexes, never the pictures' bytes; a table that cannot be read is skipped.
 QStringList FindFiles(Store& store, const QStringList& tables, const QString& text);
 
 // One use of the search window: the tables of the store (read once, in the store's order), a copy
 // of the folder tree with its own selection, the kind, the visible result pane and the result
 // lines. It holds no widget: the search window shows it and follows its signals. Searching never
-// changes the main window, the workspace's tree or the store. User-interface thread only.
+// changes the main window, the workspace's tree or the store's folders and pictures (a table of an
+// older store gets its name index on the first search). User-interface thread only.
 class FindSession : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "store/store.h"
 
 #include "store/gbtext.h"
+#include "store/logging.h"
 #include "store/prompt.h"
 #include "store/storelock.h"
 
@@ -11,6 +12,10 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace zarvo {
 
@@ -54,6 +59,26 @@ PictureRow pictureRow(const SQLite::Statement& query)
 void bindText(SQLite::Statement& query, int index, const QString& value)
 {
     query.bind(index, utf8(value));
+}
+
+// The tree table `blob` is read as one row; it gets no name index.
+bool isTreeTable(const QString& table)
+{
+    return equalsFoldingAsciiLetters(table, QStringLiteral("blob"));
+}
+
+// A name "Name index N" that no table, view, index or trigger has (SQLite folds A-Z in them).
+QString freeIndexName(SQLite::Database& db)
+{
+    SQLite::Statement query(db, "SELECT lower(name) FROM sqlite_schema");
+    QSet<QString> taken;
+    while (query.executeStep())
+        taken.insert(text(query.getColumn(0)));
+    for (int n = 1;; ++n) {
+        const QString name = QStringLiteral("Name index %1").arg(n);
+        if (!taken.contains(name.toLower()))
+            return name;
+    }
 }
 
 } // namespace
@@ -183,11 +208,29 @@ bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
             return true;
         if (name.isEmpty() || name.contains(QChar(0)))
             throw std::invalid_argument("no table can have that name");
-        m_db->exec(utf8(
-            QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
-                .arg(quoted(name))));
+        // The table and its name index come together or not at all; a savepoint nests inside a
+        // caller's transaction.
+        m_db->exec("SAVEPOINT create_folder");
+        try {
+            dropIndexNamed(name);
+            m_db->exec(utf8(QStringLiteral(
+                "CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
+                                .arg(quoted(name))));
+            createNameIndex(name);
+            m_db->exec("RELEASE create_folder");
+        } catch (...) {
+            try {
+                m_db->exec("ROLLBACK TO create_folder");
+                m_db->exec("RELEASE create_folder");
+            } catch (const std::exception&) {
+                // The connection keeps what SQLite rolled back by itself.
+            }
+            throw;
+        }
+        m_nameIndexChecked.insert(name);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
         prompt.popup(
             PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
         return false;
@@ -201,12 +244,73 @@ void Store::createTreeTable()
 
 void Store::dropTable(const QString& name)
 {
+    // The table's indexes go with it.
     m_db->exec(utf8(QStringLiteral("DROP TABLE ") + quoted(name)));
+    m_nameIndexChecked.clear();
 }
 
 void Store::renameTable(const QString& from, const QString& to)
 {
+    // The table keeps its indexes, under their names.
+    dropIndexNamed(to);
     m_db->exec(utf8(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(to))));
+    m_nameIndexChecked.clear();
+}
+
+bool Store::hasNameIndex(const QString& table)
+{
+    SQLite::Statement query(*m_db,
+        "SELECT count(*) FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
+        "WHERE l.partial=0 AND x.seqno=0 AND x.name='Name' COLLATE NOCASE "
+        "AND x.coll='NOCASE' COLLATE NOCASE");
+    bindText(query, 1, table);
+    query.executeStep();
+    return query.getColumn(0).getInt() > 0;
+}
+
+void Store::createNameIndex(const QString& folder)
+{
+    m_db->exec(utf8(QStringLiteral("CREATE INDEX %1 ON %2(Name COLLATE NOCASE)")
+                        .arg(quoted(freeIndexName(*m_db)), quoted(folder))));
+}
+
+void Store::ensureNameIndex(const QString& folder)
+{
+    // Inside a caller's transaction a failure could take the caller's work with it (SQLite rolls
+    // back the whole transaction on a full disk); the next lookup outside one makes the index.
+    if (m_nameIndexRefused || isTreeTable(folder) || m_nameIndexChecked.contains(folder)
+        || sqlite3_get_autocommit(m_db->getHandle()) == 0)
+        return;
+    m_nameIndexChecked.insert(folder);
+    // A store that another program holds is left alone rather than waited for.
+    sqlite3_busy_timeout(m_db->getHandle(), 0);
+    try {
+        if (!hasNameIndex(folder))
+            createNameIndex(folder);
+    } catch (const SQLite::Exception& e) {
+        qCDebug(lcStore) << "no name index for" << folder << ":" << e.what();
+        // A plain error belongs to this table (a view, no `Name` column); anything else (read
+        // only, busy, full, I/O) to the whole store, so no other table tries again.
+        if (e.getErrorCode() != SQLITE_ERROR)
+            m_nameIndexRefused = true;
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "no name index for" << folder << ":" << e.what();
+        m_nameIndexRefused = true;
+    }
+    sqlite3_busy_timeout(m_db->getHandle(), kBusyTimeoutMs);
+}
+
+void Store::dropIndexNamed(const QString& name)
+{
+    SQLite::Statement query(
+        *m_db, "SELECT name FROM sqlite_schema WHERE type='index' AND lower(name)=lower(?1)");
+    bindText(query, 1, name);
+    if (!query.executeStep())
+        return;
+    const QString index = text(query.getColumn(0));
+    query.reset();
+    m_db->exec(utf8(QStringLiteral("DROP INDEX ") + quoted(index)));
+    m_nameIndexChecked.clear(); // its table makes it anew on the next lookup
 }
 
 void Store::copyFolderRows(const QString& to, const QString& from)
@@ -218,6 +322,7 @@ void Store::copyFolderRows(const QString& to, const QString& from)
 
 int Store::deletePicture(const QString& folder, const QString& name)
 {
+    ensureNameIndex(folder);
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
     bindText(query, 1, name);
@@ -226,6 +331,7 @@ int Store::deletePicture(const QString& folder, const QString& name)
 
 int Store::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
 {
+    ensureNameIndex(folder);
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("UPDATE %1 SET Name=? WHERE Name=? COLLATE NOCASE")
                  .arg(quoted(folder))));
@@ -237,6 +343,7 @@ int Store::renamePicture(const QString& folder, const QString& newName, const QS
 int Store::pastePicture(
     const QString& target, const QString& newName, const QString& source, const QString& name)
 {
+    ensureNameIndex(source);
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
                             "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
@@ -259,11 +366,21 @@ QList<PictureRow> Store::pictureRows(const QString& folder)
 
 QStringList Store::pictureNames(const QString& folder)
 {
-    SQLite::Statement query(
-        *m_db, utf8(QStringLiteral("SELECT Name FROM %1 ORDER BY rowid").arg(quoted(folder))));
-    QStringList names;
+    ensureNameIndex(folder);
+    // In the name index's order, SQLite reads the index alone (rowid and Name are in it) instead
+    // of every table page; the rows are put back in rowid order here.
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid, Name FROM %1 ORDER BY Name COLLATE NOCASE, rowid")
+                 .arg(quoted(folder))));
+    std::vector<std::pair<qint64, QString>> rows;
     while (query.executeStep())
-        names.append(text(query.getColumn(0)));
+        rows.emplace_back(query.getColumn(0).getInt64(), text(query.getColumn(1)));
+    std::sort(
+        rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList names;
+    names.reserve(qsizetype(rows.size()));
+    for (auto& row : rows)
+        names.append(std::move(row.second));
     return names;
 }
 
@@ -277,6 +394,7 @@ qint64 Store::rowCount(const QString& folder)
 
 std::optional<PictureRow> Store::locate(const QString& folder, const QString& name)
 {
+    ensureNameIndex(folder);
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 "
                             "WHERE Name=? COLLATE NOCASE ORDER BY rowid LIMIT 1")

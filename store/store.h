@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,14 @@ struct PictureRow
 // OLEObject), rows in rowid order. Table names are quoted identifiers and picture names bound
 // parameters, so nothing a user types changes what a statement does. Picture-name equality
 // ignores the case of A-Z only (COLLATE NOCASE). Picture bytes are always bound as BLOBs.
+//
+// Every folder table has an index on `Name` COLLATE NOCASE, so that looking up a name or listing
+// the names reads only index pages: with 64 KiB pages a row keeps up to 64 KiB of its picture on
+// its table page. New tables get the index when they are made; tables of older stores get it on
+// their first name lookup outside a transaction. Nothing depends on the index being there: when
+// it cannot be made (the file cannot be written, another program holds it), the same statements
+// read the table. Index names are free names "Name index N", never derived from the table, so a
+// renamed table keeps a valid index and a new table under an old name gets its own.
 //
 // Errors of the engine arrive as SQLite::Exception (a std::runtime_error) at the calling
 // operation; the callers decide what the user sees. Not thread-safe: one thread uses it.
@@ -129,14 +138,27 @@ public:
     // The identifier as it stands quoted in a statement: "name" with " doubled.
     static QString quoted(const QString& identifier);
 
+    // Whether the table has an index whose first column is `Name` COLLATE NOCASE.
+    bool hasNameIndex(const QString& table);
+
 private:
     Store(
         const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
     void writeFirstTreeRow(const QByteArray& bytes);
+    // Gives the folder table its name index unless it has one; once per table and connection.
+    // Errors are logged and swallowed; nothing is done inside a transaction of the caller's.
+    void ensureNameIndex(const QString& folder);
+    void createNameIndex(const QString& folder);
+    // Drops an index that holds the name a table is about to take; indexes carry no data.
+    void dropIndexNamed(const QString& name);
 
     QString m_path;
     std::shared_ptr<StoreLock> m_lock; // released after the connection (declared first)
     std::unique_ptr<SQLite::Database> m_db;
+    // Tables whose name index was found, made or could not be made on this connection.
+    QSet<QString> m_nameIndexChecked;
+    // Set when making an index failed for a reason of the whole store (read-only, busy, full).
+    bool m_nameIndexRefused = false;
 };
 
 } // namespace zarvo

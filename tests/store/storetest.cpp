@@ -7,6 +7,7 @@
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,47 @@ QString columnType(Store& store, const QString& table, int column)
         if (i == column)
             return QString::fromStdString(info.getColumn(0).getString());
     return {};
+}
+
+// The folder tables, each with its indexes' names: "table: index, index".
+QStringList indexesByTable(Store& store)
+{
+    SQLite::Statement query(store.database(),
+        "SELECT t.name, group_concat(i.name, ', ') FROM sqlite_schema t LEFT JOIN sqlite_schema i "
+        "ON i.type='index' AND i.tbl_name=t.name WHERE t.type='table' AND t.name<>'blob' "
+        "GROUP BY t.name ORDER BY t.rowid");
+    QStringList lines;
+    while (query.executeStep())
+        lines.append(QString::fromStdString(query.getColumn(0).getString()) + QStringLiteral(": ")
+            + QString::fromStdString(query.getColumn(1).getString()));
+    return lines;
+}
+
+// A folder table as stores made before the name index have them.
+void createOldFolderTable(Store& store, const QString& name)
+{
+    store.database().exec(QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), "
+                                         "Blob OLEObject)")
+                              .arg(Store::quoted(name))
+                              .toStdString());
+}
+
+// Database pages the call fetches (from the cache or the file).
+template <typename F> int pagesRead(Store& store, F call)
+{
+    const auto fetched = [&] {
+        int total = 0;
+        for (int op : { SQLITE_DBSTATUS_CACHE_HIT, SQLITE_DBSTATUS_CACHE_MISS }) {
+            int current = 0;
+            int highest = 0;
+            sqlite3_db_status(store.database().getHandle(), op, &current, &highest, 0);
+            total += current;
+        }
+        return total;
+    };
+    const int before = fetched();
+    call();
+    return fetched() - before;
 }
 
 } // namespace
@@ -325,4 +367,116 @@ TEST(StoreTree, StreamLivesInTheFirstRow)
     ASSERT_TRUE(rows.executeStep());
     EXPECT_EQ(rows.getColumn(0).getInt(), 1);
     EXPECT_EQ(rows.getColumn(1).getInt(), 0) << "Name of the tree row stays NULL";
+}
+
+TEST(StoreNameIndex, FollowsItsTableThroughRenameDropAndReuse)
+{
+    Sandbox box;
+    RecordingPrompt prompt;
+    Store& store = box.store();
+    store.createTreeTable();
+    const QString odd = QStringLiteral("猫 a\"b");
+    ASSERT_TRUE(store.CreateFolderTable(odd, prompt));
+    createOldFolderTable(store, QStringLiteral("old"));
+    EXPECT_EQ(indexesByTable(store),
+        (QStringList { odd + QStringLiteral(": Name index 1"), QStringLiteral("old: ") }));
+
+    EXPECT_FALSE(store.locate(QStringLiteral("OLD"), QStringLiteral("x")).has_value());
+    store.renameTable(odd, QStringLiteral("renamed"));
+    ASSERT_TRUE(store.CreateFolderTable(odd, prompt)) << "a new table under the old name";
+    EXPECT_EQ(indexesByTable(store),
+        (QStringList { QStringLiteral("renamed: Name index 1"), QStringLiteral("old: Name index 2"),
+            odd + QStringLiteral(": Name index 3") }));
+
+    // A table may take the name of an index: the index makes way and comes back on next use.
+    store.pictureNames(QStringLiteral("renamed"));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("name INDEX 1"), prompt));
+    store.pictureNames(QStringLiteral("renamed"));
+    store.renameTable(QStringLiteral("old"), QStringLiteral("Name index 3"));
+    store.pictureNames(odd);
+    store.pictureNames(QStringLiteral("blob"));
+    EXPECT_EQ(indexesByTable(store),
+        (QStringList { QStringLiteral("renamed: Name index 5"),
+            QStringLiteral("Name index 3: Name index 2"), odd + QStringLiteral(": Name index 6"),
+            QStringLiteral("name INDEX 1: Name index 4") }));
+    for (const QString& table : store.tableNames())
+        EXPECT_EQ(store.hasNameIndex(table), table != QStringLiteral("blob"))
+            << table.toStdString();
+
+    store.dropTable(QStringLiteral("renamed"));
+    EXPECT_EQ(indexesByTable(store).size(), 3);
+    EXPECT_EQ(store.tableNames(),
+        (QStringList { QStringLiteral("blob"), QStringLiteral("Name index 3"), odd,
+            QStringLiteral("name INDEX 1") }));
+    EXPECT_TRUE(prompt.popups.isEmpty());
+}
+
+TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
+{
+    Sandbox box;
+    Store& store = box.store();
+    createOldFolderTable(store, QStringLiteral("f"));
+    // Each picture fills a table page of its own; the names are out of order, folded alike, and
+    // one is NULL.
+    const QStringList stored { QStringLiteral("b"), QStringLiteral("A"), QString(),
+        QStringLiteral("ｂ"), QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("c") };
+    QStringList names;
+    for (int i = 0; i < 42; ++i)
+        names.append(stored[i % stored.size()]);
+    for (const QString& name : names) {
+        SQLite::Statement insert(store.database(), "INSERT INTO f VALUES(?, '/p.jpg', ?)");
+        if (!name.isNull())
+            insert.bind(1, name.toStdString());
+        insert.bind(2, QByteArray(60000, 'x').constData(), 60000);
+        insert.exec();
+    }
+    const auto lookups = [&](const char* when) {
+        SCOPED_TRACE(when);
+        QStringList read;
+        const int pages = pagesRead(store, [&] { read = store.pictureNames(QStringLiteral("f")); });
+        EXPECT_EQ(read, names);
+        EXPECT_TRUE(read[2].isNull());
+        EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("B"))->rowid, 1);
+        EXPECT_EQ(
+            store.locate(QStringLiteral("f"), QStringLiteral("a"))->name, QStringLiteral("A"));
+        EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("ｂ"))->rowid, 4);
+        EXPECT_FALSE(store.locate(QStringLiteral("f"), QStringLiteral("Ｂ")).has_value());
+        return pages;
+    };
+
+    // Inside a transaction the index waits: the same answers from the table itself.
+    store.database().exec("SAVEPOINT caller");
+    EXPECT_GE(lookups("inside a transaction"), 42);
+    EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
+    store.database().exec("RELEASE caller");
+
+    lookups("first use");
+    EXPECT_TRUE(store.hasNameIndex(QStringLiteral("f")));
+    EXPECT_LT(lookups("with the index"), 10);
+    EXPECT_LT(
+        pagesRead(store, [&] { store.locate(QStringLiteral("f"), QStringLiteral("c")); }), 10);
+    EXPECT_EQ(
+        store.renamePicture(QStringLiteral("f"), QStringLiteral("C"), QStringLiteral("C")), 6);
+    EXPECT_EQ(store.deletePicture(QStringLiteral("f"), QStringLiteral("C")), 6);
+}
+
+TEST(StoreNameIndex, AStoreHeldByAnotherProgramStillAnswers)
+{
+    Sandbox box;
+    Store& store = box.store();
+    createOldFolderTable(store, QStringLiteral("f"));
+    createOldFolderTable(store, QStringLiteral("g"));
+    store.appendPicture(QStringLiteral("f"), QStringLiteral("a"), QStringLiteral("/a.jpg"), "a");
+    store.appendPicture(QStringLiteral("g"), QStringLiteral("b"), QStringLiteral("/b.jpg"), "b");
+    {
+        // A reader's lock keeps every writer out, and nobody waits for it.
+        SQLite::Database reader(box.storePath().toStdString(), SQLite::OPEN_READONLY);
+        reader.exec("BEGIN");
+        reader.exec("SELECT count(*) FROM f");
+        EXPECT_EQ(store.pictureNames(QStringLiteral("f")), QStringList { QStringLiteral("a") });
+        EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
+    }
+    EXPECT_EQ(store.locate(QStringLiteral("g"), QStringLiteral("B"))->name, QStringLiteral("b"));
+    EXPECT_FALSE(store.hasNameIndex(QStringLiteral("g"))) << "no second try on this connection";
+    store.appendPicture(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("/c.jpg"), "c");
 }
