@@ -100,6 +100,14 @@ QByteArray wmfToSvg(const QByteArray& bytes, QString* error)
             wmf_free(api, out);
     }
     wmf_api_destroy(api);
+    // libwmf writes polylines without a fill, and SVG fills what has none in black: a line
+    // drawn across a picture would cover it. Polylines are lines only.
+    for (qsizetype at = svg.indexOf("<polyline"); at >= 0; at = svg.indexOf("<polyline", at + 1)) {
+        const qsizetype style = svg.indexOf("style=\"", at);
+        const qsizetype end = svg.indexOf('>', at);
+        if (style > at && style < end)
+            svg.insert(style + 7, "fill:none; ");
+    }
     if (svg.isEmpty())
         *error = QStringLiteral("WMF: not a readable metafile");
     return svg;
