@@ -42,7 +42,12 @@ max_len() { case $1 in treestream) echo 4096 ;; *) echo 16384 ;; esac; }
 # The metafile libraries run in a helper whose address space is limited
 # (imaging/metafiledecoder.h): a huge allocation fails there instead of being a finding here.
 asan_options() {
-    case $1 in emf | wmf) echo "$ASAN_OPTIONS:max_allocation_size_mb=256" ;; *) echo "$ASAN_OPTIONS" ;; esac
+    # Whole stacks (slower): the suppressions in lsan.supp match frames of uninstrumented
+    # libraries, which the fast unwinder does not reach.
+    case $1 in
+    emf | wmf) echo "$ASAN_OPTIONS:max_allocation_size_mb=256:fast_unwind_on_malloc=0" ;;
+    *) echo "$ASAN_OPTIONS" ;;
+    esac
 }
 # Seconds of CPU an input takes when run once on its own (startup included).
 cpu_seconds() {
