@@ -11,10 +11,10 @@
 #include "store/namerules.h"
 #include "store/store.h"
 #include "store/treeblob.h"
+#include "store/wholefile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace zarvo {
 
@@ -258,11 +258,9 @@ int exportFolder(const QStringList& rawArgs, const Console& console)
                 ++notWritten;
                 continue;
             }
-            QSaveFile file(target);
-            const QByteArray bytes = store->readBlob(folder, row.rowid);
-            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-                || !file.commit()) {
-                console.fail(QStringLiteral("%1 写入失败: %2").arg(target, file.errorString()));
+            QString error;
+            if (!writeWholeFile(target, store->readBlob(folder, row.rowid), &error)) {
+                console.fail(QStringLiteral("%1 写入失败: %2").arg(target, error));
                 ++notWritten;
                 continue;
             }

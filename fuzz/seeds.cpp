@@ -4,6 +4,7 @@
 // Writes the fuzz targets' seed corpora into OUT/<target>/: small pictures of every kind the
 // decoders read, made by the tests' own encoders, tree streams and paths. Nothing downloaded.
 //   zarvo_fuzz_seeds OUT
+#include "imaging/gifbuilder.h"
 #include "support/testpictures.h"
 
 #include <QByteArray>
@@ -64,6 +65,40 @@ QList<QByteArray> gifs()
         encodeGif(12, 9, {}, { second }) };
 }
 
+// Animations as the GIF tool's tests write them: every disposal, transparency, local tables,
+// interlacing, frames beyond the screen, empty frames, with and without the loop extension.
+QList<QByteArray> animations()
+{
+    using zarvo::test::buildGif;
+    using zarvo::test::solidFrame;
+    const QList<QRgb> colors
+        = { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0), qRgb(0, 0, 255) };
+    zarvo::test::BuiltFrame patterned = solidFrame(QRect(1, 1, 6, 4), 0);
+    for (int i = 0; i < patterned.indices.size(); ++i)
+        patterned.indices[i] = char(i % 4);
+    patterned.interlaced = true;
+    patterned.transparent = 2;
+    patterned.localColors = { qRgb(9, 8, 7), qRgb(1, 2, 3) };
+    return { buildGif(QSize(8, 6), colors,
+                 { solidFrame(QRect(0, 0, 8, 6), 1), solidFrame(QRect(2, 2, 3, 3), 2, 2),
+                     solidFrame(QRect(4, 1, 4, 4), 3, 3), patterned }),
+        buildGif(QSize(4, 4), colors,
+            { solidFrame(QRect(2, 2, 6, 6), 2, 1), solidFrame(QRect(0, 0, 0, 0), 0) }, -1),
+        buildGif(QSize(0, 0), colors, { solidFrame(QRect(1, 2, 3, 2), 3) }, 3) };
+}
+
+QList<QByteArray> emfs()
+{
+    return { encodeEmf(QSize(40, 30), QRect(5, 5, 20, 10), qRgb(200, 0, 0)),
+        encodeEmf(QSize(16, 64), QRect(0, 0, 16, 32), qRgb(0, 0, 255), QStringLiteral("Ab")) };
+}
+
+QList<QByteArray> wmfs()
+{
+    return { encodeWmf(QSize(40, 30), QRect(5, 5, 20, 10), qRgb(200, 0, 0)),
+        encodeWmf(QSize(16, 64), QRect(0, 0, 16, 32), qRgb(0, 0, 255), QStringLiteral("Ab")) };
+}
+
 QList<QByteArray> icos()
 {
     return { encodeIco({ { blocks(8, 8, true), false, 32 } }),
@@ -119,7 +154,8 @@ int main(int argc, char** argv)
     {
         const char* target;
         QList<QByteArray> seeds;
-    } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() }, { "ico", icos() },
+    } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() },
+        { "gifanim", animations() }, { "emf", emfs() }, { "wmf", wmfs() }, { "ico", icos() },
         { "bmp", bmps() }, { "treestream", treeStreams() }, { "names", paths() } };
     int count = 0;
     for (const auto& set : sets) {

@@ -3,10 +3,11 @@
 #include "giftool/framefile.h"
 
 #include "imaging/fitrect.h"
+#include "store/wholefile.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace zarvo {
 
@@ -49,16 +50,11 @@ bool saveFrameBitmap(const QImage& picture, const QString& path)
 {
     if (picture.isNull())
         return false;
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    return writer.write(picture) && writeWholeFile(path, bytes);
 }
 
 } // namespace zarvo

@@ -302,12 +302,21 @@ QImage GifComposer::frame(int index)
                     std::memset(
                         m_screen.scanLine(y) + area.left() * 4, 0, size_t(area.width()) * 4);
             } else if (shown.disposal == GifDisposal::Previous && !m_beforeCurrent.isNull()) {
-                m_screen = m_beforeCurrent;
+                const QRect area = shown.rect.intersected(m_screen.rect());
+                for (int y = 0; y < m_beforeCurrent.height(); ++y)
+                    std::memcpy(m_screen.scanLine(area.top() + y) + area.left() * 4,
+                        m_beforeCurrent.constScanLine(y), size_t(area.width()) * 4);
             }
         }
         ++m_current;
         const GifFrame& next = frames[m_current];
-        m_beforeCurrent = next.disposal == GifDisposal::Previous ? m_screen.copy() : QImage();
+        // Only the frame's rectangle changes: keeping that part of the screen is enough to
+        // restore it, whatever the size of the screen (a copy of all of it for each of a
+        // thousand tiny frames would take seconds).
+        const QRect area = next.rect.intersected(m_screen.rect());
+        m_beforeCurrent = next.disposal == GifDisposal::Previous && !area.isEmpty()
+            ? m_screen.copy(area)
+            : QImage();
         drawFrame(next);
     }
     return m_screen;

@@ -144,7 +144,9 @@ private:
 
     const GifAnimation& m_animation;
     QImage m_screen;
-    QImage m_beforeCurrent; // the screen before the current frame, when it disposes to previous
+    // The part of the screen under the current frame before it was drawn, when it disposes to
+    // previous (null otherwise).
+    QImage m_beforeCurrent;
     int m_current = -1;
 };
 

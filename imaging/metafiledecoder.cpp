@@ -4,16 +4,32 @@
 
 #include "imaging/decodelimits.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <QSvgRenderer>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sys/resource.h>
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
+
+// AddressSanitizer reserves terabytes of address space for its shadow memory: no RLIMIT_AS then.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZARVO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZARVO_ADDRESS_SANITIZER 1
+#endif
+#endif
 
 namespace zarvo {
 
@@ -78,9 +94,20 @@ QByteArray wmfToSvg(const QByteArray& bytes, QString* error)
         wmf_stream_destroy(api, device->out, &out, &length);
         if (played && out)
             svg = QByteArray(out, qsizetype(length));
-        std::free(out);
+        // The stream's buffer belongs to libwmf, which frees it with the API (std::free here
+        // freed it twice).
+        if (out)
+            wmf_free(api, out);
     }
     wmf_api_destroy(api);
+    // libwmf writes polylines without a fill, and SVG fills what has none in black: a line
+    // drawn across a picture would cover it. Polylines are lines only.
+    for (qsizetype at = svg.indexOf("<polyline"); at >= 0; at = svg.indexOf("<polyline", at + 1)) {
+        const qsizetype style = svg.indexOf("style=\"", at);
+        const qsizetype end = svg.indexOf('>', at);
+        if (style > at && style < end)
+            svg.insert(style + 7, "fill:none; ");
+    }
     if (svg.isEmpty())
         *error = QStringLiteral("WMF: not a readable metafile");
     return svg;
@@ -88,17 +115,18 @@ QByteArray wmfToSvg(const QByteArray& bytes, QString* error)
 
 } // namespace
 
-DecodedPicture decodeMetafile(MetafileKind kind, const QByteArray& bytes)
+QByteArray metafileToSvg(MetafileKind kind, const QByteArray& bytes, QString* error)
+{
+    if (bytes.isEmpty()) {
+        *error = QStringLiteral("metafile: empty");
+        return {};
+    }
+    return kind == MetafileKind::Emf ? emfToSvg(bytes, error) : wmfToSvg(bytes, error);
+}
+
+DecodedPicture renderMetafileSvg(const QByteArray& svg)
 {
     DecodedPicture result;
-    if (bytes.isEmpty()) {
-        result.error = QStringLiteral("metafile: empty");
-        return result;
-    }
-    const QByteArray svg = kind == MetafileKind::Emf ? emfToSvg(bytes, &result.error)
-                                                     : wmfToSvg(bytes, &result.error);
-    if (svg.isEmpty())
-        return result;
     QSvgRenderer renderer(svg);
     QSize size = renderer.defaultSize();
     if (!renderer.isValid() || size.isEmpty()) {
@@ -122,6 +150,96 @@ DecodedPicture decodeMetafile(MetafileKind kind, const QByteArray& bytes)
     painter.end();
     result.image = std::move(image);
     return result;
+}
+
+QString metafileHelperPath()
+{
+    const QString set = qEnvironmentVariable("ZARVO_METAFILE_HELPER");
+    if (!set.isEmpty())
+        return set;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/zarvo-metafile");
+}
+
+DecodedPicture decodeMetafile(MetafileKind kind, const QByteArray& bytes)
+{
+    DecodedPicture result;
+    if (bytes.isEmpty()) {
+        result.error = QStringLiteral("metafile: empty");
+        return result;
+    }
+    QProcess helper;
+    helper.setProgram(metafileHelperPath());
+    helper.setArguments(
+        { kind == MetafileKind::Emf ? QStringLiteral("emf") : QStringLiteral("wmf") });
+    helper.setProcessChannelMode(QProcess::SeparateChannels);
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.setChildProcessModifier([] {
+        // In the child before exec: only calls that are safe there.
+        const rlimit cpu { kMetafileHelperCpuSeconds, kMetafileHelperCpuSeconds + 1 };
+        ::setrlimit(RLIMIT_CPU, &cpu);
+#ifndef ZARVO_ADDRESS_SANITIZER
+        const rlimit memory { rlim_t(kMetafileHelperMemory), rlim_t(kMetafileHelperMemory) };
+        ::setrlimit(RLIMIT_AS, &memory);
+#endif
+    });
+    helper.start(QIODevice::ReadWrite);
+    if (!helper.waitForStarted()) {
+        result.error = QStringLiteral("metafile: cannot run %1: %2")
+                           .arg(helper.program(), helper.errorString());
+        return result;
+    }
+    helper.write(bytes);
+    helper.closeWriteChannel();
+    QByteArray svg;
+    bool tooLong = false;
+    // Reads as it comes, so that the helper never blocks on a full pipe.
+    QDeadlineTimer deadline(kMetafileHelperWaitMs);
+    while (helper.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        helper.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        svg += helper.readAllStandardOutput();
+        if (svg.size() > kMaxMetafileSvgBytes) {
+            tooLong = true;
+            break;
+        }
+    }
+    if (helper.state() != QProcess::NotRunning) {
+        helper.kill();
+        helper.waitForFinished(-1);
+        result.error = tooLong ? QStringLiteral("metafile: drawing too large")
+                               : QStringLiteral("metafile: the helper took too long");
+        return result;
+    }
+    svg += helper.readAllStandardOutput();
+    if (helper.exitStatus() != QProcess::NormalExit || helper.exitCode() != 0 || svg.isEmpty()
+        || svg.size() > kMaxMetafileSvgBytes) {
+        result.error = kind == MetafileKind::Emf ? QStringLiteral("EMF: not a readable metafile")
+                                                 : QStringLiteral("WMF: not a readable metafile");
+        return result;
+    }
+    return renderMetafileSvg(svg);
+}
+
+int metafileHelperMain(int argc, char** argv)
+{
+    if (argc != 2 || (std::strcmp(argv[1], "emf") != 0 && std::strcmp(argv[1], "wmf") != 0)) {
+        std::fprintf(stderr, "usage: zarvo-metafile emf|wmf < METAFILE > SVG\n");
+        return 2;
+    }
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return 1;
+    const QByteArray bytes = in.readAll();
+    QString error;
+    const QByteArray svg = metafileToSvg(
+        std::strcmp(argv[1], "emf") == 0 ? MetafileKind::Emf : MetafileKind::Wmf, bytes, &error);
+    if (svg.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(svg) != svg.size() || !out.flush())
+        return 1;
+    return 0;
 }
 
 } // namespace zarvo

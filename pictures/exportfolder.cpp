@@ -5,28 +5,13 @@
 #include "pictures/exportname.h"
 #include "store/logging.h"
 #include "store/prompt.h"
+#include "store/wholefile.h"
 #include "view/workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace zarvo {
-
-namespace {
-
-// Writes all of `bytes` to a temporary file beside `path`, then renames it to `path`.
-bool writeWhole(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCDebug(lcPictures) << "writing" << path << "failed:" << file.errorString();
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 int exportFolder(Workspace& workspace, const QString& folder, const QString& directory)
 {
@@ -49,8 +34,11 @@ int exportFolder(Workspace& workspace, const QString& folder, const QString& dir
                 && !prompt.confirm(
                     QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否要覆盖它？")))
                 continue;
-            if (!writeWhole(path, store.readBlob(folder, row.rowid)))
+            QString error;
+            if (!writeWholeFile(path, store.readBlob(folder, row.rowid), &error)) {
+                qCDebug(lcPictures) << "writing" << path << "failed:" << error;
                 ++failed;
+            }
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "exporting" << row.name << "failed:" << e.what();
             ++failed;

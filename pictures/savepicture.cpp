@@ -7,10 +7,10 @@
 #include "imaging/pictureformat.h"
 #include "store/logging.h"
 #include "store/prompt.h"
+#include "store/wholefile.h"
 #include "view/workspace.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <exception>
 
@@ -23,21 +23,6 @@ const char* const kSavePictureFilter = "JPEG Image File (*.jpg)|*.jpg|JPEG Image
 namespace {
 
 constexpr int kKindCount = 6;
-
-// Writes bytes to path through a temporary file in the same directory that replaces path only
-// once it is complete.
-bool writeWhole(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 PictureFormat decoderOfKind(int kind)
 {
@@ -135,7 +120,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     if (!bytes) {
         if (viewerBytes.isEmpty())
             return;
-        if (!writeWhole(target, viewerBytes)) {
+        if (!writeWholeFile(target, viewerBytes)) {
             prompt.popup(
                 PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
             return;
@@ -146,7 +131,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     }
 
     if (chosenKind == storedKind) {
-        if (!writeWhole(target, *bytes))
+        if (!writeWholeFile(target, *bytes))
             prompt.popup(
                 PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
         return;
@@ -158,7 +143,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         EncodedPicture encoded;
         if (decoded.ok())
             encoded = encodeAsKind(chosenKind, decoded.image);
-        if (encoded.ok() && writeWhole(target, encoded.bytes)) {
+        if (encoded.ok() && writeWholeFile(target, encoded.bytes)) {
             prompt.popup(PopupKind::Success,
                 QStringLiteral("文件 ") + choice->path + QStringLiteral(" 保存成功!"));
             return;

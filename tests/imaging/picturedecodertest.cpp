@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/picturedecoder.h"
 
+#include "imaging/metafiledecoder.h"
+#include "support/sandbox.h"
 #include "support/testpictures.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -295,4 +298,52 @@ TEST(PictureDecoding, OtherFormatsAndMislabelledBytesFail)
     const DecodedPicture asJpeg = decodePicture(PictureFormat::Jpeg, png);
     EXPECT_FALSE(asJpeg.ok());
     EXPECT_TRUE(asJpeg.error.startsWith(QStringLiteral("JPEG: "))) << asJpeg.error.toStdString();
+}
+
+TEST(MetafileDecoding, HelperDrawsEmfAndWmfAndItsFailuresAreCleanFailures)
+{
+    const QRgb red = qRgb(220, 0, 0);
+    for (const MetafileKind kind : { MetafileKind::Emf, MetafileKind::Wmf }) {
+        SCOPED_TRACE(kind == MetafileKind::Emf ? "EMF" : "WMF");
+        const auto encode = kind == MetafileKind::Emf ? encodeEmf : encodeWmf;
+        const QByteArray bytes = encode(QSize(40, 30), QRect(5, 5, 20, 10), red, QString());
+        EXPECT_TRUE(decodeMetafile(
+            kind, encode(QSize(40, 30), QRect(5, 5, 20, 10), red, QStringLiteral("Ab")))
+                        .ok());
+        const DecodedPicture picture = decodeMetafile(kind, bytes);
+        ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+        EXPECT_EQ(picture.image.format(), QImage::Format_RGB32);
+        const QSize size = picture.image.size();
+        EXPECT_NEAR(size.width(), 40, 1);
+        EXPECT_NEAR(size.height(), 30, 1);
+        // Inside the rectangle, away from its outline and the lines (libwmf names the colour
+        // nearest to the one stored: firebrick), and a corner nothing covers.
+        const QRgb inside = picture.image.pixel(size.width() * 22 / 40, size.height() * 12 / 30);
+        EXPECT_TRUE(qRed(inside) > 150 && qGreen(inside) < 60 && qBlue(inside) < 60) << inside;
+        EXPECT_EQ(picture.image.pixel(size.width() * 36 / 40, size.height() * 4 / 30),
+            qRgb(255, 255, 255));
+
+        for (const QByteArray& bad :
+            { QByteArray(), QByteArray("not a metafile at all"), bytes.left(bytes.size() / 2) }) {
+            const DecodedPicture failed = decodeMetafile(kind, bad);
+            EXPECT_FALSE(failed.ok());
+            EXPECT_FALSE(failed.error.isEmpty());
+        }
+    }
+
+    // A helper that is missing or crashes is a failure of that picture only.
+    zarvo::test::Sandbox box;
+    const QString crashing
+        = box.writeFile(QStringLiteral("crashing"), "#!/bin/sh\ncat > /dev/null\nkill -SEGV $$\n");
+    QFile::setPermissions(crashing, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray helper = qgetenv("ZARVO_METAFILE_HELPER");
+    const QByteArray emf = encodeEmf(QSize(8, 8), QRect(1, 1, 4, 4), red);
+    for (const QString& broken : { box.path(QStringLiteral("missing")), crashing }) {
+        qputenv("ZARVO_METAFILE_HELPER", broken.toLocal8Bit());
+        const DecodedPicture failed = decodeMetafile(MetafileKind::Emf, emf);
+        EXPECT_FALSE(failed.ok());
+        EXPECT_FALSE(failed.error.isEmpty());
+    }
+    qputenv("ZARVO_METAFILE_HELPER", helper);
+    EXPECT_TRUE(decodeMetafile(MetafileKind::Emf, emf).ok());
 }

@@ -15,6 +15,8 @@ int main(int argc, char** argv)
         qputenv("ZARVO_THUMBNAIL_CACHE", "off");
     if (!qEnvironmentVariableIsSet("ZARVO_BINARY_DIR"))
         qputenv("ZARVO_BINARY_DIR", ZARVO_BUILD_DIR);
+    if (!qEnvironmentVariableIsSet("ZARVO_METAFILE_HELPER"))
+        qputenv("ZARVO_METAFILE_HELPER", ZARVO_BUILD_DIR "/zarvo-metafile");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);

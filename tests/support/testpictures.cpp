@@ -631,4 +631,181 @@ double meanDifference(const QImage& a, const QImage& b)
     return sum / (3.0 * x.width() * x.height());
 }
 
+namespace {
+
+// Little-endian record writing for the metafiles.
+struct LittleEndian
+{
+    QByteArray bytes;
+    void u16(int v) { bytes.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); }
+    void u32(quint32 v)
+    {
+        u16(int(v & 0xffff));
+        u16(int(v >> 16));
+    }
+    void rect(QRect r) // RECTL, inclusive
+    {
+        for (int v : { r.left(), r.top(), r.right(), r.bottom() })
+            u32(quint32(v));
+    }
+};
+
+quint32 colorRef(QRgb c)
+{
+    return quint32(qRed(c)) | quint32(qGreen(c)) << 8 | quint32(qBlue(c)) << 16;
+}
+
+} // namespace
+
+QByteArray encodeEmf(QSize size, QRect filled, QRgb fill, const QString& text)
+{
+    LittleEndian body;
+    int records = 0;
+    const auto record = [&](quint32 type, const QByteArray& params) {
+        body.u32(type);
+        body.u32(quint32(8 + params.size()));
+        body.bytes.append(params);
+        ++records;
+    };
+    LittleEndian p;
+    p.u32(1); // EMR_CREATEBRUSHINDIRECT into handle 1: solid
+    p.u32(0);
+    p.u32(colorRef(fill));
+    p.u32(0);
+    record(39, p.bytes);
+    p = {};
+    p.u32(2); // EMR_CREATEPEN into handle 2: solid, 1 wide, black
+    p.u32(0);
+    p.u32(1);
+    p.u32(0);
+    p.u32(0);
+    record(38, p.bytes);
+    for (quint32 handle : { 1u, 2u }) { // EMR_SELECTOBJECT
+        p = {};
+        p.u32(handle);
+        record(37, p.bytes);
+    }
+    p = {};
+    p.rect(filled);
+    record(43, p.bytes); // EMR_RECTANGLE
+    p = {};
+    p.rect(QRect(0, 0, size.width() / 4, size.height() / 4));
+    record(42, p.bytes); // EMR_ELLIPSE
+    p = {};
+    const QList<QPoint> points { { 1, size.height() - 2 }, { size.width() / 2, 1 },
+        { size.width() - 2, size.height() - 2 } };
+    p.rect(QRect(0, 0, size.width(), size.height()));
+    p.u32(quint32(points.size()));
+    for (const QPoint& point : points) {
+        p.u16(point.x());
+        p.u16(point.y());
+    }
+    record(87, p.bytes); // EMR_POLYLINE16
+    if (!text.isEmpty()) {
+        p = {};
+        p.rect(QRect(0, 0, size.width(), size.height())); // bounds
+        p.u32(1); // GM_COMPATIBLE
+        p.u32(0); // exScale, eyScale (floats 0)
+        p.u32(0);
+        p.u32(2); // reference point
+        p.u32(quint32(size.height() / 2));
+        p.u32(quint32(text.size())); // chars
+        p.u32(76); // offString: from the record's start (8 + 68)
+        p.u32(0); // options
+        p.rect(QRect()); // rectangle (unused)
+        p.u32(0); // offDx: none
+        for (const QChar c : text)
+            p.u16(c.unicode());
+        while (p.bytes.size() % 4)
+            p.bytes.append('\0');
+        record(84, p.bytes); // EMR_EXTTEXTOUTW
+    }
+    p = {};
+    p.u32(1);
+    record(40, p.bytes); // EMR_DELETEOBJECT
+    p = {};
+    p.u32(0);
+    p.u32(16);
+    p.u32(20);
+    record(14, p.bytes); // EMR_EOF
+
+    LittleEndian out;
+    out.u32(1); // EMR_HEADER
+    out.u32(88);
+    out.rect(QRect(0, 0, size.width(), size.height())); // bounds, device pixels
+    // frame in 0.01 mm at 96 dpi: 2540 / 96 per pixel
+    out.rect(QRect(0, 0, size.width() * 2540 / 96, size.height() * 2540 / 96));
+    out.u32(0x464D4520); // " EMF"
+    out.u32(0x10000);
+    out.u32(quint32(88 + body.bytes.size()));
+    out.u32(quint32(records + 1));
+    out.u16(3); // handles, 0 included
+    out.u16(0);
+    out.u32(0); // no description
+    out.u32(0);
+    out.u32(0); // no palette
+    out.u32(1024); // reference device: 1024 x 768 pixels, 270.93 x 203.2 mm (96 dpi)
+    out.u32(768);
+    out.u32(271);
+    out.u32(203);
+    return out.bytes + body.bytes;
+}
+
+QByteArray encodeWmf(QSize size, QRect filled, QRgb fill, const QString& text)
+{
+    LittleEndian body;
+    int largest = 0;
+    const auto record = [&](int function, const QList<int>& words) {
+        body.u32(quint32(3 + words.size()));
+        body.u16(function);
+        for (int w : words)
+            body.u16(w);
+        largest = std::max(largest, 3 + int(words.size()));
+    };
+    record(0x020B, { 0, 0 }); // META_SETWINDOWORG y, x
+    record(0x020C, { size.height(), size.width() }); // META_SETWINDOWEXT y, x
+    const quint32 fillRef = colorRef(fill);
+    record(0x02FC, { 0, int(fillRef & 0xffff), int(fillRef >> 16), 0 }); // CREATEBRUSHINDIRECT
+    record(0x02FA, { 0, 1, 0, 0, 0 }); // META_CREATEPENINDIRECT: solid, 1 wide, black
+    record(0x012D, { 0 }); // META_SELECTOBJECT brush
+    record(0x012D, { 1 }); // pen
+    // META_RECTANGLE and META_ELLIPSE: bottom, right, top, left (exclusive)
+    record(0x041B, { filled.bottom() + 1, filled.right() + 1, filled.top(), filled.left() });
+    record(0x0418, { size.height() / 4, size.width() / 4, 0, 0 });
+    record(0x0325,
+        { 3, 1, size.height() - 2, size.width() / 2, 1, size.width() - 2,
+            size.height() - 2 }); // META_POLYLINE
+    if (!text.isEmpty()) {
+        const QByteArray latin = text.toLatin1();
+        QList<int> words { int(latin.size()) };
+        for (qsizetype i = 0; i < latin.size(); i += 2)
+            words.append(uchar(latin[i]) | (i + 1 < latin.size() ? uchar(latin[i + 1]) << 8 : 0));
+        words.append(size.height() / 2); // y, x
+        words.append(2);
+        record(0x0521, words); // META_TEXTOUT
+    }
+    record(0x01F0, { 0 }); // META_DELETEOBJECT
+    record(0x0000, {}); // META_EOF
+
+    LittleEndian out;
+    out.u32(0x9AC6CDD7); // placeable header: 96 units an inch
+    out.u16(0);
+    for (int v : { 0, 0, size.width(), size.height() })
+        out.u16(v);
+    out.u16(96);
+    out.u32(0);
+    int checksum = 0;
+    for (qsizetype i = 0; i < out.bytes.size(); i += 2)
+        checksum ^= uchar(out.bytes[i]) | uchar(out.bytes[i + 1]) << 8;
+    out.u16(checksum);
+    out.u16(1); // META_HEADER: in memory, 9 words, version 3
+    out.u16(9);
+    out.u16(0x0300);
+    out.u32(quint32(9 + body.bytes.size() / 2));
+    out.u16(2); // objects
+    out.u32(quint32(largest));
+    out.u16(0);
+    return out.bytes + body.bytes;
+}
+
 } // namespace zarvo::testpictures

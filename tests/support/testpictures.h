@@ -9,7 +9,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QRgb>
+#include <QSize>
+#include <QString>
 
 namespace zarvo::testpictures {
 
@@ -66,6 +69,12 @@ struct IcoImage
 // An icon file: bitmap entries with an AND mask (set where alpha < 128) and, for 32 bits,
 // the alpha channel; palette entries need at most 2^bits distinct colours.
 QByteArray encodeIco(const QList<IcoImage>& images);
+
+// Windows metafiles drawn by hand, record by record: on a drawing of `size` (pixels at 96 dpi),
+// a rectangle filled with `fill` (and outlined in it), an ellipse, a black polyline and, when
+// `text` is not empty, that text.
+QByteArray encodeEmf(QSize size, QRect filled, QRgb fill, const QString& text = QString());
+QByteArray encodeWmf(QSize size, QRect filled, QRgb fill, const QString& text = QString());
 
 // Qt's writer for a format such as "BMP".
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality = -1);
