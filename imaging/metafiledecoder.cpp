@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
@@ -157,7 +158,10 @@ QString metafileHelperPath()
     const QString set = qEnvironmentVariable("ZARVO_METAFILE_HELPER");
     if (!set.isEmpty())
         return set;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/zarvo-metafile");
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString beside = bin + QStringLiteral("/zarvo-metafile");
+    const QString installed = bin + QStringLiteral("/../libexec/zarvo/zarvo-metafile");
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 DecodedPicture decodeMetafile(MetafileKind kind, const QByteArray& bytes)

@@ -36,7 +36,7 @@ QByteArray metafileToSvg(MetafileKind kind, const QByteArray& bytes, QString* er
 DecodedPicture renderMetafileSvg(const QByteArray& svg);
 
 // The helper program: $ZARVO_METAFILE_HELPER when set, else zarvo-metafile beside the
-// running program.
+// running program (a build tree), else the installed one in ../libexec/zarvo.
 QString metafileHelperPath();
 // The helper's main: `zarvo-metafile emf|wmf` reads the metafile from stdin and writes its SVG
 // to stdout; exit status 0, else 1 with the reason on stderr (2: wrong use).

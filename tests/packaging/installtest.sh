@@ -20,6 +20,7 @@ usr=$stage/root/usr
 for program in zarvo zarvoctl zarvo-launcher; do
   [ -x "$usr/bin/$program" ] || fail "bin/$program is not installed as a program"
 done
+[ -x "$usr/libexec/zarvo/zarvo-metafile" ] || fail "libexec/zarvo/zarvo-metafile is not installed"
 "$usr/bin/zarvoctl" init "$stage/data.mdb" > /dev/null || fail "the installed zarvoctl cannot make a store"
 
 desktop=$usr/share/applications/org.zarvo.Zarvo.desktop
