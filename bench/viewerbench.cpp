@@ -22,8 +22,9 @@
 //               against `vips copy FILE OUT.png[filter=sub]`, which uses our encoder's settings
 //               (vips' default is zlib level 6 without row filter; ours is level 6 with the Sub
 //               filter, libpng and zlib in both): "save as PNG", "vips copy PNG", "vips copy PNG
-//               sub", their ratios, CPU times, and the parts of ours one by one ("save: decode",
-//               "save: encode", "save: write").
+//               sub", their ratios, CPU times, the size of the last file each wrote ("saved PNG
+//               size", ...), and the parts of ours one by one ("save: decode", "save: encode",
+//               "save: write").
 //   gif         A GIF of 30 frames of 800 x 450, every frame whole (a drifting gradient with a
 //               moving block), --gif-delay centiseconds each (default 4: 25 frames/s), played in
 //               a viewer opened by the same command: after a second of playing, the CPU time
@@ -407,6 +408,7 @@ bool measurePng(Form1& form, SavingPrompt& prompt, const Options& options, const
     const QList<PictureRow>& jpegs, const QStringList& files, const QDir& dir)
 {
     Samples ours, vips, vipsSub;
+    qint64 oursBytes = 0, vipsBytes = 0, vipsSubBytes = 0; // of the last file
     const QString target = dir.filePath(QStringLiteral("saved"));
     const QString vipsTarget = dir.filePath(QStringLiteral("vips.png"));
     for (int r = 0; r < options.repeat; ++r) {
@@ -427,6 +429,7 @@ bool measurePng(Form1& form, SavingPrompt& prompt, const Options& options, const
                         return false;
                     }
                     ours.add(s);
+                    oursBytes = QFileInfo(target + QStringLiteral(".png")).size();
                     break;
                 }
                 case 1:
@@ -441,6 +444,7 @@ bool measurePng(Form1& form, SavingPrompt& prompt, const Options& options, const
                         return false;
                     }
                     (sub ? vipsSub : vips).add(*s);
+                    (sub ? vipsSubBytes : vipsBytes) = QFileInfo(vipsTarget).size();
                     break;
                 }
                 }
@@ -480,6 +484,9 @@ bool measurePng(Form1& form, SavingPrompt& prompt, const Options& options, const
     printResult(set, QStringLiteral("vips copy PNG sub CPU"), vipsSub.cpuMedian(), "ms once");
     ratio(set, "CPU save PNG / vips", ours.cpuMedian(), vips.cpuMedian());
     ratio(set, "CPU save PNG / vips sub", ours.cpuMedian(), vipsSub.cpuMedian());
+    printResult(set, QStringLiteral("saved PNG size"), double(oursBytes) / 1e6, "MB");
+    printResult(set, QStringLiteral("vips PNG size"), double(vipsBytes) / 1e6, "MB");
+    printResult(set, QStringLiteral("vips PNG sub size"), double(vipsSubBytes) / 1e6, "MB");
     printResult(set, QStringLiteral("save: decode"), median(decodeMs), "ms once");
     printResult(set, QStringLiteral("save: encode"), median(encodeMs), "ms once");
     printResult(set, QStringLiteral("save: write"), median(writeMs), "ms once");
