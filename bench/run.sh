@@ -61,8 +61,9 @@
 #               libjpeg-turbo-progs), "first paint / djpeg" (goal: at most 1.3); "save as PNG"
 #               (SavePicture converting to PNG, QSaveFile and its sync included) against "vips copy
 #               PNG" (`vips copy F.jpg F.png`, libvips-tools: zlib level 6, no row filter) and
-#               "vips copy PNG sub" (the same with our filter, Sub, at the same level), "save PNG /
-#               vips" and "save PNG / vips sub" (goal: at most 1.3), and the CPU time of each; a
+#               "vips copy PNG sub" (the same with our row filter, Sub; we also use zlib's
+#               run-length strategy, which vips does not offer), "save PNG / vips" and "save PNG /
+#               vips sub" (goal: at most 1.3), the CPU time of each and the sizes of the files; a
 #               row "gif30": a 30-frame 800 x 450 GIF at 25 frames/s playing in a viewer for
 #               ZARVO_BENCH_GIF_SECONDS (10), the process's CPU time as a share of one core
 #               ("GIF playing CPU %", goal: under 5), against "idle CPU %" (the main window

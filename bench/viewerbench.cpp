@@ -19,12 +19,12 @@
 //   png         SavePicture of each JPEG as PNG (the save dialog answered with a path and the
 //               PNG type; the stored bytes read, decoded, converted, written through QSaveFile,
 //               which syncs the file before renaming it) against `vips copy FILE OUT.png`, and
-//               against `vips copy FILE OUT.png[filter=sub]`, which uses our encoder's settings
-//               (vips' default is zlib level 6 without row filter; ours is level 6 with the Sub
-//               filter, libpng and zlib in both): "save as PNG", "vips copy PNG", "vips copy PNG
-//               sub", their ratios, CPU times, the size of the last file each wrote ("saved PNG
-//               size", ...), and the parts of ours one by one ("save: decode", "save: encode",
-//               "save: write").
+//               against `vips copy FILE OUT.png[filter=sub]`, our row filter (libpng and zlib
+//               in all three at level 6; vips' default has no row filter; ours uses the Sub
+//               filter and zlib's run-length strategy, which vips does not offer, so the sizes
+//               are printed too): "save as PNG", "vips copy PNG", "vips copy PNG sub", their
+//               ratios, CPU times, the size of the last file each wrote ("saved PNG size", ...),
+//               and the parts of ours one by one ("save: decode", "save: encode", "save: write").
 //   gif         A GIF of 30 frames of 800 x 450, every frame whole (a drifting gradient with a
 //               moving block), --gif-delay centiseconds each (default 4: 25 frames/s), played in
 //               a viewer opened by the same command: after a second of playing, the CPU time

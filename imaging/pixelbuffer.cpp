@@ -6,9 +6,24 @@
 
 #include <sys/mman.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ZARVO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZARVO_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace zarvo {
 
 namespace {
+
+#ifdef ZARVO_ADDRESS_SANITIZER
+// AddressSanitizer watches heap memory only: decoders writing beyond a picture must stay caught.
+constexpr bool kMapLargePictures = false;
+#else
+constexpr bool kMapLargePictures = true;
+#endif
 
 // Pictures of this size and more get memory of their own mapping, in huge pages where the
 // kernel has them: a 12 MP picture is 12,000 small pages, and taking each of them on first
@@ -87,7 +102,7 @@ QImage allocatePicture(PixelBuffer* reuse, int w, int h)
     if (w <= 0 || h <= 0)
         return {};
     const qsizetype bytesPerLine = qsizetype(w) * 4;
-    if (bytesPerLine * h >= kHugePagePictureBytes) {
+    if (kMapLargePictures && bytesPerLine * h >= kHugePagePictureBytes) {
         QImage image = mapPicture(w, h, bytesPerLine);
         if (!image.isNull())
             return image;
