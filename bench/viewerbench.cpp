@@ -389,9 +389,8 @@ bool measureFirstPaint(Form1& form, PaintWatch& watch, const Options& options, c
         if (!decodeForViewing(picture))
             return false;
         decodeOnly.push_back(msSince(start));
-        decodeOnlyCpu.push_back(threadCpuMs() - cpu0);
         picture = ViewedPicture(); // freed as when a viewer closes
-        decodeOnlyCpu.back() = threadCpuMs() - cpu0;
+        decodeOnlyCpu.push_back(threadCpuMs() - cpu0);
     }
     printResult(set, QStringLiteral("viewer first paint"), ours.wallMedian(), "ms once");
     printResult(set, QStringLiteral("djpeg"), djpeg.wallMedian(), "ms once");
