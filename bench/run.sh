@@ -56,6 +56,21 @@
 #               per search (not per picture), a row "search" of its own: "file search: no
 #               match", "file search: 1% match", "file search: every name", and "file search:
 #               older store" (the first search on a store whose tables have no name index yet).
+#   viewer      The viewer and saving, each against its peer in the same run, on the first
+#               ZARVO_BENCH_VIEWER_FILES (3) pictures of set jpeg12mp, ZARVO_BENCH_REPEAT (here at
+#               least 3) times each, medians, in ms ("ms" cells here are per file, not per picture
+#               of a set): "viewer first paint" (the double-click command until the viewer has
+#               painted its picture whole, offscreen) against "djpeg" (`djpeg -outfile /dev/null`,
+#               libjpeg-turbo-progs), "first paint / djpeg" (goal: at most 1.3); "save as PNG"
+#               (SavePicture converting to PNG, QSaveFile and its sync included) against "vips copy
+#               PNG" (`vips copy F.jpg F.png`, libvips-tools: zlib level 6, no row filter) and
+#               "vips copy PNG sub" (the same with our row filter, Sub; we also use zlib's
+#               run-length strategy, which vips does not offer), "save PNG / vips" and "save PNG /
+#               vips sub" (goal: at most 1.3), the CPU time of each and the sizes of the files; a
+#               row "gif30": a 30-frame 800 x 450 GIF at 25 frames/s playing in a viewer for
+#               ZARVO_BENCH_GIF_SECONDS (10), the process's CPU time as a share of one core
+#               ("GIF playing CPU %", goal: under 5), against "idle CPU %" (the main window
+#               alone). Skipped without djpeg and vips (scripts/install-deps.sh --bench).
 #
 # Environment: ZARVO_BENCH_OUT (default bench/out), ZARVO_BENCH_BUILD (default
 # $ZARVO_BENCH_OUT/build; an existing build directory is used as it is configured),
@@ -81,7 +96,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search)
+MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search viewer)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -93,9 +108,12 @@ TABLES=(
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
     "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
+    "Viewer's first paint of a 12 MP JPEG against djpeg, ms per file|viewer first paint|djpeg|first paint / djpeg|viewer first paint CPU|djpeg CPU|CPU first paint / djpeg|viewer decode only|viewer decode only CPU"
+    "Saving a 12 MP JPEG as PNG against vips copy, ms per file|save as PNG|vips copy PNG|vips copy PNG sub|save PNG / vips|save PNG / vips sub|save as PNG CPU|vips copy PNG CPU|vips copy PNG sub CPU|CPU save PNG / vips|CPU save PNG / vips sub|saved PNG size|vips PNG size|vips PNG sub size|save: decode|save: encode|save: write"
+    "An animated GIF playing in a viewer|GIF playing CPU %|GIF playing UI thread CPU %|GIF frames painted/s|GIF CPU per frame|idle CPU %"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
-    zarvo_bench_export zarvo_bench_search zarvoctl)
+    zarvo_bench_export zarvo_bench_search zarvo_bench_viewer zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -280,6 +298,23 @@ measure_search() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
+# The viewer's first paint against djpeg, saving as PNG against vips copy, a GIF playing; see
+# viewerbench.cpp. Both sides of each ratio run alternately in the one program.
+measure_viewer() {
+    if ! command -v djpeg > /dev/null || ! command -v vips > /dev/null; then
+        log "viewer: djpeg or vips not installed (scripts/install-deps.sh --bench): skipped"
+        return
+    fi
+    log "viewer: first paint against djpeg, PNG saving against vips copy, a GIF playing"
+    "$build/bench/zarvo_bench_corpus" "$corpus" jpeg12mp >&2
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_viewer" --repeat "$((repeat < 3 ? 3 : repeat))" \
+        --seconds "${ZARVO_BENCH_GIF_SECONDS:-10}" \
+        "$tmpdir" "$corpus" "jpeg12mp@${ZARVO_BENCH_VIEWER_FILES:-3}" \
+        2> >(grep -v -e '^QStandardPaths' -e 'propagateSizeHints' >&2) \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
 # Figures computed from others: our folder opening over vipsthumbnail's time.
 derive_ratios() {
     local set ours vips
@@ -324,6 +359,8 @@ print_table() {
                     else if (unit[key] == "s") printf " | %14.3f s        ", cell[key]
                     else if (unit[key] == "MB") printf " | %14.1f MB       ", cell[key]
                     else if (unit[key] == "ms once") printf " | %14.1f ms       ", cell[key]
+                    else if (unit[key] == "%") printf " | %14.2f %%        ", cell[key]
+                    else if (unit[key] == "/s") printf " | %14.1f /s       ", cell[key]
                     else printf " | %10.2f ms %8.1f/s", cell[key], 1000 / cell[key]
                 }
                 printf "\n"

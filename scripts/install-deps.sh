@@ -5,7 +5,7 @@
 # Installs the Debian 12 packages that building, running and testing Zarvo need. Does nothing
 # when they are all present. Uses sudo when not run as root.
 #   --list    only print the package names
-#   --bench   also what the benchmarks compare against (libvips-tools)
+#   --bench   also what the benchmarks compare against (libvips-tools, libjpeg-turbo-progs)
 #   --fuzz    also what fuzz/run.sh builds with (clang and its libFuzzer runtime)
 #   --shots   also what doc/guide/screenshots.sh takes the guide's pictures with
 set -euo pipefail
@@ -24,7 +24,7 @@ packages=(
 )
 case "${1:-}" in
   --list) echo "${packages[@]}"; exit 0 ;;
-  --bench) packages+=(libvips-tools) ;;
+  --bench) packages+=(libvips-tools libjpeg-turbo-progs) ;;
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;
   --shots) packages+=(xvfb openbox tint2 xdotool imagemagick x11-utils pngquant) ;;
 esac

@@ -4,7 +4,10 @@
 #include "app/routes.h"
 #include "app/startup.h"
 #include "app/statusbar.h"
+#include "app/viewerwindows.h"
+#include "dialogs/tvie.h"
 #include "dialogs/twai.h"
+#include "imaging/picturedecoder.h"
 #include "store/foldertree.h"
 #include "store/treeblob.h"
 #include "support/formfixture.h"
@@ -513,4 +516,30 @@ TEST_F(Form1Test, StatusTextsReachAssistiveTechnology)
     EXPECT_TRUE(names.contains(QStringLiteral("总文件数为: 1 个")))
         << names.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(names.contains(form->bar()->panelText(2)));
+}
+
+TEST_F(Form1Test, EnlargingOpensAViewerThatPaintsThePicture)
+{
+    const QByteArray bytes = jpeg(600, 400, 7);
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/b.JPG"), bytes } });
+    start();
+    clickNode(QStringLiteral("f"));
+    select({ 0 });
+    form->action("pop_fangda")->trigger();
+    auto* viewers = dynamic_cast<ViewerWindows*>(ws->viewers());
+    ASSERT_NE(viewers, nullptr);
+    ASSERT_EQ(viewers->windows().size(), 1);
+    Tvie* window = viewers->windows().first();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("文件:b.jpg"));
+    EXPECT_EQ(window->frameGeometry().size(), QSize(600, 440)) << "a large picture's size + 40";
+    // What the window paints: the decoded picture at the top-left corner, white below it.
+    const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage decoded = decodePicture(PictureFormat::Jpeg, bytes).image;
+    ASSERT_FALSE(decoded.isNull());
+    for (const QPoint at : { QPoint(0, 0), QPoint(300, 200), QPoint(580, 390) })
+        EXPECT_EQ(shown.pixel(at), decoded.pixel(at)) << at.x() << "," << at.y();
+    EXPECT_NE(shown.pixel(300, 200), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(300, 420), qRgb(255, 255, 255));
+    EXPECT_TRUE(prompt.popups.isEmpty());
 }

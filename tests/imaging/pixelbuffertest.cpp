@@ -40,3 +40,24 @@ TEST(PixelBuffer, ReusesItsMemoryAndGivesBackHugeBlocks)
     EXPECT_TRUE(allocatePicture(nullptr, -1, 5).isNull());
     EXPECT_EQ(allocatePicture(nullptr, 7, 3).size(), QSize(7, 3));
 }
+
+TEST(PixelBuffer, LargePictureOwnsWritableMemoryAndCopiesDetach)
+{
+    // 12 MB: over the size that gets a mapping of its own outside sanitizer builds.
+    QImage picture = allocatePicture(nullptr, 2000, 1500);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QSize(2000, 1500));
+    EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+    EXPECT_EQ(picture.bytesPerLine(), 2000 * 4);
+    for (int y = 0; y < picture.height(); ++y)
+        reinterpret_cast<QRgb*>(picture.scanLine(y))[y % 2000] = qRgb(y % 256, 1, 2);
+    picture.setPixel(1999, 1499, qRgb(9, 8, 7));
+    EXPECT_EQ(picture.pixel(1999, 1499), qRgb(9, 8, 7));
+    EXPECT_EQ(picture.pixel(1000, 1000), qRgb(1000 % 256, 1, 2));
+
+    QImage copy = picture;
+    copy.setPixel(0, 0, qRgb(255, 255, 255));
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 1, 2)) << "writing a copy leaves the original alone";
+    picture = QImage(); // the copy now holds its own pixels
+    EXPECT_EQ(copy.pixel(1999, 1499), qRgb(9, 8, 7));
+}
