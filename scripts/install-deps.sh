@@ -17,7 +17,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libxxhash-dev libzstd-dev
   libemf2svg-dev libwmf-dev
-  fonts-wqy-zenhei qt6-translations-l10n
+  fonts-wqy-zenhei fonts-urw-base35 qt6-translations-l10n
   googletest libgtest-dev
   clang-format git
   desktop-file-utils appstream lintian dpkg-dev file man-db

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 //
-// The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding,
-// and writing into a full disk (a file size limit, so that writes fail with EFBIG). After each,
-// the store must be intact, every picture zarvoctl reported as added must be there unchanged,
-// and nothing may be reported that did not happen.
+// The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding
+// or of compacting, and writing into a full disk (a file size limit, so that writes fail with
+// EFBIG). After each, the store must be intact, every picture zarvoctl reported as added must be
+// there unchanged, and nothing may be reported that did not happen.
 //
-// ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill test run longer (bench/killadd.sh).
+// ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill tests run longer (bench/kill.sh).
 #include "store/store.h"
 #include "support/sandbox.h"
 
@@ -207,6 +207,86 @@ TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
     }
     ::testing::Test::RecordProperty("killed_inside_a_run", killedMidway);
     std::printf("%d of %d kills landed inside a run\n", killedMidway, points);
+}
+
+// zarvoctl compact does what every exit does. Killed at any moment, it leaves the store as it
+// was or compacted, never damaged, with every picture unchanged; the next compaction clears what
+// the killed one left.
+TEST(ZarvoctlFaults, KilledCompactionLeavesTheOldOrTheNewStore)
+{
+    ASSERT_TRUE(QFileInfo(zarvoctlBinary()).isExecutable()) << zarvoctlBinary().toStdString();
+    Sandbox box;
+    const int points = environmentNumber("ZARVO_KILL_POINTS", 5);
+    QRandomGenerator random(14);
+    QStringList files;
+    for (int i = 0; i < 60; ++i) {
+        QByteArray bytes(int(random.bounded(100'000, 500'000)), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random.generate());
+        files.append(box.writeFile(QStringLiteral("in/p%1.jpg").arg(i), bytes));
+    }
+    const QString out = box.path(QStringLiteral("out"));
+    const QString err = box.path(QStringLiteral("err"));
+    ASSERT_EQ(finish(start({ QStringLiteral("init"), box.storePath() }, out, err)), 0);
+    ASSERT_EQ(
+        finish(start(
+            QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("f") } + files,
+            out, err)),
+        0);
+    QStringList kept;
+    {
+        Store::Opened opened = Store::open(box.storePath());
+        ASSERT_TRUE(opened.store);
+        opened.store->database().exec("DELETE FROM f WHERE rowid % 2 = 0");
+        for (const PictureRow& row : opened.store->pictureRows(QStringLiteral("f")))
+            kept.append(row.name);
+    }
+    const QString thinned = box.path(QStringLiteral("thinned.mdb"));
+    ASSERT_TRUE(QFile::copy(box.storePath(), thinned));
+    const qint64 thinnedSize = QFileInfo(thinned).size();
+    const auto fresh = [&] {
+        QFile::remove(box.storePath());
+        return QFile::copy(thinned, box.storePath());
+    };
+    const auto leftovers = [&] {
+        return QDir(box.dir()).entryList(
+            { QStringLiteral("~ACP*"), QStringLiteral("*-journal") }, QDir::Files | QDir::Hidden);
+    };
+
+    // One run undisturbed, to know how long a compaction takes.
+    ASSERT_TRUE(fresh());
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_EQ(finish(start({ QStringLiteral("compact"), box.storePath() }, out, err)), 0)
+        << text(err).toStdString();
+    const auto runMicroseconds = std::max<qint64>(1000,
+        std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - begun)
+            .count());
+    ASSERT_LT(QFileInfo(box.storePath()).size(), thinnedSize * 3 / 4);
+
+    int killedMidway = 0;
+    int compacted = 0;
+    for (int point = 0; point < points; ++point) {
+        SCOPED_TRACE(point);
+        ASSERT_TRUE(fresh());
+        const Child child = start({ QStringLiteral("compact"), box.storePath() }, out, err);
+        std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(runMicroseconds)));
+        ::kill(child.pid, SIGKILL);
+        const int status = finish(child);
+        killedMidway += status == -SIGKILL ? 1 : 0;
+        if (status != -SIGKILL) {
+            EXPECT_EQ(status, 0) << text(err).toStdString();
+        }
+        compacted += QFileInfo(box.storePath()).size() < thinnedSize ? 1 : 0;
+        EXPECT_EQ(checkStore(box.storePath(), QStringLiteral("f"), {}), kept);
+
+        ASSERT_EQ(finish(start({ QStringLiteral("compact"), box.storePath() }, out, err)), 0)
+            << text(err).toStdString();
+        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
+        EXPECT_EQ(checkStore(box.storePath(), QStringLiteral("f"), {}), kept);
+    }
+    std::printf("%d of %d kills landed inside a compaction, %d stores were compacted by then\n",
+        killedMidway, points, compacted);
 }
 
 TEST(ZarvoctlFaults, FullDiskFailsWithWarningsAndKeepsTheStore)
