@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
@@ -36,8 +37,40 @@ namespace zarvo {
 
 namespace {
 
+// libemf2svg trusts the header record's description and pixel format: one that runs past the
+// record makes it read beyond its buffer, and so does an empty description at an offset, which
+// it reads up to the first null character. A header record also lies within the file.
+bool emfHeaderIsSound(const QByteArray& bytes)
+{
+    constexpr quint64 kBaseSize = 88; // up to and including szlMillimeters
+    if (quint64(bytes.size()) < kBaseSize)
+        return false;
+    const auto field
+        = [&](quint64 at) { return quint64(qFromLittleEndian<quint32>(bytes.data() + at)); };
+    const quint64 recordSize = field(4);
+    if (field(0) != 1 || recordSize < kBaseSize || recordSize > quint64(bytes.size()))
+        return false;
+    const quint64 characters = field(60);
+    const quint64 description = field(64);
+    if (description != 0) {
+        if (description < kBaseSize || description + 2 * characters > recordSize)
+            return false;
+        bool terminated = characters > 0;
+        for (quint64 at = description; !terminated && at + 2 <= recordSize; at += 2)
+            terminated = bytes[qsizetype(at)] == 0 && bytes[qsizetype(at + 1)] == 0;
+        if (!terminated)
+            return false;
+    }
+    const quint64 pixelFormatSize = recordSize >= 100 ? field(88) : 0;
+    return pixelFormatSize == 0 || (field(92) >= 100 && field(92) + pixelFormatSize <= recordSize);
+}
+
 QByteArray emfToSvg(const QByteArray& bytes, QString* error)
 {
+    if (!emfHeaderIsSound(bytes)) {
+        *error = QStringLiteral("EMF: not a readable metafile");
+        return {};
+    }
     generatorOptions options {};
     char nameSpace[] = "svg";
     options.nameSpace = nameSpace;

@@ -7,6 +7,7 @@
 #include "support/testpictures.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -346,4 +347,35 @@ TEST(MetafileDecoding, HelperDrawsEmfAndWmfAndItsFailuresAreCleanFailures)
     }
     qputenv("ZARVO_METAFILE_HELPER", helper);
     EXPECT_TRUE(decodeMetafile(MetafileKind::Emf, emf).ok());
+}
+
+// libemf2svg reads a header's description wherever the header says it is: headers that send it
+// beyond its record are refused before the library sees them.
+TEST(MetafileDecoding, EmfHeaderPointingPastItsRecordIsRefused)
+{
+    const QByteArray emf = encodeEmf(QSize(8, 8), QRect(1, 1, 4, 4), qRgb(0, 0, 200));
+    const quint32 recordSize = qFromLittleEndian<quint32>(emf.constData() + 4);
+    QString error;
+    ASSERT_FALSE(metafileToSvg(MetafileKind::Emf, emf, &error).isEmpty()) << error.toStdString();
+    const struct
+    {
+        const char* what;
+        quint32 characters; // at 60
+        quint32 offset; // at 64
+        quint32 size; // at 4
+    } cases[] = {
+        { "description past the record", 1, recordSize, recordSize },
+        { "empty description with no end in the record", 0, recordSize, recordSize },
+        { "record longer than the file", 0, 0, quint32(emf.size() + 4) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray bad = emf;
+        qToLittleEndian(c.characters, bad.data() + 60);
+        qToLittleEndian(c.offset, bad.data() + 64);
+        qToLittleEndian(c.size, bad.data() + 4);
+        error.clear();
+        EXPECT_TRUE(metafileToSvg(MetafileKind::Emf, bad, &error).isEmpty());
+        EXPECT_FALSE(error.isEmpty());
+    }
 }
