@@ -37,9 +37,10 @@ namespace zarvo {
 
 namespace {
 
-// libemf2svg trusts the header record's description and pixel format: one that runs past the
-// record makes it read beyond its buffer, and so does an empty description at an offset, which
-// it reads up to the first null character. A header record also lies within the file.
+// libemf2svg trusts the header record's description, two strings of nDescription characters
+// each where the header says (or up to a null character when nDescription is 0; the second
+// starts after the first one's null character), and its pixel format: any of them running past
+// the record makes it read beyond its buffer. A header record also lies within the file.
 bool emfHeaderIsSound(const QByteArray& bytes)
 {
     constexpr quint64 kBaseSize = 88; // up to and including szlMillimeters
@@ -50,15 +51,22 @@ bool emfHeaderIsSound(const QByteArray& bytes)
     const quint64 recordSize = field(4);
     if (field(0) != 1 || recordSize < kBaseSize || recordSize > quint64(bytes.size()))
         return false;
+    // The end of the UTF-16 string at `from` (after its null character), or 0.
+    const auto stringEnd = [&](quint64 from) -> quint64 {
+        for (quint64 at = from; at + 2 <= recordSize; at += 2) {
+            if (bytes[qsizetype(at)] == 0 && bytes[qsizetype(at + 1)] == 0)
+                return at + 2;
+        }
+        return 0;
+    };
     const quint64 characters = field(60);
     const quint64 description = field(64);
     if (description != 0) {
         if (description < kBaseSize || description + 2 * characters > recordSize)
             return false;
-        bool terminated = characters > 0;
-        for (quint64 at = description; !terminated && at + 2 <= recordSize; at += 2)
-            terminated = bytes[qsizetype(at)] == 0 && bytes[qsizetype(at + 1)] == 0;
-        if (!terminated)
+        const quint64 second = stringEnd(description);
+        if (second == 0
+            || (characters > 0 ? second + 2 * characters > recordSize : stringEnd(second) == 0))
             return false;
     }
     const quint64 pixelFormatSize = recordSize >= 100 ? field(88) : 0;
