@@ -17,8 +17,10 @@
 #include <xxhash.h>
 #include <zstd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 namespace zarvo {
 
@@ -35,6 +37,9 @@ constexpr int kZstdLevel = 1;
 // Thumbnails to store wait in memory until a flush or until their pixels come to this much:
 // about 1,900 thumbnails, so that a folder of a thousand pictures is written after it opened.
 constexpr qint64 kPendingBytes = qint64(128) << 20;
+// Compressed thumbnails written per transaction (some 150): a decoding worker that looks up or
+// stores a thumbnail meanwhile waits for one such part at most, never for a whole flush.
+constexpr qint64 kWritePartBytes = qint64(4) << 20;
 // Another process writing holds the file this long at most before a write gives up.
 constexpr int kBusyTimeoutMs = 250;
 
@@ -256,23 +261,19 @@ QImage ThumbnailCache::find(const ThumbnailKey& key)
     return decode(encoded);
 }
 
-void ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
+bool ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
 {
     if (thumbnail.size() != QSize(kSize, kSize))
-        return;
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_writable || !ensureOpenLocked())
-            return;
-        const QByteArray full = fullKey(key);
-        if (const auto old = m_pending.constFind(full); old != m_pending.constEnd())
-            m_pendingBytes -= old->thumbnail.sizeInBytes();
-        m_pendingBytes += thumbnail.sizeInBytes();
-        m_pending.insert(full, Pending { key, thumbnail });
-        if (m_pendingBytes < kPendingBytes)
-            return;
-    }
-    flush();
+        return false;
+    std::lock_guard lock(m_mutex);
+    if (!m_writable || !ensureOpenLocked())
+        return false;
+    const QByteArray full = fullKey(key);
+    if (const auto old = m_pending.constFind(full); old != m_pending.constEnd())
+        m_pendingBytes -= old->thumbnail.sizeInBytes();
+    m_pendingBytes += thumbnail.sizeInBytes();
+    m_pending.insert(full, Pending { key, thumbnail });
+    return m_pendingBytes >= kPendingBytes;
 }
 
 struct ThumbnailCache::Batch
@@ -306,12 +307,25 @@ void ThumbnailCache::flush()
     batch.encoded.reserve(size_t(batch.stored.size()));
     for (const Pending& entry : batch.stored)
         batch.encoded.push_back(encode(entry.thumbnail));
-    std::lock_guard lock(m_mutex);
-    if (m_state == State::Open && m_writable)
-        writeLocked(batch);
+    qsizetype first = 0;
+    do {
+        if (first > 0) {
+            // A lock is no queue: without a pause this thread would take it again before a
+            // worker woken by its release gets to run.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        qsizetype last = first;
+        for (qint64 bytes = 0; last < batch.stored.size() && bytes < kWritePartBytes; ++last)
+            bytes += batch.encoded[size_t(last)].size();
+        std::lock_guard lock(m_mutex);
+        if (m_state != State::Open || !m_writable)
+            return;
+        writeLocked(batch, first, last, first == 0);
+        first = last;
+    } while (first < batch.stored.size());
 }
 
-void ThumbnailCache::writeLocked(const Batch& batch)
+void ThumbnailCache::writeLocked(const Batch& batch, qsizetype first, qsizetype last, bool touch)
 {
     try {
         SQLite::Database& db = *m_db;
@@ -319,17 +333,17 @@ void ThumbnailCache::writeLocked(const Batch& batch)
         // A tick rather than a time: the order stays exact however fast writes follow each other.
         const qint64 now
             = db.execAndGet("SELECT coalesce(max(used), 0) + 1 FROM thumbnail").getInt64();
-        SQLite::Statement touch(db, "UPDATE thumbnail SET used = ? WHERE rowid = ?");
-        for (const qint64 rowid : batch.used) {
-            touch.bind(1, std::int64_t(now));
-            touch.bind(2, std::int64_t(rowid));
-            touch.exec();
-            touch.reset();
+        SQLite::Statement update(db, "UPDATE thumbnail SET used = ? WHERE rowid = ?");
+        for (const qint64 rowid : touch ? batch.used : std::vector<qint64>()) {
+            update.bind(1, std::int64_t(now));
+            update.bind(2, std::int64_t(rowid));
+            update.exec();
+            update.reset();
         }
         SQLite::Statement insert(db,
             "INSERT OR REPLACE INTO thumbnail (content, kind, decoder, used, size, pixels)"
             " VALUES (?, ?, ?, ?, ?, ?)");
-        for (qsizetype i = 0; i < batch.stored.size(); ++i) {
+        for (qsizetype i = first; i < last; ++i) {
             const ThumbnailKey& key = batch.stored[i].key;
             const QByteArray& encoded = batch.encoded[size_t(i)];
             if (encoded.isEmpty())

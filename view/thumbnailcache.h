@@ -54,8 +54,9 @@ struct ThumbnailKey
 //
 // Thumbnails to store wait in memory as they are (sharing their pixels with the folder view) and
 // are compressed and written together by flush(), which the folder view runs once a folder is
-// complete, so that filling the cache does not slow the opening; only when 128 MiB wait does
-// store() write them itself. flush() also writes which entries were found (for the
+// complete, so that filling the cache does not slow the opening; once 128 MiB wait, store() asks
+// its caller to flush (a decoding worker does so after it has delivered its row, so that the
+// write holds up no row). flush() also writes which entries were found (for the
 // least-recently-used order). forget() removes at once, waiting for a write in progress.
 //
 // Threads: every member is safe to call from any thread; one connection is shared under a lock,
@@ -86,8 +87,9 @@ public:
 
     // The stored 150 x 150 Format_RGB32 thumbnail, or a null image.
     QImage find(const ThumbnailKey& key);
-    // Keeps a 150 x 150 thumbnail (any other image is ignored).
-    void store(const ThumbnailKey& key, const QImage& thumbnail);
+    // Keeps a 150 x 150 thumbnail (any other image is ignored). True when so much waits that the
+    // caller should flush() soon.
+    bool store(const ThumbnailKey& key, const QImage& thumbnail);
     void flush();
     // Removes every entry of this content, whatever its kind: for pictures that are deleted.
     void forget(const QByteArray& bytes);
@@ -109,7 +111,8 @@ private:
     // The entries found and the thumbnails stored since the last write, taken under m_mutex.
     struct Batch;
     Batch takePendingLocked();
-    void writeLocked(const Batch& batch);
+    // Entries [first, last) of batch.stored, and batch.used when `touch`, in one transaction.
+    void writeLocked(const Batch& batch, qsizetype first, qsizetype last, bool touch);
     // After an engine error: damage rebuilds the file, other errors stop writing.
     void failedLocked(int errorCode);
     static QByteArray fullKey(const ThumbnailKey& key);

@@ -51,8 +51,9 @@ DecodedPicture decodeSafely(
     return result;
 }
 
-DecodedPicture decodeThroughCache(
-    const ThumbnailPipeline::DecodeFunction& decode, ThumbnailCache& cache, const ThumbnailJob& job)
+// *flush tells that so many thumbnails wait to be written that the cache should be flushed.
+DecodedPicture decodeThroughCache(const ThumbnailPipeline::DecodeFunction& decode,
+    ThumbnailCache& cache, const ThumbnailJob& job, bool* flush)
 {
     const ThumbnailKey key = ThumbnailKey::of(job.format, job.bytes);
     DecodedPicture result;
@@ -61,7 +62,7 @@ DecodedPicture decodeThroughCache(
         return result;
     result = decodeSafely(decode, job);
     if (result.ok())
-        cache.store(key, result.image);
+        *flush = cache.store(key, result.image);
     return result;
 }
 
@@ -134,8 +135,11 @@ void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, 
     ThumbnailCache* cache = m_cache.get();
     m_pool.start([state, row, decode, cache, job = std::move(job)]() mutable {
         DecodedPicture result;
-        if (!state->cancelled.load())
-            result = cache ? decodeThroughCache(*decode, *cache, job) : decodeSafely(*decode, job);
+        bool flush = false;
+        if (!state->cancelled.load()) {
+            result = cache ? decodeThroughCache(*decode, *cache, job, &flush)
+                           : decodeSafely(*decode, job);
+        }
         job.bytes = QByteArray();
         {
             std::lock_guard lock(state->mutex);
@@ -144,6 +148,9 @@ void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, 
             slot.ready = true;
         }
         state->changed.notify_all();
+        // Writing a few thousand thumbnails takes a while: not before the row is delivered.
+        if (flush)
+            cache->flush();
     });
 }
 
