@@ -106,10 +106,10 @@ for target in "${targets[@]}"; do
         else
             status=1
             echo "$target: FINDING, see $log and ${artifact:-$out/findings/$target/}" >&2
+            # A finding in the corpus itself would end every round the same way.
+            [[ $artifact != "${previous:-}" ]] || break
+            previous=$artifact
         fi
-        # A finding in the corpus itself would end every round the same way.
-        [[ $artifact != "${previous:-}" ]] || break
-        previous=$artifact
         ((total < runs)) || break
     done
     if metafile "$target" && ! leak_pass "$target"; then
