@@ -147,6 +147,49 @@ int environmentNumber(const char* name, int otherwise)
     return ok && value > 0 ? value : otherwise;
 }
 
+// zarvoctl with its output in the files "out" and "err" of the sandbox.
+Child start(Sandbox& box, const QStringList& args)
+{
+    return start(args, box.path(QStringLiteral("out")), box.path(QStringLiteral("err")));
+}
+
+// count files in/pN.jpg of random bytes, each of low to high bytes.
+QStringList randomFiles(Sandbox& box, QRandomGenerator& random, int count, int low, int high)
+{
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        QByteArray bytes(int(random.bounded(low, high)), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random.generate());
+        files.append(box.writeFile(QStringLiteral("in/p%1.jpg").arg(i), bytes));
+    }
+    return files;
+}
+
+// Microseconds (at least 1000) that an undisturbed run of args took, or -1 when it failed.
+qint64 timedRun(Sandbox& box, const QStringList& args, Child* child)
+{
+    const auto begun = std::chrono::steady_clock::now();
+    *child = start(box, args);
+    if (finish(*child) != 0)
+        return -1;
+    return std::max<qint64>(1000,
+        std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - begun)
+            .count());
+}
+
+// Starts args and kills it with SIGKILL after a random part of runMicroseconds; returns its exit
+// status, or -SIGKILL when the kill came before its end.
+int killedRun(Sandbox& box, const QStringList& args, QRandomGenerator& random,
+    qint64 runMicroseconds, Child* child)
+{
+    *child = start(box, args);
+    std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(runMicroseconds)));
+    ::kill(child->pid, SIGKILL);
+    return finish(*child);
+}
+
 } // namespace
 
 TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
@@ -156,29 +199,17 @@ TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
     const int points = environmentNumber("ZARVO_KILL_POINTS", 5);
     const int count = environmentNumber("ZARVO_KILL_PICTURES", 40);
     QRandomGenerator random(15);
-    QStringList files;
-    for (int i = 0; i < count; ++i) {
-        // About 12 MB a run whatever the count.
-        QByteArray bytes(
-            int(random.bounded(2000, std::max(4000, 24'000'000 / count))), Qt::Uninitialized);
-        for (char& c : bytes)
-            c = char(random.generate());
-        files.append(box.writeFile(QStringLiteral("in/p%1.jpg").arg(i), bytes));
-    }
-    ASSERT_EQ(finish(start({ QStringLiteral("init"), box.storePath() },
-                  box.path(QStringLiteral("out")), box.path(QStringLiteral("err")))),
-        0);
+    // About 12 MB a run whatever the count.
+    const QStringList files
+        = randomFiles(box, random, count, 2000, std::max(4000, 24'000'000 / count));
+    ASSERT_EQ(finish(start(box, { QStringLiteral("init"), box.storePath() })), 0);
 
     // One run undisturbed, to know how long a run takes.
-    const auto begun = std::chrono::steady_clock::now();
-    const Child whole = start(
+    Child whole;
+    const qint64 runMicroseconds = timedRun(box,
         QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("whole") } + files,
-        box.path(QStringLiteral("out")), box.path(QStringLiteral("err")));
-    ASSERT_EQ(finish(whole), 0) << text(whole.err).toStdString();
-    const auto runMicroseconds = std::max<qint64>(1000,
-        std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::steady_clock::now() - begun)
-            .count());
+        &whole);
+    ASSERT_GT(runMicroseconds, 0) << text(whole.err).toStdString();
     EXPECT_EQ(
         checkStore(box.storePath(), QStringLiteral("whole"), reportedPictures(text(whole.out)))
             .size(),
@@ -188,12 +219,10 @@ TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
     for (int point = 0; point < points; ++point) {
         SCOPED_TRACE(point);
         const QString folder = QStringLiteral("k%1").arg(point);
-        const Child child
-            = start(QStringList { QStringLiteral("add"), box.storePath(), folder } + files,
-                box.path(QStringLiteral("out")), box.path(QStringLiteral("err")));
-        std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(runMicroseconds)));
-        ::kill(child.pid, SIGKILL);
-        const int status = finish(child);
+        Child child;
+        const int status
+            = killedRun(box, QStringList { QStringLiteral("add"), box.storePath(), folder } + files,
+                random, runMicroseconds, &child);
         const QHash<QString, QString> reported = reportedPictures(text(child.out));
         const QStringList names = checkStore(box.storePath(), folder, reported);
         EXPECT_GE(names.size(), reported.size());
@@ -218,20 +247,11 @@ TEST(ZarvoctlFaults, KilledCompactionLeavesTheOldOrTheNewStore)
     Sandbox box;
     const int points = environmentNumber("ZARVO_KILL_POINTS", 5);
     QRandomGenerator random(14);
-    QStringList files;
-    for (int i = 0; i < 60; ++i) {
-        QByteArray bytes(int(random.bounded(100'000, 500'000)), Qt::Uninitialized);
-        for (char& c : bytes)
-            c = char(random.generate());
-        files.append(box.writeFile(QStringLiteral("in/p%1.jpg").arg(i), bytes));
-    }
-    const QString out = box.path(QStringLiteral("out"));
-    const QString err = box.path(QStringLiteral("err"));
-    ASSERT_EQ(finish(start({ QStringLiteral("init"), box.storePath() }, out, err)), 0);
+    const QStringList files = randomFiles(box, random, 60, 100'000, 500'000);
+    ASSERT_EQ(finish(start(box, { QStringLiteral("init"), box.storePath() })), 0);
     ASSERT_EQ(
-        finish(start(
-            QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("f") } + files,
-            out, err)),
+        finish(start(box,
+            QStringList { QStringLiteral("add"), box.storePath(), QStringLiteral("f") } + files)),
         0);
     QStringList kept;
     {
@@ -248,20 +268,13 @@ TEST(ZarvoctlFaults, KilledCompactionLeavesTheOldOrTheNewStore)
         QFile::remove(box.storePath());
         return QFile::copy(thinned, box.storePath());
     };
-    const auto leftovers = [&] {
-        return QDir(box.dir()).entryList(
-            { QStringLiteral("~ACP*"), QStringLiteral("*-journal") }, QDir::Files | QDir::Hidden);
-    };
+    const QStringList compact { QStringLiteral("compact"), box.storePath() };
 
     // One run undisturbed, to know how long a compaction takes.
     ASSERT_TRUE(fresh());
-    const auto begun = std::chrono::steady_clock::now();
-    ASSERT_EQ(finish(start({ QStringLiteral("compact"), box.storePath() }, out, err)), 0)
-        << text(err).toStdString();
-    const auto runMicroseconds = std::max<qint64>(1000,
-        std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::steady_clock::now() - begun)
-            .count());
+    Child whole;
+    const qint64 runMicroseconds = timedRun(box, compact, &whole);
+    ASSERT_GT(runMicroseconds, 0) << text(whole.err).toStdString();
     ASSERT_LT(QFileInfo(box.storePath()).size(), thinnedSize * 3 / 4);
 
     int killedMidway = 0;
@@ -269,20 +282,20 @@ TEST(ZarvoctlFaults, KilledCompactionLeavesTheOldOrTheNewStore)
     for (int point = 0; point < points; ++point) {
         SCOPED_TRACE(point);
         ASSERT_TRUE(fresh());
-        const Child child = start({ QStringLiteral("compact"), box.storePath() }, out, err);
-        std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(runMicroseconds)));
-        ::kill(child.pid, SIGKILL);
-        const int status = finish(child);
+        Child child;
+        const int status = killedRun(box, compact, random, runMicroseconds, &child);
         killedMidway += status == -SIGKILL ? 1 : 0;
         if (status != -SIGKILL) {
-            EXPECT_EQ(status, 0) << text(err).toStdString();
+            EXPECT_EQ(status, 0) << text(child.err).toStdString();
         }
         compacted += QFileInfo(box.storePath()).size() < thinnedSize ? 1 : 0;
         EXPECT_EQ(checkStore(box.storePath(), QStringLiteral("f"), {}), kept);
 
-        ASSERT_EQ(finish(start({ QStringLiteral("compact"), box.storePath() }, out, err)), 0)
-            << text(err).toStdString();
-        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
+        // The next compaction works and clears what the killed one left.
+        EXPECT_GT(timedRun(box, compact, &child), 0) << text(child.err).toStdString();
+        const QStringList left = QDir(box.dir()).entryList(
+            { QStringLiteral("~ACP*"), QStringLiteral("*-journal") }, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
         EXPECT_EQ(checkStore(box.storePath(), QStringLiteral("f"), {}), kept);
     }
     std::printf("%d of %d kills landed inside a compaction, %d stores were compacted by then\n",
