@@ -10,7 +10,6 @@
 #include "view/workspace.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace zarvo {
 
@@ -30,8 +29,7 @@ ExportResult exportFolder(Store& store, const QString& folder, const QString& di
                 picture.outcome = Outcome::NoFileName;
             } else {
                 picture.path = dir.filePath(fileName);
-                const QFileInfo target(picture.path);
-                if ((target.exists() || target.isSymLink())
+                if (somethingAt(picture.path)
                     && !prompt.confirm(QStringLiteral("文件 ") + picture.path
                         + QStringLiteral(" 已经存在，是否要覆盖它？")))
                     picture.outcome = Outcome::Declined;

@@ -39,9 +39,10 @@ struct ExportResult
 // by the export command and by zarvoctl. When anything is at a picture's path (a file, or a
 // symlink, even one pointing nowhere), `prompt` is asked whether to replace it; No keeps it.
 // Each file is written by writeWholeFile(): an interruption never leaves a half file under a
-// picture's name nor destroys the file it was to replace. A picture whose name is no safe file
-// name, or that cannot be read or written, is skipped and counted. `done` is called once per
-// picture, in order. Throws when the folder cannot be read.
+// picture's name nor destroys the file it was to replace, and a symlink is replaced itself, never
+// the file it points to. A picture whose name is no safe file name, or that cannot be read or
+// written, is skipped and counted. `done` is called once per picture, in order. Throws when the
+// folder cannot be read.
 ExportResult exportFolder(Store& store, const QString& folder, const QString& directory,
     Prompt& prompt, const std::function<void(const ExportedPicture&)>& done = {});
 
