@@ -3,7 +3,7 @@
 #include "app/zarvoctl.h"
 
 #include "pictures/addfiles.h"
-#include "pictures/exportname.h"
+#include "pictures/exportfolder.h"
 #include "store/compaction.h"
 #include "store/consoleprompt.h"
 #include "store/foldertree.h"
@@ -11,7 +11,6 @@
 #include "store/namerules.h"
 #include "store/store.h"
 #include "store/treeblob.h"
-#include "store/wholefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -227,7 +226,23 @@ int list(const QStringList& args, const Console& console)
     }
 }
 
-int exportFolder(const QStringList& rawArgs, const Console& console)
+// The overwrite question of an export, answered by --force without a word: zarvoctl reports
+// a kept file itself.
+class ForcePrompt : public ConsolePrompt
+{
+public:
+    ForcePrompt(bool force, std::FILE* err)
+        : ConsolePrompt(force, err)
+        , m_force(force)
+    {
+    }
+    bool confirm(const QString&) override { return m_force; }
+
+private:
+    bool m_force;
+};
+
+int exportCommand(const QStringList& rawArgs, const Console& console)
 {
     QStringList args = rawArgs;
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
@@ -236,42 +251,37 @@ int exportFolder(const QStringList& rawArgs, const Console& console)
     std::unique_ptr<Store> store = openStore(args[0], console);
     if (!store)
         return 1;
-    const QDir dir(args[2]);
-    if (!QDir().mkpath(dir.path()))
+    const QString dir = QDir(args[2]).path();
+    if (!QDir().mkpath(dir))
         return console.fail(QStringLiteral("不能建立目录 %1").arg(args[2]));
-    int written = 0;
-    int notWritten = 0;
+    ForcePrompt prompt(force, console.err());
+    ExportResult result;
     try {
         const QString folder = folderTable(*store, args[1]);
         if (folder.isEmpty())
             return console.fail(QStringLiteral("没有文件夹 %1").arg(args[1]));
-        for (const PictureRow& row : store->pictureRows(folder)) {
-            const QString fileName = exportFileName(row.name, row.come);
-            if (fileName.isEmpty()) {
-                console.fail(QStringLiteral("跳过 \"%1\": 不能用作文件名").arg(row.name));
-                ++notWritten;
-                continue;
+        result = exportFolder(*store, folder, dir, prompt, [&](const ExportedPicture& picture) {
+            switch (picture.outcome) {
+            case ExportedPicture::Outcome::Written:
+                console.print(picture.path);
+                break;
+            case ExportedPicture::Outcome::NoFileName:
+                console.fail(QStringLiteral("跳过 \"%1\": 不能用作文件名").arg(picture.name));
+                break;
+            case ExportedPicture::Outcome::Declined:
+                console.fail(
+                    QStringLiteral("跳过 %1: 文件已经存在 (用 --force 覆盖)").arg(picture.path));
+                break;
+            case ExportedPicture::Outcome::Failed:
+                console.fail(QStringLiteral("%1 写入失败: %2").arg(picture.path, picture.error));
+                break;
             }
-            const QString target = dir.filePath(fileName);
-            if (QFileInfo::exists(target) && !force) {
-                console.fail(QStringLiteral("跳过 %1: 文件已经存在 (用 --force 覆盖)").arg(target));
-                ++notWritten;
-                continue;
-            }
-            QString error;
-            if (!writeWholeFile(target, store->readBlob(folder, row.rowid), &error)) {
-                console.fail(QStringLiteral("%1 写入失败: %2").arg(target, error));
-                ++notWritten;
-                continue;
-            }
-            console.print(target);
-            ++written;
-        }
+        });
     } catch (const std::exception& e) {
         return console.fail(QString::fromUtf8(e.what()));
     }
-    console.print(QStringLiteral("已导出 %1 个文件").arg(written));
-    return notWritten == 0 ? 0 : 1;
+    console.print(QStringLiteral("已导出 %1 个文件").arg(result.written));
+    return result.declined == 0 && result.failed == 0 ? 0 : 1;
 }
 
 int compact(const QStringList& args, const Console& console)
@@ -312,7 +322,7 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
     if (command == QLatin1String("list"))
         return list(args, console);
     if (command == QLatin1String("export"))
-        return exportFolder(args, console);
+        return exportCommand(args, console);
     if (command == QLatin1String("compact"))
         return compact(args, console);
     return console.fail(QStringLiteral("未知命令 %1 (zarvoctl --help 显示用法)").arg(command), 2);

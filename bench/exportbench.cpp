@@ -75,7 +75,7 @@ bool measureSet(
         const QString out = dir.filePath(QStringLiteral("export%1").arg(r));
         QDir().mkpath(out);
         Clock::time_point start = Clock::now();
-        const int failed = exportFolder(workspace, set, out);
+        const int failed = exportFolder(*workspace.store(), set, out, prompt).failed;
         if (failed != 0 || !run(QStringLiteral("sync"), { out })) {
             std::fprintf(stderr, "%s: %d files not exported\n", qPrintable(set), failed);
             return false;

@@ -16,7 +16,8 @@ QImage frameThumbnail(const QImage& frame);
 
 // Writes the picture as a Windows bitmap to path: into a temporary file in the same directory
 // that replaces path only once it is complete, so a failure leaves neither a half file nor
-// harm to a file of that name. Returns false when anything failed.
+// harm to a file of that name; a symlink there is replaced itself, not the file it points to.
+// Returns false when anything failed.
 bool saveFrameBitmap(const QImage& picture, const QString& path);
 
 } // namespace zarvo

@@ -5,46 +5,61 @@
 #include "pictures/exportname.h"
 #include "store/logging.h"
 #include "store/prompt.h"
+#include "store/store.h"
 #include "store/wholefile.h"
 #include "view/workspace.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace zarvo {
 
-int exportFolder(Workspace& workspace, const QString& folder, const QString& directory)
+ExportResult exportFolder(Store& store, const QString& folder, const QString& directory,
+    Prompt& prompt, const std::function<void(const ExportedPicture&)>& done)
 {
-    Store& store = *workspace.store();
-    Prompt& prompt = workspace.prompt();
+    using Outcome = ExportedPicture::Outcome;
     const QDir dir(directory);
-    int failed = 0;
+    ExportResult result;
     for (const PictureRow& row : store.pictureRows(folder)) {
+        ExportedPicture picture { row.name, QString(), Outcome::Failed, QString() };
         try {
             const QString fileName = exportFileName(row.name, row.come);
             if (fileName.isEmpty()) {
                 // Writing it would leave the chosen directory (a '/' in the name, "..").
                 qCDebug(lcPictures) << "not exported, no file name:" << row.name << row.come;
-                ++failed;
-                continue;
-            }
-            const QString path = dir.filePath(fileName);
-            const QFileInfo target(path);
-            if ((target.exists() || target.isSymLink())
-                && !prompt.confirm(
-                    QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否要覆盖它？")))
-                continue;
-            QString error;
-            if (!writeWholeFile(path, store.readBlob(folder, row.rowid), &error)) {
-                qCDebug(lcPictures) << "writing" << path << "failed:" << error;
-                ++failed;
+                picture.outcome = Outcome::NoFileName;
+            } else {
+                picture.path = dir.filePath(fileName);
+                if (somethingAt(picture.path)
+                    && !prompt.confirm(QStringLiteral("文件 ") + picture.path
+                        + QStringLiteral(" 已经存在，是否要覆盖它？")))
+                    picture.outcome = Outcome::Declined;
+                else if (writeWholeFile(
+                             picture.path, store.readBlob(folder, row.rowid), &picture.error))
+                    picture.outcome = Outcome::Written;
+                else
+                    qCDebug(lcPictures) << "writing" << picture.path << "failed:" << picture.error;
             }
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "exporting" << row.name << "failed:" << e.what();
-            ++failed;
+            picture.outcome = Outcome::Failed;
+            picture.error = QString::fromUtf8(e.what());
         }
+        switch (picture.outcome) {
+        case Outcome::Written:
+            ++result.written;
+            break;
+        case Outcome::Declined:
+            ++result.declined;
+            break;
+        case Outcome::NoFileName:
+        case Outcome::Failed:
+            ++result.failed;
+            break;
+        }
+        if (done)
+            done(picture);
     }
-    return failed;
+    return result;
 }
 
 void menu_importallClick(Workspace& workspace)
@@ -64,7 +79,7 @@ void menu_importallClick(Workspace& workspace)
         // The folder may have been closed while the chooser was open.
         if (!workspace.isFolderOpen() || workspace.openFolder() != folder)
             return;
-        const int failed = exportFolder(workspace, folder, directory);
+        const int failed = exportFolder(*store, folder, directory, prompt).failed;
         if (failed > 0)
             prompt.popup(PopupKind::Warning,
                 QStringLiteral("有 ") + QString::number(failed)

@@ -10,8 +10,6 @@
 #include "store/wholefile.h"
 #include "view/workspace.h"
 
-#include <QFileInfo>
-
 #include <exception>
 
 namespace zarvo {
@@ -101,7 +99,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         ? choice->filterIndex + 1
         : storedKind;
     const QString target = choice->path + kindExtension(chosenKind);
-    if (QFileInfo::exists(target)
+    if (somethingAt(target)
         && !prompt.confirm(
             QStringLiteral("文件: ") + target + QStringLiteral(" 已经存在，是否要覆盖该文件?")))
         return;

@@ -22,10 +22,11 @@ QString kindExtension(int kind);
 
 // Saves the picture `name` of folder table `table`, stored as `storedKind`, to a file the user
 // picks in the save dialog (that kind preselected, the name proposed). The chosen type's
-// extension is always appended; an existing file is replaced only after the user agreed. The
-// same kind writes the stored bytes unchanged (a failure warns "文件 <path> 保存失败"); another
-// kind converts them, with the success or the failure popup. Every file is written under a
-// temporary name in the target directory and renamed when complete.
+// extension is always appended; an existing file (or any symlink, which is replaced itself) is
+// replaced only after the user agreed. The same kind writes the stored bytes unchanged (a failure
+// warns "文件 <path> 保存失败"); another kind converts them, with the success or the failure
+// popup. Every file is written under a temporary name in the target directory and renamed when
+// complete.
 //
 // `viewerBytes`: the stored bytes a viewer window kept. When the picture has left the store
 // meanwhile (renamed, deleted, its folder gone), they are written unchanged, whatever type was

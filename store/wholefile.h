@@ -7,13 +7,18 @@
 
 namespace zarvo {
 
-// Writes bytes to path through a temporary file in the same directory, which replaces path
-// only once every byte is written; otherwise path stays as it was and the temporary file is
-// removed. *error (when given) gets the reason of a failure.
+// Whether anything is at path: a file, a directory, or a symlink, even one that points nowhere
+// (QFileInfo::exists() follows the link and says no). A writer asks before replacing it.
+bool somethingAt(const QString& path);
+
+// Writes bytes to path through a new temporary file in the same directory (created exclusively,
+// written, synced), which is renamed onto path only once every byte is written; otherwise path
+// stays as it was and the temporary file is removed. *error (when given) gets the reason of a
+// failure. A replaced regular file's permissions are kept.
 //
-// QSaveFile alone is not enough: a file written through its buffer whose tail cannot be
-// written (a full disk: EFBIG, ENOSPC) is still renamed into place by commit() in Qt 6.4,
-// cut short. So the file is written unbuffered and every byte is counted before the commit.
+// A symlink at path is replaced itself: the file it points to is never written, and a link
+// pointing nowhere never makes a file appear elsewhere. (QSaveFile follows links, and commits a
+// file whose buffered tail could not be written, cut short, in Qt 6.4.)
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace zarvo
