@@ -8,10 +8,20 @@
 #include "store/wholefile.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(ExportFolder)
+};
+
+} // namespace
 
 int exportFolder(Workspace& workspace, const QString& folder, const QString& directory)
 {
@@ -31,8 +41,7 @@ int exportFolder(Workspace& workspace, const QString& folder, const QString& dir
             const QString path = dir.filePath(fileName);
             const QFileInfo target(path);
             if ((target.exists() || target.isSymLink())
-                && !prompt.confirm(
-                    QStringLiteral("文件 ") + path + QStringLiteral(" 已经存在，是否要覆盖它？")))
+                && !prompt.confirm(Texts::tr("文件 %1 已经存在，是否要覆盖它？").arg(path)))
                 continue;
             QString error;
             if (!writeWholeFile(path, store.readBlob(folder, row.rowid), &error)) {
@@ -54,8 +63,7 @@ void menu_importallClick(Workspace& workspace)
         Store* store = workspace.store();
         const QString folder = workspace.openFolder();
         if (!store || !workspace.isFolderOpen() || store->rowCount(folder) < 1) {
-            prompt.popup(
-                PopupKind::Tip, QStringLiteral("请选择相应的文件夹,并保证文件夹内存在文件"));
+            prompt.popup(PopupKind::Tip, Texts::tr("请选择相应的文件夹,并保证文件夹内存在文件"));
             return;
         }
         const QString directory = prompt.chooseDirectory();
@@ -66,12 +74,9 @@ void menu_importallClick(Workspace& workspace)
             return;
         const int failed = exportFolder(workspace, folder, directory);
         if (failed > 0)
-            prompt.popup(PopupKind::Warning,
-                QStringLiteral("有 ") + QString::number(failed)
-                    + QStringLiteral(" 个文件导出失败"));
+            prompt.popup(PopupKind::Warning, Texts::tr("有 %n 个文件导出失败", nullptr, failed));
         else
-            prompt.popup(
-                PopupKind::Success, QStringLiteral("导出成功，请检查文件是否已经正确保存"));
+            prompt.popup(PopupKind::Success, Texts::tr("导出成功，请检查文件是否已经正确保存"));
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "exporting the open folder failed:" << e.what();
     }
