@@ -450,7 +450,7 @@ void Form1::FormCloseQuery(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!m_prompt->confirm(QStringLiteral("真的要退出程序吗?"))) {
+    if (!m_prompt->confirm(tr("真的要退出程序吗?"))) {
         event->ignore();
         return;
     }
