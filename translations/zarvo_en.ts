@@ -740,11 +740,11 @@ A picture store that Zarvo has open cannot be worked on.
     </message>
     <message>
         <source>原名称:</source>
-        <translation>Old name:</translation>
+        <translation>From:</translation>
     </message>
     <message>
         <source>新名称:</source>
-        <translation>New name:</translation>
+        <translation>To:</translation>
     </message>
     <message>
         <source>确定(&amp;O)</source>
@@ -915,7 +915,7 @@ A picture store that Zarvo has open cannot be worked on.
     </message>
     <message>
         <source>文件夹:</source>
-        <translation>Directory:</translation>
+        <translation>Path:</translation>
     </message>
     <message>
         <source>确定(&amp;O)</source>
