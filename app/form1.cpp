@@ -22,6 +22,7 @@
 #include "store/storelock.h"
 #include "view/folderlistview.h"
 #include "view/foldertreeview.h"
+#include "view/fonts.h"
 #include "view/msnpop.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
@@ -54,11 +55,10 @@ QString storePath()
 
 QFont formFont()
 {
-    QFont font;
-    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC") });
-    font.setPixelSize(12);
-    return font;
+    return programFont(
+        { QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+            QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC") },
+        12);
 }
 
 void setWhite(QWidget* widget)
@@ -450,7 +450,7 @@ void Form1::FormCloseQuery(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!m_prompt->confirm(QStringLiteral("真的要退出程序吗?"))) {
+    if (!m_prompt->confirm(tr("真的要退出程序吗?"))) {
         event->ignore();
         return;
     }

@@ -5,14 +5,13 @@
 #include "app/form1.h"
 #include "dialogs/tfles.h"
 #include "view/fonts.h"
+#include "view/language.h"
 #include "view/msnpop.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLibraryInfo>
 #include <QTimer>
 #include <QToolTip>
-#include <QTranslator>
 
 namespace zarvo {
 
@@ -36,16 +35,6 @@ void waitForPopups(MsnPop* popups)
     loop.exec();
 }
 
-// Qt's own dialogs (the file dialogs) speak Chinese like the rest of the program.
-void installChineseTranslation()
-{
-    static QTranslator translator;
-    if (translator.isEmpty()
-        && translator.load(
-            QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&translator);
-}
-
 } // namespace
 
 std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
@@ -54,8 +43,8 @@ std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
     // temporary directories, so it holds no path separator.
     QApplication::setApplicationName(QStringLiteral("Zarvo"));
     QApplication::setQuitOnLastWindowClosed(false);
+    installLanguage(true);
     QToolTip::setFont(songtiFont(12));
-    installChineseTranslation();
 
     auto form = std::make_unique<Form1>(options.prompt);
     if (!form->FormCreate()) {

@@ -16,10 +16,11 @@ struct StartupOptions
     Prompt* prompt = nullptr;
 };
 
-// Start-up up to the shown main window: opens `data.mdb` of the working directory, shows the
-// splash for its time, then the maximised main window (which loads the folder tree). Null when
-// the store cannot be opened: the warning has been shown and, with the program's own popups,
-// has slid out again; no other window appeared. Needs a QApplication.
+// Start-up up to the shown main window: installs the language (installLanguage(), with Qt's own
+// dialogs), opens `data.mdb` of the working directory, shows the splash for its time, then the
+// maximised main window (which loads the folder tree). Null when the store cannot be opened: the
+// warning has been shown and, with the program's own popups, has slid out again; no other window
+// appeared. Needs a QApplication.
 std::unique_ptr<Form1> startZarvo(const StartupOptions& options = {});
 
 // The program: start-up, then the event loop until the close query lets the program end and

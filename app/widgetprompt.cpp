@@ -12,11 +12,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(WidgetPrompt)
+};
+
+} // namespace
 
 WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
     : m_owner(owner)
@@ -26,15 +36,15 @@ WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
 
 bool WidgetPrompt::confirm(const QString& question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QString(),
+    QMessageBox box(QMessageBox::Question, Texts::tr("Confirm"), QString(),
         QMessageBox::Yes | QMessageBox::No, dialogOwner());
     box.setObjectName(QStringLiteral("confirm"));
     // Questions hold names of files: never markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(question));
     // The confirmation box keeps its English buttons whatever language Qt's dialogs speak.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.button(QMessageBox::Yes)->setText(Texts::tr("&Yes"));
+    box.button(QMessageBox::No)->setText(Texts::tr("&No"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

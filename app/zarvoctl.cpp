@@ -12,6 +12,7 @@
 #include "store/store.h"
 #include "store/treeblob.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -19,7 +20,12 @@ namespace zarvo {
 
 namespace {
 
-const char kUsage[] = R"(用法: zarvoctl <命令> [参数]
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Zarvoctl)
+};
+
+const char kUsage[] = QT_TRANSLATE_NOOP("Zarvoctl", R"(用法: zarvoctl <命令> [参数]
 Zarvo 图片库文件 (data.mdb) 的维护工具。
 
 命令:
@@ -35,7 +41,7 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
 
 退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
 正被 Zarvo 打开的图片库不能操作。
-)";
+)");
 
 class Console
 {
@@ -66,19 +72,19 @@ QString openErrorText(const QString& path, const Store::Opened& opened)
 {
     switch (opened.error) {
     case Store::OpenError::Missing:
-        return QStringLiteral("数据库文件不存在! (%1)").arg(path);
+        return Texts::tr("数据库文件不存在! (%1)").arg(path);
     case Store::OpenError::Locked:
-        return QStringLiteral("数据库打开错误: %1 正被另一个 Zarvo 或 zarvoctl 使用").arg(path);
+        return Texts::tr("数据库打开错误: %1 正被另一个 Zarvo 或 zarvoctl 使用").arg(path);
     case Store::OpenError::CannotLock:
-        return QStringLiteral("数据库打开错误: %1 所在的文件系统不支持加锁 (%2)")
+        return Texts::tr("数据库打开错误: %1 所在的文件系统不支持加锁 (%2)")
             .arg(path, opened.detail);
     case Store::OpenError::ReadOnly:
-        return QStringLiteral("数据库打开错误: %1 只能读, 不能写").arg(path);
+        return Texts::tr("数据库打开错误: %1 只能读, 不能写").arg(path);
     case Store::OpenError::NotADatabase:
     case Store::OpenError::None:
         break;
     }
-    return QStringLiteral("数据库打开错误: %1 (%2)").arg(path, opened.detail);
+    return Texts::tr("数据库打开错误: %1 (%2)").arg(path, opened.detail);
 }
 
 std::unique_ptr<Store> openStore(const QString& path, const Console& console)
@@ -104,25 +110,24 @@ QString folderTable(Store& store, const QString& name)
 int init(const QStringList& args, const Console& console)
 {
     if (args.size() != 1)
-        return console.fail(QStringLiteral("用法: zarvoctl init PATH"), 2);
+        return console.fail(Texts::tr("用法: zarvoctl init PATH"), 2);
     QString error;
     if (!Store::create(args[0], &error))
-        return console.fail(QStringLiteral("不能新建图片库 %1: %2").arg(args[0], error));
-    console.print(QStringLiteral("已新建图片库 %1").arg(args[0]));
+        return console.fail(Texts::tr("不能新建图片库 %1: %2").arg(args[0], error));
+    console.print(Texts::tr("已新建图片库 %1").arg(args[0]));
     return 0;
 }
 
 int add(const QStringList& args, const Console& console)
 {
     if (args.size() < 3)
-        return console.fail(QStringLiteral("用法: zarvoctl add PATH FOLDER FILE..."), 2);
+        return console.fail(Texts::tr("用法: zarvoctl add PATH FOLDER FILE..."), 2);
     const QString folderName = args[1];
     if (const QString problem = NameRules::folderNameProblem(folderName); !problem.isEmpty())
-        return console.fail(
-            QStringLiteral("文件夹名称 \"%1\" 不可用: %2").arg(folderName, problem), 2);
+        return console.fail(Texts::tr("文件夹名称 \"%1\" 不可用: %2").arg(folderName, problem), 2);
     if (isTreeTable(folderName))
         return console.fail(
-            QStringLiteral("文件夹名称 \"%1\" 不可用: 它是文件夹树自己的表").arg(folderName), 2);
+            Texts::tr("文件夹名称 \"%1\" 不可用: 它是文件夹树自己的表").arg(folderName), 2);
     std::unique_ptr<Store> store = openStore(args[0], console);
     if (!store)
         return 1;
@@ -130,7 +135,7 @@ int add(const QStringList& args, const Console& console)
     ConsolePrompt prompt(true, console.err());
     FolderTree tree;
     if (!OpenBlob(*store, tree, prompt))
-        return console.fail(QStringLiteral("文件夹树无法读取, 没有添加任何图片"));
+        return console.fail(Texts::tr("文件夹树无法读取, 没有添加任何图片"));
     QString folder;
     try {
         folder = store->existingTableName(folderName);
@@ -141,7 +146,7 @@ int add(const QStringList& args, const Console& console)
         if (!store->CreateFolderTable(folderName, prompt))
             return 1;
         folder = folderName;
-        console.print(QStringLiteral("文件夹 %1 创建成功!").arg(folder));
+        console.print(Texts::tr("文件夹 %1 创建成功!").arg(folder));
     }
     if (!tree.findFolder(folder)) {
         tree.appendNode(nullptr, folder);
@@ -178,17 +183,17 @@ void listFolder(Store& store, const QString& folder, const Console& console)
     qint64 total = 0;
     for (const PictureRow& row : rows)
         total += row.size;
-    console.print(
-        QStringLiteral("文件夹 %1: %2 个文件, 共 %3 字节").arg(folder).arg(rows.size()).arg(total));
+    console.print(QStringLiteral("文件夹 %1: %2 个文件, 共 %3 字节")
+                      .arg(folder, QString::number(rows.size()), QString::number(total)));
     for (const PictureRow& row : rows)
         console.print(
-            QStringLiteral("  %1\t%2 字节\t%3").arg(row.name).arg(row.size).arg(row.come));
+            QStringLiteral("  %1\t%2 字节\t%3").arg(row.name, QString::number(row.size), row.come));
 }
 
 int list(const QStringList& args, const Console& console)
 {
     if (args.isEmpty() || args.size() > 2)
-        return console.fail(QStringLiteral("用法: zarvoctl list PATH [FOLDER]"), 2);
+        return console.fail(Texts::tr("用法: zarvoctl list PATH [FOLDER]"), 2);
     std::unique_ptr<Store> store = openStore(args[0], console);
     if (!store)
         return 1;
@@ -196,7 +201,7 @@ int list(const QStringList& args, const Console& console)
         if (args.size() == 2) {
             const QString folder = folderTable(*store, args[1]);
             if (folder.isEmpty())
-                return console.fail(QStringLiteral("没有文件夹 %1").arg(args[1]));
+                return console.fail(Texts::tr("没有文件夹 %1").arg(args[1]));
             listFolder(*store, folder, console);
             return 0;
         }
@@ -247,57 +252,56 @@ int exportCommand(const QStringList& rawArgs, const Console& console)
     QStringList args = rawArgs;
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     if (args.size() != 3)
-        return console.fail(QStringLiteral("用法: zarvoctl export PATH FOLDER DIR [--force]"), 2);
+        return console.fail(Texts::tr("用法: zarvoctl export PATH FOLDER DIR [--force]"), 2);
     std::unique_ptr<Store> store = openStore(args[0], console);
     if (!store)
         return 1;
     const QString dir = QDir(args[2]).path();
     if (!QDir().mkpath(dir))
-        return console.fail(QStringLiteral("不能建立目录 %1").arg(args[2]));
+        return console.fail(Texts::tr("不能建立目录 %1").arg(args[2]));
     ForcePrompt prompt(force, console.err());
     ExportResult result;
     try {
         const QString folder = folderTable(*store, args[1]);
         if (folder.isEmpty())
-            return console.fail(QStringLiteral("没有文件夹 %1").arg(args[1]));
+            return console.fail(Texts::tr("没有文件夹 %1").arg(args[1]));
         result = exportFolder(*store, folder, dir, prompt, [&](const ExportedPicture& picture) {
             switch (picture.outcome) {
             case ExportedPicture::Outcome::Written:
                 console.print(picture.path);
                 break;
             case ExportedPicture::Outcome::NoFileName:
-                console.fail(QStringLiteral("跳过 \"%1\": 不能用作文件名").arg(picture.name));
+                console.fail(Texts::tr("跳过 \"%1\": 不能用作文件名").arg(picture.name));
                 break;
             case ExportedPicture::Outcome::Declined:
                 console.fail(
-                    QStringLiteral("跳过 %1: 文件已经存在 (用 --force 覆盖)").arg(picture.path));
+                    Texts::tr("跳过 %1: 文件已经存在 (用 --force 覆盖)").arg(picture.path));
                 break;
             case ExportedPicture::Outcome::Failed:
-                console.fail(QStringLiteral("%1 写入失败: %2").arg(picture.path, picture.error));
+                console.fail(Texts::tr("%1 写入失败: %2").arg(picture.path, picture.error));
                 break;
             }
         });
     } catch (const std::exception& e) {
         return console.fail(QString::fromUtf8(e.what()));
     }
-    console.print(QStringLiteral("已导出 %1 个文件").arg(result.written));
+    console.print(Texts::tr("已导出 %n 个文件", nullptr, result.written));
     return result.declined == 0 && result.failed == 0 ? 0 : 1;
 }
 
 int compact(const QStringList& args, const Console& console)
 {
     if (args.size() != 1)
-        return console.fail(QStringLiteral("用法: zarvoctl compact PATH"), 2);
+        return console.fail(Texts::tr("用法: zarvoctl compact PATH"), 2);
     if (!QFileInfo(args[0]).isFile())
-        return console.fail(QStringLiteral("数据库文件不存在! (%1)").arg(args[0]));
+        return console.fail(Texts::tr("数据库文件不存在! (%1)").arg(args[0]));
     const qint64 before = QFileInfo(args[0]).size();
     QString error;
     if (!CompactStore(args[0], QString(), nullptr, &error))
-        return console.fail(QStringLiteral("数据库修复失败, 图片库保持原样: %1").arg(error));
-    console.print(QStringLiteral("已整理 %1: %2 -> %3 字节")
-                      .arg(args[0])
-                      .arg(before)
-                      .arg(QFileInfo(args[0]).size()));
+        return console.fail(Texts::tr("数据库修复失败, 图片库保持原样: %1").arg(error));
+    console.print(
+        Texts::tr("已整理 %1: %2 -> %3 字节")
+            .arg(args[0], QString::number(before), QString::number(QFileInfo(args[0]).size())));
     return 0;
 }
 
@@ -307,12 +311,12 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Console console(out, err);
     if (arguments.isEmpty())
-        return console.fail(QString::fromUtf8(kUsage), 2);
+        return console.fail(Texts::tr(kUsage), 2);
     const QString command = arguments.first();
     const QStringList args = arguments.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")
         || command == QLatin1String("help")) {
-        std::fputs(kUsage, out);
+        std::fputs(Texts::tr(kUsage).toLocal8Bit().constData(), out);
         return 0;
     }
     if (command == QLatin1String("init"))
@@ -325,7 +329,7 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
         return exportCommand(args, console);
     if (command == QLatin1String("compact"))
         return compact(args, console);
-    return console.fail(QStringLiteral("未知命令 %1 (zarvoctl --help 显示用法)").arg(command), 2);
+    return console.fail(Texts::tr("未知命令 %1 (zarvoctl --help 显示用法)").arg(command), 2);
 }
 
 } // namespace zarvo

@@ -24,7 +24,7 @@ Tabou::Tabou(QWidget* parent)
             | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Tabou"));
-    setWindowTitle(QStringLiteral("关于"));
+    setWindowTitle(tr("关于"));
     setModal(false);
     setFixedSize(AboutWidth, AboutHeight);
 

@@ -24,8 +24,10 @@ QPixmap picture(const QString& name)
     return QPixmap(QStringLiteral(":/images/tad/%1.png").arg(name));
 }
 
-const char* const kRadioCaptions[4]
-    = { "添加同级树结构(&T)", "添加下级树结构(&D)", "添加同级文件夹(&F)", "添加下级文件夹(&L)" };
+const char* const kRadioCaptions[4] = { QT_TRANSLATE_NOOP("zarvo::Tad", "添加同级树结构(&T)"),
+    QT_TRANSLATE_NOOP("zarvo::Tad", "添加下级树结构(&D)"),
+    QT_TRANSLATE_NOOP("zarvo::Tad", "添加同级文件夹(&F)"),
+    QT_TRANSLATE_NOOP("zarvo::Tad", "添加下级文件夹(&L)") };
 
 } // namespace
 
@@ -35,7 +37,7 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
     , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Tad"));
-    setWindowTitle(QStringLiteral("Add Tree/Folder"));
+    setWindowTitle(tr("Add Tree/Folder"));
     setFixedSize(667, 365);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -50,17 +52,17 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
     m_image6->setGeometry(m_image1->geometry());
     m_image6->hide();
 
-    auto* nameLabel = new QLabel(QStringLiteral("名称:"), this);
+    auto* nameLabel = new QLabel(tr("名称:"), this);
     nameLabel->setObjectName(QStringLiteral("Label1"));
     nameLabel->setGeometry(386, 18, 40, 22);
     m_edit1 = new NameBox(NameRules::kMaxTypedBytes, this);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setGeometry(428, 16, 225, 24);
-    m_edit1->setToolTip(QStringLiteral("输入你想要添加的文件夹/树结构的名称"));
+    m_edit1->setToolTip(tr("输入你想要添加的文件夹/树结构的名称"));
     m_edit1->installEventFilter(this);
     connect(m_edit1, &QLineEdit::returnPressed, this, &Tad::SpeedButton1Click);
 
-    auto* group = new QGroupBox(QStringLiteral("请选择"), this);
+    auto* group = new QGroupBox(tr("请选择"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     group->setGeometry(386, 54, 267, 250);
     for (int i = 0; i < 4; ++i) {
@@ -68,7 +70,7 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
         small->setObjectName(QStringLiteral("small%1").arg(i + 1));
         small->setGeometry(12, 22 + i * 56, 59, 50);
         small->setPixmap(picture(QStringLiteral("small%1").arg(i + 1)));
-        m_radio[i] = new QRadioButton(QString::fromUtf8(kRadioCaptions[i]), group);
+        m_radio[i] = new QRadioButton(tr(kRadioCaptions[i]), group);
         m_radio[i]->setObjectName(QStringLiteral("radio%1").arg(i + 1));
         m_radio[i]->setGeometry(80, 36 + i * 56, 180, 22);
         connect(m_radio[i], &QRadioButton::toggled, this, [this, i](bool on) {
@@ -78,12 +80,12 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
         connect(m_radio[i], &QRadioButton::clicked, this, [this, i] { showPreview(i + 1); });
     }
 
-    m_ok = new QPushButton(QStringLiteral("确定(&O)"), this);
+    m_ok = new QPushButton(tr("确定(&O)"), this);
     m_ok->setObjectName(QStringLiteral("SpeedButton1"));
     m_ok->setGeometry(470, 320, 89, 30);
     m_ok->setAutoDefault(false);
     connect(m_ok, &QPushButton::clicked, this, &Tad::SpeedButton1Click);
-    m_cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    m_cancel = new QPushButton(tr("取消(&C)"), this);
     m_cancel->setObjectName(QStringLiteral("FlatButton1"));
     m_cancel->setGeometry(564, 320, 89, 30);
     m_cancel->setAutoDefault(false);
@@ -150,15 +152,15 @@ void Tad::SpeedButton1Click()
 {
     const QString name = m_edit1->text();
     if (NameRules::hasGroupMarker(name)) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("在你的名称中不能存在ASCII码1"));
+        m_prompt.popup(PopupKind::Warning, tr("在你的名称中不能存在ASCII码1"));
         return;
     }
     if (NameRules::hasSpace(name)) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("在你的名称中不能存在空格字符"));
+        m_prompt.popup(PopupKind::Warning, tr("在你的名称中不能存在空格字符"));
         return;
     }
     if (name.isEmpty()) {
-        m_prompt.popup(PopupKind::Tip, QStringLiteral("请输入树名或文件夹名"));
+        m_prompt.popup(PopupKind::Tip, tr("请输入树名或文件夹名"));
         m_edit1->setFocus();
         return;
     }

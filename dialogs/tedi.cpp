@@ -18,10 +18,10 @@ TEdi::TEdi(const QString& oldName, Prompt& prompt, QWidget* parent)
     , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("TEdi"));
-    setWindowTitle(QStringLiteral("修改窗口"));
+    setWindowTitle(tr("修改窗口"));
     setFixedSize(457, 79);
 
-    auto* label1 = new QLabel(QStringLiteral("原名称:"), this);
+    auto* label1 = new QLabel(tr("原名称:"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(8, 14, 48, 20);
     m_editOld = new QLineEdit(oldName, this);
@@ -33,7 +33,7 @@ TEdi::TEdi(const QString& oldName, Prompt& prompt, QWidget* parent)
     same.setColor(QPalette::Base, palette().color(QPalette::Window));
     m_editOld->setPalette(same);
 
-    auto* label2 = new QLabel(QStringLiteral("新名称:"), this);
+    auto* label2 = new QLabel(tr("新名称:"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(8, 46, 48, 20);
     m_editNew = new NameBox(NameRules::kMaxTypedBytes, this);
@@ -41,12 +41,12 @@ TEdi::TEdi(const QString& oldName, Prompt& prompt, QWidget* parent)
     m_editNew->setGeometry(56, 43, 273, 22);
     connect(m_editNew, &QLineEdit::returnPressed, this, &TEdi::SpeedButton1Click);
 
-    auto* ok = new QPushButton(QStringLiteral("确定(&O)"), this);
+    auto* ok = new QPushButton(tr("确定(&O)"), this);
     ok->setObjectName(QStringLiteral("SpeedButton1"));
     ok->setGeometry(352, 10, 89, 27);
     ok->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &TEdi::SpeedButton1Click);
-    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    auto* cancel = new QPushButton(tr("取消(&C)"), this);
     cancel->setObjectName(QStringLiteral("FlatButton1"));
     cancel->setGeometry(352, 42, 89, 27);
     cancel->setAutoDefault(false);
@@ -65,15 +65,15 @@ void TEdi::SpeedButton1Click()
 {
     const QString name = m_editNew->text();
     if (NameRules::hasSpace(name)) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("名称中不能包含空格字符"));
+        m_prompt.popup(PopupKind::Warning, tr("名称中不能包含空格字符"));
         return;
     }
     if (NameRules::hasGroupMarker(name)) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("名称中不能包念ASSCII码1"));
+        m_prompt.popup(PopupKind::Warning, tr("名称中不能包念ASSCII码1"));
         return;
     }
     if (name == m_editOld->text()) {
-        m_prompt.popup(PopupKind::Tip, QStringLiteral("新名称和名称是一样的"));
+        m_prompt.popup(PopupKind::Tip, tr("新名称和名称是一样的"));
         return;
     }
     accept();

@@ -38,30 +38,30 @@ Tfin::Tfin(FindSession& session, QWidget* parent)
     , m_session(session)
 {
     setObjectName(QStringLiteral("Tfin"));
-    setWindowTitle(QStringLiteral("查询"));
+    setWindowTitle(tr("查询"));
     setFixedSize(759, 261);
 
-    QGroupBox* options = whiteGroupBox(QStringLiteral("查找选项:"), "GroupBox1", this);
+    QGroupBox* options = whiteGroupBox(tr("查找选项:"), "GroupBox1", this);
     options->setGeometry(8, 6, 273, 249);
 
-    auto* radioGroup = new QGroupBox(QStringLiteral("查找种类"), options);
+    auto* radioGroup = new QGroupBox(tr("查找种类"), options);
     radioGroup->setObjectName(QStringLiteral("RadioGroup1"));
     radioGroup->setGeometry(10, 20, 253, 78);
     m_kinds = new QButtonGroup(radioGroup);
-    const QString items[] = { QStringLiteral("文件(&F)"), QStringLiteral("文件夹(&O)/树结构(&T)") };
+    const QString items[] = { tr("文件(&F)"), tr("文件夹(&O)/树结构(&T)") };
     for (int i = 0; i < 2; ++i) {
         auto* radio = new QRadioButton(items[i], radioGroup);
         radio->setGeometry(12, 22 + 24 * i, 230, 20);
         m_kinds->addButton(radio, i);
     }
 
-    auto* nameFrame = new QGroupBox(QStringLiteral("查找名称"), options);
+    auto* nameFrame = new QGroupBox(tr("查找名称"), options);
     nameFrame->setObjectName(QStringLiteral("GroupBox3"));
     nameFrame->setGeometry(10, 108, 253, 96);
     m_edit = new QLineEdit(nameFrame);
     m_edit->setObjectName(QStringLiteral("Edit1"));
     m_edit->setGeometry(12, 24, 229, 22);
-    m_searchButton = new QPushButton(QStringLiteral("查找(&S)"), nameFrame);
+    m_searchButton = new QPushButton(tr("查找(&S)"), nameFrame);
     m_searchButton->setObjectName(QStringLiteral("SpeedButton1"));
     m_searchButton->setGeometry(152, 56, 89, 27);
     m_searchButton->setAutoDefault(false);
@@ -72,7 +72,7 @@ Tfin::Tfin(FindSession& session, QWidget* parent)
     m_tables->addItems(session.tables());
     m_tables->hide();
 
-    QGroupBox* results = whiteGroupBox(QStringLiteral("查找结果"), "GroupBox2", this);
+    QGroupBox* results = whiteGroupBox(tr("查找结果"), "GroupBox2", this);
     results->setGeometry(289, 6, 462, 249);
     m_list = new QListWidget(results);
     m_list->setObjectName(QStringLiteral("ListBox1"));

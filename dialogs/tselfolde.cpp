@@ -20,10 +20,10 @@ Tselfolde::Tselfolde(QWidget* parent)
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Tselfolde"));
-    setWindowTitle(QStringLiteral("请选择你要导出文件的文件目录"));
+    setWindowTitle(tr("请选择你要导出文件的文件目录"));
     setFixedSize(338, 389);
 
-    auto* label1 = new QLabel(QStringLiteral("文件夹选择:"), this);
+    auto* label1 = new QLabel(tr("文件夹选择:"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(8, 6, 120, 18);
 
@@ -43,7 +43,7 @@ Tselfolde::Tselfolde(QWidget* parent)
     connect(m_path->selectionModel(), &QItemSelectionModel::currentChanged, this,
         &Tselfolde::pathChange);
 
-    auto* label2 = new QLabel(QStringLiteral("文件夹:"), this);
+    auto* label2 = new QLabel(tr("文件夹:"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(8, 324, 48, 18);
     m_edit1 = new QLineEdit(this);
@@ -51,12 +51,12 @@ Tselfolde::Tselfolde(QWidget* parent)
     m_edit1->setGeometry(56, 321, 274, 22);
     m_edit1->setReadOnly(true);
 
-    auto* ok = new QPushButton(QStringLiteral("确定(&O)"), this);
+    auto* ok = new QPushButton(tr("确定(&O)"), this);
     ok->setObjectName(QStringLiteral("SpeedButton1"));
     ok->setGeometry(146, 354, 89, 27);
     ok->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &Tselfolde::SpeedButton1Click);
-    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    auto* cancel = new QPushButton(tr("取消(&C)"), this);
     cancel->setObjectName(QStringLiteral("FlatButton1"));
     cancel->setGeometry(241, 354, 89, 27);
     cancel->setAutoDefault(false);

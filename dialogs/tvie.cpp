@@ -127,14 +127,13 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
 
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* ff1 = makeAction(this, "ff1", QStringLiteral("保存文件...(&S)"));
-    QAction* x1 = makeAction(
-        this, "X1", QStringLiteral("窗口变小(&X)"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    QAction* r1 = makeAction(
-        this, "R1", QStringLiteral("恢复原来窗口(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    QAction* ff1 = makeAction(this, "ff1", tr("保存文件...(&S)"));
+    QAction* x1 = makeAction(this, "X1", tr("窗口变小(&X)"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    QAction* r1
+        = makeAction(this, "R1", tr("恢复原来窗口(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R));
     QAction* n1 = makeAction(this, "N1", QString());
     n1->setSeparator(true);
-    QAction* c1 = makeAction(this, "C1", QStringLiteral("关闭窗口(&C)"));
+    QAction* c1 = makeAction(this, "C1", tr("关闭窗口(&C)"));
     m_popupMenu->addActions({ ff1, x1, r1, n1, c1 });
     connect(ff1, &QAction::triggered, this, &Tvie::ff1Clicked);
     connect(x1, &QAction::triggered, this, &Tvie::X1Click);
@@ -251,7 +250,7 @@ void Tvie::X1Click()
     const QSize screen = screenRect().size();
     const QSize area = m_image1->size();
     if (screen.width() >= area.width() && screen.height() >= area.height()) {
-        m_prompt.popup(PopupKind::Tip, QStringLiteral("窗口已经最小"));
+        m_prompt.popup(PopupKind::Tip, tr("窗口已经最小"));
         return;
     }
     setOuterGeometry(QRect(125, 150, screen.width() - 250, screen.height() - 300));
@@ -265,7 +264,7 @@ void Tvie::R1Click()
     if (screen.width() >= area.width() && screen.height() >= area.height())
         return;
     if (m_outer.size() == area) {
-        m_prompt.popup(PopupKind::Tip, QStringLiteral("已经处在原有状态"));
+        m_prompt.popup(PopupKind::Tip, tr("已经处在原有状态"));
         return;
     }
     setScrollBars(false);

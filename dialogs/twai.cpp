@@ -40,7 +40,7 @@ QLabel* makeLabel(
 
 QString Twai::failureText()
 {
-    return QStringLiteral(
+    return tr(
         "数据库修复失败，可能是您的计算机中没有安装 ADO 引擎，或者是数据库文件正被其它程序打开");
 }
 
@@ -77,14 +77,14 @@ Twai::Twai(QWidget* parent, CompactFn compact, WarnFn warn)
     m_image1->setPixmap(QPixmap(QStringLiteral(":/images/wait.png")));
 
     const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
-    m_label1 = makeLabel(this, "Label1", { 176, 64 },
-        QStringLiteral("系统正在检测和修复数据库,请稍等......"), windowText);
-    m_label2 = makeLabel(
-        this, "Label2", { 272, 96 }, QStringLiteral("为了确保下一次程序能正常加载数据库"), SkyBlue);
-    m_label3 = makeLabel(this, "Label3", { 272, 110 },
-        QStringLiteral("所以每次退出程序前,程序都会自动检测一次"), SkyBlue);
-    m_label4 = makeLabel(this, "Label4", { 272, 124 }, QStringLiteral("在检测期间请不要关闭程序"),
-        QColor(255, 0, 0));
+    m_label1 = makeLabel(
+        this, "Label1", { 176, 64 }, tr("系统正在检测和修复数据库,请稍等......"), windowText);
+    m_label2
+        = makeLabel(this, "Label2", { 272, 96 }, tr("为了确保下一次程序能正常加载数据库"), SkyBlue);
+    m_label3 = makeLabel(
+        this, "Label3", { 272, 110 }, tr("所以每次退出程序前,程序都会自动检测一次"), SkyBlue);
+    m_label4 = makeLabel(
+        this, "Label4", { 272, 124 }, tr("在检测期间请不要关闭程序"), QColor(255, 0, 0));
 
     centreOnScreen(*this);
 
@@ -113,8 +113,7 @@ void Twai::Timer1Timer()
 {
     if (g_dots > 6)
         g_dots = 1;
-    m_label1->setText(
-        QStringLiteral("系统正在检测和修复数据库,请稍等") + QString(g_dots, QLatin1Char('.')));
+    m_label1->setText(tr("系统正在检测和修复数据库,请稍等") + QString(g_dots, QLatin1Char('.')));
     m_label1->adjustSize();
     ++g_dots;
 }

@@ -7,9 +7,16 @@
 #include "store/prompt.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(AddNode)
+};
 
 // Where a node goes: into `parent` (null: the top level) at `row` (-1: at the end).
 struct Place
@@ -37,7 +44,7 @@ void btn_addfolderClick(Workspace& workspace)
         QPersistentModelIndex selected = workspace.selectedNode();
         if (tree.rowCount() > 0) {
             if (!selected.isValid()) {
-                workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请选择一个树或文件夹"));
+                workspace.prompt().popup(PopupKind::Tip, Texts::tr("请选择一个树或文件夹"));
                 return;
             }
             situation = FolderTree::isGroup(tree.itemFromIndex(selected))
@@ -65,7 +72,7 @@ void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& s
     try {
         const bool folder = isFolderPlacement(node.placement);
         if (folder && store->TableExists(name)) {
-            prompt.popup(PopupKind::Warning, QStringLiteral("该文件夹已经存在，请更改"));
+            prompt.popup(PopupKind::Warning, Texts::tr("该文件夹已经存在，请更改"));
         } else if (node.placement == NodePlacement::SiblingGroup
             || node.placement == NodePlacement::ChildGroup) {
             const Place place = placeFor(node.placement, selected);
@@ -88,8 +95,7 @@ void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& s
             if (!created) {
                 tree.removeNode(tree.itemFromIndex(added));
             } else {
-                prompt.popup(PopupKind::Success,
-                    QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建成功!"));
+                prompt.popup(PopupKind::Success, Texts::tr("文件夹 %1 创建成功!").arg(name));
                 if (place.parent)
                     workspace.expandNode(place.parent->index(), false);
                 workspace.selectNode(added);

@@ -9,13 +9,20 @@
 
 #include <SQLiteCpp/Transaction.h>
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace zarvo {
 
 namespace {
 
-const char* const kDeleteFailed = "文件夹删除时发生错误，没有能成功删除";
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(DeleteNode)
+};
+
+const char* const kDeleteFailed
+    = QT_TRANSLATE_NOOP("DeleteNode", "文件夹删除时发生错误，没有能成功删除");
 
 QStandardItem* ownerOf(QStandardItem* node)
 {
@@ -81,7 +88,7 @@ void reopen(Workspace& workspace, const QString& name)
 void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, const QString& name)
 {
     Prompt& prompt = workspace.prompt();
-    if (!prompt.confirm(QStringLiteral("真的要删除文件夹: ") + name + QStringLiteral(" 吗?")))
+    if (!prompt.confirm(Texts::tr("真的要删除文件夹: %1 吗?").arg(name)))
         return;
     FolderTree& tree = workspace.tree();
     if (!node.isValid() || FolderTree::nodeText(tree.itemFromIndex(node)) != name)
@@ -89,7 +96,7 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
     const bool shown = workspace.isFolderOpen() && workspace.openFolder() == name;
     const QStandardItem* item = tree.itemFromIndex(node);
     if (!dropFolder(workspace, name, [item](const QStandardItem* n) { return n == item; })) {
-        prompt.popup(PopupKind::Warning, QString::fromUtf8(kDeleteFailed));
+        prompt.popup(PopupKind::Warning, Texts::tr(kDeleteFailed));
         if (shown)
             reopen(workspace, name);
         return;
@@ -130,8 +137,7 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
         QStandardItem* next = nextInWalk(node, true);
         if (!FolderTree::isGroup(node)) {
             const QString name = FolderTree::nodeText(node);
-            const bool yes = prompt.confirm(
-                QStringLiteral("真的要删除文件夹:") + name + QStringLiteral("吗?"));
+            const bool yes = prompt.confirm(Texts::tr("真的要删除文件夹:%1吗?").arg(name));
             if (!current.isValid() || !group.isValid())
                 return true; // the tree was loaded again while the question was open
             node = tree.itemFromIndex(current);
@@ -143,7 +149,7 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
                 if (!dropFolder(workspace, name, leaveOut)) {
                     // Its table is still there: the folder is kept rather than lose its node.
                     dropped.remove(node);
-                    prompt.popup(PopupKind::Warning, QString::fromUtf8(kDeleteFailed));
+                    prompt.popup(PopupKind::Warning, Texts::tr(kDeleteFailed));
                     if (shown)
                         reopen(workspace, name);
                     keepIt = true;
@@ -168,8 +174,7 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
 void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
 {
     FolderTree& tree = workspace.tree();
-    if (!workspace.prompt().confirm(
-            QStringLiteral("真的要删除这个树结构吗?(其中可能有文件夹在里面)")))
+    if (!workspace.prompt().confirm(Texts::tr("真的要删除这个树结构吗?(其中可能有文件夹在里面)")))
         return;
     if (!group.isValid())
         return;
@@ -197,8 +202,7 @@ void btn_delfolderClick(Workspace& workspace)
         const QPersistentModelIndex node = workspace.selectedNode();
         QStandardItem* item = node.isValid() ? tree.itemFromIndex(node) : nullptr;
         if (!item) {
-            workspace.prompt().popup(
-                PopupKind::Tip, QStringLiteral("请先选择你要删除的文件夹/树结构"));
+            workspace.prompt().popup(PopupKind::Tip, Texts::tr("请先选择你要删除的文件夹/树结构"));
             return;
         }
         const QString text = FolderTree::nodeText(item);

@@ -58,8 +58,7 @@ QStringList FindFiles(Store& store, const QStringList& tables, const QString& te
         }
         for (const QString& name : names)
             if (!name.isNull() && foldAsciiLetters(name).contains(wanted))
-                results.append(
-                    QStringLiteral("文件夹: ") + table + QStringLiteral("  -> 文件名:") + name);
+                results.append(FindSession::tr("文件夹: %1  -> 文件名:%2").arg(table, name));
     }
     return results;
 }
@@ -90,15 +89,15 @@ void FindSession::search(const QString& text)
 {
     try {
         if (NameRules::hasGroupMarker(text)) {
-            m_prompt.popup(PopupKind::Warning, QStringLiteral("在你的名称中不能存在ASCII码1"));
+            m_prompt.popup(PopupKind::Warning, tr("在你的名称中不能存在ASCII码1"));
             return;
         }
         if (NameRules::hasSpace(text)) {
-            m_prompt.popup(PopupKind::Warning, QStringLiteral("在你的名称中不能存在空格字符"));
+            m_prompt.popup(PopupKind::Warning, tr("在你的名称中不能存在空格字符"));
             return;
         }
         if (text.isEmpty()) {
-            m_prompt.popup(PopupKind::Tip, QStringLiteral("请输入要查找的名称"));
+            m_prompt.popup(PopupKind::Tip, tr("请输入要查找的名称"));
             Q_EMIT editFocusRequested();
             return;
         }
@@ -118,7 +117,7 @@ void FindSession::findFiles(const QString& text)
     m_results = FindFiles(m_store, m_tables, text);
     Q_EMIT resultsChanged();
     if (m_results.isEmpty())
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("文件没有找到"));
+        m_prompt.popup(PopupKind::Warning, tr("文件没有找到"));
     showPane(SearchKind::Files);
 }
 
@@ -126,7 +125,7 @@ void FindSession::findNode(const QString& text)
 {
     const QModelIndexList selected = m_treeSelection.selectedIndexes();
     if (selected.isEmpty()) {
-        m_prompt.popup(PopupKind::Tip, QStringLiteral("请先选择一个查找的启始点"));
+        m_prompt.popup(PopupKind::Tip, tr("请先选择一个查找的启始点"));
         return;
     }
     QList<QStandardItem*> walk;
@@ -144,8 +143,7 @@ void FindSession::findNode(const QString& text)
         }
     }
     m_treeSelection.setCurrentIndex(walk.last()->index(), QItemSelectionModel::ClearAndSelect);
-    m_prompt.popup(
-        PopupKind::Tip, QStringLiteral("文件夹/树结构 ") + text + QStringLiteral(" 没有找到"));
+    m_prompt.popup(PopupKind::Tip, tr("文件夹/树结构 %1 没有找到").arg(text));
 }
 
 void OpenSearchWindow(Workspace& workspace, SearchKind kind)

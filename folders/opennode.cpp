@@ -7,7 +7,18 @@
 #include "store/prompt.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(OpenNode)
+};
+
+} // namespace
 
 void tree1Click(Workspace& workspace)
 {
@@ -25,7 +36,7 @@ void tree1Click(Workspace& workspace)
     Prompt& prompt = workspace.prompt();
     try {
         if (!store->TableExists(text)) {
-            const bool create = prompt.confirm(QStringLiteral("该文件不存在，是否要创建该文件夹?"));
+            const bool create = prompt.confirm(Texts::tr("该文件不存在，是否要创建该文件夹?"));
             // The tree may have been loaded again while the question was open: the answer then
             // applies to the folder node of that name, if there still is one.
             if (!node.isValid())
@@ -38,8 +49,7 @@ void tree1Click(Workspace& workspace)
             }
             if (!store->CreateFolderTable(text, prompt))
                 return;
-            prompt.popup(PopupKind::Success,
-                QStringLiteral("文件夹 ") + text + QStringLiteral(" 创建成功!"));
+            prompt.popup(PopupKind::Success, Texts::tr("文件夹 %1 创建成功!").arg(text));
             workspace.saveTree();
         }
         workspace.openFolderTable(text);

@@ -9,9 +9,16 @@
 
 #include <SQLiteCpp/Transaction.h>
 
+#include <QCoreApplication>
+
 namespace zarvo {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(RenameNode)
+};
 
 // Names SQLite would accept in a quoted rename but no folder table can have: the store refuses
 // to create them, so a rename must refuse them too.
@@ -34,11 +41,10 @@ void renameGroup(Workspace& workspace, const QPersistentModelIndex& node, const 
         qCDebug(lcFolders) << "renaming group" << oldName << "failed:" << e.what();
     }
     if (saved)
-        prompt.popup(PopupKind::Success,
-            QStringLiteral("树结构 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+        prompt.popup(
+            PopupKind::Success, Texts::tr("树结构 %1 成功改名为 %2").arg(oldName, newName));
     else
-        prompt.popup(PopupKind::Warning,
-            QStringLiteral("在修改树结构名称 ") + newName + QStringLiteral(" 时发生错误"));
+        prompt.popup(PopupKind::Warning, Texts::tr("在修改树结构名称 %1 时发生错误").arg(newName));
 }
 
 void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const QString& oldName,
@@ -46,18 +52,15 @@ void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const
 {
     Store& store = *workspace.store();
     Prompt& prompt = workspace.prompt();
-    const QString failure
-        = QStringLiteral("文件夹 ") + newName + QStringLiteral(" 在修改过程中发生错误");
+    const QString failure = Texts::tr("文件夹 %1 在修改过程中发生错误").arg(newName);
     if (store.TableExists(newName)) {
-        prompt.popup(PopupKind::Warning,
-            QStringLiteral("该文件夹名 ") + newName + QStringLiteral(" 已经存在，请更改!"));
+        prompt.popup(PopupKind::Warning, Texts::tr("该文件夹名 %1 已经存在，请更改!").arg(newName));
         return;
     }
     if (isImpossibleTableName(newName)) {
         // What the user saw when the table could not be made, the copy failed and so did the
         // drop of the table that was never made; nothing is changed.
-        prompt.popup(
-            PopupKind::Warning, QStringLiteral("文件夹 ") + newName + QStringLiteral(" 创建失败"));
+        prompt.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(newName));
         prompt.popup(PopupKind::Warning, failure);
         prompt.popup(PopupKind::Warning, failure);
         return;
@@ -96,8 +99,7 @@ void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const
     } catch (const std::exception& e) {
         qCDebug(lcFolders) << "opening renamed folder" << newName << "failed:" << e.what();
     }
-    prompt.popup(PopupKind::Success,
-        QStringLiteral("文件夹 ") + oldName + QStringLiteral(" 成功改名为 ") + newName);
+    prompt.popup(PopupKind::Success, Texts::tr("文件夹 %1 成功改名为 %2").arg(oldName, newName));
 }
 
 } // namespace
@@ -111,7 +113,7 @@ void btn_editfolderClick(Workspace& workspace)
         const QString text
             = node.isValid() ? FolderTree::nodeText(tree.itemFromIndex(node)) : QString();
         if (!workspace.store() || tree.rowCount() == 0 || text.isEmpty()) {
-            prompt.popup(PopupKind::Tip, QStringLiteral("请先选择要改名的文件夹或树结构"));
+            prompt.popup(PopupKind::Tip, Texts::tr("请先选择要改名的文件夹或树结构"));
             return;
         }
         const bool group = text.startsWith(FolderTree::kGroupMarker);

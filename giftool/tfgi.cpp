@@ -69,26 +69,26 @@ TFgi::TFgi(Prompt& prompt, QWidget* parent)
     , m_prompt(prompt)
 {
     setObjectName(QStringLiteral("TFgi"));
-    setWindowTitle(QStringLiteral("Gif文件分解工具"));
+    setWindowTitle(tr("Gif文件分解工具"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     m_loader = new GifLoader(this);
     m_player = new GifPlayer(this);
 
     auto* menuBar = new QMenuBar(this);
-    QMenu* file = menuBar->addMenu(QStringLiteral("文件(&F)"));
-    m_O1 = file->addAction(QStringLiteral("打开文件(&O)..."));
+    QMenu* file = menuBar->addMenu(tr("文件(&F)"));
+    m_O1 = file->addAction(tr("打开文件(&O)..."));
     m_O1->setObjectName(QStringLiteral("O1"));
     file->addSeparator();
-    m_X1 = file->addAction(QStringLiteral("退出(&X)"));
+    m_X1 = file->addAction(tr("退出(&X)"));
     m_X1->setObjectName(QStringLiteral("X1"));
     connect(m_O1, &QAction::triggered, this, &TFgi::O1Click);
     connect(m_X1, &QAction::triggered, this, &TFgi::X1Click);
 
-    m_dia = fileDialog("dia", QStringLiteral("GIF Image (*.gif)"), QStringLiteral("gif"), this);
+    m_dia = fileDialog("dia", tr("GIF Image (*.gif)"), QStringLiteral("gif"), this);
     m_dia->setAcceptMode(QFileDialog::AcceptOpen);
     m_dia->setFileMode(QFileDialog::ExistingFile);
-    m_dia2 = fileDialog("dia2", QStringLiteral("BMP文件(*.bmp)"), QStringLiteral("bmp"), this);
+    m_dia2 = fileDialog("dia2", tr("BMP文件(*.bmp)"), QStringLiteral("bmp"), this);
     m_dia2->setAcceptMode(QFileDialog::AcceptSave);
     m_dia2->setFileMode(QFileDialog::AnyFile);
     // The chosen name gets ".bmp" appended, and that file is replaced without a question.
@@ -168,7 +168,7 @@ TFgi::TFgi(Prompt& prompt, QWidget* parent)
 
     m_PopupMenu1 = new QMenu(this);
     m_PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_A1 = m_PopupMenu1->addAction(QStringLiteral("图片另存为(&A)......"));
+    m_A1 = m_PopupMenu1->addAction(tr("图片另存为(&A)......"));
     m_A1->setObjectName(QStringLiteral("A1"));
     connect(m_A1, &QAction::triggered, this, &TFgi::A1Click);
     connect(m_Image2, &QWidget::customContextMenuRequested, this,
@@ -250,9 +250,8 @@ void TFgi::loadFinished(const GifLoader::Result& result)
 {
     const auto& animation = result.animation;
     if (!result.readable || !animation || animation->status() != GifAnimation::Status::Complete) {
-        m_prompt.popup(PopupKind::Warning,
-            QStringLiteral("文件 ") + result.path
-                + QStringLiteral(" 已损坏，只能显示其中完好的部分"));
+        m_prompt.popup(
+            PopupKind::Warning, tr("文件 %1 已损坏，只能显示其中完好的部分").arg(result.path));
     }
     if (!animation || !animation->ok()) {
         Q_EMIT loaded();
@@ -322,8 +321,7 @@ bool TFgi::saveShownFrame(const QString& target)
         return false;
     if (saveFrameBitmap(m_shown, target))
         return true;
-    m_prompt.popup(
-        PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
+    m_prompt.popup(PopupKind::Warning, tr("文件 %1 保存失败").arg(target));
     return false;
 }
 

@@ -8,7 +8,18 @@
 #include "store/prompt.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(AddCommand)
+};
+
+} // namespace
 
 const char* const kOpenPictureFilter
     = "All "
@@ -34,7 +45,7 @@ void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths)
 void btn_addfileClick(Workspace& workspace)
 {
     if (!workspace.isFolderOpen()) {
-        workspace.prompt().popup(PopupKind::Tip, QStringLiteral("请先选择一个文件夹"));
+        workspace.prompt().popup(PopupKind::Tip, Texts::tr("请先选择一个文件夹"));
         return;
     }
     const QStringList paths
@@ -48,7 +59,7 @@ void wmdropfiles(Workspace& workspace, const QStringList& paths)
 {
     if (!workspace.isFolderOpen()) {
         workspace.prompt().popup(
-            PopupKind::Tip, QStringLiteral("请先打开一个文件夹，再进行文件拖放操作"));
+            PopupKind::Tip, Texts::tr("请先打开一个文件夹，再进行文件拖放操作"));
         return;
     }
     static const QStringList accepted { QStringLiteral(".png"), QStringLiteral(".gif"),

@@ -7,6 +7,7 @@
 #include "store/prompt.h"
 #include "store/store.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,6 +18,11 @@
 namespace zarvo {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(AddFiles)
+};
 
 // The whole file, or a null array when it cannot be read, is too large for the store or does
 // not fit into memory.
@@ -41,8 +47,8 @@ QByteArray readWholeFile(const QString& path)
 // The duplicate-name question, three lines joined by LF CR.
 QString duplicateNameQuestion(const QString& name)
 {
-    return QStringLiteral("文件名 \"") + name
-        + QStringLiteral("\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!");
+    return Texts::tr("文件名 \"%1\" 已经存在!\n\r是否让系统自动更改名称？\n\r或者不添加该文件!")
+        .arg(name);
 }
 
 // The records of one run not yet committed, and the transaction holding them. The records
@@ -131,8 +137,7 @@ private:
                 transaction.commit();
             } catch (const std::exception& e) {
                 qCDebug(lcPictures) << "adding" << picture.path << "failed:" << e.what();
-                m_prompt.popup(PopupKind::Warning,
-                    QStringLiteral("文件 ") + picture.path + QStringLiteral(" 添加失败"));
+                m_prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(picture.path));
                 ++m_result.failed;
                 continue;
             }
@@ -162,8 +167,8 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
     Batch batch(store, folder, prompt, result, committed, batching);
     for (const QString& path : paths) {
         if (!QFileInfo(path).isFile()) {
-            prompt.popup(PopupKind::Warning,
-                QStringLiteral("文件 ") + path + QStringLiteral(" 不存在,不能添加到文件夹中"));
+            prompt.popup(
+                PopupKind::Warning, Texts::tr("文件 %1 不存在,不能添加到文件夹中").arg(path));
             ++result.failed;
         } else {
             QString name = pictureNameFromPath(path);
@@ -179,8 +184,7 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
             if (wanted) {
                 const QByteArray data = readWholeFile(path);
                 if (data.isNull()) {
-                    prompt.popup(PopupKind::Warning,
-                        QStringLiteral("文件 ") + path + QStringLiteral(" 添加失败"));
+                    prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(path));
                     ++result.failed;
                 } else {
                     batch.add(path, name, data);

@@ -9,9 +9,19 @@
 #include "store/wholefile.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(ExportFolder)
+};
+
+} // namespace
 
 ExportResult exportFolder(Store& store, const QString& folder, const QString& directory,
     Prompt& prompt, const std::function<void(const ExportedPicture&)>& done)
@@ -30,8 +40,8 @@ ExportResult exportFolder(Store& store, const QString& folder, const QString& di
             } else {
                 picture.path = dir.filePath(fileName);
                 if (somethingAt(picture.path)
-                    && !prompt.confirm(QStringLiteral("文件 ") + picture.path
-                        + QStringLiteral(" 已经存在，是否要覆盖它？")))
+                    && !prompt.confirm(
+                        Texts::tr("文件 %1 已经存在，是否要覆盖它？").arg(picture.path)))
                     picture.outcome = Outcome::Declined;
                 else if (writeWholeFile(
                              picture.path, store.readBlob(folder, row.rowid), &picture.error))
@@ -69,8 +79,7 @@ void menu_importallClick(Workspace& workspace)
         Store* store = workspace.store();
         const QString folder = workspace.openFolder();
         if (!store || !workspace.isFolderOpen() || store->rowCount(folder) < 1) {
-            prompt.popup(
-                PopupKind::Tip, QStringLiteral("请选择相应的文件夹,并保证文件夹内存在文件"));
+            prompt.popup(PopupKind::Tip, Texts::tr("请选择相应的文件夹,并保证文件夹内存在文件"));
             return;
         }
         const QString directory = prompt.chooseDirectory();
@@ -81,12 +90,9 @@ void menu_importallClick(Workspace& workspace)
             return;
         const int failed = exportFolder(*store, folder, directory, prompt).failed;
         if (failed > 0)
-            prompt.popup(PopupKind::Warning,
-                QStringLiteral("有 ") + QString::number(failed)
-                    + QStringLiteral(" 个文件导出失败"));
+            prompt.popup(PopupKind::Warning, Texts::tr("有 %n 个文件导出失败", nullptr, failed));
         else
-            prompt.popup(
-                PopupKind::Success, QStringLiteral("导出成功，请检查文件是否已经正确保存"));
+            prompt.popup(PopupKind::Success, Texts::tr("导出成功，请检查文件是否已经正确保存"));
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "exporting the open folder failed:" << e.what();
     }

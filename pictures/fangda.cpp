@@ -14,7 +14,18 @@
 
 #include <exception>
 
+#include <QCoreApplication>
+
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Fangda)
+};
+
+} // namespace
 
 bool decodeForViewing(ViewedPicture& picture)
 {
@@ -54,7 +65,7 @@ void FangDa(Workspace& workspace, const QStringList& names)
         try {
             row = store.locate(table, name);
             if (!row) {
-                prompt.popup(PopupKind::Warning, QStringLiteral("文件在数据库不存在"));
+                prompt.popup(PopupKind::Warning, Texts::tr("文件在数据库不存在"));
                 continue;
             }
             picture.table = table;
@@ -63,15 +74,15 @@ void FangDa(Workspace& workspace, const QStringList& names)
             picture.kind = pictureKindCode(row->come);
             picture.bytes = store.readBlob(table, row->rowid);
             if (!decodeForViewing(picture)) {
-                prompt.popup(PopupKind::Warning,
-                    QStringLiteral("文件：") + row->come + QStringLiteral(" 在读取时发生错误！"));
+                prompt.popup(
+                    PopupKind::Warning, Texts::tr("文件：%1 在读取时发生错误！").arg(row->come));
                 continue;
             }
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "opening" << name << "for viewing failed:" << e.what();
             if (row)
-                prompt.popup(PopupKind::Warning,
-                    QStringLiteral("文件：") + row->come + QStringLiteral(" 在读取时发生错误！"));
+                prompt.popup(
+                    PopupKind::Warning, Texts::tr("文件：%1 在读取时发生错误！").arg(row->come));
             continue;
         }
         const QSize outer = viewerlayout::outerSize(picture.size());
@@ -106,10 +117,10 @@ void menu_openallClick(Workspace& workspace)
         return;
     }
     if (rows.isEmpty()) {
-        prompt.popup(PopupKind::Tip, QStringLiteral("请先打开一个文件夹"));
+        prompt.popup(PopupKind::Tip, Texts::tr("请先打开一个文件夹"));
         return;
     }
-    if (!prompt.confirm(QStringLiteral("真的要放大所有图片吗?")))
+    if (!prompt.confirm(Texts::tr("真的要放大所有图片吗?")))
         return;
     QStringList names;
     names.reserve(rows.size());

@@ -8,16 +8,23 @@
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(PictureClipboard)
+};
 
 void copyOrCut(Workspace& workspace, bool cut)
 {
     const QList<int> selected = workspace.selectedRows();
     if (!workspace.isFolderOpen() || selected.isEmpty()) {
         workspace.prompt().popup(PopupKind::Tip,
-            cut ? QStringLiteral("请先选择要剪切的文件") : QStringLiteral("请先选择要复制的文件"));
+            cut ? Texts::tr("请先选择要剪切的文件") : Texts::tr("请先选择要复制的文件"));
         return;
     }
     ThumbnailModel& items = workspace.items();
@@ -49,13 +56,13 @@ void pop_pasteClick(Workspace& workspace)
 {
     Prompt& prompt = workspace.prompt();
     if (!workspace.isFolderOpen()) {
-        prompt.popup(PopupKind::Tip, QStringLiteral("请先打开文件夹，再进行粘贴操作"));
+        prompt.popup(PopupKind::Tip, Texts::tr("请先打开文件夹，再进行粘贴操作"));
         return;
     }
     const QString target = workspace.openFolder();
     const QString source = workspace.clipboard().copyfolder;
     if (target == source) {
-        prompt.popup(PopupKind::Warning, QStringLiteral("不能在同一文件夹中进行粘贴操作"));
+        prompt.popup(PopupKind::Warning, Texts::tr("不能在同一文件夹中进行粘贴操作"));
         return;
     }
     Store& store = *workspace.store();
@@ -65,8 +72,8 @@ void pop_pasteClick(Workspace& workspace)
     for (const QString& name : copylist) {
         QString newName = name;
         if (NameExists(store, name, target)) {
-            if (!prompt.confirm(QStringLiteral("文件 ") + name + QStringLiteral(" 在文件夹 ")
-                    + target + QStringLiteral(" 中已经存在，是否让系统自动给它改名?")))
+            if (!prompt.confirm(Texts::tr("文件 %1 在文件夹 %2 中已经存在，是否让系统自动给它改名?")
+                                    .arg(name, target)))
                 continue;
             newName = AutoRename(store, name, target);
         }
@@ -77,8 +84,7 @@ void pop_pasteClick(Workspace& workspace)
                 pasted.append(name);
         } catch (const std::exception& e) {
             qCDebug(lcPictures) << "pasting" << name << "failed:" << e.what();
-            prompt.popup(PopupKind::Warning,
-                QStringLiteral("文件 ") + name + QStringLiteral(" 在粘贴时发生错误"));
+            prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 在粘贴时发生错误").arg(name));
         }
     }
     if (workspace.clipboard().cutflag) {
@@ -87,8 +93,7 @@ void pop_pasteClick(Workspace& workspace)
                 store.deletePicture(source, name);
             } catch (const std::exception& e) {
                 qCDebug(lcPictures) << "removing pasted" << name << "failed:" << e.what();
-                prompt.popup(PopupKind::Warning,
-                    QStringLiteral("文件 ") + name + QStringLiteral(" 在删除时发生错误"));
+                prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 在删除时发生错误").arg(name));
             }
         }
         workspace.clipboard().clear();

@@ -10,9 +10,20 @@
 #include "store/wholefile.h"
 #include "view/workspace.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(SavePicture)
+};
+
+} // namespace
 
 const char* const kSavePictureFilter = "JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
                                        "(*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
@@ -100,8 +111,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         : storedKind;
     const QString target = choice->path + kindExtension(chosenKind);
     if (somethingAt(target)
-        && !prompt.confirm(
-            QStringLiteral("文件: ") + target + QStringLiteral(" 已经存在，是否要覆盖该文件?")))
+        && !prompt.confirm(Texts::tr("文件: %1 已经存在，是否要覆盖该文件?").arg(target)))
         return;
 
     std::optional<QByteArray> bytes;
@@ -119,19 +129,16 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         if (viewerBytes.isEmpty())
             return;
         if (!writeWholeFile(target, viewerBytes)) {
-            prompt.popup(
-                PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
+            prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 保存失败").arg(target));
             return;
         }
-        prompt.popup(
-            PopupKind::Tip, QStringLiteral("该文件在数据库已经不存在了，所以保存时可能不正确"));
+        prompt.popup(PopupKind::Tip, Texts::tr("该文件在数据库已经不存在了，所以保存时可能不正确"));
         return;
     }
 
     if (chosenKind == storedKind) {
         if (!writeWholeFile(target, *bytes))
-            prompt.popup(
-                PopupKind::Warning, QStringLiteral("文件 ") + target + QStringLiteral(" 保存失败"));
+            prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 保存失败").arg(target));
         return;
     }
 
@@ -142,8 +149,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         if (decoded.ok())
             encoded = encodeAsKind(chosenKind, decoded.image);
         if (encoded.ok() && writeWholeFile(target, encoded.bytes)) {
-            prompt.popup(PopupKind::Success,
-                QStringLiteral("文件 ") + choice->path + QStringLiteral(" 保存成功!"));
+            prompt.popup(PopupKind::Success, Texts::tr("文件 %1 保存成功!").arg(choice->path));
             return;
         }
         qCDebug(lcPictures) << "converting" << name
@@ -151,7 +157,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "converting" << name << "failed:" << e.what();
     }
-    prompt.popup(PopupKind::Warning, QStringLiteral("文件保存失败，请使用它原有的文件格式保存!"));
+    prompt.popup(PopupKind::Warning, Texts::tr("文件保存失败，请使用它原有的文件格式保存!"));
 }
 
 void pop_saveClick(Workspace& workspace)

@@ -5,7 +5,18 @@
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 
+#include <QCoreApplication>
+
 namespace zarvo::NameRules {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(NameRules)
+};
+
+} // namespace
 
 bool hasGroupMarker(const QString& name)
 {
@@ -26,17 +37,17 @@ bool hasLineBreakOrTab(const QString& name)
 QString folderNameProblem(const QString& name)
 {
     if (name.isEmpty())
-        return QStringLiteral("名称是空的");
+        return Texts::tr("名称是空的");
     if (hasGroupMarker(name))
-        return QStringLiteral("名称中不能包含ASCII码1");
+        return Texts::tr("名称中不能包含ASCII码1");
     if (hasSpace(name))
-        return QStringLiteral("名称中不能包含空格字符");
+        return Texts::tr("名称中不能包含空格字符");
     if (hasLineBreakOrTab(name))
-        return QStringLiteral("名称中不能包含制表符或换行符");
+        return Texts::tr("名称中不能包含制表符或换行符");
     if (name.contains(QChar(0)))
-        return QStringLiteral("名称中不能包含ASCII码0");
+        return Texts::tr("名称中不能包含ASCII码0");
     if (gbLength(name) > kMaxTypedBytes)
-        return QStringLiteral("名称超过 %1 个字节 (一个汉字算两个字节)").arg(kMaxTypedBytes);
+        return Texts::tr("名称超过 %1 个字节 (一个汉字算两个字节)").arg(kMaxTypedBytes);
     return {};
 }
 

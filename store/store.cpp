@@ -11,6 +11,7 @@
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -20,6 +21,11 @@
 namespace zarvo {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Store)
+};
 
 constexpr int kBusyTimeoutMs = 2000;
 // Page 1 of a store carries this in its header, written by `zarvoctl init` ("Zrvo").
@@ -231,8 +237,7 @@ bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
-        prompt.popup(
-            PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
+        prompt.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
         return false;
     }
 }

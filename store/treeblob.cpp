@@ -8,7 +8,18 @@
 #include "store/store.h"
 #include "store/treestream.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(TreeBlob)
+};
+
+} // namespace
 
 bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
 {
@@ -22,7 +33,7 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
         ok = false;
     }
     if (!ok)
-        prompt.popup(PopupKind::Warning, QStringLiteral("树结构读取失败！"));
+        prompt.popup(PopupKind::Warning, Texts::tr("树结构读取失败！"));
     return ok;
 }
 
@@ -33,7 +44,7 @@ bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePr
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "saving the tree failed:" << e.what();
-        prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
+        prompt.popup(PopupKind::Warning, Texts::tr("树结构保存失败！"));
         return false;
     }
 }

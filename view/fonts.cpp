@@ -2,18 +2,26 @@
 // SPDX-License-Identifier: MIT
 #include "view/fonts.h"
 
-#include <QStringList>
+#include "view/language.h"
 
 namespace zarvo {
 
-QFont songtiFont(int pixelSize, bool bold)
+QFont programFont(const QStringList& chineseFamilies, int pixelSize, bool bold)
 {
     QFont font;
-    font.setFamilies({ QStringLiteral("宋体"), QStringLiteral("SimSun"),
-        QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC") });
+    if (currentLanguage() == Language::Chinese)
+        font.setFamilies(chineseFamilies);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+QFont songtiFont(int pixelSize, bool bold)
+{
+    return programFont(
+        { QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Zen Hei"),
+            QStringLiteral("Noto Sans CJK SC") },
+        pixelSize, bold);
 }
 
 } // namespace zarvo

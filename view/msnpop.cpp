@@ -16,11 +16,11 @@ std::optional<MsnPop::KindLook> MsnPop::lookOf(PopupKind kind)
 {
     switch (kind) {
     case PopupKind::Tip:
-        return KindLook { QStringLiteral("    提示:"), QColor(0, 0, 0), 135, 0 };
+        return KindLook { tr("    提示:"), QColor(0, 0, 0), 135, 0 };
     case PopupKind::Success:
-        return KindLook { QStringLiteral("恭喜:"), QColor(166, 202, 240), 180, 40 };
+        return KindLook { tr("恭喜:"), QColor(166, 202, 240), 180, 40 };
     case PopupKind::Warning:
-        return KindLook { QStringLiteral("警告:"), QColor(255, 0, 0), 160, 20 };
+        return KindLook { tr("警告:"), QColor(255, 0, 0), 160, 20 };
     }
     return std::nullopt;
 }

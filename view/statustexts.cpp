@@ -2,11 +2,22 @@
 // SPDX-License-Identifier: MIT
 #include "view/statustexts.h"
 
+#include <QCoreApplication>
+
 namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(StatusTexts)
+};
+
+} // namespace
 
 QString totalText(qint64 rowCount)
 {
-    return QStringLiteral("总文件数为: ") + QString::number(rowCount) + QStringLiteral(" 个");
+    return Texts::tr("总文件数为: %n 个", nullptr, int(rowCount));
 }
 
 void FormatCounters::count(PictureFormat format)
@@ -34,19 +45,17 @@ void FormatCounters::count(PictureFormat format)
 
 QString FormatCounters::countText() const
 {
-    return QStringLiteral("GIF文件有:") + QString::number(gif) + QStringLiteral("个 | ")
-        + QStringLiteral("ICO文件有:") + QString::number(ico) + QStringLiteral("个 | ")
-        + QStringLiteral("BMP文件有:") + QString::number(bmp) + QStringLiteral("个 | ")
-        + QStringLiteral("PNG文件有:") + QString::number(png) + QStringLiteral("个 | ")
-        + QStringLiteral("JPG/JPEG文件有:") + QString::number(jpeg) + QStringLiteral("个");
+    return Texts::tr("GIF文件有:%1个 | ICO文件有:%2个 | BMP文件有:%3个 | PNG文件有:%4个 | "
+                     "JPG/JPEG文件有:%5个")
+        .arg(QString::number(gif), QString::number(ico), QString::number(bmp), QString::number(png),
+            QString::number(jpeg));
 }
 
 QString pictureHint(const QString& name, const QString& come, qint64 size)
 {
     const QString lineBreak = QStringLiteral("\n\r");
-    return QStringLiteral("文件名:") + name + lineBreak + QStringLiteral("来源:") + come + lineBreak
-        + QStringLiteral("大小:") + QString::number(size) + QStringLiteral(" Byte (约为:")
-        + QString::number(size / 1024) + QStringLiteral(" KB)");
+    return Texts::tr("文件名:%1").arg(name) + lineBreak + Texts::tr("来源:%1").arg(come) + lineBreak
+        + Texts::tr("大小:%n Byte (约为:%1 KB)", nullptr, int(size)).arg(size / 1024);
 }
 
 } // namespace zarvo

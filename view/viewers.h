@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -31,7 +32,10 @@ struct ViewedPicture
     // The picture's own width and height.
     QSize size() const;
     // "文件:" + name + extension.
-    QString caption() const { return QStringLiteral("文件:") + name + extension; }
+    QString caption() const
+    {
+        return QCoreApplication::translate("ViewedPicture", "文件:%1").arg(name + extension);
+    }
 };
 
 // Where viewer windows are sized and placed; pure arithmetic on the sizes the window manager

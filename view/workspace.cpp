@@ -50,11 +50,11 @@ bool Workspace::openStore(const QString& path)
     m_clipboard.clear();
     Store::Opened opened = Store::open(path);
     if (opened.error == Store::OpenError::Missing) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("数据库文件不存在!"));
+        m_prompt.popup(PopupKind::Warning, tr("数据库文件不存在!"));
         return false;
     }
     if (!opened.store) {
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("数据库打开错误"));
+        m_prompt.popup(PopupKind::Warning, tr("数据库打开错误"));
         return false;
     }
     m_store = std::move(opened.store);
@@ -87,7 +87,7 @@ bool Workspace::saveTree(const NodePredicate& leaveOut)
         // The tree holds only what a failed load read: written back, it would strand every
         // folder that is missing from it.
         qCDebug(lcView) << "tree save refused: the tree was not loaded whole";
-        m_prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
+        m_prompt.popup(PopupKind::Warning, tr("树结构保存失败！"));
         return false;
     }
     return SaveTree(*m_store, m_tree, m_prompt, leaveOut);
@@ -179,9 +179,8 @@ void Workspace::table1AfterOpen()
                     } else {
                         // The row stays: the user can still save, export or delete it.
                         m_items.append(row.name, placeholderThumbnail());
-                        m_prompt.popup(PopupKind::Warning,
-                            QStringLiteral("文件：") + row.come
-                                + QStringLiteral(" 在读取时发生错误！"));
+                        m_prompt.popup(
+                            PopupKind::Warning, tr("文件：%1 在读取时发生错误！").arg(row.come));
                     }
                 }
                 rowDone();

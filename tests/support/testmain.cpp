@@ -17,6 +17,10 @@ int main(int argc, char** argv)
         qputenv("ZARVO_BINARY_DIR", ZARVO_BUILD_DIR);
     if (!qEnvironmentVariableIsSet("ZARVO_METAFILE_HELPER"))
         qputenv("ZARVO_METAFILE_HELPER", ZARVO_BUILD_DIR "/zarvo-metafile");
+    // The suites check the program's own Chinese texts whatever the desktop's language; the
+    // language tests choose theirs through CTest (an empty value follows the locale).
+    if (!qEnvironmentVariableIsSet("ZARVO_LANGUAGE"))
+        qputenv("ZARVO_LANGUAGE", "zh");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
