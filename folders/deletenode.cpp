@@ -87,14 +87,22 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
     if (!node.isValid() || FolderTree::nodeText(tree.itemFromIndex(node)) != name)
         return; // the tree was loaded again while the question was open
     const bool shown = workspace.isFolderOpen() && workspace.openFolder() == name;
-    const QStandardItem* item = tree.itemFromIndex(node);
+    QStandardItem* item = tree.itemFromIndex(node);
+    // The nodes under the folder move up to its place, stored so with the drop: a folder kept
+    // under it by an earlier deletion never loses its node.
+    QStandardItem* owner = ownerOf(item);
+    const int lifted = item->rowCount();
+    for (int i = 0; i < lifted; ++i)
+        owner->insertRow(item->row() + 1 + i, item->takeRow(0));
     if (!dropFolder(workspace, name, [item](const QStandardItem* n) { return n == item; })) {
+        for (int i = 0; i < lifted; ++i)
+            item->appendRow(owner->takeRow(item->row() + 1));
         prompt.popup(PopupKind::Warning, QString::fromUtf8(kDeleteFailed));
         if (shown)
             reopen(workspace, name);
         return;
     }
-    tree.removeNode(tree.itemFromIndex(node));
+    tree.removeNode(item);
 }
 
 // Moves `node`, with everything under it, to the end of `rescue`'s children (the top level when
@@ -110,9 +118,8 @@ void keep(Workspace& workspace, QStandardItem* node, const QPersistentModelIndex
         workspace.expandNode(rescue, false);
 }
 
-// Asks about every folder under `group` (the group included, should it be a folder) in walk
-// order. Returns false when the group itself was kept.
-bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
+// Asks about every folder under `group` in walk order.
+void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
 {
     FolderTree& tree = workspace.tree();
     Prompt& prompt = workspace.prompt();
@@ -133,7 +140,7 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
             const bool yes = prompt.confirm(
                 QStringLiteral("真的要删除文件夹:") + name + QStringLiteral("吗?"));
             if (!current.isValid() || !group.isValid())
-                return true; // the tree was loaded again while the question was open
+                return; // the tree was loaded again while the question was open
             node = tree.itemFromIndex(current);
             next = nextInWalk(node, true);
             bool keepIt = !yes;
@@ -151,10 +158,7 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
             }
             if (keepIt) {
                 const QPersistentModelIndex after(tree.indexOfNode(nextInWalk(node, false)));
-                const bool groupKept = current == group;
                 keep(workspace, node, rescue);
-                if (groupKept)
-                    return false;
                 next = after.isValid() ? tree.itemFromIndex(after) : nullptr;
             }
         }
@@ -162,7 +166,6 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
             break;
         current = tree.indexOfNode(next);
     }
-    return true;
 }
 
 void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
@@ -173,15 +176,14 @@ void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
         return;
     if (!group.isValid())
         return;
-    bool removeGroup = true;
     if (tree.itemFromIndex(group)->rowCount() > 0) {
         try {
-            removeGroup = walkAndDrop(workspace, group);
+            walkAndDrop(workspace, group);
         } catch (const std::exception& e) {
             qCDebug(lcFolders) << "deleting a tree node stopped:" << e.what();
         }
     }
-    if (removeGroup && group.isValid())
+    if (group.isValid())
         tree.removeNode(tree.itemFromIndex(group));
     workspace.saveTree();
 }
@@ -203,9 +205,8 @@ void btn_delfolderClick(Workspace& workspace)
         }
         const QString text = FolderTree::nodeText(item);
         const bool open = workspace.isFolderOpen() && text == workspace.openFolder();
-        // A folder that is not open goes the same way; only a folder node given children by
-        // hand in the stream is walked like a group.
-        if (open || (!FolderTree::isGroup(item) && item->rowCount() == 0))
+        // A folder that is not open goes the same way.
+        if (open || !FolderTree::isGroup(item))
             deleteFolderNode(workspace, node, text);
         else
             deleteGroupNode(workspace, node);
