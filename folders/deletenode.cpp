@@ -17,37 +17,6 @@ namespace {
 
 const char* const kDeleteFailed = "文件夹删除时发生错误，没有能成功删除";
 
-QStandardItem* ownerOf(QStandardItem* node)
-{
-    return node->parent() ? node->parent() : node->model()->invisibleRootItem();
-}
-
-// The node after `node` in walk order; with `intoChildren` false, the first one after
-// everything under it.
-QStandardItem* nextInWalk(QStandardItem* node, bool intoChildren)
-{
-    if (intoChildren && node->rowCount() > 0)
-        return node->child(0);
-    for (QStandardItem* n = node; n; n = n->parent()) {
-        QStandardItem* owner = ownerOf(n);
-        if (n->row() + 1 < owner->rowCount())
-            return owner->child(n->row() + 1);
-    }
-    return nullptr;
-}
-
-// The node the tree shows right above `group`: the deepest last descendant of its previous
-// sibling that is shown expanded, else its parent; none for the first top-level node.
-QStandardItem* rescueNode(const Workspace& workspace, QStandardItem* group)
-{
-    if (group->row() == 0)
-        return group->parent();
-    QStandardItem* node = ownerOf(group)->child(group->row() - 1);
-    while (node->rowCount() > 0 && workspace.isNodeExpanded(node->index()))
-        node = node->child(node->rowCount() - 1);
-    return node;
-}
-
 // Drops the folder table `name` in one transaction with the tree stored without the nodes
 // `leaveOut` picks. The open folder is closed first when it shows that table.
 bool dropFolder(Workspace& workspace, const QString& name, const NodePredicate& leaveOut)
@@ -90,13 +59,13 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
     QStandardItem* item = tree.itemFromIndex(node);
     // The nodes under the folder move up to its place, stored so with the drop: a folder kept
     // under it by an earlier deletion never loses its node.
-    QStandardItem* owner = ownerOf(item);
+    QStandardItem* parent = FolderTree::parentNode(item);
     const int lifted = item->rowCount();
     for (int i = 0; i < lifted; ++i)
-        owner->insertRow(item->row() + 1 + i, item->takeRow(0));
+        tree.moveNode(item->child(0), parent, item->row() + 1 + i);
     if (!dropFolder(workspace, name, [item](const QStandardItem* n) { return n == item; })) {
         for (int i = 0; i < lifted; ++i)
-            item->appendRow(owner->takeRow(item->row() + 1));
+            tree.moveNode(FolderTree::ownerOf(item)->child(item->row() + 1), item);
         prompt.popup(PopupKind::Warning, QString::fromUtf8(kDeleteFailed));
         if (shown)
             reopen(workspace, name);
@@ -110,10 +79,7 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
 void keep(Workspace& workspace, QStandardItem* node, const QPersistentModelIndex& rescue)
 {
     FolderTree& tree = workspace.tree();
-    const QList<QStandardItem*> row = ownerOf(node)->takeRow(node->row());
-    QStandardItem* target
-        = rescue.isValid() ? tree.itemFromIndex(rescue) : tree.invisibleRootItem();
-    target->appendRow(row);
+    tree.moveNode(node, rescue.isValid() ? tree.itemFromIndex(rescue) : nullptr);
     if (rescue.isValid())
         workspace.expandNode(rescue, false);
 }
@@ -124,8 +90,11 @@ void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
     FolderTree& tree = workspace.tree();
     Prompt& prompt = workspace.prompt();
     const int level = FolderTree::level(tree.itemFromIndex(group));
-    const QPersistentModelIndex rescue(
-        tree.indexOfNode(rescueNode(workspace, tree.itemFromIndex(group))));
+    // The node shown above the group when the deletion begins.
+    const QPersistentModelIndex rescue(tree.indexOfNode(
+        FolderTree::nodeAbove(tree.itemFromIndex(group), [&workspace](const QStandardItem* n) {
+            return workspace.isNodeExpanded(n->index());
+        })));
     // Nodes whose tables are gone: they stay on screen until the group goes, but the stored tree
     // never names them again.
     QSet<const QStandardItem*> dropped;
@@ -134,7 +103,7 @@ void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
     QPersistentModelIndex current = group;
     while (current.isValid()) {
         QStandardItem* node = tree.itemFromIndex(current);
-        QStandardItem* next = nextInWalk(node, true);
+        QStandardItem* next = FolderTree::nextInWalk(node);
         if (!FolderTree::isGroup(node)) {
             const QString name = FolderTree::nodeText(node);
             const bool yes = prompt.confirm(
@@ -142,7 +111,7 @@ void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
             if (!current.isValid() || !group.isValid())
                 return; // the tree was loaded again while the question was open
             node = tree.itemFromIndex(current);
-            next = nextInWalk(node, true);
+            next = FolderTree::nextInWalk(node);
             bool keepIt = !yes;
             if (yes) {
                 const bool shown = workspace.isFolderOpen() && workspace.openFolder() == name;
@@ -157,7 +126,8 @@ void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
                 }
             }
             if (keepIt) {
-                const QPersistentModelIndex after(tree.indexOfNode(nextInWalk(node, false)));
+                const QPersistentModelIndex after(
+                    tree.indexOfNode(FolderTree::nextInWalk(node, false)));
                 keep(workspace, node, rescue);
                 next = after.isValid() ? tree.itemFromIndex(after) : nullptr;
             }
