@@ -24,37 +24,6 @@ struct Texts
 const char* const kDeleteFailed
     = QT_TRANSLATE_NOOP("DeleteNode", "文件夹删除时发生错误，没有能成功删除");
 
-QStandardItem* ownerOf(QStandardItem* node)
-{
-    return node->parent() ? node->parent() : node->model()->invisibleRootItem();
-}
-
-// The node after `node` in walk order; with `intoChildren` false, the first one after
-// everything under it.
-QStandardItem* nextInWalk(QStandardItem* node, bool intoChildren)
-{
-    if (intoChildren && node->rowCount() > 0)
-        return node->child(0);
-    for (QStandardItem* n = node; n; n = n->parent()) {
-        QStandardItem* owner = ownerOf(n);
-        if (n->row() + 1 < owner->rowCount())
-            return owner->child(n->row() + 1);
-    }
-    return nullptr;
-}
-
-// The node the tree shows right above `group`: the deepest last descendant of its previous
-// sibling that is shown expanded, else its parent; none for the first top-level node.
-QStandardItem* rescueNode(const Workspace& workspace, QStandardItem* group)
-{
-    if (group->row() == 0)
-        return group->parent();
-    QStandardItem* node = ownerOf(group)->child(group->row() - 1);
-    while (node->rowCount() > 0 && workspace.isNodeExpanded(node->index()))
-        node = node->child(node->rowCount() - 1);
-    return node;
-}
-
 // Drops the folder table `name` in one transaction with the tree stored without the nodes
 // `leaveOut` picks. The open folder is closed first when it shows that table.
 bool dropFolder(Workspace& workspace, const QString& name, const NodePredicate& leaveOut)
@@ -94,14 +63,22 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
     if (!node.isValid() || FolderTree::nodeText(tree.itemFromIndex(node)) != name)
         return; // the tree was loaded again while the question was open
     const bool shown = workspace.isFolderOpen() && workspace.openFolder() == name;
-    const QStandardItem* item = tree.itemFromIndex(node);
+    QStandardItem* item = tree.itemFromIndex(node);
+    // The nodes under the folder move up to its place, stored so with the drop: a folder kept
+    // under it by an earlier deletion never loses its node.
+    QStandardItem* parent = FolderTree::parentNode(item);
+    const int lifted = item->rowCount();
+    for (int i = 0; i < lifted; ++i)
+        tree.moveNode(item->child(0), parent, item->row() + 1 + i);
     if (!dropFolder(workspace, name, [item](const QStandardItem* n) { return n == item; })) {
+        for (int i = 0; i < lifted; ++i)
+            tree.moveNode(FolderTree::ownerOf(item)->child(item->row() + 1), item);
         prompt.popup(PopupKind::Warning, Texts::tr(kDeleteFailed));
         if (shown)
             reopen(workspace, name);
         return;
     }
-    tree.removeNode(tree.itemFromIndex(node));
+    tree.removeNode(item);
 }
 
 // Moves `node`, with everything under it, to the end of `rescue`'s children (the top level when
@@ -109,23 +86,22 @@ void deleteFolderNode(Workspace& workspace, const QPersistentModelIndex& node, c
 void keep(Workspace& workspace, QStandardItem* node, const QPersistentModelIndex& rescue)
 {
     FolderTree& tree = workspace.tree();
-    const QList<QStandardItem*> row = ownerOf(node)->takeRow(node->row());
-    QStandardItem* target
-        = rescue.isValid() ? tree.itemFromIndex(rescue) : tree.invisibleRootItem();
-    target->appendRow(row);
+    tree.moveNode(node, rescue.isValid() ? tree.itemFromIndex(rescue) : nullptr);
     if (rescue.isValid())
         workspace.expandNode(rescue, false);
 }
 
-// Asks about every folder under `group` (the group included, should it be a folder) in walk
-// order. Returns false when the group itself was kept.
-bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
+// Asks about every folder under `group` in walk order.
+void walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
 {
     FolderTree& tree = workspace.tree();
     Prompt& prompt = workspace.prompt();
     const int level = FolderTree::level(tree.itemFromIndex(group));
-    const QPersistentModelIndex rescue(
-        tree.indexOfNode(rescueNode(workspace, tree.itemFromIndex(group))));
+    // The node shown above the group when the deletion begins.
+    const QPersistentModelIndex rescue(tree.indexOfNode(
+        FolderTree::nodeAbove(tree.itemFromIndex(group), [&workspace](const QStandardItem* n) {
+            return workspace.isNodeExpanded(n->index());
+        })));
     // Nodes whose tables are gone: they stay on screen until the group goes, but the stored tree
     // never names them again.
     QSet<const QStandardItem*> dropped;
@@ -134,14 +110,14 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
     QPersistentModelIndex current = group;
     while (current.isValid()) {
         QStandardItem* node = tree.itemFromIndex(current);
-        QStandardItem* next = nextInWalk(node, true);
+        QStandardItem* next = FolderTree::nextInWalk(node);
         if (!FolderTree::isGroup(node)) {
             const QString name = FolderTree::nodeText(node);
             const bool yes = prompt.confirm(Texts::tr("真的要删除文件夹:%1吗?").arg(name));
             if (!current.isValid() || !group.isValid())
-                return true; // the tree was loaded again while the question was open
+                return; // the tree was loaded again while the question was open
             node = tree.itemFromIndex(current);
-            next = nextInWalk(node, true);
+            next = FolderTree::nextInWalk(node);
             bool keepIt = !yes;
             if (yes) {
                 const bool shown = workspace.isFolderOpen() && workspace.openFolder() == name;
@@ -156,11 +132,9 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
                 }
             }
             if (keepIt) {
-                const QPersistentModelIndex after(tree.indexOfNode(nextInWalk(node, false)));
-                const bool groupKept = current == group;
+                const QPersistentModelIndex after(
+                    tree.indexOfNode(FolderTree::nextInWalk(node, false)));
                 keep(workspace, node, rescue);
-                if (groupKept)
-                    return false;
                 next = after.isValid() ? tree.itemFromIndex(after) : nullptr;
             }
         }
@@ -168,7 +142,6 @@ bool walkAndDrop(Workspace& workspace, const QPersistentModelIndex& group)
             break;
         current = tree.indexOfNode(next);
     }
-    return true;
 }
 
 void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
@@ -178,15 +151,14 @@ void deleteGroupNode(Workspace& workspace, const QPersistentModelIndex& group)
         return;
     if (!group.isValid())
         return;
-    bool removeGroup = true;
     if (tree.itemFromIndex(group)->rowCount() > 0) {
         try {
-            removeGroup = walkAndDrop(workspace, group);
+            walkAndDrop(workspace, group);
         } catch (const std::exception& e) {
             qCDebug(lcFolders) << "deleting a tree node stopped:" << e.what();
         }
     }
-    if (removeGroup && group.isValid())
+    if (group.isValid())
         tree.removeNode(tree.itemFromIndex(group));
     workspace.saveTree();
 }
@@ -207,9 +179,8 @@ void btn_delfolderClick(Workspace& workspace)
         }
         const QString text = FolderTree::nodeText(item);
         const bool open = workspace.isFolderOpen() && text == workspace.openFolder();
-        // A folder that is not open goes the same way; only a folder node given children by
-        // hand in the stream is walked like a group.
-        if (open || (!FolderTree::isGroup(item) && item->rowCount() == 0))
+        // A folder that is not open goes the same way.
+        if (open || !FolderTree::isGroup(item))
             deleteFolderNode(workspace, node, text);
         else
             deleteGroupNode(workspace, node);

@@ -128,21 +128,23 @@ void FindSession::findNode(const QString& text)
         m_prompt.popup(PopupKind::Tip, tr("请先选择一个查找的启始点"));
         return;
     }
-    QList<QStandardItem*> walk;
-    m_treeCopy.forEachNode([&](QStandardItem* node) { walk.append(node); });
-    const qsizetype start = walk.indexOf(m_treeCopy.itemFromIndex(selected.first()));
     // After the last node the search starts over at the first.
-    const qsizetype first = start + 1 < walk.size() ? start + 1 : 0;
-    for (qsizetype i = first; i < walk.size(); ++i) {
-        if (searchMatches(text, FolderTree::nodeText(walk[i]))) {
+    QStandardItem* node = FolderTree::nextInWalk(m_treeCopy.itemFromIndex(selected.first()));
+    if (!node)
+        node = m_treeCopy.item(0);
+    QStandardItem* last = nullptr;
+    for (; node; node = FolderTree::nextInWalk(node)) {
+        if (searchMatches(text, FolderTree::nodeText(node))) {
             showPane(SearchKind::Nodes);
-            const QModelIndex found = walk[i]->index();
+            const QModelIndex found = node->index();
             m_treeSelection.setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
             Q_EMIT nodeFound(found);
             return;
         }
+        last = node;
     }
-    m_treeSelection.setCurrentIndex(walk.last()->index(), QItemSelectionModel::ClearAndSelect);
+    m_treeSelection.setCurrentIndex(
+        m_treeCopy.indexOfNode(last), QItemSelectionModel::ClearAndSelect);
     m_prompt.popup(PopupKind::Tip, tr("文件夹/树结构 %1 没有找到").arg(text));
 }
 

@@ -10,28 +10,12 @@ namespace zarvo {
 
 namespace {
 
-// Whether `node` is `ancestor` or lies somewhere below it.
-bool isWithin(const QStandardItem* node, const QStandardItem* ancestor)
-{
-    for (const QStandardItem* n = node; n; n = FolderTree::parentNode(n))
-        if (n == ancestor)
-            return true;
-    return false;
-}
-
 // Makes `node` the last child of `parent` (null: the top level), unless that puts it under itself.
 // Returns whether it moved.
 bool moveToEnd(Workspace& workspace, QStandardItem* node, QStandardItem* parent)
 {
-    if (isWithin(parent, node))
+    if (!workspace.tree().moveNode(node, parent))
         return false;
-    FolderTree& tree = workspace.tree();
-    QStandardItem* from = FolderTree::parentNode(node);
-    QStandardItem* fromOwner = from ? from : tree.invisibleRootItem();
-    QStandardItem* toOwner = parent ? parent : tree.invisibleRootItem();
-    // The item itself travels with its data and children: text, kind and folder table stay.
-    const QList<QStandardItem*> taken = fromOwner->takeRow(node->row());
-    toOwner->appendRow(taken);
     workspace.selectNode(node->index());
     return true;
 }

@@ -15,7 +15,7 @@ QStandardItem* FolderTree::insertNode(QStandardItem* parent, int row, const QStr
     node->setData(text, Qt::EditRole);
     node->setEditable(false);
     setKindFromText(node);
-    QStandardItem* owner = parent ? parent : invisibleRootItem();
+    QStandardItem* owner = holder(parent);
     if (row < 0 || row > owner->rowCount())
         owner->appendRow(node);
     else
@@ -47,6 +47,37 @@ QStandardItem* FolderTree::parentNode(const QStandardItem* node)
     return node ? node->parent() : nullptr;
 }
 
+QStandardItem* FolderTree::ownerOf(const QStandardItem* node)
+{
+    QStandardItem* parent = parentNode(node);
+    return parent ? parent : node->model()->invisibleRootItem();
+}
+
+QStandardItem* FolderTree::nextInWalk(const QStandardItem* node, bool intoChildren)
+{
+    if (!node)
+        return nullptr;
+    if (intoChildren && node->rowCount() > 0)
+        return node->child(0);
+    for (const QStandardItem* n = node; n; n = parentNode(n)) {
+        QStandardItem* owner = ownerOf(n);
+        if (n->row() + 1 < owner->rowCount())
+            return owner->child(n->row() + 1);
+    }
+    return nullptr;
+}
+
+QStandardItem* FolderTree::nodeAbove(
+    const QStandardItem* node, const std::function<bool(const QStandardItem*)>& isExpanded)
+{
+    if (!node || node->row() == 0)
+        return parentNode(node);
+    QStandardItem* above = ownerOf(node)->child(node->row() - 1);
+    while (above->rowCount() > 0 && isExpanded(above))
+        above = above->child(above->rowCount() - 1);
+    return above;
+}
+
 void FolderTree::setKindFromText(QStandardItem* node)
 {
     const bool group = nodeText(node).startsWith(kGroupMarker);
@@ -55,14 +86,8 @@ void FolderTree::setKindFromText(QStandardItem* node)
 
 void FolderTree::forEachNode(const std::function<void(QStandardItem*)>& visit) const
 {
-    std::function<void(QStandardItem*)> walk = [&](QStandardItem* parent) {
-        for (int r = 0; r < parent->rowCount(); ++r) {
-            QStandardItem* child = parent->child(r);
-            visit(child);
-            walk(child);
-        }
-    };
-    walk(invisibleRootItem());
+    for (QStandardItem* node = item(0); node; node = nextInWalk(node))
+        visit(node);
 }
 
 int FolderTree::nodeCount() const
@@ -86,8 +111,21 @@ void FolderTree::removeNode(QStandardItem* node)
 {
     if (!node)
         return;
-    QStandardItem* owner = node->parent() ? node->parent() : invisibleRootItem();
-    owner->removeRow(node->row());
+    ownerOf(node)->removeRow(node->row());
+}
+
+bool FolderTree::moveNode(QStandardItem* node, QStandardItem* parent, int row)
+{
+    for (const QStandardItem* p = parent; p; p = parentNode(p))
+        if (p == node)
+            return false;
+    QStandardItem* to = holder(parent);
+    const QList<QStandardItem*> taken = ownerOf(node)->takeRow(node->row());
+    if (row < 0 || row > to->rowCount())
+        to->appendRow(taken);
+    else
+        to->insertRow(row, taken);
+    return true;
 }
 
 void FolderTree::setIcons(const QIcon& group, const QIcon& folder)

@@ -46,6 +46,17 @@ public:
     static int level(const QStandardItem* node);
     // null for a top-level node.
     static QStandardItem* parentNode(const QStandardItem* node);
+    // The item that holds the node's row: its parent node, or the invisible root item for a
+    // top-level node.
+    static QStandardItem* ownerOf(const QStandardItem* node);
+    // The node after `node` in walk order (parents before children, children in order), or null
+    // after the last. With `intoChildren` false, the first node after everything under `node`.
+    static QStandardItem* nextInWalk(const QStandardItem* node, bool intoChildren = true);
+    // The node the tree shows right above `node` when `isExpanded` tells which nodes are shown
+    // expanded: the deepest last shown descendant of its previous sibling, else its parent; null
+    // for the first top-level node.
+    static QStandardItem* nodeAbove(
+        const QStandardItem* node, const std::function<bool(const QStandardItem*)>& isExpanded);
     // Sets the kind from the text, as after loading: group when the text begins with the marker.
     static void setKindFromText(QStandardItem* node);
 
@@ -59,12 +70,22 @@ public:
         return node ? node->index() : QModelIndex();
     }
     void removeNode(QStandardItem* node);
+    // Moves `node`, with everything under it, into `parent` (null: the top level) at `row`,
+    // counted after the node has left its place (-1 or beyond the end: appended). The node keeps
+    // its text, kind and children; indexes into the moved rows become invalid. A node never goes
+    // under itself or one of its descendants: such a move is refused and returns false.
+    bool moveNode(QStandardItem* node, QStandardItem* parent, int row = -1);
 
     void setIcons(const QIcon& group, const QIcon& folder);
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
+    QStandardItem* holder(QStandardItem* parent) const
+    {
+        return parent ? parent : invisibleRootItem();
+    }
+
     QIcon m_groupIcon;
     QIcon m_folderIcon;
 };

@@ -14,19 +14,17 @@ QByteArray EncodeTreeStream(const FolderTree& tree)
 QByteArray EncodeTreeStream(const FolderTree& tree, const NodePredicate& leaveOut)
 {
     QByteArray out;
-    std::function<void(const QStandardItem*, int)> encode
-        = [&](const QStandardItem* parent, int level) {
-              for (int r = 0; r < parent->rowCount(); ++r) {
-                  const QStandardItem* node = parent->child(r);
-                  if (leaveOut && leaveOut(node))
-                      continue;
-                  out.append(QByteArray(level, '\t'));
-                  out.append(FolderTree::nodeText(node).toUtf8());
-                  out.append("\r\n");
-                  encode(node, level + 1);
-              }
-          };
-    encode(tree.invisibleRootItem(), 0);
+    const QStandardItem* node = tree.item(0);
+    while (node) {
+        if (leaveOut && leaveOut(node)) {
+            node = FolderTree::nextInWalk(node, false);
+            continue;
+        }
+        out.append(QByteArray(FolderTree::level(node), '\t'));
+        out.append(FolderTree::nodeText(node).toUtf8());
+        out.append("\r\n");
+        node = FolderTree::nextInWalk(node);
+    }
     return out;
 }
 

@@ -270,3 +270,54 @@ TEST_F(FolderCommandsTest, KeptFoldersOfTheFirstGroupGoToTheTopLevel)
     EXPECT_TRUE(exists("F1") && exists("F2") && exists("F3"));
     EXPECT_TRUE(prompt.allAnswersUsed());
 }
+
+TEST_F(FolderCommandsTest, NodesUnderADeletedFolderMoveUpToItsPlace)
+{
+    // Deleting G keeps F1 and F2 under F0, the node shown above G; deleting K keeps F4 under F3.
+    // F9 has no table and a child given by hand.
+    startWith({ QStringLiteral("F0"), QStringLiteral("F1"), QStringLiteral("F2"),
+                  QStringLiteral("F3"), QStringLiteral("F4"), QStringLiteral("F5") },
+        QStringLiteral("F0\r\n") + G + QStringLiteral("G\r\n\tF1\r\n\t") + G
+            + QStringLiteral("H\r\n\t\tF2\r\nF3\r\n") + G
+            + QStringLiteral("K\r\n\tF4\r\nF9\r\n\tF5\r\n"));
+    const auto deleteNode = [&](const QString& display, std::initializer_list<bool> answers) {
+        selectNode(display);
+        for (bool yes : answers)
+            prompt.answer(yes);
+        btn_delfolderClick(*ws);
+    };
+    deleteNode(QStringLiteral("G"), { true, false, false });
+    deleteNode(QStringLiteral("K"), { true, false });
+    ASSERT_EQ(savedTree(),
+        (QStringList { QStringLiteral("0:F0"), QStringLiteral("1:F1"), QStringLiteral("1:F2"),
+            QStringLiteral("0:F3"), QStringLiteral("1:F4"), QStringLiteral("0:F9"),
+            QStringLiteral("1:F5") }));
+
+    // The open folder, then a folder only selected: one question each, their nodes move up.
+    clickNode(QStringLiteral("F0"));
+    prompt.clear();
+    deleteNode(QStringLiteral("F0"), { true });
+    clickNode(QStringLiteral("F2"));
+    deleteNode(QStringLiteral("F3"), { true });
+    // A folder that cannot be dropped keeps its node and what is under it.
+    deleteNode(QStringLiteral("F9"), { true });
+    EXPECT_EQ(prompt.questions,
+        (QStringList { QStringLiteral("真的要删除文件夹: F0 吗?"),
+            QStringLiteral("真的要删除文件夹: F3 吗?"),
+            QStringLiteral("真的要删除文件夹: F9 吗?") }));
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件夹删除时发生错误，没有能成功删除") });
+    EXPECT_TRUE(prompt.allAnswersUsed());
+    EXPECT_FALSE(exists("F0") || exists("F3"));
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("F2"));
+
+    // After a reload every kept folder has its node and opens with its pictures.
+    ASSERT_TRUE(ws->loadTree());
+    EXPECT_EQ(savedTree(),
+        (QStringList { QStringLiteral("0:F1"), QStringLiteral("0:F2"), QStringLiteral("0:F4"),
+            QStringLiteral("0:F9"), QStringLiteral("1:F5") }));
+    clickNode(QStringLiteral("F1"));
+    EXPECT_EQ(captions(), (QStringList { QStringLiteral("cat"), QStringLiteral("dog") }));
+    for (const char* kept : { "F1", "F2", "F4", "F5" })
+        EXPECT_TRUE(exists(kept) && ws->tree().findFolder(QLatin1String(kept))) << kept;
+}
