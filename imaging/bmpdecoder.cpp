@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <cstdlib>
 #include <limits>
@@ -14,15 +15,6 @@
 namespace zarvo {
 
 namespace {
-
-quint16 le16(const uchar* p)
-{
-    return quint16(p[0] | (p[1] << 8));
-}
-quint32 le32(const uchar* p)
-{
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-}
 
 constexpr qsizetype kFileHeaderSize = 14;
 constexpr quint32 kCoreHeaderSize = 12; // the old OS/2 header with 16-bit sizes
@@ -54,21 +46,21 @@ bool readHeader(const QByteArray& bytes, BmpHeader* header)
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < kFileHeaderSize + kCoreHeaderSize || p[0] != 'B' || p[1] != 'M')
         return false;
-    header->dataOffset = le32(p + 10);
+    header->dataOffset = qFromLittleEndian<quint32>(p + 10);
     const uchar* info = p + kFileHeaderSize;
-    const quint32 infoSize = le32(info);
+    const quint32 infoSize = qFromLittleEndian<quint32>(info);
     quint32 compression = 0;
     if (infoSize == kCoreHeaderSize) {
-        header->width = le16(info + 4);
-        header->height = le16(info + 6);
-        header->bits = le16(info + 10);
+        header->width = qFromLittleEndian<quint16>(info + 4);
+        header->height = qFromLittleEndian<quint16>(info + 6);
+        header->bits = qFromLittleEndian<quint16>(info + 10);
     } else {
         if (infoSize < 40 || bytes.size() < kFileHeaderSize + 40)
             return false;
-        header->width = qint32(le32(info + 4));
-        header->height = std::abs(qint64(qint32(le32(info + 8))));
-        header->bits = le16(info + 14);
-        compression = le32(info + 16);
+        header->width = qint32(qFromLittleEndian<quint32>(info + 4));
+        header->height = std::abs(qint64(qint32(qFromLittleEndian<quint32>(info + 8))));
+        header->bits = qFromLittleEndian<quint16>(info + 14);
+        compression = qFromLittleEndian<quint32>(info + 16);
     }
     // Uncompressed and bit-field rows have a fixed size; Qt checks the run-length ones itself.
     header->fixedRows = compression == 0 || compression == 3 || compression == 6;

@@ -4,14 +4,13 @@
 
 #include "imaging/decodebudget.h"
 #include "imaging/decodelimits.h"
+#include "imaging/libpngsupport.h"
 #include "imaging/pixelbuffer.h"
 #include "imaging/whiteblend.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-
-#include <png.h>
 
 namespace zarvo {
 
@@ -32,17 +31,8 @@ struct PngJob
     bool tooLarge = false;
     bool hasAlpha = false;
     DecodeBudget::Reservation reservation;
-    char message[256] = {};
+    libpng::ErrorText error;
 };
-
-void pngError(png_structp png, png_const_charp message)
-{
-    auto* job = static_cast<PngJob*>(png_get_error_ptr(png));
-    std::snprintf(job->message, sizeof job->message, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void pngWarning(png_structp, png_const_charp) { }
 
 void pngRead(png_structp png, png_bytep out, png_size_t length)
 {
@@ -55,13 +45,14 @@ void pngRead(png_structp png, png_bytep out, png_size_t length)
 
 void fail(PngJob* job, const char* message)
 {
-    std::snprintf(job->message, sizeof job->message, "%s", message);
+    std::snprintf(job->error.text, sizeof job->error.text, "%s", message);
 }
 
 // The one function that holds libpng's setjmp. Its error branch destroys the codec objects.
 bool runPng(PngJob* job)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, job, pngError, pngWarning);
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, &job->error, libpng::onError, libpng::onWarning);
     if (!png) {
         fail(job, "out of memory");
         return false;
@@ -155,8 +146,9 @@ DecodedPicture decodePng(const uchar* data, qsizetype size, PixelBuffer* reuse)
     job.reuse = reuse;
     const bool ok = runPng(&job);
     if (!ok) {
-        result.error = job.tooLarge ? pixelLimitError("PNG", job.width, job.height)
-                                    : QStringLiteral("PNG: ") + QString::fromLocal8Bit(job.message);
+        result.error = job.tooLarge
+            ? pixelLimitError("PNG", job.width, job.height)
+            : QStringLiteral("PNG: ") + QString::fromLocal8Bit(job.error.text);
         return result;
     }
     if (job.hasAlpha)
