@@ -8,24 +8,13 @@
 #include "imaging/pngdecoder.h"
 #include "imaging/whiteblend.h"
 
+#include <QtEndian>
+
 #include <cstring>
 
 namespace zarvo {
 
 namespace {
-
-quint16 le16(const uchar* p)
-{
-    return quint16(p[0] | (p[1] << 8));
-}
-quint32 le32(const uchar* p)
-{
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
-}
-quint32 be32(const uchar* p)
-{
-    return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24;
-}
 
 constexpr uchar kPngSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
 constexpr qsizetype kInfoHeaderSize = 40;
@@ -43,23 +32,25 @@ struct Entry
 // Reads an entry's own header; false if it is not an image we can place.
 bool readEntry(const uchar* file, qsizetype fileSize, const uchar* dirEntry, Entry* entry)
 {
-    const quint32 length = le32(dirEntry + 8);
-    const quint32 offset = le32(dirEntry + 12);
+    const quint32 length = qFromLittleEndian<quint32>(dirEntry + 8);
+    const quint32 offset = qFromLittleEndian<quint32>(dirEntry + 12);
     if (offset >= quint64(fileSize) || length > quint64(fileSize) - offset)
         return false;
     entry->data = file + offset;
     entry->size = qsizetype(length);
     if (entry->size >= 24 && std::memcmp(entry->data, kPngSignature, sizeof kPngSignature) == 0) {
         entry->png = true;
-        entry->width = be32(entry->data + 16);
-        entry->height = be32(entry->data + 20);
-        entry->bits = le16(dirEntry + 6);
+        entry->width = qFromBigEndian<quint32>(entry->data + 16);
+        entry->height = qFromBigEndian<quint32>(entry->data + 20);
+        entry->bits = qFromLittleEndian<quint16>(dirEntry + 6);
     } else {
-        if (entry->size < kInfoHeaderSize || le32(entry->data) < kInfoHeaderSize)
+        if (entry->size < kInfoHeaderSize
+            || qFromLittleEndian<quint32>(entry->data) < kInfoHeaderSize)
             return false;
-        entry->width = qint32(le32(entry->data + 4));
-        entry->height = qint32(le32(entry->data + 8)) / 2; // colour rows, then as many mask rows
-        entry->bits = le16(entry->data + 14);
+        entry->width = qint32(qFromLittleEndian<quint32>(entry->data + 4));
+        // Colour rows, then as many mask rows.
+        entry->height = qint32(qFromLittleEndian<quint32>(entry->data + 8)) / 2;
+        entry->bits = qFromLittleEndian<quint16>(entry->data + 14);
     }
     return entry->width > 0 && entry->height > 0;
 }
@@ -74,9 +65,9 @@ DecodedPicture failure(const char* text)
 DecodedPicture decodeBitmapEntry(const Entry& entry, PixelBuffer* reuse)
 {
     const uchar* const data = entry.data;
-    const quint32 headerSize = le32(data);
+    const quint32 headerSize = qFromLittleEndian<quint32>(data);
     const int bits = entry.bits;
-    const quint32 compression = le32(data + 16);
+    const quint32 compression = qFromLittleEndian<quint32>(data + 16);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         return failure("unsupported bits per pixel");
     if (compression != 0)
@@ -84,7 +75,7 @@ DecodedPicture decodeBitmapEntry(const Entry& entry, PixelBuffer* reuse)
     const int width = int(entry.width);
     const int height = int(entry.height);
 
-    const quint32 colorsUsed = le32(data + 32);
+    const quint32 colorsUsed = qFromLittleEndian<quint32>(data + 32);
     const qint64 paletteInFile
         = colorsUsed ? qint64(colorsUsed) : (bits <= 8 ? qint64(1) << bits : 0);
     const qint64 paletteUsable = bits <= 8 ? std::min<qint64>(paletteInFile, qint64(1) << bits) : 0;
@@ -160,9 +151,10 @@ DecodedPicture decodeIco(const QByteArray& bytes, PixelBuffer* reuse)
 {
     const auto* file = reinterpret_cast<const uchar*>(bytes.constData());
     const qsizetype size = bytes.size();
-    if (size < 6 || le16(file) != 0 || (le16(file + 2) != 1 && le16(file + 2) != 2))
+    if (size < 6 || qFromLittleEndian<quint16>(file) != 0
+        || (qFromLittleEndian<quint16>(file + 2) != 1 && qFromLittleEndian<quint16>(file + 2) != 2))
         return failure("not an icon file");
-    const int count = le16(file + 4);
+    const int count = qFromLittleEndian<quint16>(file + 4);
     if (count == 0 || size < 6 + 16 * qsizetype(count))
         return failure("icon directory missing");
 

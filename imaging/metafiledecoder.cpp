@@ -3,6 +3,7 @@
 #include "imaging/metafiledecoder.h"
 
 #include "imaging/decodelimits.h"
+#include "imaging/sanitizer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,15 +24,6 @@
 #include <emf2svg.h>
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
-
-// AddressSanitizer reserves terabytes of address space for its shadow memory: no RLIMIT_AS then.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZARVO_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZARVO_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace zarvo {
 
@@ -222,6 +214,7 @@ DecodedPicture decodeMetafile(MetafileKind kind, const QByteArray& bytes)
         // In the child before exec: only calls that are safe there.
         const rlimit cpu { kMetafileHelperCpuSeconds, kMetafileHelperCpuSeconds + 1 };
         ::setrlimit(RLIMIT_CPU, &cpu);
+        // AddressSanitizer reserves terabytes of address space for its shadow: no RLIMIT_AS then.
 #ifndef ZARVO_ADDRESS_SANITIZER
         const rlimit memory { rlim_t(kMetafileHelperMemory), rlim_t(kMetafileHelperMemory) };
         ::setrlimit(RLIMIT_AS, &memory);

@@ -2,12 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/pictureencoder.h"
 
+#include "imaging/libpngsupport.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QtEndian>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -15,7 +16,6 @@
 #include <gif_lib.h>
 #include <jerror.h>
 #include <jpeglib.h>
-#include <png.h>
 #include <zlib.h>
 
 namespace zarvo {
@@ -101,17 +101,8 @@ struct PngWriteJob
 {
     const QImage* image = nullptr;
     QByteArray out;
-    char message[256] = {};
+    libpng::ErrorText error;
 };
-
-void pngError(png_structp png, png_const_charp message)
-{
-    auto* job = static_cast<PngWriteJob*>(png_get_error_ptr(png));
-    std::snprintf(job->message, sizeof job->message, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void pngWarning(png_structp, png_const_charp) { }
 
 void pngWrite(png_structp png, png_bytep data, png_size_t length)
 {
@@ -123,7 +114,8 @@ void pngFlush(png_structp) { }
 
 bool runPngWrite(PngWriteJob* job)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, pngError, pngWarning);
+    png_structp png = png_create_write_struct(
+        PNG_LIBPNG_VER_STRING, &job->error, libpng::onError, libpng::onWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -199,7 +191,7 @@ EncodedPicture encodePngFile(const QImage& image)
     job.image = &rgb;
     job.out.reserve(qsizetype(rgb.width()) * rgb.height() / 2);
     if (!runPngWrite(&job))
-        return failure("PNG", job.message[0] ? job.message : "out of memory");
+        return failure("PNG", job.error.text[0] ? job.error.text : "out of memory");
     return { std::move(job.out), QString() };
 }
 

@@ -2,17 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/pixelbuffer.h"
 
+#include "imaging/sanitizer.h"
+
 #include <new>
 
 #include <sys/mman.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define ZARVO_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZARVO_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace zarvo {
 

@@ -4,14 +4,15 @@
 
 #include "imaging/decodebudget.h"
 #include "imaging/decodelimits.h"
+#include "imaging/libpngsupport.h"
 #include "imaging/pixelbuffer.h"
 #include "imaging/whiteblend.h"
+
+#include <QtEndian>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-
-#include <png.h>
 
 namespace zarvo {
 
@@ -32,17 +33,8 @@ struct PngJob
     bool tooLarge = false;
     bool hasAlpha = false;
     DecodeBudget::Reservation reservation;
-    char message[256] = {};
+    libpng::ErrorText error;
 };
-
-void pngError(png_structp png, png_const_charp message)
-{
-    auto* job = static_cast<PngJob*>(png_get_error_ptr(png));
-    std::snprintf(job->message, sizeof job->message, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void pngWarning(png_structp, png_const_charp) { }
 
 void pngRead(png_structp png, png_bytep out, png_size_t length)
 {
@@ -55,13 +47,37 @@ void pngRead(png_structp png, png_bytep out, png_size_t length)
 
 void fail(PngJob* job, const char* message)
 {
-    std::snprintf(job->message, sizeof job->message, "%s", message);
+    std::snprintf(job->error.text, sizeof job->error.text, "%s", message);
+}
+
+// libpng takes memory for the length a chunk declares before it reads the chunk (an eXIf
+// chunk, or the chunks skipped below), and its own bound on that length only warns when
+// reading: 41 bytes could make it take 2 GB. It reads every chunk before the image data in
+// full, so a file whose chunk there runs past its end can never be decoded: it is refused
+// before libpng sees it. Bytes without the PNG signature are left to libpng to refuse.
+bool chunksBeforeImageDataFit(const uchar* data, size_t size)
+{
+    static constexpr uchar kSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
+        return true;
+    size_t at = sizeof kSignature;
+    while (size - at >= 8) {
+        const quint64 length = qFromBigEndian<quint32>(data + at);
+        const uchar* type = data + at + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
+            return true;
+        if (length + 12 > size - at) // length, type, data and CRC
+            return false;
+        at += size_t(length) + 12;
+    }
+    return true;
 }
 
 // The one function that holds libpng's setjmp. Its error branch destroys the codec objects.
 bool runPng(PngJob* job)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, job, pngError, pngWarning);
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, &job->error, libpng::onError, libpng::onWarning);
     if (!png) {
         fail(job, "out of memory");
         return false;
@@ -79,6 +95,11 @@ bool runPng(PngJob* job)
     png_set_read_fn(png, job, pngRead);
     // The pixel limit below is the real bound; libpng's own would refuse 100000 x 1.
     png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
+    // Text, suggested palettes and calibrations are never shown; libpng would take and zero
+    // memory for the length each declares before reading it. Skipped unread instead, whatever
+    // their length. eXIf stays: it holds the orientation.
+    static constexpr png_byte kNeverKept[] = "tEXt\0zTXt\0iTXt\0sPLT\0pCAL\0sCAL";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kNeverKept, 6);
     png_read_info(png, info);
 
     int bitDepth = 0;
@@ -153,10 +174,15 @@ DecodedPicture decodePng(const uchar* data, qsizetype size, PixelBuffer* reuse)
     job.data = data;
     job.size = size_t(size);
     job.reuse = reuse;
+    if (!chunksBeforeImageDataFit(data, job.size)) {
+        result.error = QStringLiteral("PNG: a chunk runs past the end of the file");
+        return result;
+    }
     const bool ok = runPng(&job);
     if (!ok) {
-        result.error = job.tooLarge ? pixelLimitError("PNG", job.width, job.height)
-                                    : QStringLiteral("PNG: ") + QString::fromLocal8Bit(job.message);
+        result.error = job.tooLarge
+            ? pixelLimitError("PNG", job.width, job.height)
+            : QStringLiteral("PNG: ") + QString::fromLocal8Bit(job.error.text);
         return result;
     }
     if (job.hasAlpha)

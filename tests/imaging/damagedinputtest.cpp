@@ -5,6 +5,7 @@
 
 #include "support/testpictures.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -405,4 +406,73 @@ TEST(DamagedInput, IndicesBeyondAShortColourTableAreSafe)
         EXPECT_EQ(decoded.image.pixel(c.beyond), c.expected);
         EXPECT_TRUE(thumbnailer.makeThumbnail(c.format, c.bytes).ok());
     }
+}
+
+namespace {
+
+// How much this process's peak resident memory grows while `work` runs.
+template <typename Work> qint64 peakMemoryGrowth(Work work)
+{
+    const auto peak = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+        const qsizetype at = text.indexOf("VmHWM:") + 6;
+        return text.mid(at, text.indexOf('\n', at) - at).trimmed().split(' ')[0].toLongLong() << 10;
+    };
+    QFile reset(QStringLiteral("/proc/self/clear_refs")); // "5": the peak becomes what is used now
+    EXPECT_TRUE(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1 && reset.flush());
+    const qint64 before = peak();
+    work();
+    return peak() - before;
+}
+
+} // namespace
+
+// libpng takes memory for the length a chunk declares before reading the chunk (its own bound
+// on it only warns). A few bytes declaring 2 GB must cost no such memory, in a PNG or an icon's
+// PNG entry, for a full decode or a thumbnail; nor must a big text chunk that the file holds.
+// Real PNGs with text chunks still decode.
+TEST(DamagedInput, PngChunkLengthsCostNoMemoryBeyondThePicture)
+{
+    constexpr qint64 kSlack = qint64(16) << 20;
+    Thumbnailer thumbnailer;
+    for (const char* type : { "tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL", "eXIf" }) {
+        // A 1 x 3 picture's header, then a chunk that declares 0x76000000 bytes and ends there.
+        QByteArray png = encodePng(blocks(1, 3, false), PngKind::Rgb8).left(8 + 25)
+            + QByteArray(4, '\0') + type;
+        putBe32(png, 33, 0x76000000);
+        QByteArray ico = encodeIco({ { blocks(1, 1, true), true, 32 } }).left(22) + png;
+        putLe32(ico, 14, quint32(png.size()));
+        for (const Sample& sample : { Sample { "png", PictureFormat::Png, png },
+                 Sample { "ico", PictureFormat::Ico, ico } }) {
+            SCOPED_TRACE(std::string(type) + " in " + sample.name);
+            DecodedPicture decoded;
+            DecodedPicture thumbnail;
+            EXPECT_LT(peakMemoryGrowth([&] {
+                decoded = decodePicture(sample.format, sample.bytes);
+                thumbnail = thumbnailer.makeThumbnail(sample.format, sample.bytes);
+            }),
+                kSlack);
+            EXPECT_FALSE(decoded.ok() || thumbnail.ok());
+            EXPECT_TRUE(decoded.error.contains(QStringLiteral("past the end")))
+                << decoded.error.toStdString();
+        }
+    }
+
+    // Qt's writer puts short Latin-1 texts in tEXt, long ones in zTXt, others in iTXt; a 32 MB
+    // comment goes after the header.
+    QImage photo = photoLike(40, 30, 11);
+    photo.setText(QStringLiteral("Title"), QStringLiteral("Harbour"));
+    photo.setText(QStringLiteral("Description"), QString(300, QLatin1Char('w')));
+    photo.setText(QStringLiteral("Author"), QStringLiteral("张三"));
+    QByteArray withText = encodeWithQt(photo, "PNG");
+    for (const char* type : { "tEXt", "zTXt", "iTXt" })
+        ASSERT_TRUE(withText.contains(type)) << type;
+    withText.insert(
+        8 + 25, pngChunk("tEXt", QByteArray("Comment\0", 8) + QByteArray(32 << 20, 'x')));
+    DecodedPicture decoded;
+    EXPECT_LT(
+        peakMemoryGrowth([&] { decoded = decodePicture(PictureFormat::Png, withText); }), kSlack);
+    ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+    EXPECT_EQ(decoded.image, photo);
 }

@@ -10,7 +10,9 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 
 using namespace zarvo;
 using namespace zarvo::testpictures;
@@ -66,6 +68,60 @@ DecodedPicture decodeOk(PictureFormat format, const QByteArray& bytes)
     EXPECT_TRUE(decoded.ok()) << decoded.error.toStdString();
     EXPECT_TRUE(decoded.error.isEmpty());
     return decoded;
+}
+
+// A bitmap as Windows and image editors write its masked variants: an info header of 40 bytes
+// (masks after it), 52, 56, 108 or 124 (masks inside); bit fields (3) or plain (0). Channels
+// are rounded to their masks' widths; bits outside the masks hold the alpha (writers leave
+// what they like there), or zero alpha is written everywhere.
+struct BmpLayout
+{
+    quint32 infoSize;
+    int bits;
+    quint32 masks[4]; // red, green, blue, alpha
+    quint32 compression = 3;
+    bool topDown = false;
+    bool zeroAlpha = false;
+};
+
+QByteArray encodeMaskedBmp(const QImage& picture, const BmpLayout& layout)
+{
+    const qsizetype dataOffset = 14 + layout.infoSize + (layout.infoSize == 40 ? 12 : 0);
+    const qsizetype stride = (qsizetype(picture.width()) * layout.bits + 31) / 32 * 4;
+    QByteArray b(dataOffset + stride * picture.height(), '\0');
+    auto* p = reinterpret_cast<uchar*>(b.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(quint32(dataOffset), p + 10);
+    qToLittleEndian<quint32>(layout.infoSize, p + 14);
+    qToLittleEndian<qint32>(picture.width(), p + 18);
+    qToLittleEndian<qint32>(layout.topDown ? -picture.height() : picture.height(), p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(quint16(layout.bits), p + 28);
+    qToLittleEndian<quint32>(layout.compression, p + 30);
+    for (int i = 0; i < (layout.infoSize == 40 || layout.infoSize == 52 ? 3 : 4); ++i)
+        qToLittleEndian<quint32>(layout.masks[i], p + 54 + 4 * i);
+    const quint32 outside
+        = ~(layout.masks[0] | layout.masks[1] | layout.masks[2] | layout.masks[3]);
+    for (int y = 0; y < picture.height(); ++y) {
+        uchar* row = p + dataOffset + stride * (layout.topDown ? y : picture.height() - 1 - y);
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            const int alpha = layout.zeroAlpha ? 0 : qAlpha(c);
+            const int channels[4] = { qRed(c), qGreen(c), qBlue(c), alpha };
+            quint32 pixel = alpha * 0x01010101u & outside;
+            for (int i = 0; i < 4; ++i) {
+                if (const quint32 mask = layout.masks[i]) {
+                    const int shift = std::countr_zero(mask);
+                    pixel |= quint32((channels[i] * quint64(mask >> shift) + 127) / 255) << shift;
+                }
+            }
+            uchar bytes[4];
+            qToLittleEndian<quint32>(pixel, bytes);
+            std::memcpy(row + x * layout.bits / 8, bytes, layout.bits / 8);
+        }
+    }
+    return b;
 }
 
 } // namespace
@@ -289,6 +345,39 @@ TEST(BmpDecoding, ReadsTheBitmapAsItIs)
     // Palette pictures come out as RGB: the same colours, no colour table to read past.
     EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
     EXPECT_EQ(maxDifference(decoded.image, indexed), 0);
+}
+
+TEST(BmpDecoding, MaskedHeaderVariantsGiveThePixelsWritten)
+{
+    const QImage picture = blocks(19, 7, true);
+    const quint32 argb[4] = { 0xff0000, 0xff00, 0xff, 0xff000000 };
+    const struct
+    {
+        const char* name;
+        BmpLayout layout;
+    } cases[] = {
+        { "40, 16 bits 5-6-5", { 40, 16, { 0xf800, 0x07e0, 0x001f, 0 } } },
+        { "40, 32 bits", { 40, 32, { 0xff0000, 0xff00, 0xff, 0 } } },
+        { "52, RGBX order", { 52, 32, { 0xff, 0xff00, 0xff0000, 0 } } },
+        { "56 with alpha", { 56, 32, { argb[0], argb[1], argb[2], argb[3] } } },
+        { "56, plain 24 bits", { 56, 24, { 0xff0000, 0xff00, 0xff, 0 }, 0 } },
+        { "56, every alpha zero",
+            { 56, 32, { argb[0], argb[1], argb[2], argb[3] }, 3, false, true } },
+        { "108, top-down", { 108, 32, { argb[0], argb[1], argb[2], argb[3] }, 3, true } },
+        { "124, RGBA order", { 124, 32, { 0xff000000, 0xff0000, 0xff00, 0xff } } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool alpha = c.layout.masks[3] && !c.layout.zeroAlpha;
+        const DecodedPicture decoded
+            = decodeOk(PictureFormat::Bmp, encodeMaskedBmp(picture, c.layout));
+        ASSERT_EQ(decoded.image.size(), picture.size());
+        EXPECT_EQ(decoded.image.format(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        // Without alpha the colours written show as they are, opaque (as RGB32 promises).
+        const int difference = alpha ? maxDifference(overWhite(decoded.image), overWhite(picture))
+                                     : maxDifference(decoded.image, picture);
+        EXPECT_LE(difference, c.layout.bits == 16 ? 4 : 0); // five bits round to within 4
+    }
 }
 
 TEST(PictureDecoding, OtherFormatsAndMislabelledBytesFail)
