@@ -18,13 +18,13 @@
 #include "pictures/fangda.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
-#include "store/prompt.h"
 #include "store/storelock.h"
-#include "view/folderlistview.h"
-#include "view/foldertreeview.h"
-#include "view/msnpop.h"
+#include "view/prompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
+#include "widgets/folderlistview.h"
+#include "widgets/foldertreeview.h"
+#include "widgets/msnpop.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -7,8 +7,8 @@
 #include "dialogs/tedi.h"
 #include "dialogs/tfin.h"
 #include "dialogs/tselfolde.h"
-#include "view/displaytext.h"
-#include "view/msnpop.h"
+#include "widgets/displaytext.h"
+#include "widgets/msnpop.h"
 
 #include <QApplication>
 #include <QComboBox>

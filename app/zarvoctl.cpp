@@ -5,13 +5,13 @@
 #include "pictures/addfiles.h"
 #include "pictures/exportname.h"
 #include "store/compaction.h"
-#include "store/consoleprompt.h"
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 #include "store/namerules.h"
 #include "store/store.h"
 #include "store/treeblob.h"
 #include "store/wholefile.h"
+#include "view/consoleprompt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,9 +6,9 @@
 
 #include "pictures/addfiles.h"
 #include "store/foldertree.h"
-#include "store/prompt.h"
 #include "store/store.h"
 #include "store/treeblob.h"
+#include "view/prompt.h"
 
 #include <QApplication>
 #include <QDir>

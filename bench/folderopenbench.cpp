@@ -41,10 +41,10 @@
 #include "imaging/pictureformat.h"
 #include "imaging/thumbnailer.h"
 #include "store/store.h"
-#include "view/folderlistview.h"
 #include "view/statustexts.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
+#include "widgets/folderlistview.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 
 #include "pictures/exportname.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/wholefile.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <QDir>

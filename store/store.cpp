@@ -4,8 +4,8 @@
 
 #include "store/gbtext.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/storelock.h"
+#include "view/prompt.h"
 
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>

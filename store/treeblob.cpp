@@ -4,9 +4,9 @@
 
 #include "store/foldertree.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/store.h"
 #include "store/treestream.h"
+#include "view/prompt.h"
 
 namespace zarvo {
 

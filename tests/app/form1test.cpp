@@ -12,10 +12,10 @@
 #include "store/treeblob.h"
 #include "support/formfixture.h"
 #include "support/testpictures.h"
-#include "view/folderlistview.h"
-#include "view/foldertreeview.h"
 #include "view/placeholderthumbnail.h"
 #include "view/thumbnailmodel.h"
+#include "widgets/folderlistview.h"
+#include "widgets/foldertreeview.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

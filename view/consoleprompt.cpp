@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "store/consoleprompt.h"
+#include "view/consoleprompt.h"
 
 namespace zarvo {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/foldertreeview.h"
+#include "widgets/foldertreeview.h"
 
 #include <QCoreApplication>
 #include <QDrag>
