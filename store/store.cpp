@@ -4,8 +4,8 @@
 
 #include "store/gbtext.h"
 #include "store/logging.h"
+#include "store/popups.h"
 #include "store/storelock.h"
-#include "view/prompt.h"
 
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
@@ -201,7 +201,7 @@ bool Store::TableExists(const QString& name)
     return !existingTableName(name).isNull();
 }
 
-bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
+bool Store::CreateFolderTable(const QString& name, Popups& popups)
 {
     try {
         if (TableExists(name))
@@ -231,7 +231,7 @@ bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
-        prompt.popup(
+        popups.popup(
             PopupKind::Warning, QStringLiteral("文件夹 ") + name + QStringLiteral(" 创建失败"));
         return false;
     }

@@ -4,13 +4,13 @@
 
 #include "store/foldertree.h"
 #include "store/logging.h"
+#include "store/popups.h"
 #include "store/store.h"
 #include "store/treestream.h"
-#include "view/prompt.h"
 
 namespace zarvo {
 
-bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
+bool OpenBlob(Store& store, FolderTree& tree, Popups& popups)
 {
     bool ok = false;
     try {
@@ -22,18 +22,18 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
         ok = false;
     }
     if (!ok)
-        prompt.popup(PopupKind::Warning, QStringLiteral("树结构读取失败！"));
+        popups.popup(PopupKind::Warning, QStringLiteral("树结构读取失败！"));
     return ok;
 }
 
-bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut)
+bool SaveTree(Store& store, const FolderTree& tree, Popups& popups, const NodePredicate& leaveOut)
 {
     try {
         store.writeTreeStream(EncodeTreeStream(tree, leaveOut));
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "saving the tree failed:" << e.what();
-        prompt.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
+        popups.popup(PopupKind::Warning, QStringLiteral("树结构保存失败！"));
         return false;
     }
 }
