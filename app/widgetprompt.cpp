@@ -18,6 +18,32 @@
 
 namespace zarvo {
 
+namespace {
+
+QPointer<QWidget>& askingWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+} // namespace
+
+AskingWindow::AskingWindow(QWidget* window)
+    : m_outer(askingWindow())
+{
+    askingWindow() = window;
+}
+
+AskingWindow::~AskingWindow()
+{
+    askingWindow() = m_outer;
+}
+
+QWidget* AskingWindow::current()
+{
+    return askingWindow();
+}
+
 WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
     : m_owner(owner)
     , m_popups(popups)
@@ -121,8 +147,8 @@ void WidgetPrompt::showSearchWindow(FindSession& session)
 
 QWidget* WidgetPrompt::dialogOwner() const
 {
-    if (m_asking)
-        return m_asking;
+    if (QWidget* asking = AskingWindow::current())
+        return asking;
     QWidget* active = QApplication::activeWindow();
     if (active && active->isVisible() && active->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         return active;

@@ -294,7 +294,7 @@ std::optional<Sample> openViewer(Form1& form, PaintWatch& watch)
     QObject::connect(&watchdog, &QTimer::timeout, [&timedOut] { timedOut = true; });
     const double cpu0 = processCpuMs();
     const Clock::time_point start = Clock::now();
-    form.runCommand(ListView1DblClick);
+    form.workspace().run(ListView1DblClick);
     watchdog.start(20000);
     while (!watch.paintedWhole() && !timedOut)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
