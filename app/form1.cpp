@@ -12,20 +12,18 @@
 #include "dialogs/tabou.h"
 #include "dialogs/twai.h"
 #include "folders/movenode.h"
-#include "folders/opennode.h"
 #include "giftool/tfgi.h"
 #include "pictures/addcommand.h"
-#include "pictures/fangda.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
-#include "store/prompt.h"
 #include "store/storelock.h"
-#include "view/folderlistview.h"
-#include "view/foldertreeview.h"
-#include "view/fonts.h"
-#include "view/msnpop.h"
+#include "view/prompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
+#include "widgets/folderlistview.h"
+#include "widgets/foldertreeview.h"
+#include "widgets/fonts.h"
+#include "widgets/msnpop.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,7 +31,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
@@ -130,13 +127,9 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_tree1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree1->setMinimumWidth(120);
     setWhite(m_tree1);
-    m_tree1->installEventFilter(this);
-    connect(m_tree1, &QTreeView::clicked, this, [this] { runCommand(tree1Click); });
-
     connect(m_tree1, &FolderTreeView::nodeDropped, this,
         [this](const QModelIndex& target, const QModelIndex& top) {
-            if (!m_workspace->isBuilding() && m_workspace->store())
-                tree1DragDrop(*m_workspace, target, top);
+            m_workspace->run([&](Workspace& workspace) { tree1DragDrop(workspace, target, top); });
         });
     connect(m_tree1, &FolderTreeView::filesDropped, this, &Form1::dropEvent);
 
@@ -161,8 +154,6 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
         m_popupMenu->popup(m_listView->viewport()->mapToGlobal(at));
     });
     m_workspace->setViewers(new ViewerWindows(*m_workspace, m_workspace));
-    connect(m_listView, &FolderListView::itemDoubleClicked, this,
-        [this] { runCommand(ListView1DblClick); });
     connect(m_listView, &FolderListView::enterPressed, this, [this] {
         // Enter clicks the enlarge item, so it acts only while that item is enabled.
         if (QAction* enlarge = action("pop_fangda"); enlarge && enlarge->isEnabled())
@@ -212,28 +203,48 @@ QAction* Form1::action(const char* name) const
     return findChild<QAction*>(QLatin1String(name));
 }
 
+namespace {
+
+const Form1::WindowRoute kWindowRoutes[] = {
+    { "btn_help", &Form1::btn_helpClick },
+    { "menu_help", &Form1::btn_helpClick },
+    { "btn_min", &Form1::btn_minClick },
+    { "btn_close", &Form1::btn_closeClick },
+    { "menu_exit", &Form1::btn_closeClick },
+    { "menu_auther", &Form1::menu_autherClick },
+    { "menu_gif", &Form1::menu_gifClick },
+};
+
+} // namespace
+
+std::span<const Form1::WindowRoute> Form1::windowRoutes()
+{
+    return kWindowRoutes;
+}
+
 void Form1::connectCommands()
 {
-    for (const Route& route : commandRoutes()) {
-        auto run = [this, handler = route.handler] {
-            if (const auto* command = std::get_if<Route::WorkspaceCommand>(&handler))
-                runCommand(*command);
-            else
-                (this->*std::get<Route::WindowCommand>(handler))();
-        };
-        QObject* control = findChild<QObject*>(QLatin1String(route.name));
+    const auto connectControl = [this](const char* name, const auto& run) {
+        QObject* control = findChild<QObject*>(QLatin1String(name));
         if (auto* a = qobject_cast<QAction*>(control))
             connect(a, &QAction::triggered, this, run);
         else if (auto* button = qobject_cast<QAbstractButton*>(control))
             connect(button, &QAbstractButton::clicked, this, run);
+    };
+    for (const Route& route : commandRoutes())
+        connectControl(route.name, [this, command = route.command] { m_workspace->run(command); });
+    for (const WindowRoute& route : windowRoutes())
+        connectControl(route.name, [this, handler = route.handler] { (this->*handler)(); });
+    for (const Route& route : viewRoutes()) {
+        const auto run = [this, command = route.command] { m_workspace->run(command); };
+        QObject* control = findChild<QObject*>(QLatin1String(route.name));
+        if (auto* tree = qobject_cast<FolderTreeView*>(control)) {
+            connect(tree, &QTreeView::clicked, this, run);
+            connect(tree, &FolderTreeView::enterPressed, this, run);
+        } else if (auto* list = qobject_cast<FolderListView*>(control)) {
+            connect(list, &FolderListView::itemDoubleClicked, this, run);
+        }
     }
-}
-
-void Form1::runCommand(void (*command)(Workspace&))
-{
-    // Opening a folder lets timers and repaints through, never a second command.
-    if (!m_workspace->isBuilding() && m_workspace->store())
-        command(*m_workspace);
 }
 
 void Form1::followWorkspace()
@@ -292,7 +303,7 @@ void Form1::dragMoveEvent(QDragMoveEvent* event)
 
 void Form1::dropEvent(QDropEvent* event)
 {
-    if (m_workspace->isBuilding() || !m_workspace->store())
+    if (!m_workspace->canRunCommand())
         return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
@@ -330,18 +341,6 @@ void Form1::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!event->spontaneous())
         FormShow();
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_tree1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            runCommand(tree1Click);
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- the folder view

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <span>
 
 class QAction;
 class QMenu;
@@ -57,9 +58,6 @@ public:
     QMenu* PopupMenu1() const { return m_popupMenu; }
     QAction* action(const char* name) const;
 
-    // Runs a command on the workspace, unless no store is open or the folder view is being built.
-    void runCommand(void (*command)(Workspace&));
-
     // --- handlers of the window itself ---
     void PopupMenu1Popup();
     void btn_minClick();
@@ -75,6 +73,15 @@ public:
     bool isInTray() const;
     Tabou* abou() const { return m_abou; }
 
+    // Which of the window's own handlers an action or button runs, one per name. The commands of
+    // the store and the pictures are routed in app/routes.h.
+    struct WindowRoute
+    {
+        const char* name; // the objectName of the action or button
+        void (Form1::*handler)();
+    };
+    static std::span<const WindowRoute> windowRoutes();
+
 Q_SIGNALS:
     // The close query said Yes and the store was compacted (or failed to be): the program may
     // end once the last popup has gone.
@@ -84,7 +91,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/routes.h"
 
-#include "app/form1.h"
 #include "folders/addnode.h"
 #include "folders/deletenode.h"
 #include "folders/findsession.h"
+#include "folders/opennode.h"
 #include "folders/renamenode.h"
 #include "pictures/addcommand.h"
 #include "pictures/exportfolder.h"
@@ -47,14 +47,11 @@ const Route kRoutes[] = {
     { "menu_findfile", menu_findfileClick },
     { "btn_findfolder", btn_findfolderClick },
     { "menu_findfolder", btn_findfolderClick },
-    // the window
-    { "btn_help", &Form1::btn_helpClick },
-    { "menu_help", &Form1::btn_helpClick },
-    { "btn_min", &Form1::btn_minClick },
-    { "btn_close", &Form1::btn_closeClick },
-    { "menu_exit", &Form1::btn_closeClick },
-    { "menu_auther", &Form1::menu_autherClick },
-    { "menu_gif", &Form1::menu_gifClick },
+};
+
+const Route kViewRoutes[] = {
+    { "tree1", tree1Click },
+    { "ListView1", ListView1DblClick },
 };
 
 } // namespace
@@ -62,6 +59,11 @@ const Route kRoutes[] = {
 std::span<const Route> commandRoutes()
 {
     return kRoutes;
+}
+
+std::span<const Route> viewRoutes()
+{
+    return kViewRoutes;
 }
 
 } // namespace zarvo

@@ -3,26 +3,27 @@
 #pragma once
 
 #include <span>
-#include <variant>
 
 namespace zarvo {
 
-class Form1;
 class Workspace;
 
-// Which command a menu item, context-menu item or toolbar button runs. Commands on the store and
-// the pictures take the workspace; the few that act on the window itself (help, minimise, exit,
-// about) are the main window's own.
+// Which command a control runs, on the workspace (through Workspace::run). The few commands
+// that act on the window itself (help, minimise, exit, about) are the main window's own table.
 struct Route
 {
-    using WorkspaceCommand = void (*)(Workspace&);
-    using WindowCommand = void (Form1::*)();
+    using Command = void (*)(Workspace&);
 
-    const char* name; // the objectName of the action or button
-    std::variant<WorkspaceCommand, WindowCommand> handler;
+    const char* name; // the objectName of the control
+    Command command;
 };
 
-// Every route of the program, one per action or button name.
+// The routes of the menu items, context-menu items and toolbar buttons, one per action or
+// button name.
 std::span<const Route> commandRoutes();
+
+// The routes of the views: the folder tree "tree1" (a node clicked, or Enter on it) and the
+// folder view "ListView1" (a picture double-clicked).
+std::span<const Route> viewRoutes();
 
 } // namespace zarvo

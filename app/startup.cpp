@@ -4,9 +4,9 @@
 
 #include "app/form1.h"
 #include "dialogs/tfles.h"
-#include "view/fonts.h"
 #include "view/language.h"
-#include "view/msnpop.h"
+#include "widgets/fonts.h"
+#include "widgets/msnpop.h"
 
 #include <QApplication>
 #include <QEventLoop>

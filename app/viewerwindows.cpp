@@ -8,7 +8,6 @@
 #include "view/workspace.h"
 
 #include <QGuiApplication>
-#include <QScopeGuard>
 #include <QScreen>
 
 namespace zarvo {
@@ -36,19 +35,12 @@ void ViewerWindows::openViewer(ViewedPicture picture, const QRect& frame)
     m_windows.removeAll(nullptr);
     auto* window = new Tvie(std::move(picture), m_workspace.prompt());
     connect(window, &Tvie::ff1Clicked, this, [this, window] {
-        // Not while a folder is being opened: commands never run inside one another.
-        if (m_workspace.isBuilding() || !m_workspace.store())
-            return;
         // The save dialog and the overwrite question belong to the viewer, which stays on top.
-        auto* widgets = dynamic_cast<WidgetPrompt*>(&m_workspace.prompt());
-        if (widgets)
-            widgets->setAskingWindow(window);
-        const auto back = qScopeGuard([widgets] {
-            if (widgets)
-                widgets->setAskingWindow(nullptr);
+        const AskingWindow asking(window);
+        m_workspace.run([window](Workspace& workspace) {
+            const ViewedPicture& shown = window->picture();
+            SavePicture(workspace, shown.table, shown.name, shown.kind, shown.bytes);
         });
-        const ViewedPicture& shown = window->picture();
-        SavePicture(m_workspace, shown.table, shown.name, shown.kind, shown.bytes);
     });
     window->setOuterGeometry(frame);
     window->show();

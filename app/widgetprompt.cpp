@@ -7,8 +7,8 @@
 #include "dialogs/tedi.h"
 #include "dialogs/tfin.h"
 #include "dialogs/tselfolde.h"
-#include "view/displaytext.h"
-#include "view/msnpop.h"
+#include "widgets/displaytext.h"
+#include "widgets/msnpop.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,7 +26,29 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(WidgetPrompt)
 };
 
+QPointer<QWidget>& askingWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
 } // namespace
+
+AskingWindow::AskingWindow(QWidget* window)
+    : m_outer(askingWindow())
+{
+    askingWindow() = window;
+}
+
+AskingWindow::~AskingWindow()
+{
+    askingWindow() = m_outer;
+}
+
+QWidget* AskingWindow::current()
+{
+    return askingWindow();
+}
 
 WidgetPrompt::WidgetPrompt(QWidget* owner, MsnPop* popups)
     : m_owner(owner)
@@ -131,8 +153,8 @@ void WidgetPrompt::showSearchWindow(FindSession& session)
 
 QWidget* WidgetPrompt::dialogOwner() const
 {
-    if (m_asking)
-        return m_asking;
+    if (QWidget* asking = AskingWindow::current())
+        return asking;
     QWidget* active = QApplication::activeWindow();
     if (active && active->isVisible() && active->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         return active;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <QPointer>
 
@@ -11,6 +11,25 @@ class QWidget;
 namespace zarvo {
 
 class MsnPop;
+
+// While one lives, the dialogs and questions of the widget prompt belong to `window`: a window
+// that asks (a viewer that stays on top, whose dialogs would otherwise open underneath it) makes
+// one around the command it runs. They nest; the innermost wins, and a window that has closed
+// counts as none. User-interface thread only.
+class AskingWindow
+{
+public:
+    explicit AskingWindow(QWidget* window);
+    ~AskingWindow();
+    AskingWindow(const AskingWindow&) = delete;
+    AskingWindow& operator=(const AskingWindow&) = delete;
+
+    // The window of the innermost living AskingWindow, or null.
+    static QWidget* current();
+
+private:
+    QPointer<QWidget> m_outer;
+};
 
 // The prompt of the desktop program, and the one place that builds dialogs for commands: modal
 // confirmation boxes, the sliding message popups of the main window's MSNPOP component, the file
@@ -31,10 +50,6 @@ public:
     std::optional<SaveChoice> chooseSaveFile(
         const QString& filter, int selectedIndex, const QString& proposedName) override;
 
-    // While set, every dialog and question belongs to `window` (a viewer that stays on top, whose
-    // dialogs would otherwise open underneath it); null returns to the usual owner.
-    void setAskingWindow(QWidget* window) { m_asking = window; }
-
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the
     // extensions in any letter case.
@@ -46,12 +61,11 @@ public:
     static NameFilters nameFilters(const QString& filter);
 
 private:
-    // The window a dialog belongs to: the one set by setAskingWindow, else the active window when
-    // it stays on top, else the owner.
+    // The window a dialog belongs to: the asking window, else the active window when it stays on
+    // top, else the owner.
     QWidget* dialogOwner() const;
 
     QPointer<QWidget> m_owner;
-    QPointer<QWidget> m_asking;
     QPointer<MsnPop> m_popups;
 };
 

@@ -5,12 +5,12 @@
 #include "pictures/addfiles.h"
 #include "pictures/exportfolder.h"
 #include "store/compaction.h"
-#include "store/consoleprompt.h"
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 #include "store/namerules.h"
 #include "store/store.h"
 #include "store/treeblob.h"
+#include "view/consoleprompt.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -18,11 +18,11 @@
 //   "add core: AddFiles MB/s"   megabytes (1e6) of picture files stored per second
 
 #include "benchsupport.h"
-#include "silentprompt.h"
 
 #include "app/form1.h"
 #include "app/statusbar.h"
 #include "pictures/addfiles.h"
+#include "view/consoleprompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
 
@@ -49,7 +49,7 @@ struct Run
 
 // One run on a fresh store; false when something failed.
 bool runOnce(const Arguments& args, const QString& set, const QStringList& files,
-    SilentPrompt& prompt, Run* run)
+    ConsolePrompt& prompt, Run* run)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("addcore-XXXXXX")));
     if (!dir.isValid()) {
@@ -110,7 +110,7 @@ int main(int argc, char** argv)
 {
     return runBenchmark(argc, argv, kUsage,
         [](const Arguments& args, const QString& set, const QStringList& files,
-            SilentPrompt& prompt) {
+            ConsolePrompt& prompt) {
             Run best { 1e30, 1e30 };
             for (int r = 0; r < args.repeat; ++r) {
                 Run run;

@@ -2,13 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "benchsupport.h"
 
-#include "silentprompt.h"
-
 #include "pictures/addfiles.h"
 #include "store/foldertree.h"
-#include "store/prompt.h"
 #include "store/store.h"
 #include "store/treeblob.h"
+#include "view/consoleprompt.h"
+#include "view/prompt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -168,7 +167,7 @@ int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& mea
         std::fprintf(stderr, "cannot make %s\n", qPrintable(args.workDir));
         return 1;
     }
-    SilentPrompt prompt;
+    ConsolePrompt prompt(false, nullptr);
     int status = 0;
     for (const QString& spec : args.sets) {
         const QString set = QString(spec).replace(QLatin1Char('@'), QLatin1Char('_'));

@@ -14,12 +14,11 @@
 class QWidget;
 
 namespace zarvo {
+class ConsolePrompt;
 class Prompt;
 }
 
 namespace zarvo::bench {
-
-class SilentPrompt;
 
 // [--repeat N] [--parts] [--scroll] [--verbose] WORKDIR CORPUSDIR SET[@N]...
 // SET@N takes the first N pictures of the set; its folder is then called SET_N.
@@ -43,7 +42,7 @@ bool parseArguments(const QStringList& args, const char* usage, Arguments* out);
 // platform, the command line, the work directory, then `measureSet` for each set. Returns the
 // exit status: 2 for a bad command line, 1 when a set failed or has no pictures.
 using MeasureSet = std::function<bool(
-    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)>;
+    const Arguments& args, const QString& set, const QStringList& files, ConsolePrompt& prompt)>;
 int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& measureSet);
 
 // The picture files of a corpus set, absolute paths, in name order (hidden files left out).

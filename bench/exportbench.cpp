@@ -15,10 +15,10 @@
 //   "export / cp"                      the export's throughput over cp's
 
 #include "benchsupport.h"
-#include "silentprompt.h"
 
 #include "pictures/exportfolder.h"
 #include "store/foldertree.h"
+#include "view/consoleprompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
 
@@ -52,7 +52,7 @@ bool run(const QString& program, const QStringList& arguments)
 }
 
 bool measureSet(
-    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
+    const Arguments& args, const QString& set, const QStringList& files, ConsolePrompt& prompt)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("export-XXXXXX")));
     if (!dir.isValid())

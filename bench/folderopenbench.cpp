@@ -34,17 +34,17 @@
 // then perf report --time START,END).
 
 #include "benchsupport.h"
-#include "silentprompt.h"
 
 #include "app/form1.h"
 #include "app/statusbar.h"
 #include "imaging/pictureformat.h"
 #include "imaging/thumbnailer.h"
 #include "store/store.h"
-#include "view/folderlistview.h"
+#include "view/consoleprompt.h"
 #include "view/statustexts.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
+#include "widgets/folderlistview.h"
 
 #include <QApplication>
 #include <QDir>
@@ -230,7 +230,7 @@ struct Opening
 
 // One opening of the set in form, its figures merged into best (best times, worst gap and
 // memory); false when it failed or the view is not complete.
-bool openOnce(Form1& form, const QString& set, int expected, SilentPrompt& prompt, bool verbose,
+bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prompt, bool verbose,
     const char* what, Opening* best)
 {
     settle();
@@ -282,7 +282,7 @@ bool openOnce(Form1& form, const QString& set, int expected, SilentPrompt& promp
 // thumbnail cache (as before it existed), with an empty cache (which it fills), and again
 // with that cache (a re-opening). All three in one round, so the machine's load hits them alike.
 bool measureSet(
-    const Arguments& args, const QString& set, const QStringList& files, SilentPrompt& prompt)
+    const Arguments& args, const QString& set, const QStringList& files, ConsolePrompt& prompt)
 {
     QTemporaryDir dir(QDir(args.workDir).filePath(QStringLiteral("folderopen-XXXXXX")));
     if (!dir.isValid()) {

@@ -16,7 +16,7 @@
 #include "giftool/tfgi.h"
 #include "imaging/gifanimation.h"
 #include "imaging/gifbuilder.h"
-#include "silentprompt.h"
+#include "view/consoleprompt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         return double(clock.nsecsElapsed()) / 1e6;
     });
 
-    bench::SilentPrompt prompt;
+    ConsolePrompt prompt(false, nullptr);
     TFgi window(prompt);
     window.resize(1280, 800);
     window.show();

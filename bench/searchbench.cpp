@@ -17,12 +17,12 @@
 //                                store made before them: it makes every table's index (once)
 
 #include "benchsupport.h"
-#include "silentprompt.h"
 
 #include "folders/findsession.h"
 #include "store/foldertree.h"
 #include "store/store.h"
 #include "store/treeblob.h"
+#include "view/consoleprompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
 
@@ -75,7 +75,7 @@ bool parse(const QStringList& args, Options* out)
     return !out->workDir.isEmpty();
 }
 
-QString makeSearchStore(const QString& dir, const Options& options, SilentPrompt& prompt)
+QString makeSearchStore(const QString& dir, const Options& options, ConsolePrompt& prompt)
 {
     const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
     QString error;
@@ -127,7 +127,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QTemporaryDir dir(QDir(options.workDir).filePath(QStringLiteral("search-XXXXXX")));
-    SilentPrompt prompt;
+    ConsolePrompt prompt(false, nullptr);
     const Clock::time_point made = Clock::now();
     if (const QString error = dir.isValid() ? makeSearchStore(dir.path(), options, prompt)
                                             : QStringLiteral("no directory");

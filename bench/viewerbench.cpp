@@ -34,7 +34,6 @@
 // Prints RESULT <tab> set <tab> column <tab> value <tab> unit (bench/run.sh reads them).
 
 #include "benchsupport.h"
-#include "silentprompt.h"
 
 #include "app/form1.h"
 #include "app/viewerwindows.h"
@@ -46,6 +45,7 @@
 #include "pictures/fangda.h"
 #include "pictures/savepicture.h"
 #include "store/store.h"
+#include "view/consoleprompt.h"
 #include "view/viewers.h"
 #include "view/workspace.h"
 
@@ -121,16 +121,20 @@ bool parse(QStringList args, Options* out)
     return true;
 }
 
-// The silent prompt that also answers the save dialog (a path and a type) and the overwrite
+// The quiet prompt that also answers the save dialog (a path and a type) and the overwrite
 // question, and remembers whether the last save reported success.
-class SavingPrompt : public SilentPrompt
+class SavingPrompt : public ConsolePrompt
 {
 public:
+    SavingPrompt()
+        : ConsolePrompt(false, nullptr)
+    {
+    }
     bool confirm(const QString&) override { return true; }
     void popup(PopupKind kind, const QString& text) override
     {
         m_last = kind;
-        SilentPrompt::popup(kind, text);
+        ConsolePrompt::popup(kind, text);
     }
     std::optional<SaveChoice> chooseSaveFile(const QString&, int, const QString&) override
     {
@@ -294,7 +298,7 @@ std::optional<Sample> openViewer(Form1& form, PaintWatch& watch)
     QObject::connect(&watchdog, &QTimer::timeout, [&timedOut] { timedOut = true; });
     const double cpu0 = processCpuMs();
     const Clock::time_point start = Clock::now();
-    form.runCommand(ListView1DblClick);
+    form.workspace().run(ListView1DblClick);
     watchdog.start(20000);
     while (!watch.paintedWhole() && !timedOut)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

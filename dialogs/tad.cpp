@@ -5,7 +5,7 @@
 #include "dialogs/namebox.h"
 #include "dialogs/screencentre.h"
 #include "store/namerules.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -5,7 +5,7 @@
 #include "imaging/gifanimation.h"
 #include "imaging/gifplayer.h"
 #include "imaging/pixelbuffer.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,7 +3,7 @@
 #include "dialogs/twai.h"
 
 #include "dialogs/screencentre.h"
-#include "view/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QCloseEvent>
 #include <QFrame>

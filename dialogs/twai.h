@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <QDialog>
 #include <QFutureWatcher>

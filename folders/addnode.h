@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/nodeplacement.h"
+#include "view/nodeplacement.h"
 
 #include <QModelIndex>
 

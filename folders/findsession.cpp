@@ -4,8 +4,8 @@
 
 #include "store/logging.h"
 #include "store/namerules.h"
-#include "store/prompt.h"
 #include "store/store.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 namespace zarvo {

@@ -4,7 +4,7 @@
 
 #include "store/foldertree.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <SQLiteCpp/Transaction.h>

@@ -7,7 +7,7 @@
 #include "giftool/frameviewlayout.h"
 #include "giftool/gifdescription.h"
 #include "imaging/gifplayer.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -88,4 +88,21 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
     return result;
 }
 
+QImage Thumbnailer::normalized(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32 && image.size() == QSize(kSize, kSize))
+        return image;
+    QImage full(kSize, kSize, QImage::Format_RGB32);
+    full.fill(0xffffffffu);
+    if (image.isNull())
+        return full;
+    const DrawRect rect = FitRect(image.width(), image.height(), kSize, kSize);
+    if (rect.isEmpty())
+        return full;
+    QPainter painter(&full);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(rect.left, rect.top, rect.width(), rect.height()), image);
+    return full;
+}
+
 } // namespace zarvo

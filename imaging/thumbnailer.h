@@ -32,6 +32,11 @@ public:
     // decodePicture would fail on as well (Other included).
     DecodedPicture makeThumbnail(PictureFormat format, const QByteArray& bytes);
 
+    // An image made a thumbnail: the image itself when it is kSize x kSize RGB32; otherwise a
+    // white kSize x kSize RGB32 picture with the image drawn over it into FitRect(w, h, kSize,
+    // kSize) (transparency blended over white). Thread-safe.
+    static QImage normalized(const QImage& image);
+
 private:
     PixelBuffer m_buffer;
 };

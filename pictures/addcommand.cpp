@@ -5,7 +5,7 @@
 #include "imaging/pictureformat.h"
 #include "pictures/addfiles.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 
 #include "pictures/picturenames.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/store.h"
+#include "view/prompt.h"
 
 #include <QCoreApplication>
 #include <QFile>

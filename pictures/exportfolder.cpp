@@ -4,9 +4,9 @@
 
 #include "pictures/exportname.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/store.h"
 #include "store/wholefile.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <QCoreApplication>

@@ -8,7 +8,7 @@
 #include "imaging/pictureformat.h"
 #include "pictures/savepicture.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 #include "view/viewers.h"
 #include "view/workspace.h"
 

@@ -4,7 +4,7 @@
 
 #include "pictures/picturenames.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <QCoreApplication>

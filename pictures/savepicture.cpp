@@ -6,8 +6,8 @@
 #include "imaging/pictureencoder.h"
 #include "imaging/pictureformat.h"
 #include "store/logging.h"
-#include "store/prompt.h"
 #include "store/wholefile.h"
+#include "view/prompt.h"
 #include "view/workspace.h"
 
 #include <QCoreApplication>

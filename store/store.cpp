@@ -4,7 +4,7 @@
 
 #include "store/gbtext.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "store/popups.h"
 #include "store/storelock.h"
 
 #include <SQLiteCpp/Statement.h>
@@ -207,7 +207,7 @@ bool Store::TableExists(const QString& name)
     return !existingTableName(name).isNull();
 }
 
-bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
+bool Store::CreateFolderTable(const QString& name, Popups& popups)
 {
     try {
         if (TableExists(name))
@@ -237,7 +237,7 @@ bool Store::CreateFolderTable(const QString& name, Prompt& prompt)
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
-        prompt.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
+        popups.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
         return false;
     }
 }

@@ -15,7 +15,7 @@
 
 namespace zarvo {
 
-class Prompt;
+class Popups;
 class StoreLock;
 
 // One picture record of a folder table, without its bytes.
@@ -89,8 +89,8 @@ public:
     // The existing table's own spelling of name (A-Z folded), or an empty text.
     QString existingTableName(const QString& name);
     // Creates the folder table `name` unless a table of that name exists. True when the table
-    // exists afterwards; otherwise the warning "文件夹 <name> 创建失败" went to the prompt.
-    bool CreateFolderTable(const QString& name, Prompt& prompt);
+    // exists afterwards; otherwise the warning "文件夹 <name> 创建失败" went to the popups.
+    bool CreateFolderTable(const QString& name, Popups& popups);
     void createTreeTable();
     void dropTable(const QString& name);
     // Renames a table in place: same columns, same rows in the same order, nothing copied.

@@ -4,7 +4,7 @@
 
 #include "store/foldertree.h"
 #include "store/logging.h"
-#include "store/prompt.h"
+#include "store/popups.h"
 #include "store/store.h"
 #include "store/treestream.h"
 
@@ -21,7 +21,7 @@ struct Texts
 
 } // namespace
 
-bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
+bool OpenBlob(Store& store, FolderTree& tree, Popups& popups)
 {
     bool ok = false;
     try {
@@ -33,18 +33,18 @@ bool OpenBlob(Store& store, FolderTree& tree, Prompt& prompt)
         ok = false;
     }
     if (!ok)
-        prompt.popup(PopupKind::Warning, Texts::tr("树结构读取失败！"));
+        popups.popup(PopupKind::Warning, Texts::tr("树结构读取失败！"));
     return ok;
 }
 
-bool SaveTree(Store& store, const FolderTree& tree, Prompt& prompt, const NodePredicate& leaveOut)
+bool SaveTree(Store& store, const FolderTree& tree, Popups& popups, const NodePredicate& leaveOut)
 {
     try {
         store.writeTreeStream(EncodeTreeStream(tree, leaveOut));
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "saving the tree failed:" << e.what();
-        prompt.popup(PopupKind::Warning, Texts::tr("树结构保存失败！"));
+        popups.popup(PopupKind::Warning, Texts::tr("树结构保存失败！"));
         return false;
     }
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "view/placeholderthumbnail.h"
 
-#include "view/thumbnailmodel.h"
+#include "imaging/thumbnailer.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -11,7 +11,7 @@ namespace zarvo {
 
 QImage drawnPlaceholderThumbnail()
 {
-    constexpr int size = ThumbnailModel::kThumbnailSize;
+    constexpr int size = Thumbnailer::kSize;
     QImage image(size, size, QImage::Format_RGB32);
     image.fill(0xffffffffu);
     QPainter painter(&image);
@@ -65,8 +65,7 @@ QImage placeholderThumbnail()
 {
     static const QImage placeholder = [] {
         const QImage artwork(QStringLiteral(":/images/placeholder.png"));
-        return artwork.isNull() ? drawnPlaceholderThumbnail()
-                                : ThumbnailModel::normalizedThumbnail(artwork);
+        return artwork.isNull() ? drawnPlaceholderThumbnail() : Thumbnailer::normalized(artwork);
     }();
     return placeholder;
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "view/thumbnailmodel.h"
 
-#include "imaging/fitrect.h"
+#include "imaging/thumbnailer.h"
 #include "view/placeholderthumbnail.h"
 
 #include <QPainter>
@@ -196,20 +196,7 @@ qint64 ThumbnailModel::pixelBytes() const
 
 QImage ThumbnailModel::normalizedThumbnail(const QImage& image)
 {
-    if (image.format() == QImage::Format_RGB32
-        && image.size() == QSize(kThumbnailSize, kThumbnailSize))
-        return image;
-    QImage full(kThumbnailSize, kThumbnailSize, QImage::Format_RGB32);
-    full.fill(0xffffffffu);
-    if (image.isNull())
-        return full;
-    const DrawRect rect = FitRect(image.width(), image.height(), kThumbnailSize, kThumbnailSize);
-    if (rect.isEmpty())
-        return full;
-    QPainter painter(&full);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(rect.left, rect.top, rect.width(), rect.height()), image);
-    return full;
+    return Thumbnailer::normalized(image);
 }
 
 } // namespace zarvo

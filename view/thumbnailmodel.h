@@ -68,7 +68,7 @@ public:
 
     // What append() stores for an image: the image itself when it is 150 x 150 RGB32;
     // otherwise a white 150 x 150 RGB32 picture with the image drawn over it into
-    // FitRect(w, h, 150, 150) (transparency blended over white).
+    // FitRect(w, h, 150, 150) (transparency blended over white): Thumbnailer::normalized.
     static QImage normalizedThumbnail(const QImage& image);
 
 private:

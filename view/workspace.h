@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QItemSelectionModel;
 
@@ -114,6 +115,20 @@ public:
     void reloadFolder();
     // True while the view is being built: no command may start meanwhile.
     bool isBuilding() const { return m_building; }
+
+    // --- running commands ---
+    // Whether a command may start now: a store is open and no folder is being opened (opening
+    // one lets timers and repaints through, never a second command).
+    bool canRunCommand() const { return m_store && !m_building; }
+    // Runs `command` on this workspace when a command may start now; whether it ran. The one
+    // way the window, its views and the viewer windows start a command.
+    template <typename Command> bool run(Command&& command)
+    {
+        if (!canRunCommand())
+            return false;
+        std::forward<Command>(command)(*this);
+        return true;
+    }
 
     // --- the folder view's selection ---
     // Rows of the selected pictures, in view order.

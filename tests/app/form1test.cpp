@@ -12,10 +12,10 @@
 #include "store/treeblob.h"
 #include "support/formfixture.h"
 #include "support/testpictures.h"
-#include "view/folderlistview.h"
-#include "view/foldertreeview.h"
 #include "view/placeholderthumbnail.h"
 #include "view/thumbnailmodel.h"
+#include "widgets/folderlistview.h"
+#include "widgets/foldertreeview.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -403,6 +403,37 @@ TEST_F(Form1Test, EveryRouteReachesAnActionOrButton)
     form->tree1()->setFocus();
     form->action("menu_delfile")->trigger();
     EXPECT_EQ(rowNames(QStringLiteral("f")), QStringList { QStringLiteral("a") });
+}
+
+TEST_F(Form1Test, WindowAndViewRoutesReachTheirControls)
+{
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.jpg"), jpeg(20, 20) } });
+    start();
+    QStringList names;
+    for (const Route& route : commandRoutes())
+        names.append(QLatin1String(route.name));
+    for (const Form1::WindowRoute& route : Form1::windowRoutes()) {
+        const QString name = QLatin1String(route.name);
+        names.append(name);
+        EXPECT_TRUE(form->findChild<QAction*>(name) || form->findChild<QAbstractButton*>(name))
+            << route.name;
+    }
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size())
+        << "a name is routed twice";
+    ASSERT_EQ(viewRoutes().size(), 2u);
+    EXPECT_NE(form->findChild<FolderTreeView*>(QLatin1String(viewRoutes()[0].name)), nullptr);
+    EXPECT_NE(form->findChild<FolderListView*>(QLatin1String(viewRoutes()[1].name)), nullptr);
+
+    // Enter on the tree opens the selected folder, a double click in the view enlarges.
+    selectNode(QStringLiteral("f"));
+    form->tree1()->setFocus();
+    QTest::keyClick(form->tree1(), Qt::Key_Return);
+    EXPECT_EQ(ws->openFolder(), QStringLiteral("f"));
+    select({ 0 });
+    Q_EMIT form->ListView1()->itemDoubleClicked(0);
+    auto* viewers = dynamic_cast<ViewerWindows*>(ws->viewers());
+    ASSERT_NE(viewers, nullptr);
+    EXPECT_EQ(viewers->windows().size(), 1);
 }
 
 TEST_F(Form1Test, DroppedFilesAreAlwaysCopiedNeverMoved)

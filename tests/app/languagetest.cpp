@@ -4,7 +4,7 @@
 #include "app/form1.h"
 #include "app/statusbar.h"
 #include "support/formfixture.h"
-#include "view/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -63,6 +63,34 @@ TEST(WidgetPrompt, QuestionsShowNamesAsPlainTextWithOneBreakPerLine)
     EXPECT_EQ(shown, QStringLiteral("文件名 \"<b>cat</b><img src=x>\" 已经存在!\n是否?\n或者\n完"));
 }
 
+TEST(WidgetPrompt, QuestionsBelongToTheInnermostAskingWindow)
+{
+    QWidget owner;
+    QWidget viewer;
+    QWidget inner;
+    WidgetPrompt prompt(&owner, nullptr);
+    QList<QWidget*> parents;
+    const auto ask = [&] {
+        whenModal<QMessageBox>([&](QMessageBox& box) {
+            parents.append(box.parentWidget());
+            box.button(QMessageBox::No)->click();
+        });
+        prompt.confirm(QStringLiteral("?"));
+    };
+    ask();
+    {
+        const AskingWindow asking(&viewer);
+        ask();
+        {
+            const AskingWindow nested(&inner);
+            ask();
+        }
+        ask();
+    }
+    ask();
+    EXPECT_EQ(parents, (QList<QWidget*> { &owner, &viewer, &inner, &viewer, &owner }));
+}
+
 TEST(WidgetPrompt, NameDialogsAnswerWhatTheUserChose)
 {
     WidgetPrompt prompt(nullptr, nullptr);

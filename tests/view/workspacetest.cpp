@@ -55,6 +55,29 @@ TEST_F(WorkspaceTest, OpeningAFolderReportsCountsProgressAndTheSelectedPicture)
     EXPECT_EQ(ws->selectedNames(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
 }
 
+TEST_F(WorkspaceTest, ACommandRunsOnlyOnAStoreWhileNoFolderIsBeingOpened)
+{
+    makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.png"), png(1) } });
+    start();
+    int runs = 0;
+    const auto command = [&runs](Workspace&) { ++runs; };
+    // Building the view lets the progress through, never a second command.
+    QList<bool> ranWhileBuilding;
+    QObject::connect(ws, &Workspace::progressAdvanced, ws, [&] {
+        ranWhileBuilding.append(ws->canRunCommand());
+        ranWhileBuilding.append(ws->run(command));
+    });
+    clickNode(QStringLiteral("f"));
+    EXPECT_EQ(ranWhileBuilding, (QList<bool> { false, false }));
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(ws->run(command));
+    EXPECT_EQ(runs, 1);
+    ws->closeStore();
+    EXPECT_FALSE(ws->canRunCommand());
+    EXPECT_FALSE(ws->run(command));
+    EXPECT_EQ(runs, 1);
+}
+
 TEST_F(WorkspaceTest, NoSaveOverwritesTheStoredTreeAfterAFailedLoad)
 {
     Store& store = box.store();

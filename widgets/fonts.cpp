@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/fonts.h"
+#include "widgets/fonts.h"
 
 #include "view/language.h"
 

@@ -2,15 +2,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/prompt.h"
+#include "view/prompt.h"
 
 #include <cstdio>
 
 namespace zarvo {
 
-// The prompt of zarvoctl: every question gets the same, fixed answer (a command line cannot be
-// asked), and is printed with it; popups are printed on standard error, prefixed with their
-// kind. Dialogs cannot be shown: choosers return nothing.
+// The prompt that answers nothing, of zarvoctl and the benchmarks: every question gets the same,
+// fixed answer (a command line cannot be asked), and is printed with it; popups are printed,
+// prefixed with their kind, and warnings counted. With `out` null nothing is printed. Dialogs
+// cannot be shown: choosers return nothing.
 class ConsolePrompt : public Prompt
 {
 public:
@@ -33,6 +34,7 @@ public:
     }
 
     int warnings() const { return m_warnings; }
+    void resetWarnings() { m_warnings = 0; }
 
 private:
     bool m_answer;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/popupplacement.h"
+#include "widgets/popupplacement.h"
 
 #include <array>
 #include <utility>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/msnpop.h"
+#include "widgets/msnpop.h"
 
-#include "view/fonts.h"
-#include "view/popupwindow.h"
+#include "widgets/fonts.h"
+#include "widgets/popupwindow.h"
 
 #include <QBitmap>
 #include <QGuiApplication>

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/nodeplacement.h"
+#include "store/popups.h"
+#include "view/nodeplacement.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,13 +13,6 @@
 namespace zarvo {
 
 class FindSession;
-
-// The three kinds of message popup. The numbers double as the ids of the kinds' icons.
-enum class PopupKind {
-    Tip = 111,
-    Success = 222,
-    Warning = 333,
-};
 
 // What the save dialog returned: the file name as the user gave it (absolute, nothing appended)
 // and the 0-based position of the file type selected when the dialog closed.
@@ -33,19 +27,14 @@ struct SaveChoice
 // Commands never open message boxes, file dialogs, name dialogs or popups themselves: they go
 // through a Prompt, one typed ask per dialog. The desktop program implements it with real dialogs
 // and sliding popups, zarvoctl on the console, and tests with a scripted fake that answers
-// questions and records what was shown. Implementations are used from the user-interface thread
-// only.
-class Prompt
+// questions and records what was shown. It tells through popup(), as Popups does. Implementations
+// are used from the user-interface thread only.
+class Prompt : public Popups
 {
 public:
-    virtual ~Prompt() = default;
-
     // A modal Yes/No question (caption "Confirm", Yes is the default, Escape answers No).
     // Returns true only when the answer is Yes.
     virtual bool confirm(const QString& question) = 0;
-
-    // A message popup of the given kind. Returns at once; never fails towards the caller.
-    virtual void popup(PopupKind kind, const QString& text) = 0;
 
     // The open-picture dialog: existing files chosen by the user, in the dialog's order;
     // empty when the user cancels. `filter` is the dialog's filter text as shown to the user

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/folderlistview.h"
+#include "widgets/folderlistview.h"
 
-#include "view/thumbnaildelegate.h"
+#include "widgets/thumbnaildelegate.h"
 
 #include <QHelpEvent>
 #include <QItemSelectionModel>

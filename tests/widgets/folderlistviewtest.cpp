@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/folderlistview.h"
-#include "view/thumbnaildelegate.h"
+#include "widgets/folderlistview.h"
 #include "view/thumbnailmodel.h"
+#include "widgets/thumbnaildelegate.h"
 
 #include <QAction>
 #include <QApplication>

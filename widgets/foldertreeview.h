@@ -33,10 +33,13 @@ public:
     void expandPaths(const std::set<QStringList>& paths);
 
 Q_SIGNALS:
+    // Return or Enter was pressed: the key goes no further.
+    void enterPressed();
     void nodeDropped(const QModelIndex& target, const QModelIndex& topItem);
     void filesDropped(QDropEvent* event);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/foldertreeview.h"
+#include "widgets/foldertreeview.h"
 
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 namespace zarvo {
@@ -46,6 +47,16 @@ QMimeData* FolderTreeView::nodeMimeData()
 bool FolderTreeView::carriesNode(const QMimeData* data)
 {
     return data && data->hasFormat(kNodeFormat) && data->data(kNodeFormat) == processStamp();
+}
+
+void FolderTreeView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void FolderTreeView::startDrag(Qt::DropActions)

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/thumbnaildelegate.h"
+#include "widgets/thumbnaildelegate.h"
 
 #include "view/thumbnailmodel.h"
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/msnpop.h"
-#include "view/popupwindow.h"
+#include "widgets/msnpop.h"
+#include "widgets/popupwindow.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "store/consoleprompt.h"
+#include "view/consoleprompt.h"
 
 namespace zarvo {
 
@@ -19,7 +19,9 @@ QByteArray consoleText(const QString& text)
 
 bool ConsolePrompt::confirm(const QString& question)
 {
-    std::fprintf(m_out, "%s -> %s\n", consoleText(question).constData(), m_answer ? "yes" : "no");
+    if (m_out)
+        std::fprintf(
+            m_out, "%s -> %s\n", consoleText(question).constData(), m_answer ? "yes" : "no");
     return m_answer;
 }
 
@@ -29,7 +31,8 @@ void ConsolePrompt::popup(PopupKind kind, const QString& text)
         = kind == PopupKind::Warning ? "warning" : (kind == PopupKind::Success ? "ok" : "note");
     if (kind == PopupKind::Warning)
         ++m_warnings;
-    std::fprintf(m_out, "%s: %s\n", label, consoleText(text).constData());
+    if (m_out)
+        std::fprintf(m_out, "%s: %s\n", label, consoleText(text).constData());
 }
 
 } // namespace zarvo

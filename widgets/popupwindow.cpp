@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/popupwindow.h"
+#include "widgets/popupwindow.h"
 
-#include "view/displaytext.h"
+#include "widgets/displaytext.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>

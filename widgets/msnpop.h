@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/prompt.h"
-#include "view/popupplacement.h"
+#include "view/prompt.h"
+#include "widgets/popupplacement.h"
 
 #include <QColor>
 #include <QList>

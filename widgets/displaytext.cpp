@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "view/displaytext.h"
+#include "widgets/displaytext.h"
 
 namespace zarvo {
 
