@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/picturepreview.h"
 
+#include "imaging/picturekind.h"
 #include "imaging/thumbnailer.h"
 #include "store/logging.h"
 

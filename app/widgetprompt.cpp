@@ -100,6 +100,29 @@ WidgetPrompt::NameFilters WidgetPrompt::nameFilters(const QString& filter)
     return result;
 }
 
+namespace {
+
+// Gives the file dialog `filters` and selects the one at `selected` (none when out of range).
+// QFileDialog filters by the list it was given, by position, while its type box shows the texts
+// as they are meant to read. The box is found by its name, as the dialog builds it. Returns the
+// box, or null when the dialog has none.
+QComboBox* showNameFilters(
+    QFileDialog& dialog, const WidgetPrompt::NameFilters& filters, int selected)
+{
+    dialog.setNameFilters(filters.patterns);
+    // Selected while the box still holds the patterns: QFileDialog finds a filter by the text
+    // its box shows, so once the box shows the descriptions no pattern would match.
+    if (selected >= 0 && selected < filters.patterns.size())
+        dialog.selectNameFilter(filters.patterns.at(selected));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (types)
+        for (int i = 0; i < types->count() && i < filters.shown.size(); ++i)
+            types->setItemText(i, filters.shown.at(i));
+    return types;
+}
+
+} // namespace
+
 QStringList WidgetPrompt::chooseOpenFiles(const QString& filter)
 {
     QFileDialog dia(m_owner);
@@ -109,13 +132,7 @@ QStringList WidgetPrompt::chooseOpenFiles(const QString& filter)
     dia.setAcceptMode(QFileDialog::AcceptOpen);
     dia.setFileMode(QFileDialog::ExistingFiles);
     dia.setSizeGripEnabled(true);
-    const NameFilters filters = nameFilters(filter);
-    dia.setNameFilters(filters.patterns);
-    // QFileDialog filters by the list it was given, by position; the box shows the texts as
-    // they are meant to read.
-    if (auto* types = dia.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
-        for (int i = 0; i < types->count() && i < filters.shown.size(); ++i)
-            types->setItemText(i, filters.shown.at(i));
+    showNameFilters(dia, nameFilters(filter), 0);
     PicturePreview::attach(dia);
     if (dia.exec() != QDialog::Accepted)
         return {};
@@ -174,21 +191,15 @@ std::optional<SaveChoice> WidgetPrompt::chooseSaveFile(
     savedia.setSizeGripEnabled(true);
     // Plain patterns here: the dialog swaps a typed name's extension for the pattern's own when
     // the file type changes, and an any-case pattern would make that extension unreadable.
-    QStringList shown;
-    QStringList patterns;
+    NameFilters filters;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        shown.append(parts.at(i));
-        patterns.append(QStringLiteral("%1 (%2)").arg(
+        filters.shown.append(parts.at(i));
+        filters.patterns.append(QStringLiteral("%1 (%2)").arg(
             parts.at(i), parts.at(i + 1).split(QLatin1Char(';')).join(QLatin1Char(' '))));
     }
-    savedia.setNameFilters(patterns);
-    auto* types = savedia.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-    if (types)
-        for (int i = 0; i < types->count() && i < shown.size(); ++i)
-            types->setItemText(i, shown.at(i));
-    if (selectedIndex >= 0 && selectedIndex < patterns.size())
-        savedia.selectNameFilter(patterns.at(selectedIndex));
+    const QStringList& patterns = filters.patterns;
+    auto* types = showNameFilters(savedia, filters, selectedIndex);
     savedia.selectFile(proposedName);
     if (savedia.exec() != QDialog::Accepted || savedia.selectedFiles().isEmpty())
         return std::nullopt;

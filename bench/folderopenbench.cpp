@@ -37,7 +37,7 @@
 
 #include "app/form1.h"
 #include "app/statusbar.h"
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "imaging/thumbnailer.h"
 #include "store/store.h"
 #include "view/consoleprompt.h"

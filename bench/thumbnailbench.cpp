@@ -9,7 +9,7 @@
 //   zarvo_bench_thumbnails [--repeat N] CORPUSDIR SET...
 // Prints one line per figure: RESULT <tab> set <tab> column <tab> ms per picture <tab> pictures.
 
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "imaging/thumbnailer.h"
 
 #include <QCoreApplication>

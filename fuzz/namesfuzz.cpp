@@ -4,7 +4,7 @@
 // The names a picture gets from the path it is added from, the format told from `Come`, and the
 // file name it is exported under, on any text. The input is a path, optionally followed by a NUL
 // byte and a picture name to export under (otherwise the name comes from the path).
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "pictures/exportname.h"
 #include "pictures/picturenames.h"
 #include "store/gbtext.h"

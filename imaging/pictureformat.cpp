@@ -26,20 +26,4 @@ QString extensionOfCome(const QString& come)
     return extension;
 }
 
-PictureFormat formatOfCome(const QString& come)
-{
-    const QString extension = extensionOfCome(come);
-    if (extension == u".gif")
-        return PictureFormat::Gif;
-    if (extension == u".ico")
-        return PictureFormat::Ico;
-    if (extension == u".bmp")
-        return PictureFormat::Bmp;
-    if (extension == u".png")
-        return PictureFormat::Png;
-    if (extension == u".jpg" || extension == u".jpeg")
-        return PictureFormat::Jpeg;
-    return PictureFormat::Other;
-}
-
 } // namespace zarvo

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/addcommand.h"
 
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "pictures/addfiles.h"
 #include "store/logging.h"
 #include "view/prompt.h"
@@ -62,12 +62,9 @@ void wmdropfiles(Workspace& workspace, const QStringList& paths)
             PopupKind::Tip, Texts::tr("请先打开一个文件夹，再进行文件拖放操作"));
         return;
     }
-    static const QStringList accepted { QStringLiteral(".png"), QStringLiteral(".gif"),
-        QStringLiteral(".ico"), QStringLiteral(".jpg"), QStringLiteral(".jpeg"),
-        QStringLiteral(".bmp") };
     QStringList kept;
     for (const QString& path : paths)
-        if (accepted.contains(extensionOfCome(path)))
+        if (PictureKind::isKindExtension(extensionOfCome(path)))
             kept.append(path);
     addFilesToOpenFolder(workspace, kept);
 }

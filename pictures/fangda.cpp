@@ -5,7 +5,7 @@
 #include "imaging/gifanimation.h"
 #include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "pictures/savepicture.h"
 #include "store/logging.h"
 #include "view/prompt.h"
@@ -30,7 +30,8 @@ struct Texts
 bool decodeForViewing(ViewedPicture& picture)
 {
     const QString& ext = picture.extension;
-    if (ext == QLatin1String(".gif")) {
+    const PictureFormat format = formatOfCome(ext);
+    if (format == PictureFormat::Gif) {
         auto animation = std::make_shared<GifAnimation>(GifAnimation::decode(picture.bytes));
         if (animation->ok() && animation->frameCount() > 1) {
             picture.animation = std::move(animation);
@@ -43,7 +44,6 @@ bool decodeForViewing(ViewedPicture& picture)
                             .image;
         return !picture.image.isNull();
     }
-    const PictureFormat format = formatOfCome(ext);
     if (format == PictureFormat::Other)
         return false;
     picture.image = decodePicture(format, picture.bytes).image;

@@ -4,7 +4,7 @@
 
 #include "imaging/picturedecoder.h"
 #include "imaging/pictureencoder.h"
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "store/logging.h"
 #include "store/wholefile.h"
 #include "view/prompt.h"
@@ -23,50 +23,6 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(SavePicture)
 };
 
-} // namespace
-
-const char* const kSavePictureFilter = "JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
-                                       "(*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
-                                       "PNG(*.png)|*.png|GIF(*.gif)|*.gif";
-
-namespace {
-
-constexpr int kKindCount = 6;
-
-PictureFormat decoderOfKind(int kind)
-{
-    switch (kind) {
-    case 1:
-    case 2:
-        return PictureFormat::Jpeg;
-    case 3:
-        return PictureFormat::Bmp;
-    case 4:
-        return PictureFormat::Ico;
-    case 5:
-        return PictureFormat::Png;
-    default:
-        return PictureFormat::Gif;
-    }
-}
-
-EncodedPicture encodeAsKind(int kind, const QImage& image)
-{
-    switch (kind) {
-    case 1:
-    case 2:
-        return encodeJpegFile(image, 100);
-    case 3:
-        return encodeBmpFile(image);
-    case 4:
-        return encodeIcoFile(image);
-    case 5:
-        return encodePngFile(image);
-    default:
-        return encodeGifFile(image);
-    }
-}
-
 // The stored bytes of the picture, or nothing when the folder or the picture is gone.
 std::optional<QByteArray> storedBytes(Store& store, const QString& table, const QString& name)
 {
@@ -82,18 +38,12 @@ std::optional<QByteArray> storedBytes(Store& store, const QString& table, const 
 
 int pictureKindCode(const QString& come)
 {
-    const QString ext = extensionOfCome(come);
-    static const char* const kExtensions[] = { ".jpg", ".jpeg", ".bmp", ".ico", ".png" };
-    for (int i = 0; i < 5; ++i)
-        if (ext == QLatin1String(kExtensions[i]))
-            return i + 1;
-    return 6;
+    return PictureKind::ofCome(come).code;
 }
 
 QString kindExtension(int kind)
 {
-    static const char* const kExtensions[] = { ".jpg", ".jpeg", ".bmp", ".ico", ".png", ".gif" };
-    return QLatin1String(kExtensions[(kind >= 1 && kind <= kKindCount ? kind : kKindCount) - 1]);
+    return QLatin1String(PictureKind::ofCode(kind).extension);
 }
 
 void SavePicture(Workspace& workspace, const QString& table, const QString& name, int storedKind,
@@ -106,8 +56,9 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
         = prompt.chooseSaveFile(QString::fromUtf8(kSavePictureFilter), storedKind - 1, proposed);
     if (!choice || choice->path.isEmpty())
         return;
-    const int chosenKind = choice->filterIndex >= 0 && choice->filterIndex < kKindCount
-        ? choice->filterIndex + 1
+    const int chosenKind
+        = choice->filterIndex >= 0 && choice->filterIndex < qsizetype(PictureKind::all().size())
+        ? PictureKind::all()[choice->filterIndex].code
         : storedKind;
     const QString target = choice->path + kindExtension(chosenKind);
     if (somethingAt(target)
@@ -143,11 +94,12 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     }
 
     try {
-        const DecodedPicture decoded = decodePicture(decoderOfKind(storedKind), *bytes);
+        const DecodedPicture decoded
+            = decodePicture(PictureKind::ofCode(storedKind).decoder, *bytes);
         bytes.reset();
         EncodedPicture encoded;
         if (decoded.ok())
-            encoded = encodeAsKind(chosenKind, decoded.image);
+            encoded = PictureKind::ofCode(chosenKind).encode(decoded.image);
         if (encoded.ok() && writeWholeFile(target, encoded.bytes)) {
             prompt.popup(PopupKind::Success, Texts::tr("文件 %1 保存成功!").arg(choice->path));
             return;

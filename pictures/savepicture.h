@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "imaging/picturekind.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,15 +11,12 @@ namespace zarvo {
 
 class Workspace;
 
-// The file types of the save dialog, in order: the 1-based position of each is its picture kind
-// code (1 ".jpg", 2 ".jpeg", 3 ".bmp", 4 ".ico", 5 ".png", 6 ".gif").
-extern const char* const kSavePictureFilter;
-
-// The picture kind code of a stored picture, from the extension of its source path `Come`:
-// ".jpg" 1, ".jpeg" 2, ".bmp" 3, ".ico" 4, ".png" 5, anything else (".gif", ".emf", none) 6.
+// The picture kind code of a stored picture, from the extension of its source path `Come`
+// (PictureKind::ofCome): ".jpg" 1, ".jpeg" 2, ".bmp" 3, ".ico" 4, ".png" 5, anything else
+// (".gif", ".emf", none) 6. The save dialog's file types (kSavePictureFilter) are in code order.
 int pictureKindCode(const QString& come);
 
-// The extension a picture kind code appends (".jpg" ... ".gif"); ".gif" for anything beyond.
+// The extension a picture kind code appends (".jpg" ... ".gif"); ".gif" for any code beyond.
 QString kindExtension(int kind);
 
 // Saves the picture `name` of folder table `table`, stored as `storedKind`, to a file the user

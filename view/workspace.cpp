@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "view/workspace.h"
 
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 #include "store/foldertree.h"
 #include "store/logging.h"
 #include "store/storelock.h"

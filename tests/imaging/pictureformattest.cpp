@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "imaging/pictureformat.h"
+#include "imaging/picturekind.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "view/statustexts.h"
+#include "imaging/picturekind.h"
 
 #include <gtest/gtest.h>
 
