@@ -62,8 +62,9 @@ void GifLoader::start(const QString& path)
         }
         result.fileSize = bytes.size();
         if (result.readable) {
-            result.animation = std::make_shared<const GifAnimation>(
-                GifAnimation::decode(bytes, [&](int index, const GifFrame& frame) {
+            result.animation = std::make_shared<const GifAnimation>(GifAnimation::decode(
+                bytes,
+                [&](int index, const GifFrame& frame) {
                     if (state->cancelled)
                         return false;
                     Frame made { index, frame.image, frameThumbnail(frame.image) };
@@ -73,7 +74,8 @@ void GifLoader::start(const QString& path)
                     }
                     post();
                     return true;
-                }));
+                },
+                GifAnimation::kMaxFrameBytes, kListBytesPerFrame));
         }
         {
             std::lock_guard lock(state->mutex);

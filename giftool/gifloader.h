@@ -21,6 +21,9 @@ namespace zarvo {
 // Signals are delivered on the thread the loader lives on (the user-interface thread), only
 // for the load started last: start() and cancel() drop whatever an earlier load still sends.
 // The destructor cancels and waits for the worker, which stops after the frame it is decoding.
+//
+// Memory: the frames and their thumbnails together stay within GifAnimation::kMaxFrameBytes; a
+// file with more frames than fit is shown with those that fit (status Truncated).
 class GifLoader : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,9 @@ public:
         qint64 fileSize = 0;
         std::shared_ptr<const GifAnimation> animation; // set when readable
     };
+
+    // What each frame's thumbnail keeps (its list icon shares the thumbnail's pixels).
+    static constexpr qint64 kListBytesPerFrame = qint64(150) * 150 * 4;
 
     explicit GifLoader(QObject* parent = nullptr);
     ~GifLoader() override;

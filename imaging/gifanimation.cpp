@@ -126,8 +126,8 @@ int GifAnimation::bitsPerPixel() const
     return bits;
 }
 
-GifAnimation GifAnimation::decode(
-    const QByteArray& bytes, const FrameCallback& onFrame, qint64 maxFrameBytes)
+GifAnimation GifAnimation::decode(const QByteArray& bytes, const FrameCallback& onFrame,
+    qint64 maxFrameBytes, qint64 extraBytesPerFrame)
 {
     GifAnimation result;
     giflib::MemorySource source { reinterpret_cast<const uchar*>(bytes.constData()),
@@ -201,7 +201,8 @@ GifAnimation GifAnimation::decode(
             stop(Status::Truncated, pixelLimitError("GIF", desc.Width, desc.Height));
             return result;
         }
-        const qint64 cost = qint64(desc.Width) * desc.Height + kFrameOverheadBytes;
+        const qint64 pixelBytes = qint64(desc.Width) * desc.Height + kFrameOverheadBytes;
+        const qint64 cost = pixelBytes + extraBytesPerFrame;
         if (keptBytes + cost > maxFrameBytes) {
             stop(Status::Truncated,
                 QStringLiteral("GIF: frames beyond %1 bytes left out").arg(maxFrameBytes));
@@ -214,7 +215,8 @@ GifAnimation GifAnimation::decode(
                 stop(Status::Damaged, QStringLiteral("GIF: no colour table"));
                 return result;
             }
-            const DecodeBudget::Reservation reservation = DecodeBudget::shared().acquire(cost);
+            const DecodeBudget::Reservation reservation
+                = DecodeBudget::shared().acquire(pixelBytes);
             QImage image(desc.Width, desc.Height, QImage::Format_Indexed8);
             if (image.isNull()) {
                 stop(Status::Truncated, QStringLiteral("GIF: out of memory"));
@@ -222,10 +224,10 @@ GifAnimation GifAnimation::decode(
             }
             image.setColorTable(paletteOf(colors, frame.transparentIndex));
             const int width = desc.Width;
-            const bool read = giflib::forEachStoredRow(desc.Height, desc.Interlace, [&](int y) {
+            const int read = giflib::forEachStoredRow(desc.Height, desc.Interlace, [&](int y) {
                 return DGifGetLine(gif.get(), image.scanLine(y), width) != GIF_ERROR;
             });
-            if (!read) {
+            if (read < desc.Height) {
                 damaged();
                 return result;
             }

@@ -50,7 +50,8 @@ struct GifFrame
 //
 // Limits: the logical screen and every frame are checked against kMaxPixels before anything
 // is allocated, and the frames kept together may take at most kMaxFrameBytes (pixels plus a
-// fixed cost per frame for its palette and bookkeeping). A file beyond that keeps the frames
+// fixed cost per frame for its palette and bookkeeping, plus what the caller keeps per frame).
+// A file beyond that keeps the frames
 // that fit and reports itself as cut (status Truncated). Each frame's pixel memory is taken
 // through DecodeBudget::shared() while it is decoded.
 //
@@ -78,8 +79,10 @@ public:
     using FrameCallback = std::function<bool(int index, const GifFrame& frame)>;
 
     // maxFrameBytes: the limit on the frames kept (kMaxFrameBytes; smaller in tests).
+    // extraBytesPerFrame: what the caller keeps for each frame besides it (the GIF tool's list
+    // picture), counted in that limit.
     static GifAnimation decode(const QByteArray& bytes, const FrameCallback& onFrame = {},
-        qint64 maxFrameBytes = kMaxFrameBytes);
+        qint64 maxFrameBytes = kMaxFrameBytes, qint64 extraBytesPerFrame = 0);
 
     Status status() const { return m_status; }
     // Frames can be shown: complete, or damaged/cut/cancelled with at least one frame.

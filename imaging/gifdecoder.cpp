@@ -59,11 +59,13 @@ bool readUpToFirstImage(GifFileType* gif, int* transparent, bool* foundImage)
     }
 }
 
-} // namespace
-
-DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
+// Reads the first image onto white: the whole logical screen, or (unless wholeScreen) only the
+// part of it that the image covers when that is less than a quarter of the screen (the rest of
+// the screen is white by definition, so a huge screen with a small image costs only the image's
+// pixels).
+GifFirstImage decodeFirstImage(const QByteArray& bytes, PixelBuffer* reuse, bool wholeScreen)
 {
-    DecodedPicture result;
+    GifFirstImage result;
     MemorySource source { reinterpret_cast<const uchar*>(bytes.constData()), size_t(bytes.size()),
         0 };
     int error = 0;
@@ -113,17 +115,29 @@ DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
         return result;
     }
 
-    const DecodeBudget::Reservation reservation
-        = DecodeBudget::shared().acquire(qint64(screenWidth) * screenHeight * 4 + frame.Width);
-    QImage image = allocatePicture(reuse, screenWidth, screenHeight);
-    if (image.isNull()) {
-        result.error = QStringLiteral("GIF: out of memory");
-        return result;
+    result.screen = QSize(screenWidth, screenHeight);
+    const QRect screen(QPoint(0, 0), result.screen);
+    const QRect covered
+        = QRect(frame.Left, frame.Top, frame.Width, frame.Height).intersected(screen);
+    const bool small
+        = qint64(covered.width()) * covered.height() * 4 < qint64(screen.width()) * screen.height();
+    const QRect area = wholeScreen || !small ? screen : covered;
+    const DecodeBudget::Reservation reservation = DecodeBudget::shared().acquire(
+        qint64(area.width()) * area.height() * 4 + std::max(0, frame.Width));
+    QImage image;
+    uchar* base = nullptr;
+    qsizetype bytesPerLine = 0;
+    if (!area.isEmpty()) {
+        image = allocatePicture(reuse, area.width(), area.height());
+        if (image.isNull()) {
+            result.error = QStringLiteral("GIF: out of memory");
+            return result;
+        }
+        base = image.bits();
+        bytesPerLine = image.bytesPerLine();
+        for (int y = 0; y < area.height(); ++y)
+            std::memset(base + y * bytesPerLine, 0xff, size_t(area.width()) * 4);
     }
-    uchar* const base = image.bits();
-    const qsizetype bytesPerLine = image.bytesPerLine();
-    for (int y = 0; y < screenHeight; ++y)
-        std::memset(base + y * bytesPerLine, 0xff, size_t(screenWidth) * 4);
 
     if (frame.Width > 0 && frame.Height > 0) {
         QRgb palette[256];
@@ -135,31 +149,49 @@ DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
                 palette[i] = 0; // drawn as nothing: stays white
             }
         }
-        const int drawFrom = std::max(0, -frame.Left);
-        const int drawTo = std::clamp(screenWidth - frame.Left, 0, frame.Width);
+        // The image's columns and rows inside the area, in the image's coordinates.
+        const int drawFrom = std::max(0, area.left() - frame.Left);
+        const int drawTo = std::clamp(area.left() + area.width() - frame.Left, 0, frame.Width);
         std::vector<GifPixelType> line(size_t(frame.Width));
         const auto readRow = [&](int y) {
             if (DGifGetLine(gif.get(), line.data(), frame.Width) == GIF_ERROR)
                 return false;
-            const int screenY = frame.Top + y;
-            if (screenY < 0 || screenY >= screenHeight)
+            const int row = frame.Top + y - area.top();
+            if (row < 0 || row >= area.height())
                 return true;
-            auto* out = reinterpret_cast<QRgb*>(base + screenY * bytesPerLine);
+            auto* out = reinterpret_cast<QRgb*>(base + row * bytesPerLine);
             for (int x = drawFrom; x < drawTo; ++x) {
                 const QRgb color = palette[line[size_t(x)]];
                 if (color)
-                    out[frame.Left + x] = color;
+                    out[frame.Left + x - area.left()] = color;
             }
             return true;
         };
-        const bool ok = giflib::forEachStoredRow(frame.Height, frame.Interlace, readRow);
-        if (!ok) {
+        // Data that ends early keeps the rows read before; the rest stays white.
+        if (giflib::forEachStoredRow(frame.Height, frame.Interlace, readRow) == 0) {
             result.error = gifError(gif->Error);
             return result;
         }
     }
     result.image = std::move(image);
+    result.position = area.topLeft();
     return result;
+}
+
+} // namespace
+
+DecodedPicture decodeGif(const QByteArray& bytes, PixelBuffer* reuse)
+{
+    GifFirstImage first = decodeFirstImage(bytes, reuse, true);
+    DecodedPicture result;
+    result.image = std::move(first.image);
+    result.error = std::move(first.error);
+    return result;
+}
+
+GifFirstImage decodeGifFirstImage(const QByteArray& bytes, PixelBuffer* reuse)
+{
+    return decodeFirstImage(bytes, reuse, false);
 }
 
 } // namespace zarvo

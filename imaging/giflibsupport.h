@@ -49,23 +49,26 @@ inline QString errorText(int code)
     return QStringLiteral("GIF: ") + (text ? QString::fromLatin1(text) : QString::number(code));
 }
 
-// Rows of an interlaced image in the order they are stored: passes starting at rows 0, 4, 2
-// and 1, stepping 8, 8, 4 and 2.
-template <typename RowFn> bool forEachStoredRow(int height, bool interlaced, RowFn&& row)
+// Calls row(y) for the rows of an image in the order they are stored (an interlaced image's
+// passes start at rows 0, 4, 2 and 1, stepping 8, 8, 4 and 2) until one returns false.
+// Returns how many rows returned true: all `height` of them when the image was read whole,
+// fewer when its data ended or was damaged (the rows read before stay usable).
+template <typename RowFn> int forEachStoredRow(int height, bool interlaced, RowFn&& row)
 {
+    int done = 0;
     if (!interlaced) {
-        for (int y = 0; y < height; ++y)
+        for (int y = 0; y < height; ++y, ++done)
             if (!row(y))
-                return false;
-        return true;
+                return done;
+        return done;
     }
     static constexpr int kStart[] = { 0, 4, 2, 1 };
     static constexpr int kStep[] = { 8, 8, 4, 2 };
     for (int pass = 0; pass < 4; ++pass)
-        for (int y = kStart[pass]; y < height; y += kStep[pass])
+        for (int y = kStart[pass]; y < height; y += kStep[pass], ++done)
             if (!row(y))
-                return false;
-    return true;
+                return done;
+    return done;
 }
 
 } // namespace zarvo::giflib

@@ -11,7 +11,9 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace zarvo {
 
@@ -37,12 +39,25 @@ void drawInto(QImage& thumbnail, const QImage& picture, const DrawRect& rect)
     painter.drawImage(rect.left, rect.top, scaled);
 }
 
+// Where `part` of a picture of `size` lands when the whole picture is drawn into `whole`.
+DrawRect partOf(const DrawRect& whole, QSize size, const QRect& part)
+{
+    const double sx = double(whole.width()) / size.width();
+    const double sy = double(whole.height()) / size.height();
+    return { whole.left + int(std::lround(part.left() * sx)),
+        whole.top + int(std::lround(part.top() * sy)),
+        whole.left + int(std::lround((part.left() + part.width()) * sx)),
+        whole.top + int(std::lround((part.top() + part.height()) * sy)) };
+}
+
 } // namespace
 
 DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray& bytes)
 {
     DecodedPicture decoded;
     QSize fullSize;
+    // The part of the full-size picture that decoded.image shows, when it is not all of it.
+    std::optional<QRect> part;
     switch (format) {
     case PictureFormat::Jpeg: {
         JpegDecodeResult jpeg = decodeJpeg(bytes, kSize, &m_buffer);
@@ -53,9 +68,18 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
     case PictureFormat::Png:
         decoded = decodePng(bytes, &m_buffer);
         break;
-    case PictureFormat::Gif:
-        decoded = decodeGif(bytes, &m_buffer);
+    case PictureFormat::Gif: {
+        GifFirstImage gif = decodeGifFirstImage(bytes, &m_buffer);
+        if (!gif.ok()) {
+            decoded.error = std::move(gif.error);
+            break;
+        }
+        part = QRect(gif.position, gif.image.size());
+        fullSize = gif.screen;
+        // An image that covers nothing of its screen leaves the picture white.
+        decoded.image = gif.image.isNull() ? QImage(1, 1, QImage::Format_RGB32) : gif.image;
         break;
+    }
     case PictureFormat::Ico:
         decoded = decodeIco(bytes, &m_buffer);
         break;
@@ -70,7 +94,7 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         m_buffer.trim();
         return decoded;
     }
-    if (format != PictureFormat::Jpeg)
+    if (format != PictureFormat::Jpeg && format != PictureFormat::Gif)
         fullSize = decoded.image.size();
 
     DecodedPicture result;
@@ -79,8 +103,11 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         result.error = QStringLiteral("out of memory");
     } else {
         result.image.fill(0xffffffffu);
-        drawInto(result.image, decoded.image,
-            FitRect(fullSize.width(), fullSize.height(), kSize, kSize));
+        DrawRect rect = FitRect(fullSize.width(), fullSize.height(), kSize, kSize);
+        if (part && !part->isEmpty())
+            rect = partOf(rect, fullSize, *part);
+        if (!part || !part->isEmpty())
+            drawInto(result.image, decoded.image, rect);
     }
     // The decoded picture may view m_buffer: drop it before the buffer can shrink.
     decoded.image = QImage();

@@ -129,6 +129,30 @@ TEST(TFgi, OpensFilesAndDescribesThem)
     EXPECT_EQ(thumb.pixel(75, 10), qRgb(255, 255, 255));
 }
 
+// Each listed frame keeps a 150 x 150 thumbnail: a file of thousands of one-pixel frames lists
+// those whose frames and thumbnails fit the tool's memory bound, and warns.
+TEST(TFgi, FramesBeyondTheMemoryBoundAreLeftOut)
+{
+    const qint64 thumbnail = 150 * 150 * 4;
+    const qint64 perFrame = 1 + GifAnimation::kFrameOverheadBytes + thumbnail;
+    const int fitting = int(GifAnimation::kMaxFrameBytes / perFrame);
+    QList<BuiltFrame> frames;
+    for (int i = 0; i < fitting + 20; ++i)
+        frames.append(solidFrame(QRect(0, 0, 1, 1), i % 4));
+    Sandbox sandbox;
+    const QString path
+        = sandbox.writeFile(QStringLiteral("many.gif"), buildGif(QSize(1, 1), kGlobal, frames));
+
+    RecordingPrompt prompt;
+    TFgi window(prompt);
+    window.openFile(path);
+    window.finishLoading();
+    EXPECT_EQ(child<QListWidget>(window, "ListView1")->count(), fitting);
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { u"文件 "_s + path + u" 已损坏，只能显示其中完好的部分"_s });
+    EXPECT_TRUE(window.player()->isPlaying());
+}
+
 TEST(TFgi, FrameViewPlacementAndScrollBars)
 {
     struct Case

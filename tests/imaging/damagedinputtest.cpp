@@ -1,13 +1,20 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "imaging/picturedecoder.h"
+#include "imaging/sanitizer.h"
 #include "imaging/thumbnailer.h"
 
 #include "support/testpictures.h"
 
 #include <QFile>
+
+#include <functional>
+
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 using namespace zarvo;
@@ -120,11 +127,14 @@ TEST(DamagedInput, TruncatedFilesFailCleanly)
     Thumbnailer thumbnailer;
     for (const Sample& sample : samples()) {
         SCOPED_TRACE(sample.name);
+        // A GIF keeps the rows of the data blocks read whole (its own test); the others fail.
         const QByteArray half = sample.bytes.left(sample.bytes.size() / 2);
         const DecodedPicture decoded = decodePicture(sample.format, half);
-        EXPECT_FALSE(decoded.ok());
-        EXPECT_FALSE(decoded.error.isEmpty());
-        EXPECT_FALSE(thumbnailer.makeThumbnail(sample.format, half).ok());
+        expectCleanResult(decoded);
+        if (sample.format != PictureFormat::Gif) {
+            EXPECT_FALSE(decoded.ok());
+            EXPECT_FALSE(thumbnailer.makeThumbnail(sample.format, half).ok());
+        }
         for (int k = 0; k < 32; ++k) {
             const QByteArray cut = sample.bytes.left(sample.bytes.size() * k / 32);
             expectCleanResult(decodePicture(sample.format, cut));
@@ -267,6 +277,131 @@ TEST(DamagedInput, GifDamagedAfterItsFirstImageStillShowsIt)
     const DecodedPicture decoded = decodePicture(PictureFormat::Gif, gif.left(secondStart + 6));
     ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
     EXPECT_EQ(decoded.image.pixel(8, 8), qRgb(0, 128, 255));
+}
+
+// Image data that ends early keeps the rows read before the end (in the order they are stored,
+// an interlaced image's passes one after another), the rest white; without one whole row the
+// GIF is refused.
+TEST(DamagedInput, GifWhoseDataEndsEarlyKeepsTheRowsRead)
+{
+    const QList<QRgb> colors
+        = { qRgb(200, 0, 0), qRgb(0, 0, 200), qRgb(0, 150, 0), qRgb(90, 90, 90) };
+    const QRgb white = qRgb(255, 255, 255);
+    Thumbnailer thumbnailer;
+    for (bool interlaced : { false, true }) {
+        SCOPED_TRACE(interlaced ? "interlaced" : "progressive");
+        GifFrame frame;
+        frame.width = 40;
+        frame.height = 40;
+        frame.interlaced = interlaced;
+        quint32 noise = 1; // data of many blocks: giflib reads a block whole or not at all
+        for (int i = 0; i < 1600; ++i) {
+            noise = noise * 1103515245u + 12345u;
+            frame.indices.append(char((noise >> 16) % 4));
+        }
+        const QByteArray whole = encodeGif(40, 40, colors, { frame });
+        const qsizetype data = 13 + 3 * 4 + 10; // header, screen, table, image descriptor
+        ASSERT_EQ(whole.at(data - 10), ',');
+        const QImage full = decodePicture(PictureFormat::Gif, whole).image;
+        ASSERT_EQ(full.size(), QSize(40, 40));
+
+        QList<int> stored;
+        for (const auto& [start, step] : interlaced
+                ? QList<std::pair<int, int>> { { 0, 8 }, { 4, 8 }, { 2, 4 }, { 1, 2 } }
+                : QList<std::pair<int, int>> { { 0, 1 } })
+            for (int y = start; y < 40; y += step)
+                stored.append(y);
+        const QByteArray cut = whole.left(data + (whole.size() - data) * 3 / 5);
+        const DecodedPicture decoded = decodePicture(PictureFormat::Gif, cut);
+        ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+        ASSERT_EQ(decoded.image.size(), QSize(40, 40));
+        int read = 0;
+        while (read < 40
+            && decoded.image.copy(0, stored[read], 40, 1) == full.copy(0, stored[read], 40, 1))
+            ++read;
+        EXPECT_GT(read, 5);
+        EXPECT_LT(read, 35);
+        for (int i = read; i < 40; ++i)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(decoded.image.pixel(x, stored[i]), white) << "row " << stored[i];
+        const DecodedPicture thumbnail = thumbnailer.makeThumbnail(PictureFormat::Gif, cut);
+        ASSERT_TRUE(thumbnail.ok()) << thumbnail.error.toStdString();
+        EXPECT_NE(thumbnail.image.pixel(75, 55), white); // row 0 at its own size, centred
+
+        // The code size and one byte of data: not one row.
+        const QByteArray noRow = whole.left(data + 3);
+        const DecodedPicture refused = decodePicture(PictureFormat::Gif, noRow);
+        EXPECT_FALSE(refused.ok());
+        EXPECT_FALSE(refused.error.isEmpty());
+        EXPECT_FALSE(thumbnailer.makeThumbnail(PictureFormat::Gif, noRow).ok());
+    }
+}
+
+#if !defined(ZARVO_ADDRESS_SANITIZER)
+namespace {
+
+// Runs `work` in a child process whose address space has room for what runs now plus `room`
+// bytes; its exit code (work's result), or -1 when it did not end normally.
+int inProcessWithRoom(qint64 room, const std::function<int()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            ::_exit(100);
+        const rlim_t used
+            = statm.readAll().split(' ').first().toULongLong() * ::sysconf(_SC_PAGESIZE);
+        const rlimit limit { used + rlim_t(room), used + rlim_t(room) };
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace
+#endif
+
+// A 16384 x 16384 screen (the pixel limit) declared by a few bytes: the thumbnail costs what its
+// first image covers, not the 1 GiB of the screen.
+TEST(DamagedInput, GifThumbnailCostsItsImageNotItsScreen)
+{
+    const QList<QRgb> colors = { qRgb(0, 0, 0), qRgb(255, 255, 255) };
+    GifFrame dot;
+    dot.width = 1;
+    dot.height = 1;
+    dot.indices = QByteArray(1, '\0');
+    GifFrame block = dot;
+    // Small enough for Qt to scale it on the calling thread: a forked child has no thread pool.
+    block.left = 8192;
+    block.top = 4096;
+    block.width = 256;
+    block.height = 256;
+    block.indices = QByteArray(256 * 256, '\0');
+    const QByteArray tiny = encodeGif(16384, 16384, colors, { dot });
+    ASSERT_LT(tiny.size(), 40);
+    const QByteArray placed = encodeGif(16384, 16384, colors, { block });
+
+    const auto check = [&] {
+        Thumbnailer thumbnailer;
+        const DecodedPicture white = thumbnailer.makeThumbnail(PictureFormat::Gif, tiny);
+        const DecodedPicture black = thumbnailer.makeThumbnail(PictureFormat::Gif, placed);
+        if (!white.ok() || !black.ok())
+            return 1;
+        // The block covers x 75 and 76, y 38 and 39 of the thumbnail.
+        const bool right = white.image.pixel(0, 0) == qRgb(255, 255, 255)
+            && white.image.pixel(149, 149) == qRgb(255, 255, 255)
+            && black.image.pixel(76, 39) == qRgb(0, 0, 0)
+            && black.image.pixel(76, 41) == qRgb(255, 255, 255)
+            && black.image.pixel(73, 39) == qRgb(255, 255, 255);
+        return right ? 0 : 2;
+    };
+    EXPECT_EQ(check(), 0);
+#if !defined(ZARVO_ADDRESS_SANITIZER)
+    EXPECT_EQ(inProcessWithRoom(qint64(160) << 20, check), 0);
+#endif
 }
 
 TEST(DamagedInput, JpegWhoseCoefficientBuffersWouldNotFitIsRefused)
