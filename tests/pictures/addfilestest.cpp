@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "pictures/addfiles.h"
+#include "imaging/sanitizer.h"
 #include "pictures/exportname.h"
 #include "pictures/picturenames.h"
 #include "store/gbtext.h"
@@ -41,7 +42,7 @@ protected:
     RecordingPrompt prompt;
 };
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(ZARVO_ADDRESS_SANITIZER)
 // Adds `big` and `small` in a process whose address space has room for what runs now, but not
 // for the big file. 0 when only the big file failed, with its warning.
 int addWithoutRoomFor(const QString& store, const QString& big, const QString& small)
@@ -205,7 +206,7 @@ TEST_F(AddFilesTest, UnreadableFileIsReported)
 
 TEST_F(AddFilesTest, FileTooLargeForMemoryIsReportedAndTheRunGoesOn)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZARVO_ADDRESS_SANITIZER)
     GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit below leaves";
 #else
     const QString big = box.path(QStringLiteral("big.png"));
