@@ -17,6 +17,7 @@
 #include "store/compaction.h"
 #include "store/foldertree.h"
 #include "store/storelock.h"
+#include "view/language.h"
 #include "view/prompt.h"
 #include "view/thumbnailmodel.h"
 #include "view/workspace.h"
@@ -411,7 +412,7 @@ void Form1::btn_helpClick()
 {
     // help.chm needs a program the desktop may not have, and opening a file succeeds as soon
     // as xdg-open starts: ask the desktop first, and fall back to the guide in the browser.
-    const QUrl document = helpDocument(helpPlaces(), chmHandler);
+    const QUrl document = helpDocument(helpPlaces(), currentLanguage(), chmHandler);
     if (!document.isEmpty())
         QDesktopServices::openUrl(document);
 }

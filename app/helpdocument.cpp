@@ -14,9 +14,9 @@ namespace zarvo {
 HelpPlaces helpPlaces()
 {
     return { QDir::currentPath(),
-        QDir::cleanPath(QCoreApplication::applicationDirPath()
-            + QStringLiteral("/../share/zarvo/help/index.html")),
-        QStringLiteral(ZARVO_SOURCE_DIR "/doc/guide/index.html") };
+        QDir::cleanPath(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zarvo/help")),
+        QStringLiteral(ZARVO_SOURCE_DIR "/doc/guide") };
 }
 
 QString chmHandler()
@@ -36,14 +36,26 @@ QString chmHandler()
     return QString::fromLocal8Bit(xdgMime.readAllStandardOutput()).trimmed();
 }
 
-QUrl helpDocument(const HelpPlaces& places, const std::function<QString()>& handlerOfChm)
+QUrl helpDocument(
+    const HelpPlaces& places, Language language, const std::function<QString()>& handlerOfChm)
 {
     const QFileInfo chm(QDir(places.workingDir), QStringLiteral("help.chm"));
     if (chm.isFile() && !handlerOfChm().isEmpty())
         return QUrl::fromLocalFile(chm.absoluteFilePath());
+    // The Chinese guide is the guide's top folder; a translated one lies in a folder named by
+    // its language.
+    QStringList pages;
+    if (language == Language::English)
+        pages << QStringLiteral("en/index.html");
+    pages << QStringLiteral("index.html");
     for (const QString& guide : { places.installedGuide, places.sourceGuide }) {
-        if (!guide.isEmpty() && QFileInfo(guide).isFile())
-            return QUrl::fromLocalFile(QFileInfo(guide).absoluteFilePath());
+        if (guide.isEmpty())
+            continue;
+        for (const QString& page : std::as_const(pages)) {
+            const QFileInfo index(QDir(guide), page);
+            if (index.isFile())
+                return QUrl::fromLocalFile(index.absoluteFilePath());
+        }
     }
     return QUrl();
 }

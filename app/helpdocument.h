@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "view/language.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -14,9 +16,10 @@ struct HelpPlaces
 {
     // the working directory, where `help.chm` may lie
     QString workingDir;
-    // the guide installed with the program: <prefix>/share/zarvo/help/index.html
+    // the folder of the guide installed with the program, <prefix>/share/zarvo/help: the
+    // Chinese guide's index.html, the English guide's en/index.html
     QString installedGuide;
-    // the guide in the source tree, for a program run from its build tree
+    // the same folder in the source tree (doc/guide), for a program run from its build tree
     QString sourceGuide;
 };
 
@@ -30,9 +33,11 @@ HelpPlaces helpPlaces();
 QString chmHandler();
 
 // What the help command opens: `help.chm` of the working directory when it exists and
-// `handlerOfChm` (asked only then) names a program for it; otherwise the installed guide's
-// index page, or the source tree's when the program is not installed. An empty URL when none
-// of them exists: the help command then does nothing and says nothing.
-QUrl helpDocument(const HelpPlaces& places, const std::function<QString()>& handlerOfChm);
+// `handlerOfChm` (asked only then) names a program for it; otherwise the index page of the
+// installed guide in `language`, or of its Chinese guide when that language has none; the
+// source tree's guide in the same way when the program is not installed. An empty URL when
+// none of them exists: the help command then does nothing and says nothing.
+QUrl helpDocument(
+    const HelpPlaces& places, Language language, const std::function<QString()>& handlerOfChm);
 
 } // namespace zarvo

@@ -15,7 +15,8 @@ SQLite file and lets you browse and manage them there: a tree of groups and
 folders, each folder shown as a grid of thumbnails. Pictures can be viewed at
 full size, saved in another format and exported unchanged; a tool splits
 animated GIFs into frames. zarvoctl makes and maintains stores from a shell.
-The user interface is Chinese, or English on desktops in other languages.")
+The user interface is Chinese, or English on desktops in other languages;
+the user guide and the manual pages come in both languages.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

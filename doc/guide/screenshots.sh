@@ -2,17 +2,24 @@
 # SPDX-FileCopyrightText: 2026 Zarvo developers
 # SPDX-License-Identifier: MIT
 #
-# Takes the guide's screenshots (doc/guide/images/*.png) from the real program: starts a
-# throw-away desktop (../shared/tools/desktop), makes a demo store with zarvoctl and the sample
-# pictures, runs Zarvo on it and drives it with xdotool. Needs scripts/install-deps.sh --shots
-# and a built tree. Look at every picture before committing it.
-#   doc/guide/screenshots.sh [BUILD_DIR]
+# Takes the guide's screenshots from the real program, the Chinese set (doc/guide/images/*.png,
+# ZARVO_LANGUAGE=zh) and the English one (doc/guide/en/images/*.png, ZARVO_LANGUAGE=en): starts
+# a throw-away desktop (../shared/tools/desktop), makes a demo store with zarvoctl and the
+# sample pictures, runs Zarvo on it and drives it with xdotool. Needs
+# scripts/install-deps.sh --shots and a built tree. Look at every picture before committing it.
+#   doc/guide/screenshots.sh [BUILD_DIR [zh|en]...]
+# With ZARVO_SHOTS_CHECK=DIR it also takes the whole screen with each menu, the context menus,
+# the rename and about dialogs, a popup and the exit question into DIR (LANGUAGE-NAME.png), to
+# see that no text is cut off; ZARVO_SHOTS_SIZE sets the screen (1024x720, as the guide's).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 src=$PWD
 build=$(realpath "${1:-build}")
+shift || true
+languages=(zh en)
+[ $# -gt 0 ] && languages=("$@")
 desktop=${ZARVO_DESKTOP:-$src/../shared/tools/desktop}
-out=$src/doc/guide/images
+check=${ZARVO_SHOTS_CHECK:-}
 display=${ZARVO_SHOTS_DISPLAY:-:57}
 work=$(mktemp -d /tmp/zarvo-guide.XXXXXX)
 zarvo_pid=
@@ -27,18 +34,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-"$desktop" start "$display" 1024x720 > /dev/null
+"$desktop" start "$display" "${ZARVO_SHOTS_SIZE:-1024x720}" > /dev/null
 export DISPLAY=$display
-
-# The store lives in 图库/, the pictures it was made from in 图片/ (the dialogs show that).
-mkdir "$work/图库" "$work/图片" "$work/shots"
-cp resources/samples/* "$work/图片/"
-ctl=$build/zarvoctl
-store=$work/图库/data.mdb
-$ctl init "$store" > /dev/null
-$ctl add "$store" 风景 "$work"/图片/*.jpg > /dev/null
-$ctl add "$store" 图标与动画 "$work"/图片/*.png "$work"/图片/*.gif "$work"/图片/*.bmp \
-  "$work"/图片/*.ico > /dev/null
+[ -n "$check" ] && mkdir -p "$check"
 
 key() {
   xdotool key --clearmodifiers "$@"
@@ -73,80 +71,193 @@ shot() {
   echo "$out/$1.png: ${W}x${H}"
 }
 
-mkdir -p "$out"
-(cd "$work/图库" && exec env QT_QPA_PLATFORM=xcb "$build/zarvo") > "$work/zarvo.log" 2>&1 &
-zarvo_pid=$!
-xdotool search --sync --onlyvisible --name '^Zarvo$' > /dev/null
-sleep 2
-main=$(xdotool search --onlyvisible --name '^Zarvo$' | head -1)
-xdotool windowactivate --sync "$main"
+# look NAME: with ZARVO_SHOTS_CHECK, the whole screen as it is now, for checking only
+look() {
+  [ -n "$check" ] || return 0
+  sleep 1
+  "$desktop" shot "$check/$language-$1.png" > /dev/null
+  echo "$check/$language-$1.png"
+}
 
-# Browsing: the first folder opened from the tree, its first picture selected and pointed at.
-click 88 ${ZARVO_SHOTS_NODE_Y:-118}
-sleep 2
-click 380 230
-xdotool mousemove_relative 4 6
-sleep 2
-shot browse
+# take LANGUAGE: one set of screenshots, of Zarvo in that language on a store of its own.
+take() {
+  language=$1
+  # The store lives in 图库/ (store/), the pictures it was made from in 图片/ (pictures/): the
+  # dialogs show that. The English set names the sample pictures and folders in English.
+  case $language in
+  zh)
+    out=$src/doc/guide/images
+    stores=图库 pictures=图片 scenery=风景 icons=图标与动画 family=家人 lakeside=湖畔 spinner=旋转
+    export_keys="alt+c d" rename_keys="alt+f e" add_folder_keys="alt+o l"
+    menus="f o c t a" gif_title=Gif文件分解工具
+    ;;
+  en)
+    out=$src/doc/guide/en/images
+    stores=store pictures=pictures scenery=Landscapes icons=Icons_and_GIFs family=Family
+    lakeside=lakeside spinner=spinner
+    export_keys="alt+p e" rename_keys="alt+f r" add_folder_keys="alt+o a"
+    menus="f o p t a" gif_title="GIF Frame Splitter"
+    ;;
+  *)
+    echo "screenshots.sh: no language $language (zh, en)" >&2
+    exit 2
+    ;;
+  esac
+  local home=$work/$language
+  mkdir -p "$home/$stores" "$home/$pictures" "$work/shots" "$out"
+  cp resources/samples/* "$home/$pictures/"
+  if [ "$language" = en ]; then
+    (cd "$home/$pictures" && mv 图标.ico icon.ico && mv 旋转.gif spinner.gif \
+      && mv 晚霞.jpg sunset.jpg && mv 渐变.bmp gradient.bmp && mv 湖畔.jpg lakeside.jpg \
+      && mv 花瓣.jpg petals.jpg && mv 透明圆.png circle.png)
+  fi
+  local ctl=$build/zarvoctl store=$home/$stores/data.mdb
+  $ctl init "$store" > /dev/null
+  $ctl add "$store" "$scenery" "$home/$pictures"/*.jpg > /dev/null
+  $ctl add "$store" "$icons" "$home/$pictures"/*.png "$home/$pictures"/*.gif \
+    "$home/$pictures"/*.bmp "$home/$pictures"/*.ico > /dev/null
 
-# Viewing the selected picture at full size.
-key Return
-sleep 1
-shot view 50%
-key alt+F4
-xdotool windowactivate --sync "$main"
+  (cd "$home/$stores" && exec env QT_QPA_PLATFORM=xcb ZARVO_LANGUAGE="$language" "$build/zarvo") \
+    > "$home/zarvo.log" 2>&1 &
+  zarvo_pid=$!
+  xdotool search --sync --onlyvisible --name '^Zarvo$' > /dev/null
+  sleep 2
+  main=$(xdotool search --onlyvisible --name '^Zarvo$' | head -1)
+  xdotool windowactivate --sync "$main"
 
-# Saving it, from the picture's context menu.
-click 380 230 3
-key s
-shot save
-key Escape
+  # Browsing: the first folder opened from the tree, its first picture selected and pointed at.
+  click 88 ${ZARVO_SHOTS_NODE_Y:-118}
+  sleep 2
+  click 380 230
+  xdotool mousemove_relative 4 6
+  sleep 2
+  shot browse
+  look main
 
-# Adding pictures: the open dialog with its preview.
-key alt+f a
-xdotool type --delay 80 "$work/图片/"
-key Return
-sleep 1
-# the first click may only close the name completion
-click_in "$(xdotool getactivewindow)" 150 106
-click_in "$(xdotool getactivewindow)" 150 106
-sleep 1
-shot add
-# the first Escape may only close the name completion
-key Escape
-key Escape
+  # The main window's menus, one after the other.
+  if [ -n "$check" ]; then
+    for menu in $menus; do
+      key alt+$menu
+      look menu-$menu
+      key Escape
+    done
+    # the menus leave the focus on the toolbar
+    click 380 230
+  fi
 
-# Exporting the folder.
-key alt+c d
-shot export
-key Escape
+  # Viewing the selected picture at full size.
+  key Return
+  sleep 1
+  shot view 50%
+  if [ -n "$check" ]; then
+    click_in "$(xdotool getactivewindow)" 60 60 3
+    look viewer-menu
+    key Escape
+  fi
+  key alt+F4
+  xdotool windowactivate --sync "$main"
 
-# Adding a folder.
-xdotool windowactivate --sync "$main"
-key alt+o l
-xdotool type --delay 80 "家人"
-key alt+l
-shot folders
-key Escape
+  # Saving it, from the picture's context menu.
+  click 380 230 3
+  look context-menu
+  key s
+  shot save
+  key Escape
 
-# Searching pictures by name.
-xdotool windowactivate --sync "$main"
-key ctrl+f
-xdotool type --delay 80 "湖畔"
-key Return
-shot search
-key Escape
+  # Renaming it.
+  if [ -n "$check" ]; then
+    xdotool windowactivate --sync "$main"
+    key $rename_keys
+    look rename
+    key Escape
+  fi
 
-# The GIF tool with the sample animation.
-xdotool windowactivate --sync "$main"
-key alt+t g
-key alt+f o
-xdotool type --delay 80 "$work/图片/旋转.gif"
-sleep 1
-key Return
-# a Return that only closed the name completion leaves the dialog open
-[ "$(xdotool getactivewindow getwindowname)" = "Gif文件分解工具" ] || key Return
-sleep 2
-click_in "$(xdotool getactivewindow)" 515 130
-shot gif
-key alt+f x
+  # Adding pictures: the open dialog with its preview.
+  xdotool windowactivate --sync "$main"
+  key alt+f a
+  xdotool type --delay 80 "$home/$pictures/"
+  key Return
+  sleep 1
+  # the first click may only close the name completion
+  click_in "$(xdotool getactivewindow)" 150 106
+  click_in "$(xdotool getactivewindow)" 150 106
+  sleep 1
+  shot add
+  # the first Escape may only close the name completion
+  key Escape
+  key Escape
+
+  # Exporting the folder.
+  xdotool windowactivate --sync "$main"
+  key $export_keys
+  shot export
+  key Escape
+
+  # Adding a folder; checking, it is added and its popup seen.
+  xdotool windowactivate --sync "$main"
+  key $add_folder_keys
+  xdotool type --delay 80 "$family"
+  shot folders
+  if [ -n "$check" ]; then
+    key Return
+    sleep 2
+    look popup
+  else
+    key Escape
+  fi
+
+  # Searching pictures by name.
+  xdotool windowactivate --sync "$main"
+  key ctrl+f
+  xdotool type --delay 80 "$lakeside"
+  key Return
+  shot search
+  key Escape
+
+  # The about box.
+  if [ -n "$check" ]; then
+    xdotool windowactivate --sync "$main"
+    key alt+a u
+    look about
+    key Escape
+  fi
+
+  # The GIF tool with the sample animation.
+  xdotool windowactivate --sync "$main"
+  key alt+t g
+  key alt+f o
+  xdotool type --delay 80 "$home/$pictures/$spinner.gif"
+  sleep 1
+  key Return
+  # a Return that only closed the name completion leaves the dialog open
+  [ "$(xdotool getactivewindow getwindowname)" = "$gif_title" ] || key Return
+  sleep 2
+  click_in "$(xdotool getactivewindow)" 515 130
+  shot gif
+  if [ -n "$check" ]; then
+    click_in "$(xdotool getactivewindow)" 770 560 3
+    look gif-menu
+    key Escape
+  fi
+  key alt+f x
+
+  # Leaving: the question; Zarvo then checks the store and ends.
+  if [ -n "$check" ]; then
+    xdotool windowactivate --sync "$main"
+    # the toolbar's last button
+    click 788 75
+    look exit-question
+    key alt+y
+    for _ in $(seq 30); do
+      kill -0 "$zarvo_pid" 2> /dev/null || break
+      sleep 1
+    done
+  fi
+  kill "$zarvo_pid" 2> /dev/null || true
+  wait "$zarvo_pid" 2> /dev/null || true
+  zarvo_pid=
+}
+
+for language in "${languages[@]}"; do
+  take "$language"
+done
