@@ -119,10 +119,12 @@ for program in "$@"; do
     fail "$program is not built"
     continue
   }
-  if ldd "$program" | grep -q 'libQt6Widgets'; then
+  # Read whole: with pipefail, `ldd | grep -q` fails whenever grep stops reading early.
+  libs=$(ldd "$program")
+  if grep -q 'libQt6Widgets' <<< "$libs"; then
     fail "$(basename "$program") is linked against libQt6Widgets"
   fi
-  ldd "$program" | grep -q 'libQt6Core' || fail "ldd shows no Qt in $program"
+  grep -q 'libQt6Core' <<< "$libs" || fail "ldd shows no Qt in $program"
 done
 
 [ "$failed" = 0 ] && echo "the layout holds: ${#files[@]} files"
