@@ -57,10 +57,10 @@ for section in man1:SYNOPSIS zh_CN/man1:概述; do
   for page in zarvoctl zarvo zarvo-launcher; do
     man=$usr/share/man/${section%:*}/$page.1.gz
     gzip -t "$man" || fail "$man is not gzip"
-    LC_ALL=C.UTF-8 man -l "$man" 2> /dev/null | grep -q "ZARVO_LANGUAGE" \
+    LC_ALL=C.UTF-8 man -l "$man" 2> /dev/null | grep "ZARVO_LANGUAGE" > /dev/null \
       || fail "$man does not render or says nothing of ZARVO_LANGUAGE"
   done
-  zcat "$usr/share/man/${section%:*}/zarvoctl.1.gz" | grep -q "^\.SH ${section#*:}" \
+  zcat "$usr/share/man/${section%:*}/zarvoctl.1.gz" | grep "^\.SH ${section#*:}" > /dev/null \
     || fail "${section%:*}/zarvoctl.1 has no synopsis"
 done
 
