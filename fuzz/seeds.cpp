@@ -32,7 +32,8 @@ QList<QByteArray> jpegs()
         encodeJpeg(blocks(16, 16, false), 80, false, JpegColor::Gray),
         encodeJpeg(blocks(16, 8, false), 80, false, JpegColor::Cmyk),
         encodeJpeg(photoLike(40, 24, 3), 50, true, JpegColor::Cmyk),
-        encodeJpegManyScans(photoLike(8, 8, 4)) };
+        encodeJpegManyScans(photoLike(8, 8, 4)),
+        withApp1(encodeJpeg(photoLike(20, 12, 5), 75), exifWithOrientation(6, true)) };
 }
 
 QList<QByteArray> pngs()

@@ -5,6 +5,7 @@
 #include "imaging/decodebudget.h"
 #include "imaging/decodelimits.h"
 #include "imaging/fitrect.h"
+#include "imaging/orientation.h"
 #include "imaging/pixelbuffer.h"
 
 #include <algorithm>
@@ -41,6 +42,7 @@ struct JpegJob
     int fullHeight = 0;
     bool cmyk = false;
     bool adobeCmyk = false;
+    int orientation = 1;
     DecodeBudget::Reservation reservation;
 
     jpeg_decompress_struct cinfo {};
@@ -136,7 +138,15 @@ bool runJpeg(JpegJob* job)
     job->progress.progress_monitor = jpegProgress;
     cinfo->progress = &job->progress;
     jpeg_mem_src(cinfo, job->data, job->size);
+    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xffff);
     jpeg_read_header(cinfo, TRUE);
+    for (jpeg_saved_marker_ptr marker = cinfo->marker_list; marker; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6
+            && std::memcmp(marker->data, "Exif\0\0", 6) == 0) {
+            job->orientation = exifOrientation(QByteArrayView(marker->data, marker->data_length));
+            break;
+        }
+    }
 
     job->fullWidth = int(cinfo->image_width);
     job->fullHeight = int(cinfo->image_height);
@@ -173,7 +183,10 @@ bool runJpeg(JpegJob* job)
     // should its own needs grow beyond this estimate.
     const qint64 workBytes
         = cinfo->progressive_mode || jpeg_has_multiple_scans(cinfo) ? coefficientBytes(cinfo) : 0;
-    const qint64 bytes = qint64(cinfo->output_width) * cinfo->output_height * 4 + workBytes;
+    const qint64 pictureBytes = qint64(cinfo->output_width) * cinfo->output_height * 4;
+    // A quarter turn upright needs a second picture for a moment.
+    const qint64 bytes
+        = pictureBytes * (orientationSwapsSides(job->orientation) ? 2 : 1) + workBytes;
     if (workBytes > kMaxJpegWorkBytes || bytes > DecodeBudget::shared().totalBytes()) {
         std::snprintf(job->err.message, sizeof job->err.message,
             "picture needs too much memory (%lld MB to decode %u x %u pixels)",
@@ -249,9 +262,9 @@ JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse
     job.box = box;
     job.reuse = reuse;
     const bool ok = runJpeg(&job);
-    job.reservation.release();
-    result.fullSize = QSize(job.fullWidth, job.fullHeight);
     if (!ok) {
+        job.reservation.release();
+        result.fullSize = QSize(job.fullWidth, job.fullHeight);
         if (job.err.message[0] == '\0' && exceedsPixelLimit(job.fullWidth, job.fullHeight))
             result.picture.error = pixelLimitError("JPEG", job.fullWidth, job.fullHeight);
         else
@@ -261,7 +274,12 @@ JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse
     }
     if (job.cmyk)
         cmykToRgb32(job.image, job.adobeCmyk);
-    result.picture.image = std::move(job.image);
+    result.picture.image = applyOrientation(std::move(job.image), job.orientation);
+    job.reservation.release();
+    result.fullSize = orientationSwapsSides(job.orientation) ? QSize(job.fullHeight, job.fullWidth)
+                                                             : QSize(job.fullWidth, job.fullHeight);
+    if (result.picture.image.isNull())
+        result.picture.error = QStringLiteral("JPEG: out of memory");
     return result;
 }
 

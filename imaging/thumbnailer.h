@@ -28,7 +28,7 @@ public:
     static constexpr int kSize = 150;
     // Raise whenever a change of this class or of a decoder changes any thumbnail: thumbnails
     // kept from an older version are then not used.
-    static constexpr int kVersion = 2;
+    static constexpr int kVersion = 3;
 
     // The Format_RGB32 thumbnail, or !ok() with the decoder's error text for a picture that
     // decodePicture would fail on as well (Other included).

@@ -16,7 +16,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
-  libxxhash-dev libzstd-dev
+  libxxhash-dev libzstd-dev libexif-dev
   libemf2svg-dev libwmf-dev
   fonts-wqy-zenhei fonts-urw-base35 qt6-translations-l10n
   googletest libgtest-dev

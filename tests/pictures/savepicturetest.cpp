@@ -137,6 +137,42 @@ TEST_F(SavePictureTest, ConversionsDecodeBackToThePictureOverWhite)
     EXPECT_TRUE(QFile::exists(box.path(QStringLiteral("photo.jpeg"))));
 }
 
+TEST_F(SavePictureTest, JpegTurnedByItsExifOrientationIsConvertedUprightAndSavedUnchanged)
+{
+    // Stored lying on its side: the Exif orientation 6 says "turn a quarter clockwise".
+    const QImage stored = photoLike(64, 48, 5);
+    const QByteArray bytes = withApp1(encodeJpeg(stored, 95), exifWithOrientation(6, false));
+    QImage upright(stored.height(), stored.width(), QImage::Format_RGB32);
+    for (int y = 0; y < upright.height(); ++y)
+        for (int x = 0; x < upright.width(); ++x)
+            upright.setPixel(x, y, stored.pixel(y, stored.height() - 1 - x));
+    openAndSelect({ { QStringLiteral("/p/portrait.jpg"), bytes } }, 0);
+
+    saveAs(box.path(QStringLiteral("same")), 0);
+    EXPECT_EQ(Sandbox::readFile(box.path(QStringLiteral("same.jpg"))), bytes)
+        << "the stored kind keeps its bytes and its tag";
+    struct Case
+    {
+        int filter;
+        PictureFormat format;
+        double tolerance;
+    };
+    const Case cases[] = { { 1, PictureFormat::Jpeg, 4.0 }, { 2, PictureFormat::Bmp, 3.0 },
+        { 3, PictureFormat::Ico, 3.0 }, { 4, PictureFormat::Png, 3.0 },
+        { 5, PictureFormat::Gif, 12.0 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filter);
+        saveAs(box.path(QStringLiteral("out")), c.filter);
+        const QByteArray converted
+            = Sandbox::readFile(box.path(QStringLiteral("out") + kindExtension(c.filter + 1)));
+        const DecodedPicture back = decodePicture(c.format, converted);
+        ASSERT_TRUE(back.ok()) << back.error.toStdString();
+        ASSERT_EQ(back.image.size(), upright.size());
+        EXPECT_LE(meanDifference(back.image, upright), c.tolerance);
+        EXPECT_FALSE(converted.contains(QByteArray("Exif\0\0", 6))) << "no tag to turn it again";
+    }
+}
+
 TEST_F(SavePictureTest, IconMaskMarksExactlyTheWhitePixels)
 {
     QImage picture(9, 3, QImage::Format_RGB32); // 9 wide: the mask row needs padding

@@ -15,6 +15,7 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <libexif/exif-data.h>
 #include <png.h>
 
 namespace zarvo::testpictures {
@@ -191,6 +192,33 @@ QByteArray encodeJpegWith(
 }
 
 } // namespace
+
+QByteArray exifWithOrientation(int orientation, bool bigEndian)
+{
+    ExifData* data = exif_data_new();
+    const ExifByteOrder order = bigEndian ? EXIF_BYTE_ORDER_MOTOROLA : EXIF_BYTE_ORDER_INTEL;
+    exif_data_set_byte_order(data, order);
+    ExifEntry* entry = exif_entry_new();
+    exif_content_add_entry(data->ifd[EXIF_IFD_0], entry);
+    exif_entry_initialize(entry, EXIF_TAG_ORIENTATION);
+    exif_set_short(entry->data, order, ExifShort(orientation));
+    exif_entry_unref(entry);
+    unsigned char* buffer = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(data, &buffer, &size);
+    exif_data_unref(data);
+    const QByteArray payload(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return payload;
+}
+
+QByteArray withApp1(const QByteArray& jpeg, const QByteArray& payload)
+{
+    const qsizetype length = payload.size() + 2;
+    QByteArray segment("\xff\xe1", 2);
+    segment.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
 
 QByteArray encodeJpeg(const QImage& image, int quality, bool progressive, JpegColor color)
 {

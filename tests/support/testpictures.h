@@ -33,6 +33,12 @@ QByteArray encodeJpeg(
 // refined twice), more than a decoder should be made to read.
 QByteArray encodeJpegManyScans(const QImage& image);
 
+// An Exif block holding only an orientation tag in IFD0, as libexif writes it: the APP1
+// payload ("Exif\0\0" and the TIFF structure), in big-endian (Motorola) or little-endian order.
+QByteArray exifWithOrientation(int orientation, bool bigEndian);
+// The JPEG with an APP1 segment of `payload` inserted right after its start marker.
+QByteArray withApp1(const QByteArray& jpeg, const QByteArray& payload);
+
 enum class PngKind { Rgb8, Rgba8, Rgb16, Rgba16, Gray8, Gray16, GrayAlpha8, Gray1, Palette8 };
 // libpng. Gray kinds write the green channel (Gray1: green >= 128). Palette8 needs at most
 // 256 distinct colours and writes their alpha as a tRNS chunk. 16-bit kinds write v * 257.
