@@ -31,9 +31,12 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setCursor(Qt::SizeAllCursor);
     }
-    void setPicture(const QImage& picture)
+    // `picture` lies at `position` on a white picture of size `canvas` (empty: it is all of it).
+    void setPicture(const QImage& picture, QPoint position = {}, QSize canvas = {})
     {
         m_picture = picture;
+        m_position = position;
+        m_canvas = canvas;
         update();
     }
 
@@ -42,8 +45,9 @@ protected:
     {
         QPainter painter(this);
         adviseBackingStore(painter);
-        const QRect at((width() - m_picture.width()) / 2, (height() - m_picture.height()) / 2,
-            m_picture.width(), m_picture.height());
+        const QSize canvas = m_canvas.isEmpty() ? m_picture.size() : m_canvas;
+        const QPoint origin((width() - canvas.width()) / 2, (height() - canvas.height()) / 2);
+        const QRect at(origin + m_position, m_picture.size());
         // Only what lies outside the picture (or under its transparent parts) needs white.
         if (m_picture.isNull() || m_picture.hasAlphaChannel() || !at.contains(event->rect()))
             painter.fillRect(event->rect(), Qt::white);
@@ -69,6 +73,8 @@ private:
 
     static constexpr qsizetype kLargeBackingStoreBytes = qsizetype(8) << 20;
     QImage m_picture;
+    QPoint m_position;
+    QSize m_canvas;
     const uchar* m_advised = nullptr;
 };
 
@@ -122,7 +128,7 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
             [area](const QImage& frame) { area->setPicture(frame); });
         m_player->play(m_picture.animation);
     } else {
-        area->setPicture(m_picture.image);
+        area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
     }
 
     m_popupMenu = new QMenu(this);

@@ -3,6 +3,7 @@
 #include "pictures/fangda.h"
 
 #include "imaging/gifanimation.h"
+#include "imaging/gifdecoder.h"
 #include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
 #include "imaging/picturekind.h"
@@ -37,6 +38,12 @@ bool decodeForViewing(ViewedPicture& picture)
             picture.animation = std::move(animation);
             return true;
         }
+        // Only what the image covers: the rest of the screen is white.
+        GifFirstImage first = decodeGifFirstImage(picture.bytes, nullptr);
+        picture.image = std::move(first.image);
+        picture.imageAt = first.position;
+        picture.canvas = first.screen;
+        return first.ok();
     }
     if (ext == QLatin1String(".emf") || ext == QLatin1String(".wmf")) {
         picture.image = decodeMetafile(

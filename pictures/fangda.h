@@ -17,7 +17,8 @@ struct ViewedPicture;
 void FangDa(Workspace& workspace, const QStringList& names);
 
 // Decodes stored bytes for viewing by their extension (".gif" with two or more frames as an
-// animation). False when there is no decoder for the extension or the bytes are not a picture.
+// animation; a still GIF as what its first image covers of its white screen). False when there is
+// no decoder for the extension or the bytes are not a picture.
 bool decodeForViewing(ViewedPicture& picture);
 
 // The folder view's "放大图片(&F)..." (and Enter): every selected picture, in view order.

@@ -10,7 +10,9 @@ namespace zarvo {
 
 QSize ViewedPicture::size() const
 {
-    return animation ? animation->screenSize() : image.size();
+    if (animation)
+        return animation->screenSize();
+    return canvas.isEmpty() ? image.size() : canvas;
 }
 
 namespace viewerlayout {

@@ -28,6 +28,11 @@ struct ViewedPicture
     // The picture as shown: a still picture, or an animation of two or more frames.
     QImage image;
     std::shared_ptr<const GifAnimation> animation;
+    // A still picture may be given by the part of it that is not white: then `image` lies at
+    // `imageAt` on a white picture of size `canvas` (empty when `image` is all of the picture).
+    // A GIF's small first image on a huge logical screen so costs only what the image covers.
+    QPoint imageAt;
+    QSize canvas;
 
     // The picture's own width and height.
     QSize size() const;

@@ -2,17 +2,24 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/tvie.h"
 #include "imaging/gifanimation.h"
+#include "imaging/gifdecoder.h"
 #include "imaging/gifplayer.h"
+#include "imaging/sanitizer.h"
+#include "pictures/fangda.h"
+#include "support/childprocess.h"
 #include "support/recordingprompt.h"
 #include "support/testpictures.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace zarvo {
 namespace {
@@ -137,6 +144,54 @@ TEST(TvieTest, AnimationPlaysInTheWindow)
     EXPECT_EQ(window->Image1()->size(), QSize(409, 327));
     EXPECT_TRUE(window->player()->advance());
     EXPECT_EQ(window->player()->currentFrame().pixel(1, 1), qRgb(0, 0, 255));
+}
+
+// A still GIF is viewed as what its first image covers, drawn in place on white: a 16384 x 16384
+// screen (the pixel limit) declared by a few bytes around a 2 x 2 image costs the image, not the
+// 1 GiB of the screen, and a small screen looks as the whole screen decoded does.
+TEST(TvieTest, GifImageIsDrawnInPlaceOnItsWhiteScreen)
+{
+    const QList<QRgb> colours { qRgb(0, 0, 255), qRgb(255, 255, 255) };
+    const auto view = [](const QByteArray& gif) {
+        ViewedPicture picture;
+        picture.extension = QStringLiteral(".gif");
+        picture.bytes = gif;
+        return decodeForViewing(picture) ? std::optional(std::move(picture)) : std::nullopt;
+    };
+    RecordingPrompt prompt;
+
+    const QByteArray small
+        = testpictures::encodeGif(300, 200, colours, { gifFrame(50, 40, 10, 10, 0) });
+    std::optional<ViewedPicture> picture = view(small);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->size(), QSize(300, 200));
+    const Tvie window(std::move(*picture), prompt);
+    QImage expected(409, 327, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter(&expected).drawImage(54, 63, decodeGif(small, nullptr).image);
+    EXPECT_EQ(window.Image1()->grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+
+    const QByteArray huge
+        = testpictures::encodeGif(16384, 16384, colours, { gifFrame(9000, 5000, 2, 2, 0) });
+    ASSERT_LT(huge.size(), 40);
+    const auto check = [&] {
+        std::optional<ViewedPicture> viewed = view(huge);
+        if (!viewed || viewed->size() != QSize(16384, 16384))
+            return 1;
+        const Tvie opened(std::move(*viewed), prompt);
+        if (opened.Image1()->size() != QSize(16384, 16384))
+            return 2;
+        const QImage around = opened.Image1()->grab(QRect(8999, 4999, 4, 4)).toImage();
+        const QRgb white = qRgb(255, 255, 255);
+        const bool right = around.pixel(0, 0) == white && around.pixel(1, 1) == colours[0]
+            && around.pixel(2, 2) == colours[0] && around.pixel(2, 0) == white
+            && around.pixel(3, 3) == white;
+        return right ? 0 : 3;
+    };
+    EXPECT_EQ(check(), 0);
+#if !defined(ZARVO_ADDRESS_SANITIZER)
+    EXPECT_EQ(test::inProcessWithRoom(qint64(160) << 20, check), 0);
+#endif
 }
 
 } // namespace

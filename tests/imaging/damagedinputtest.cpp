@@ -4,17 +4,13 @@
 #include "imaging/sanitizer.h"
 #include "imaging/thumbnailer.h"
 
+#include "support/childprocess.h"
 #include "support/testpictures.h"
 
 #include <QFile>
 
-#include <functional>
-
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <zlib.h>
 
 using namespace zarvo;
@@ -337,33 +333,6 @@ TEST(DamagedInput, GifWhoseDataEndsEarlyKeepsTheRowsRead)
     }
 }
 
-#if !defined(ZARVO_ADDRESS_SANITIZER)
-namespace {
-
-// Runs `work` in a child process whose address space has room for what runs now plus `room`
-// bytes; its exit code (work's result), or -1 when it did not end normally.
-int inProcessWithRoom(qint64 room, const std::function<int()>& work)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        if (!statm.open(QIODevice::ReadOnly))
-            ::_exit(100);
-        const rlim_t used
-            = statm.readAll().split(' ').first().toULongLong() * ::sysconf(_SC_PAGESIZE);
-        const rlimit limit { used + rlim_t(room), used + rlim_t(room) };
-        ::setrlimit(RLIMIT_AS, &limit);
-        ::_exit(work());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-} // namespace
-#endif
-
 // A 16384 x 16384 screen (the pixel limit) declared by a few bytes: the thumbnail costs what its
 // first image covers, not the 1 GiB of the screen.
 TEST(DamagedInput, GifThumbnailCostsItsImageNotItsScreen)
@@ -400,7 +369,7 @@ TEST(DamagedInput, GifThumbnailCostsItsImageNotItsScreen)
     };
     EXPECT_EQ(check(), 0);
 #if !defined(ZARVO_ADDRESS_SANITIZER)
-    EXPECT_EQ(inProcessWithRoom(qint64(160) << 20, check), 0);
+    EXPECT_EQ(test::inProcessWithRoom(qint64(160) << 20, check), 0);
 #endif
 }
 
