@@ -3,6 +3,7 @@
 #include "dialogs/tabou.h"
 
 #include "dialogs/screencentre.h"
+#include "view/language.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -31,7 +32,7 @@ Tabou::Tabou(QWidget* parent)
     m_image1 = new QLabel(this);
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(0, 0, AboutWidth, AboutHeight);
-    m_image1->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
+    m_image1->setPixmap(QPixmap(languagePicture(QStringLiteral("about.png"))));
     m_image1->installEventFilter(this);
 
     centreOnScreen(*this);

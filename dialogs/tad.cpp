@@ -5,6 +5,7 @@
 #include "dialogs/namebox.h"
 #include "dialogs/screencentre.h"
 #include "store/namerules.h"
+#include "view/language.h"
 #include "view/prompt.h"
 
 #include <QEvent>
@@ -19,9 +20,10 @@ namespace zarvo {
 
 namespace {
 
+// The large illustration `name` in the program's language (the small ones have no words).
 QPixmap picture(const QString& name)
 {
-    return QPixmap(QStringLiteral(":/images/tad/%1.png").arg(name));
+    return QPixmap(languagePicture(QStringLiteral("tad/%1.png").arg(name)));
 }
 
 const char* const kRadioCaptions[4] = { QT_TRANSLATE_NOOP("zarvo::Tad", "添加同级树结构(&T)"),
@@ -69,7 +71,7 @@ Tad::Tad(NodeSituation situation, Prompt& prompt, QWidget* parent)
         auto* small = new QLabel(group);
         small->setObjectName(QStringLiteral("small%1").arg(i + 1));
         small->setGeometry(12, 22 + i * 56, 59, 50);
-        small->setPixmap(picture(QStringLiteral("small%1").arg(i + 1)));
+        small->setPixmap(QPixmap(QStringLiteral(":/images/tad/small%1.png").arg(i + 1)));
         m_radio[i] = new QRadioButton(tr(kRadioCaptions[i]), group);
         m_radio[i]->setObjectName(QStringLiteral("radio%1").arg(i + 1));
         m_radio[i]->setGeometry(80, 36 + i * 56, 180, 22);

@@ -3,6 +3,7 @@
 #include "dialogs/tfles.h"
 
 #include "dialogs/screencentre.h"
+#include "view/language.h"
 
 #include <QPainter>
 #include <QPen>
@@ -11,7 +12,7 @@ namespace zarvo {
 
 Tfles::Tfles(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_picture(QStringLiteral(":/images/splash.jpg"))
+    , m_picture(languagePicture(QStringLiteral("splash.jpg")))
 {
     setObjectName(QStringLiteral("Tfles"));
     setFixedSize(800, 600);

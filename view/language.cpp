@@ -64,4 +64,11 @@ Language currentLanguage()
     return g_language;
 }
 
+QString languagePicture(const QString& name)
+{
+    return (currentLanguage() == Language::English ? QStringLiteral(":/images/en/")
+                                                   : QStringLiteral(":/images/"))
+        + name;
+}
+
 } // namespace zarvo

@@ -32,4 +32,9 @@ Language installLanguage(bool qtDialogs);
 // The language installed last; Chinese until installLanguage() runs.
 Language currentLanguage();
 
+// The resource path of the picture `name` ("about.png", "tad/1.png") in the program's language:
+// ":/images/en/<name>" in English, ":/images/<name>" in Chinese. Only pictures with words in
+// them have an English one.
+QString languagePicture(const QString& name);
+
 } // namespace zarvo

@@ -121,6 +121,22 @@ QFont latinFont(int px, bool bold = false)
     return f;
 }
 
+// The pictures with words in them are drawn once in each language the program speaks.
+enum class Tongue {
+    Chinese,
+    English,
+};
+
+QString say(Tongue tongue, const QString& chinese, const QString& english)
+{
+    return tongue == Tongue::English ? english : chinese;
+}
+
+QFont textFont(Tongue tongue, int px, bool bold = false)
+{
+    return tongue == Tongue::English ? latinFont(px, bold) : cjkFont(px, bold);
+}
+
 QColor withAlpha(QColor c, int alpha)
 {
     c.setAlpha(alpha);
@@ -1098,18 +1114,23 @@ struct TreeGlyphs
     QImage folder;
 };
 
-void drawPill(QPainter& p, const QRectF& r, const QColor& fill, const QString& text)
+// A pill ending at `right`, at least 42 wide and wider when its word needs it.
+void drawPill(
+    QPainter& p, qreal right, qreal centreY, const QColor& fill, const QString& text, Tongue tongue)
 {
+    const QFont font = textFont(tongue, 12);
+    const qreal width = std::max<qreal>(42, std::ceil(textWidth(text, font)) + 14);
+    const QRectF r(right - width, centreY - 10, width, 20);
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
     p.drawRoundedRect(r, r.height() / 2, r.height() / 2);
-    p.setFont(cjkFont(12));
+    p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(r, Qt::AlignCenter, text);
 }
 
-void drawTreeCard(
-    QPainter& p, const QRectF& card, const std::vector<TreeRow>& rows, const TreeGlyphs& glyphs)
+void drawTreeCard(QPainter& p, const QRectF& card, const std::vector<TreeRow>& rows,
+    const TreeGlyphs& glyphs, Tongue tongue)
 {
     p.setPen(QPen(kLine, 1));
     p.setBrush(kPanel);
@@ -1130,9 +1151,9 @@ void drawTreeCard(
         p.setPen(QPen(added ? QColor(0x8F, 0xD9, 0xAE) : kSky, 1.2));
         p.setBrush(added ? kGreenPale : kSkyPale);
         p.drawRoundedRect(band, 8, 8);
-        const QString tag = added ? QStringLiteral("新建") : QStringLiteral("选中");
-        drawPill(p, QRectF(band.right() - 50, band.center().y() - 10, 42, 20),
-            added ? kGreen : kBlue, tag);
+        const QString tag = added ? say(tongue, QStringLiteral("新建"), QStringLiteral("New"))
+                                  : say(tongue, QStringLiteral("选中"), QStringLiteral("Selected"));
+        drawPill(p, band.right() - 8, band.center().y(), added ? kGreen : kBlue, tag, tongue);
     }
 
     // connectors from each parent's glyph down to its children
@@ -1154,84 +1175,116 @@ void drawTreeCard(
         const qreal x = glyphX(row.level);
         p.drawImage(QPointF(x, rowY(i) + 3), row.group ? glyphs.group : glyphs.folder);
         const bool added = row.role == Role::Added;
-        const QFont font = cjkFont(15, added);
+        const QFont font = textFont(tongue, 15, added);
         drawText(p, QPointF(x + 40, rowY(i) + rowH / 2 + 5.5), row.text, font,
             added ? kGreenDark : kInk);
     }
 }
 
 void drawPreviewHeader(
-    QPainter& p, const QColor& accent, const QString& title, const QString& detail)
+    QPainter& p, const QColor& accent, const QString& title, const QString& detail, Tongue tongue)
 {
     p.setPen(Qt::NoPen);
     p.setBrush(accent);
     p.drawRoundedRect(QRectF(18, 22, 5, 46), 2.5, 2.5);
-    drawText(p, QPointF(34, 43), title, cjkFont(21, true), kInk);
-    drawText(p, QPointF(34, 65), detail, cjkFont(13), kInkSoft);
+    drawText(p, QPointF(34, 43), title, textFont(tongue, 21, true), kInk);
+    drawText(p, QPointF(34, 65), detail, textFont(tongue, 13), kInkSoft);
 }
 
 const QRectF kPreviewCard(16, 86, 337, 259);
 
-QImage addPreview(int code, const TreeGlyphs& glyphs)
+// The sample tree's names.
+struct TreeNames
+{
+    QString album, work, newGroup, newFolder, scenery, family, papers;
+};
+
+TreeNames treeNames(Tongue t)
+{
+    return { say(t, QStringLiteral("我的相册"), QStringLiteral("My album")),
+        say(t, QStringLiteral("工作资料"), QStringLiteral("Work")),
+        say(t, QStringLiteral("新树结构"), QStringLiteral("New group")),
+        say(t, QStringLiteral("新文件夹"), QStringLiteral("New folder")),
+        say(t, QStringLiteral("风景"), QStringLiteral("Scenery")),
+        say(t, QStringLiteral("家人"), QStringLiteral("Family")),
+        say(t, QStringLiteral("证件"), QStringLiteral("Papers")) };
+}
+
+QImage addPreview(int code, const TreeGlyphs& glyphs, Tongue t)
 {
     QImage img = canvas(369, 361, Qt::white);
     QPainter p(&img);
     smooth(p);
-    const QString album = QStringLiteral("我的相册");
-    const QString work = QStringLiteral("工作资料");
-    const QString newGroup = QStringLiteral("新树结构");
-    const QString newFolder = QStringLiteral("新文件夹");
-    const QString scenery = QStringLiteral("风景");
-    const QString family = QStringLiteral("家人");
-    const QString papers = QStringLiteral("证件");
+    const TreeNames names = treeNames(t);
+    const QString& album = names.album;
+    const QString& work = names.work;
+    const QString& newGroup = names.newGroup;
+    const QString& newFolder = names.newFolder;
+    const QString& scenery = names.scenery;
+    const QString& family = names.family;
+    const QString& papers = names.papers;
     std::vector<TreeRow> rows;
     switch (code) {
     case 1:
-        drawPreviewHeader(p, kBlue, QStringLiteral("添加同级树结构"),
-            QStringLiteral("在选中节点的上方插入一个同级树结构"));
+        drawPreviewHeader(p, kBlue,
+            say(t, QStringLiteral("添加同级树结构"), QStringLiteral("Add a group beside it")),
+            say(t, QStringLiteral("在选中节点的上方插入一个同级树结构"),
+                QStringLiteral("Inserts a group above the selected node")),
+            t);
         rows = { { 0, true, work, Role::Plain }, { 1, false, papers, Role::Plain },
             { 0, true, newGroup, Role::Added }, { 0, true, album, Role::Selected },
             { 1, false, scenery, Role::Plain }, { 1, false, family, Role::Plain } };
         break;
     case 2:
-        drawPreviewHeader(p, kBlue, QStringLiteral("添加下级树结构"),
-            QStringLiteral("在选中树结构的末尾添加一个下级树结构"));
+        drawPreviewHeader(p, kBlue,
+            say(t, QStringLiteral("添加下级树结构"), QStringLiteral("Add a group under it")),
+            say(t, QStringLiteral("在选中树结构的末尾添加一个下级树结构"),
+                QStringLiteral("Adds a group at the end of the selected group")),
+            t);
         rows = { { 0, true, album, Role::Selected }, { 1, false, scenery, Role::Plain },
             { 1, false, family, Role::Plain }, { 1, true, newGroup, Role::Added },
             { 0, true, work, Role::Plain } };
         break;
     case 3:
-        drawPreviewHeader(p, kAmberBack, QStringLiteral("添加同级文件夹"),
-            QStringLiteral("在选中节点的上方插入一个同级文件夹"));
+        drawPreviewHeader(p, kAmberBack,
+            say(t, QStringLiteral("添加同级文件夹"), QStringLiteral("Add a folder beside it")),
+            say(t, QStringLiteral("在选中节点的上方插入一个同级文件夹"),
+                QStringLiteral("Inserts a folder above the selected node")),
+            t);
         rows = { { 0, true, album, Role::Plain }, { 1, false, scenery, Role::Plain },
             { 1, false, newFolder, Role::Added }, { 1, false, family, Role::Selected },
             { 0, true, work, Role::Plain } };
         break;
     default:
-        drawPreviewHeader(p, kAmberBack, QStringLiteral("添加下级文件夹"),
-            QStringLiteral("在选中树结构的末尾添加一个下级文件夹"));
+        drawPreviewHeader(p, kAmberBack,
+            say(t, QStringLiteral("添加下级文件夹"), QStringLiteral("Add a folder under it")),
+            say(t, QStringLiteral("在选中树结构的末尾添加一个下级文件夹"),
+                QStringLiteral("Adds a folder at the end of the selected group")),
+            t);
         rows = { { 0, true, album, Role::Selected }, { 1, false, scenery, Role::Plain },
             { 1, false, family, Role::Plain }, { 1, false, newFolder, Role::Added },
             { 0, true, work, Role::Plain } };
         break;
     }
-    drawTreeCard(p, kPreviewCard, rows, glyphs);
+    drawTreeCard(p, kPreviewCard, rows, glyphs, t);
     return img;
 }
 
-QImage cancelPreview(const TreeGlyphs& glyphs)
+QImage cancelPreview(const TreeGlyphs& glyphs, Tongue t)
 {
     QImage img = canvas(369, 361, Qt::white);
     QPainter p(&img);
     smooth(p);
-    drawPreviewHeader(p, kInkFaint, QStringLiteral("取消添加"),
-        QStringLiteral("不添加任何树结构或文件夹，关闭对话框"));
-    const std::vector<TreeRow> rows = { { 0, true, QStringLiteral("我的相册"), Role::Plain },
-        { 1, false, QStringLiteral("风景"), Role::Plain },
-        { 1, false, QStringLiteral("家人"), Role::Plain },
-        { 0, true, QStringLiteral("工作资料"), Role::Plain } };
+    drawPreviewHeader(p, kInkFaint, say(t, QStringLiteral("取消添加"), QStringLiteral("Cancel")),
+        say(t, QStringLiteral("不添加任何树结构或文件夹，关闭对话框"),
+            QStringLiteral("Adds no group or folder and closes the dialog")),
+        t);
+    const TreeNames names = treeNames(t);
+    const std::vector<TreeRow> rows
+        = { { 0, true, names.album, Role::Plain }, { 1, false, names.scenery, Role::Plain },
+              { 1, false, names.family, Role::Plain }, { 0, true, names.work, Role::Plain } };
     p.setOpacity(0.35);
-    drawTreeCard(p, kPreviewCard, rows, glyphs);
+    drawTreeCard(p, kPreviewCard, rows, glyphs, t);
     p.setOpacity(1);
 
     const QPointF c = kPreviewCard.center() + QPointF(0, 6);
@@ -1344,7 +1397,7 @@ void drawBackdrop(QPainter& p, const QRectF& r)
     }
 }
 
-QImage splashPicture()
+QImage splashPicture(Tongue tongue)
 {
     QImage img = canvas(800, 600, Qt::white);
     QPainter p(&img);
@@ -1381,21 +1434,33 @@ QImage splashPicture()
     drawAppIcon(p, 84);
     p.restore();
     drawText(p, QPointF(60, 318), QStringLiteral("Zarvo"), latinFont(92, true), Qt::white);
-    drawText(p, QPointF(66, 372), QStringLiteral("图片存储/浏览工具"), cjkFont(34),
-        withAlpha(Qt::white, 240));
+    // Left of the prints: a longer English title gets a smaller size, its motto two lines.
+    const QString title = say(
+        tongue, QStringLiteral("图片存储/浏览工具"), QStringLiteral("Picture store and viewer"));
+    QFont titleFont = textFont(tongue, 34);
+    while (textWidth(title, titleFont) > 310)
+        titleFont.setPixelSize(titleFont.pixelSize() - 1);
+    drawText(p, QPointF(66, 372), title, titleFont, withAlpha(Qt::white, 240));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xFF, 0xC8, 0x3D));
     p.drawRoundedRect(QRectF(68, 396, 56, 5), 2.5, 2.5);
-    drawText(p, QPointF(66, 436), QStringLiteral("把图片安全地保存在一个数据库文件里"), cjkFont(18),
-        withAlpha(Qt::white, 200));
-    drawText(
-        p, QPointF(66, 560), QStringLiteral("版本 0.1"), cjkFont(15), withAlpha(Qt::white, 170));
-    drawText(p, QPointF(800 - 64 - textWidth(QStringLiteral("正在启动……"), cjkFont(15)), 560),
-        QStringLiteral("正在启动……"), cjkFont(15), withAlpha(Qt::white, 170));
+    const QStringList motto = tongue == Tongue::English
+        ? QStringList { QStringLiteral("Keeps your pictures safe"),
+              QStringLiteral("in one database file") }
+        : QStringList { QStringLiteral("把图片安全地保存在一个数据库文件里") };
+    for (qsizetype i = 0; i < motto.size(); ++i)
+        drawText(p, QPointF(66, 436 + qreal(i) * 26), motto[i], textFont(tongue, 18),
+            withAlpha(Qt::white, 200));
+    drawText(p, QPointF(66, 560),
+        say(tongue, QStringLiteral("版本 0.1"), QStringLiteral("Version 0.1")),
+        textFont(tongue, 15), withAlpha(Qt::white, 170));
+    const QString starting = say(tongue, QStringLiteral("正在启动……"), QStringLiteral("Starting…"));
+    drawText(p, QPointF(800 - 64 - textWidth(starting, textFont(tongue, 15)), 560), starting,
+        textFont(tongue, 15), withAlpha(Qt::white, 170));
     return img;
 }
 
-QImage aboutPicture()
+QImage aboutPicture(Tongue t)
 {
     QImage img = canvas(379, 226, Qt::white);
     QPainter p(&img);
@@ -1413,12 +1478,20 @@ QImage aboutPicture()
 
     const qreal x = 150;
     drawText(p, QPointF(x - 2, 66), QStringLiteral("Zarvo"), latinFont(36, true), kInk);
-    drawText(p, QPointF(x, 96), QStringLiteral("图片存储/浏览工具"), cjkFont(17), kInk);
-    drawText(p, QPointF(x, 122), QStringLiteral("版本 0.1"), cjkFont(13), kBlue);
+    drawText(p, QPointF(x, 96),
+        say(t, QStringLiteral("图片存储/浏览工具"), QStringLiteral("Picture store and viewer")),
+        textFont(t, 17), kInk);
+    drawText(p, QPointF(x, 122), say(t, QStringLiteral("版本 0.1"), QStringLiteral("Version 0.1")),
+        textFont(t, 13), kBlue);
     p.setPen(QPen(kLine, 1));
     p.drawLine(QPointF(x, 140.5), QPointF(356, 140.5));
-    drawText(p, QPointF(x, 166), QStringLiteral("把图片安全地保存在一个数据库文件里"), cjkFont(12),
-        kInkSoft);
+    // English needs two lines where Chinese fits in one.
+    const QStringList motto = t == Tongue::English
+        ? QStringList { QStringLiteral("Keeps pictures safe in one"),
+              QStringLiteral("database file") }
+        : QStringList { QStringLiteral("把图片安全地保存在一个数据库文件里") };
+    for (qsizetype i = 0; i < motto.size(); ++i)
+        drawText(p, QPointF(x, 166 + qreal(i) * 16), motto[i], textFont(t, 12), kInkSoft);
     drawText(
         p, QPointF(x, 202), QStringLiteral("© 2026 Zarvo developers"), latinFont(10), kInkFaint);
     return img;
@@ -1606,8 +1679,6 @@ void writeAll(Writer& w)
     for (int kind : { 111, 222, 333 })
         w.image(QStringLiteral("images/popup/%1.png").arg(kind), popupEmblem(kind));
 
-    w.image(QStringLiteral("images/splash.jpg"), splashPicture());
-    w.image(QStringLiteral("images/about.png"), aboutPicture(), false);
     w.image(QStringLiteral("images/wait.png"), waitPicture());
     w.image(QStringLiteral("images/zarvo.png"), appIcon(256));
     w.image(QStringLiteral("images/zarvo-32.png"), appIcon(32));
@@ -1617,11 +1688,18 @@ void writeAll(Writer& w)
         w.image(QStringLiteral("icons/hicolor/%1x%1/apps/zarvo.png").arg(size), appIcon(size));
     w.image(QStringLiteral("images/placeholder.png"), placeholder(), false);
 
-    for (int code = 1; code <= 4; ++code) {
-        w.image(QStringLiteral("images/tad/%1.png").arg(code), addPreview(code, glyphs), false);
+    for (int code = 1; code <= 4; ++code)
         w.image(QStringLiteral("images/tad/small%1.png").arg(code), addSmall(code, glyphs));
+    // The pictures with words: Chinese in images/, English in images/en/.
+    for (Tongue t : { Tongue::Chinese, Tongue::English }) {
+        const QString dir = say(t, QStringLiteral("images/"), QStringLiteral("images/en/"));
+        w.image(dir + QStringLiteral("splash.jpg"), splashPicture(t));
+        w.image(dir + QStringLiteral("about.png"), aboutPicture(t), false);
+        for (int code = 1; code <= 4; ++code)
+            w.image(
+                dir + QStringLiteral("tad/%1.png").arg(code), addPreview(code, glyphs, t), false);
+        w.image(dir + QStringLiteral("tad/5.png"), cancelPreview(glyphs, t), false);
     }
-    w.image(QStringLiteral("images/tad/5.png"), cancelPreview(glyphs), false);
 
     // toolbar hover: a light, high tick; menu: a rounder, lower tock
     w.bytes(QStringLiteral("sounds/ENC_004.wav"),

@@ -3,11 +3,15 @@
 #include "view/language.h"
 #include "app/form1.h"
 #include "app/statusbar.h"
+#include "dialogs/tabou.h"
+#include "dialogs/tad.h"
 #include "support/formfixture.h"
 #include "widgets/fonts.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -114,6 +118,23 @@ protected:
     {
         // As the program starts.
         ASSERT_EQ(installLanguage(true), speech.language);
+
+        // Pictures with words in them are drawn in the program's language.
+        const QString pictures = speech.language == Language::English
+            ? QStringLiteral(":/images/en/")
+            : QStringLiteral(":/images/");
+        auto shown = [](const QWidget& dialog) {
+            const QLabel* label = dialog.findChild<QLabel*>(QStringLiteral("Image1"));
+            return label ? label->pixmap().toImage().convertToFormat(QImage::Format_RGB32)
+                         : QImage();
+        };
+        auto resource = [&](const QString& name) {
+            return QImage(pictures + name).convertToFormat(QImage::Format_RGB32);
+        };
+        const Tad add(NodeSituation::GroupSelected, prompt);
+        EXPECT_EQ(shown(add), resource(QStringLiteral("tad/%1.png").arg(add.previewNumber())));
+        const Tabou about;
+        EXPECT_EQ(shown(about), resource(QStringLiteral("about.png")));
         makeFolder(QStringLiteral("f"), { { QStringLiteral("/p/a.gif"), QByteArray("GIF89a") } });
         start();
 

@@ -40,11 +40,15 @@ std::vector<Picture> menuImages()
     return out;
 }
 
+// Pictures with words in them come in Chinese and, under en/, in English.
+const QStringList kLanguageDirs = { QStringLiteral(":/images/"), QStringLiteral(":/images/en/") };
+
 std::vector<Picture> previews()
 {
     std::vector<Picture> out;
-    for (int i = 1; i <= 5; ++i)
-        out.push_back({ QStringLiteral(":/images/tad/%1.png").arg(i), QSize(369, 361) });
+    for (const QString& dir : kLanguageDirs)
+        for (int i = 1; i <= 5; ++i)
+            out.push_back({ dir + QStringLiteral("tad/%1.png").arg(i), QSize(369, 361) });
     return out;
 }
 
@@ -78,8 +82,10 @@ std::vector<Picture> transparentPictures()
 std::vector<Picture> opaquePictures()
 {
     std::vector<Picture> out = previews();
-    out.push_back({ QStringLiteral(":/images/splash.jpg"), QSize(800, 600) });
-    out.push_back({ QStringLiteral(":/images/about.png"), QSize(379, 226) });
+    for (const QString& dir : kLanguageDirs) {
+        out.push_back({ dir + QStringLiteral("splash.jpg"), QSize(800, 600) });
+        out.push_back({ dir + QStringLiteral("about.png"), QSize(379, 226) });
+    }
     out.push_back({ QStringLiteral(":/images/placeholder.png"), QSize(150, 150) });
     return out;
 }
