@@ -30,8 +30,6 @@ int exifOrientation(QByteArrayView exif)
     ExifData* data = exif_data_new();
     if (!data)
         return 1;
-    // Read the block as it is: no entries added or corrected by the library.
-    exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data, reinterpret_cast<const unsigned char*>(exif.data()),
         static_cast<unsigned int>(exif.size()));
     int orientation = 1;
