@@ -7,8 +7,6 @@
 #include "view/prompt.h"
 #include "view/workspace.h"
 
-#include <SQLiteCpp/Transaction.h>
-
 #include <QCoreApplication>
 #include <QSet>
 
@@ -33,7 +31,7 @@ bool dropFolder(Workspace& workspace, const QString& name, const NodePredicate& 
             workspace.closeFolderTable();
         // The cache keys thumbnails by content: forgetting needs the pictures, still there now.
         workspace.forgetThumbnails(name);
-        SQLite::Transaction transaction(workspace.store()->database());
+        Store::Transaction transaction(*workspace.store());
         workspace.store()->dropTable(name);
         if (!workspace.saveTree(leaveOut))
             return false;

@@ -7,8 +7,6 @@
 #include "view/prompt.h"
 #include "view/workspace.h"
 
-#include <SQLiteCpp/Transaction.h>
-
 #include <QCoreApplication>
 
 namespace zarvo {
@@ -72,7 +70,7 @@ void renameFolder(Workspace& workspace, const QPersistentModelIndex& node, const
     try {
         // No statement may still read a table that is renamed.
         workspace.closeFolderTable();
-        SQLite::Transaction transaction(store.database());
+        Store::Transaction transaction(store);
         store.renameTable(oldName, newName);
         item->setData(newName, Qt::EditRole);
         if (workspace.saveTree()) {

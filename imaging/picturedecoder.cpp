@@ -23,6 +23,11 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
         return decodePng(bytes, nullptr);
     case PictureFormat::Jpeg:
         return decodeJpeg(bytes, 0, nullptr).picture;
+    case PictureFormat::Webp:
+    case PictureFormat::Heif:
+    case PictureFormat::Avif:
+    case PictureFormat::Tiff:
+    case PictureFormat::Jxl:
     case PictureFormat::Other:
         break;
     }

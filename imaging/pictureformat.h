@@ -8,7 +8,7 @@ namespace zarvo {
 
 // How the bytes of a stored picture are decoded. A picture's decoder is its kind's
 // (PictureKind, formatOfCome), told from the extension of the record's source path (`Come`).
-enum class PictureFormat { Gif, Ico, Bmp, Png, Jpeg, Other };
+enum class PictureFormat { Gif, Ico, Bmp, Png, Jpeg, Webp, Heif, Avif, Tiff, Jxl, Other };
 
 // Extension of a stored source path: the text from the last '.' that comes after the last
 // '/', '\\' or ':' to the end, dot included, ASCII A-Z lower-cased (only those); empty if none.

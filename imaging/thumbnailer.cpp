@@ -86,6 +86,11 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
     case PictureFormat::Bmp:
         decoded = decodeBmp(bytes);
         break;
+    case PictureFormat::Webp:
+    case PictureFormat::Heif:
+    case PictureFormat::Avif:
+    case PictureFormat::Tiff:
+    case PictureFormat::Jxl:
     case PictureFormat::Other:
         decoded.error = QStringLiteral("not a picture format that is decoded");
         break;
@@ -94,7 +99,7 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         m_buffer.trim();
         return decoded;
     }
-    if (format != PictureFormat::Jpeg && format != PictureFormat::Gif)
+    if (fullSize.isEmpty())
         fullSize = decoded.image.size();
 
     DecodedPicture result;

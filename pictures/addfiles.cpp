@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <SQLiteCpp/Transaction.h>
-
 #include <optional>
 
 namespace zarvo {
@@ -74,7 +72,7 @@ public:
         AddedPicture picture { path, name, 0 };
         try {
             if (!m_transaction) {
-                m_transaction.emplace(m_store.database());
+                m_transaction.emplace(m_store);
                 m_started = std::chrono::steady_clock::now();
                 m_bytes = 0;
             }
@@ -132,7 +130,7 @@ private:
                 const QByteArray data = readWholeFile(picture.path);
                 if (data.isNull())
                     throw std::runtime_error("the file cannot be read");
-                SQLite::Transaction transaction(m_store.database());
+                Store::Transaction transaction(m_store);
                 picture.rowid = insert(picture, data);
                 transaction.commit();
             } catch (const std::exception& e) {
@@ -154,7 +152,7 @@ private:
     QList<AddedPicture> m_pending;
     qint64 m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;
-    std::optional<SQLite::Transaction> m_transaction;
+    std::optional<Store::Transaction> m_transaction;
 };
 
 } // namespace

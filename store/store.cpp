@@ -97,6 +97,18 @@ Store::Store(
 {
 }
 
+Store::Transaction::Transaction(Store& store)
+    : m_transaction(std::make_unique<SQLite::Transaction>(*store.m_db))
+{
+}
+
+Store::Transaction::~Transaction() = default;
+
+void Store::Transaction::commit()
+{
+    m_transaction->commit();
+}
+
 Store::~Store() = default;
 
 Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Transaction.h>
 
 #include <memory>
 #include <optional>
@@ -79,7 +80,23 @@ public:
     // The lock on the store file; whoever needs the store locked after the connection is closed
     // (compaction at exit) keeps a copy.
     std::shared_ptr<StoreLock> lock() const { return m_lock; }
-    SQLite::Database& database() { return *m_db; }
+
+    // A transaction on the store: begun when made, rolled back when destroyed uncommitted. Every
+    // store operation made while one is open belongs to it. One at a time per store.
+    class Transaction
+    {
+    public:
+        explicit Transaction(Store& store);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        // Makes the changes permanent; throws when the engine refuses (the transaction then
+        // rolls back when destroyed).
+        void commit();
+
+    private:
+        std::unique_ptr<SQLite::Transaction> m_transaction;
+    };
 
     // --- tables ---
     // Names of the user tables and views, in the order they were created.

@@ -38,6 +38,11 @@ void FormatCounters::count(PictureFormat format)
     case PictureFormat::Jpeg:
         ++jpeg;
         break;
+    case PictureFormat::Webp:
+    case PictureFormat::Heif:
+    case PictureFormat::Avif:
+    case PictureFormat::Tiff:
+    case PictureFormat::Jxl:
     case PictureFormat::Other:
         break;
     }
