@@ -195,9 +195,6 @@ TEST(TvieTest, GifImageIsDrawnInPlaceOnItsWhiteScreen)
 #endif
 }
 
-} // namespace
-} // namespace zarvo
-
 // A JPEG larger than what is shown first comes with its top rows only; the window shows them at
 // once and decodes the rest behind them. Whatever the kind of JPEG, the picture it ends with is
 // the whole decode's, pixel for pixel; a turned one is decoded whole at once; one that ends early
@@ -240,8 +237,9 @@ TEST(TvieTest, LargeJpegShowsItsTopFirstAndEndsAsTheWholeDecode)
         }
         std::unique_ptr<Tvie> window(open(std::move(picture), prompt));
         QSignalSpy completed(window.get(), &Tvie::pictureCompleted);
-        if (c.topFirst)
+        if (c.topFirst) {
             ASSERT_TRUE(completed.wait(20000));
+        }
         EXPECT_TRUE(window->isPictureComplete());
         EXPECT_TRUE(window->picture().canvas.isEmpty());
         EXPECT_EQ(window->picture().image, whole.image);
@@ -265,3 +263,6 @@ TEST(TvieTest, LargeJpegShowsItsTopFirstAndEndsAsTheWholeDecode)
     EXPECT_EQ(
         window->picture().image, whole.image.copy(0, 0, 300, window->picture().image.height()));
 }
+
+} // namespace
+} // namespace zarvo
