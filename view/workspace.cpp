@@ -14,9 +14,12 @@
 #include "view/thumbnailmodel.h"
 #include "view/thumbnailpipeline.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QItemSelectionModel>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace zarvo {
@@ -110,10 +113,43 @@ void Workspace::selectNode(const QModelIndex& node)
 void Workspace::openFolderTable(QString table)
 {
     closeFolderTable();
-    m_table1.rows = m_store->pictureRows(table);
+    m_table1.rows = readRows(table);
     m_table1.table = table;
     m_table1.open = true;
     table1AfterOpen();
+}
+
+QList<PictureRow> Workspace::readRows(const QString& table)
+{
+    // A slice at a time, with the window's events in between: the rows of a folder of thousands
+    // of pictures take longer than a frame. No command starts meanwhile.
+    constexpr int kSliceRows = 500;
+    constexpr qint64 kYieldMs = 25;
+    QList<PictureRow> rows;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    m_building = true;
+    try {
+        for (;;) {
+            const QList<PictureRow> slice = m_store->pictureRows(table,
+                rows.isEmpty() ? std::numeric_limits<qint64>::min() : rows.last().rowid,
+                kSliceRows);
+            rows += slice;
+            if (slice.size() < kSliceRows)
+                break;
+            if (QCoreApplication::instance() && sinceEvents.elapsed() >= kYieldMs) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceEvents.restart();
+            }
+        }
+    } catch (...) {
+        m_building = false;
+        // A close request that came meanwhile waits for this.
+        Q_EMIT folderBuilt();
+        throw;
+    }
+    m_building = false;
+    return rows;
 }
 
 void Workspace::closeFolderTable()

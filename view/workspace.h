@@ -197,6 +197,7 @@ private:
         std::optional<PictureRow> current;
     };
 
+    QList<PictureRow> readRows(const QString& table);
     void table1AfterOpen();
     void table1AfterClose();
     void showStatus(qint64 total, const QString& counts);
