@@ -274,12 +274,21 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     std::exception_ptr fetchFailure;
     for (;;) {
         const size_t window = size_t(batching ? std::max(kBatchRows, lookAhead()) : lookAhead());
-        if (!fetchFailure && inFlight.size() <= (batching ? window / 2 : window - 1)) {
+        // While the workers have rows in sight enough, reading others would only hold them up.
+        const bool screenBusy = inFlight.size() >= size_t(lookAhead())
+            && std::any_of(inFlight.begin(), inFlight.end(),
+                [&](int row) { return row >= seenFirst && row <= seenLast; });
+        if (!fetchFailure && !screenBusy
+            && inFlight.size() <= (batching ? window / 2 : window - 1)) {
             std::vector<std::pair<int, ThumbnailJob>> jobs;
+            bool seenInBatch = false;
             while (inFlight.size() < window) {
                 const int row = nextRow();
-                if (row < 0)
+                const bool seen = row >= seenFirst && row <= seenLast;
+                // The rows in sight go to the workers before any other is read.
+                if (row < 0 || (seenInBatch && !seen))
                     break;
+                seenInBatch |= seen;
                 ThumbnailJob job;
                 try {
                     job = fetch(row);
