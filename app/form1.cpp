@@ -155,6 +155,12 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
         m_popupMenu->popup(m_listView->viewport()->mapToGlobal(at));
     });
     m_workspace->setViewers(new ViewerWindows(*m_workspace, m_workspace));
+    // While a folder is opened the user can already scroll its items: those on screen are filled
+    // first, and nothing else takes input until the view is complete.
+    m_workspace->setVisibleItemsQuery([view = QPointer<FolderListView>(m_listView)] {
+        return view ? view->visibleRows() : std::pair<int, int>(0, -1);
+    });
+    m_workspace->setInputWhileBuilding(true);
     connect(m_listView, &FolderListView::enterPressed, this, [this] {
         // Enter clicks the enlarge item, so it acts only while that item is enabled.
         if (QAction* enlarge = action("pop_fangda"); enlarge && enlarge->isEnabled())
@@ -271,7 +277,8 @@ void Form1::followWorkspace()
     m_workspace->setExpansionQuery([tree = QPointer<QTreeView>(m_tree1)](const QModelIndex& node) {
         return tree && tree->isExpanded(node);
     });
-    connect(m_workspace, &Workspace::busyChanged, this, [](bool busy) {
+    connect(m_workspace, &Workspace::busyChanged, this, [this](bool busy) {
+        m_listView->setSoleInputReceiver(busy);
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
         else

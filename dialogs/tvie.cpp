@@ -4,10 +4,13 @@
 
 #include "imaging/gifanimation.h"
 #include "imaging/gifplayer.h"
+#include "imaging/jpegdecoder.h"
 #include "imaging/pixelbuffer.h"
+#include "store/logging.h"
 #include "view/prompt.h"
 
 #include <QAction>
+#include <QFutureWatcher>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEngine>
@@ -16,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace zarvo {
 
@@ -129,6 +133,8 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
         m_player->play(m_picture.animation);
     } else {
         area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
+        if (m_picture.rest)
+            decodeRest();
     }
 
     m_popupMenu = new QMenu(this);
@@ -149,7 +155,50 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
         [this](const QPoint& at) { m_popupMenu->popup(m_image1->mapToGlobal(at)); });
 }
 
-Tvie::~Tvie() = default;
+Tvie::~Tvie()
+{
+    // The task holds the decoder; it stops at its next band.
+    m_rest.cancel();
+}
+
+void Tvie::decodeRest()
+{
+    // Bands of rows, each shown when it is in, so that what is scrolled or dragged into sight
+    // is drawn as soon as the decoder gets there.
+    constexpr int kBandRows = 256;
+    std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
+    m_rest = QtConcurrent::run([rest](QPromise<void>& promise) {
+        while (!promise.isCanceled() && !rest->isComplete()) {
+            if (!rest->decodeRows(rest->rowsDone() + kBandRows))
+                return;
+            promise.setProgressValue(rest->rowsDone());
+        }
+    });
+    auto* watcher = new QFutureWatcher<void>(this);
+    auto* area = static_cast<PictureArea*>(m_image1);
+    connect(watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest] {
+        if (m_picture.rest == rest)
+            area->setPicture(rest->rowsDoneImage(), QPoint(), m_picture.canvas);
+    });
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher] {
+        watcher->deleteLater();
+        if (m_picture.rest != rest)
+            return;
+        if (rest->isComplete()) {
+            m_picture.image = rest->image();
+            m_picture.canvas = QSize();
+        } else {
+            // A picture damaged further down keeps what was decoded above the damage.
+            qCDebug(lcPictures) << "decoding the rest of" << m_picture.name
+                                << "failed:" << rest->error();
+            m_picture.image = rest->rowsDoneImage().copy();
+        }
+        m_picture.rest.reset();
+        area->setPicture(m_picture.image, QPoint(), m_picture.canvas);
+        Q_EMIT pictureCompleted();
+    });
+    watcher->setFuture(m_rest);
+}
 
 bool Tvie::scrollBarsOn() const
 {

@@ -4,6 +4,7 @@
 
 #include "view/viewers.h"
 
+#include <QFuture>
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
@@ -45,6 +46,8 @@ public:
     QRect outerGeometry() const { return m_outer; }
 
     const ViewedPicture& picture() const { return m_picture; }
+    // Whether the whole picture is decoded and shown (a large JPEG shows its top rows first).
+    bool isPictureComplete() const { return !m_picture.rest; }
     QString tablename() const { return m_picture.table; }
     QString picname() const { return m_picture.name; }
     int pickind() const { return m_picture.kind; }
@@ -61,6 +64,8 @@ public:
 Q_SIGNALS:
     // `ff1` was chosen: the owner saves the picture.
     void ff1Clicked();
+    // The rest of a picture shown by its top rows first is decoded and shown (or failed).
+    void pictureCompleted();
 
 protected:
     bool event(QEvent* event) override;
@@ -70,6 +75,7 @@ private:
     QRect screenRect() const;
     void applyOuter();
     void setScrollBars(bool on);
+    void decodeRest();
 
     ViewedPicture m_picture;
     Prompt& m_prompt;
@@ -81,6 +87,7 @@ private:
     QMargins m_appliedFrame;
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
+    QFuture<void> m_rest; // decoding the rows below the first shown
 };
 
 } // namespace zarvo

@@ -12,6 +12,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -38,6 +39,10 @@ struct JpegJob
     PixelBuffer* reuse = nullptr;
 
     QImage image;
+    // image's pixels, taken once: a copy of image handed out meanwhile shares them, undetached.
+    uchar* pixels = nullptr;
+    qsizetype bytesPerLine = 0;
+    JDIMENSION until = 0; // readJpegRows decodes until so many rows are in
     int fullWidth = 0;
     int fullHeight = 0;
     bool cmyk = false;
@@ -120,8 +125,11 @@ bool allDataArrived(j_decompress_ptr cinfo)
     return true;
 }
 
-// The one function that holds libjpeg's setjmp. Its error branch destroys the codec object.
-bool runJpeg(JpegJob* job)
+// startJpeg and readJpegRows each hold libjpeg's setjmp for the calls they make; their error
+// branches destroy the codec object. startJpeg reads the header and starts the decompression
+// into job->image; readJpegRows decodes rows until `until` of them are in, and once all are,
+// checks that the data was complete and destroys the codec object.
+bool startJpeg(JpegJob* job)
 {
     j_decompress_ptr cinfo = &job->cinfo;
     cinfo->err = jpeg_std_error(&job->err.pub);
@@ -202,14 +210,26 @@ bool runJpeg(JpegJob* job)
         jpeg_destroy_decompress(cinfo);
         return false;
     }
+    job->pixels = job->image.bits();
+    job->bytesPerLine = job->image.bytesPerLine();
 
     jpeg_start_decompress(cinfo);
-    uchar* const base = job->image.bits();
-    const qsizetype bytesPerLine = job->image.bytesPerLine();
-    while (cinfo->output_scanline < cinfo->output_height) {
+    return true;
+}
+
+bool readJpegRows(JpegJob* job)
+{
+    j_decompress_ptr cinfo = &job->cinfo;
+    const JDIMENSION until = std::min(job->until, cinfo->output_height);
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    uchar* const base = job->pixels;
+    const qsizetype bytesPerLine = job->bytesPerLine;
+    while (cinfo->output_scanline < until) {
         JSAMPROW rows[16];
-        const JDIMENSION count
-            = std::min<JDIMENSION>(16, cinfo->output_height - cinfo->output_scanline);
+        const JDIMENSION count = std::min<JDIMENSION>(16, until - cinfo->output_scanline);
         for (JDIMENSION i = 0; i < count; ++i)
             rows[i] = base + (cinfo->output_scanline + i) * bytesPerLine;
         if (jpeg_read_scanlines(cinfo, rows, count) == 0) {
@@ -218,6 +238,8 @@ bool runJpeg(JpegJob* job)
             return false;
         }
     }
+    if (cinfo->output_scanline < cinfo->output_height)
+        return true;
     if (job->err.ranOutOfData && !allDataArrived(cinfo)) {
         cinfo->err->msg_code = JWRN_JPEG_EOF;
         (*cinfo->err->format_message)(reinterpret_cast<j_common_ptr>(cinfo), job->err.message);
@@ -229,12 +251,21 @@ bool runJpeg(JpegJob* job)
     return true;
 }
 
-void cmykToRgb32(QImage& image, bool adobeInverted)
+bool runJpeg(JpegJob* job)
 {
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* p = image.scanLine(y);
+    job->until = JDIMENSION(-1);
+    return startJpeg(job) && readJpegRows(job);
+}
+
+// Rows [first, end) of a job's picture decoded as CMYK, to RGB in place.
+void cmykToRgb32(const JpegJob& job, int first, int end)
+{
+    const bool adobeInverted = job.adobeCmyk;
+    const int width = job.image.width();
+    for (int y = first; y < end; ++y) {
+        uchar* p = job.pixels + y * job.bytesPerLine;
         auto* out = reinterpret_cast<QRgb*>(p);
-        for (int x = 0; x < image.width(); ++x, p += 4) {
+        for (int x = 0; x < width; ++x, p += 4) {
             int c = p[0], m = p[1], ye = p[2], k = p[3];
             if (!adobeInverted) {
                 c = 255 - c;
@@ -248,6 +279,90 @@ void cmykToRgb32(QImage& image, bool adobeInverted)
 }
 
 } // namespace
+
+struct JpegRowDecoder::Job : JpegJob
+{
+};
+
+JpegRowDecoder::JpegRowDecoder(const QByteArray& bytes)
+    : m_bytes(bytes)
+    , m_job(std::make_unique<Job>())
+{
+    if (m_bytes.isEmpty()) {
+        m_error = QStringLiteral("JPEG: no data");
+        return;
+    }
+    m_job->data = reinterpret_cast<const unsigned char*>(m_bytes.constData());
+    m_job->size = static_cast<unsigned long>(m_bytes.size());
+    if (!startJpeg(m_job.get())) {
+        fail();
+        m_job->image = QImage();
+        return;
+    }
+    if (m_job->orientation != 1) {
+        // Rows come in the file's order, which is not the upright picture's.
+        jpeg_destroy_decompress(&m_job->cinfo);
+        m_job->reservation.release();
+        m_error = QStringLiteral("JPEG: not stored upright");
+        return;
+    }
+    m_size = QSize(m_job->fullWidth, m_job->fullHeight);
+    m_started = true;
+}
+
+JpegRowDecoder::~JpegRowDecoder()
+{
+    jpeg_destroy_decompress(&m_job->cinfo); // nothing when it already was
+}
+
+void JpegRowDecoder::fail()
+{
+    // The pixels stay: the rows done may be shown still.
+    m_failed = true;
+    m_job->reservation.release();
+    m_error
+        = exceedsPixelLimit(m_job->fullWidth, m_job->fullHeight) && m_job->err.message[0] == '\0'
+        ? pixelLimitError("JPEG", m_job->fullWidth, m_job->fullHeight)
+        : QStringLiteral("JPEG: ") + QString::fromLocal8Bit(m_job->err.message);
+}
+
+bool JpegRowDecoder::decodeRows(int rows)
+{
+    if (!ok())
+        return false;
+    const int before = m_rowsDone.load();
+    const int until = std::min(std::max(rows, before), m_size.height());
+    if (until == before)
+        return true;
+    m_job->until = JDIMENSION(until);
+    if (!readJpegRows(m_job.get())) {
+        fail();
+        return false;
+    }
+    if (m_job->cmyk)
+        cmykToRgb32(*m_job, before, until);
+    m_rowsDone.store(until);
+    if (until == m_size.height())
+        m_job->reservation.release();
+    return true;
+}
+
+QImage JpegRowDecoder::image() const
+{
+    return m_started ? m_job->image : QImage();
+}
+
+QImage JpegRowDecoder::rowsDoneImage() const
+{
+    const int rows = m_rowsDone.load();
+    if (!m_started || rows == 0)
+        return QImage();
+    const QImage& whole = m_job->image;
+    if (rows == m_size.height())
+        return whole;
+    // Shares the pixels; valid while this decoder lives.
+    return QImage(whole.constBits(), whole.width(), rows, whole.bytesPerLine(), whole.format());
+}
 
 JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse)
 {
@@ -273,7 +388,7 @@ JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse
         return result;
     }
     if (job.cmyk)
-        cmykToRgb32(job.image, job.adobeCmyk);
+        cmykToRgb32(job, 0, job.image.height());
     result.picture.image = applyOrientation(std::move(job.image), job.orientation);
     job.reservation.release();
     result.fullSize = orientationSwapsSides(job.orientation) ? QSize(job.fullHeight, job.fullWidth)

@@ -6,6 +6,10 @@
 
 #include <QByteArray>
 #include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <memory>
 
 namespace zarvo {
 
@@ -29,5 +33,49 @@ struct JpegDecodeResult
 // or whose whole decode more than the decode budget's total. reuse: see allocatePicture.
 // Thread-safe; takes its memory through DecodeBudget::shared().
 JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse);
+
+// A JPEG decoded at full size from the top down, as many rows at a time as asked, so that the top
+// of a large picture can be shown before the rest is decoded. The pixels are those
+// decodeJpeg(bytes, 0, nullptr) gives, row for row. Only for files stored upright (no Exif turn):
+// others fail at once with an error, and are for decodeJpeg. A file that turns out damaged or short
+// fails when its rows are reached (rows already done stay as they are). The same limits as
+// decodeJpeg.
+//
+// One thread at a time; successive calls may come from different threads.
+class JpegRowDecoder
+{
+public:
+    explicit JpegRowDecoder(const QByteArray& bytes);
+    ~JpegRowDecoder();
+    JpegRowDecoder(const JpegRowDecoder&) = delete;
+    JpegRowDecoder& operator=(const JpegRowDecoder&) = delete;
+
+    // Whether the picture is being decoded: the header was read and no row has failed.
+    bool ok() const { return m_started && !m_failed; }
+    const QString& error() const { return m_error; }
+    QSize size() const { return m_size; }
+    // Decodes until `rows` rows from the top are in (all of them at most); false once it failed.
+    bool decodeRows(int rows);
+    bool isComplete() const { return ok() && m_rowsDone.load() == m_size.height(); }
+    // Rows done; safe to read from any thread.
+    int rowsDone() const { return m_rowsDone.load(); }
+    // The whole picture (Format_RGB32); rows at and after rowsDone() are not decoded yet. Both
+    // pictures stay valid after a failure.
+    QImage image() const;
+    // The rows done, as a picture that shares their pixels and lives no longer than this object.
+    QImage rowsDoneImage() const;
+
+private:
+    struct Job;
+    void fail();
+
+    QByteArray m_bytes;
+    std::unique_ptr<Job> m_job;
+    QSize m_size;
+    QString m_error;
+    bool m_started = false; // the header was read and the pixels are there
+    std::atomic<bool> m_failed { false };
+    std::atomic<int> m_rowsDone { 0 };
+};
 
 } // namespace zarvo

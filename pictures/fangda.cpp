@@ -4,6 +4,7 @@
 
 #include "imaging/gifanimation.h"
 #include "imaging/gifdecoder.h"
+#include "imaging/jpegdecoder.h"
 #include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
 #include "imaging/picturekind.h"
@@ -28,7 +29,7 @@ struct Texts
 
 } // namespace
 
-bool decodeForViewing(ViewedPicture& picture)
+bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
 {
     const QString& ext = picture.extension;
     const PictureFormat format = formatOfCome(ext);
@@ -53,6 +54,25 @@ bool decodeForViewing(ViewedPicture& picture)
     }
     if (format == PictureFormat::Other)
         return false;
+    if (format == PictureFormat::Jpeg && shownFirst.isValid()) {
+        auto rows = std::make_shared<JpegRowDecoder>(picture.bytes);
+        const QSize size = rows->size();
+        if (rows->ok()
+            && (size.width() > shownFirst.width() || size.height() > shownFirst.height())) {
+            // What the window shows first, the top of the picture, is decoded now, the rest once
+            // it is shown.
+            if (!rows->decodeRows(shownFirst.height()))
+                return false;
+            if (rows->isComplete()) {
+                picture.image = rows->image();
+            } else {
+                picture.image = rows->rowsDoneImage();
+                picture.canvas = size;
+                picture.rest = std::move(rows);
+            }
+            return true;
+        }
+    }
     picture.image = decodePicture(format, picture.bytes).image;
     return !picture.image.isNull();
 }
@@ -80,7 +100,7 @@ void FangDa(Workspace& workspace, const QStringList& names)
             picture.extension = extensionOfCome(row->come);
             picture.kind = pictureKindCode(row->come);
             picture.bytes = store.readBlob(table, row->rowid);
-            if (!decodeForViewing(picture)) {
+            if (!decodeForViewing(picture, viewers->screenSize())) {
                 prompt.popup(
                     PopupKind::Warning, Texts::tr("文件：%1 在读取时发生错误！").arg(row->come));
                 continue;

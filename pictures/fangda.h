@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QSize>
 #include <QStringList>
 
 namespace zarvo {
@@ -19,7 +20,11 @@ void FangDa(Workspace& workspace, const QStringList& names);
 // Decodes stored bytes for viewing by their extension (".gif" with two or more frames as an
 // animation; a still GIF as what its first image covers of its white screen). False when there is
 // no decoder for the extension or the bytes are not a picture.
-bool decodeForViewing(ViewedPicture& picture);
+//
+// With a `shownFirst` size (the screen's), a JPEG larger than it in either direction comes with
+// only the rows that size shows from the top decoded, and the picture's `rest` to decode the
+// others (when it is stored upright; others are decoded whole).
+bool decodeForViewing(ViewedPicture& picture, QSize shownFirst = QSize());
 
 // The folder view's "放大图片(&F)..." (and Enter): every selected picture, in view order.
 void pop_fangdaClick(Workspace& workspace);

@@ -381,6 +381,20 @@ QList<PictureRow> Store::pictureRows(const QString& folder)
     return rows;
 }
 
+QList<PictureRow> Store::pictureRows(const QString& folder, qint64 after, int limit)
+{
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 WHERE rowid > ? ORDER BY rowid "
+                            "LIMIT ?")
+                 .arg(QLatin1String(kBlobSize), quoted(folder))));
+    query.bind(1, static_cast<int64_t>(after));
+    query.bind(2, limit);
+    QList<PictureRow> rows;
+    while (query.executeStep())
+        rows.append(pictureRow(query));
+    return rows;
+}
+
 QStringList Store::pictureNames(const QString& folder)
 {
     ensureNameIndex(folder);

@@ -129,6 +129,8 @@ public:
 
     // --- rows of a folder, in stored order ---
     QList<PictureRow> pictureRows(const QString& folder);
+    // At most `limit` of them, those after rowid `after`: a big folder read a slice at a time.
+    QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit);
     qint64 rowCount(const QString& folder);
     // `Name` of every row, in stored order, without touching the bytes; NULL reads as a null text.
     QStringList pictureNames(const QString& folder);

@@ -261,6 +261,62 @@ QImage ThumbnailCache::find(const ThumbnailKey& key)
     return decode(encoded);
 }
 
+std::vector<ThumbnailCache::Found> ThumbnailCache::findAll(const std::vector<ThumbnailKey>& keys)
+{
+    std::vector<Found> found(keys.size());
+    if (keys.empty())
+        return found;
+    std::lock_guard lock(m_mutex);
+    QMultiHash<QByteArray, size_t> wanted; // by fullKey, of the keys not waiting to be written
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const QByteArray full = fullKey(keys[i]);
+        const auto pending = m_pending.constFind(full);
+        if (pending != m_pending.constEnd()) {
+            const QImage& waiting = pending->thumbnail;
+            found[i].waiting = waiting.format() == QImage::Format_RGB32
+                ? waiting
+                : waiting.convertToFormat(QImage::Format_RGB32);
+        } else {
+            wanted.insert(full, i);
+        }
+    }
+    if (wanted.isEmpty() || !ensureOpenLocked())
+        return found;
+    try {
+        QByteArray sql("SELECT rowid, content, kind, pixels FROM thumbnail WHERE decoder = ? AND "
+                       "content IN (");
+        for (qsizetype i = 0; i < wanted.size(); ++i)
+            sql += i == 0 ? "?" : ",?";
+        sql += ")";
+        SQLite::Statement query(*m_db, sql.constData());
+        query.bind(1, Thumbnailer::kVersion);
+        int parameter = 2;
+        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+            const QByteArray& content = keys[it.value()].content;
+            query.bind(parameter++, content.constData(), int(content.size()));
+        }
+        while (query.executeStep()) {
+            const SQLite::Column content = query.getColumn(1);
+            const QByteArray full
+                = QByteArray(static_cast<const char*>(content.getBlob()), content.getBytes())
+                + char(query.getColumn(2).getInt());
+            // Another kind's entry of the same content matches no key.
+            const QList<size_t> rows = wanted.values(full);
+            if (rows.isEmpty())
+                continue;
+            const SQLite::Column pixels = query.getColumn(3);
+            const QByteArray encoded(static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
+            for (size_t row : rows)
+                found[row].encoded = encoded;
+            m_used.push_back(query.getColumn(0).getInt64());
+        }
+    } catch (const SQLite::Exception& error) {
+        failedLocked(error.getErrorCode());
+    } catch (const std::exception&) {
+    }
+    return found;
+}
+
 bool ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
 {
     if (thumbnail.size() != QSize(kSize, kSize))

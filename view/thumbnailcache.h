@@ -87,6 +87,15 @@ public:
 
     // The stored 150 x 150 Format_RGB32 thumbnail, or a null image.
     QImage find(const ThumbnailKey& key);
+    // What the cache holds for each of `keys`, looked up together in one query: a thumbnail that
+    // waits to be written as it is, a stored one still encoded (decode() gives it), or neither.
+    struct Found
+    {
+        QImage waiting;
+        QByteArray encoded;
+        bool isEmpty() const { return waiting.isNull() && encoded.isEmpty(); }
+    };
+    std::vector<Found> findAll(const std::vector<ThumbnailKey>& keys);
     // Keeps a 150 x 150 thumbnail (any other image is ignored). True when so much waits that the
     // caller should flush() soon.
     bool store(const ThumbnailKey& key, const QImage& thumbnail);

@@ -115,10 +115,8 @@ void ThumbnailModel::keep(const QImage& thumbnail, QImage* picture, QPoint* offs
     *offset = content.isEmpty() ? QPoint() : content.topLeft();
 }
 
-void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
+void ThumbnailModel::keepFor(Item& item, const QImage& thumbnail)
 {
-    Item item;
-    item.name = name;
     const QImage placeholder = placeholderThumbnail();
     if (thumbnail.cacheKey() == placeholder.cacheKey()) {
         if (!m_placeholderKept) {
@@ -130,6 +128,41 @@ void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
     } else {
         keep(thumbnail, &item.picture, &item.offset);
     }
+    item.filled = true;
+}
+
+void ThumbnailModel::reset(const QStringList& names)
+{
+    beginResetModel();
+    m_items.clear();
+    m_items.shrink_to_fit();
+    m_items.resize(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        m_items[size_t(i)].name = names[i];
+        m_items[size_t(i)].filled = false;
+    }
+    endResetModel();
+}
+
+void ThumbnailModel::setThumbnail(int row, const QImage& thumbnail)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    keepFor(m_items[size_t(row)], thumbnail);
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
+}
+
+bool ThumbnailModel::isFilled(int row) const
+{
+    return row >= 0 && row < rowCount() && m_items[size_t(row)].filled;
+}
+
+void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
+{
+    Item item;
+    item.name = name;
+    keepFor(item, thumbnail);
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
     m_items.push_back(std::move(item));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -52,6 +53,13 @@ public:
     // Adds an item at the end. A thumbnail that is not 150 x 150 RGB32 is first made one
     // (normalizedThumbnail); a null image gives a white thumbnail.
     void append(const QString& name, const QImage& thumbnail);
+    // Replaces every item by one per name, each white until setThumbnail() fills it (a model
+    // reset): a folder's items are all there before their thumbnails are.
+    void reset(const QStringList& names);
+    // Gives the item its thumbnail (normalized as by append()); the item counts as filled.
+    void setThumbnail(int row, const QImage& thumbnail);
+    // Whether the item has its thumbnail: every appended item, a reset item once it was set.
+    bool isFilled(int row) const;
 
     // The following take a row 0 <= row < rowCount(); other rows read as empty / false and
     // are ignored by the setters.
@@ -80,7 +88,9 @@ private:
         QImage picture; // the thumbnail without its white margins
         QPoint offset;
         bool cut = false;
+        bool filled = true;
     };
+    void keepFor(Item& item, const QImage& thumbnail);
 
     std::vector<Item> m_items;
     // What is kept of the placeholder, shared by every item that shows it.

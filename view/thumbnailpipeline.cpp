@@ -8,15 +8,18 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 namespace zarvo {
@@ -51,21 +54,6 @@ DecodedPicture decodeSafely(
     return result;
 }
 
-// *flush tells that so many thumbnails wait to be written that the cache should be flushed.
-DecodedPicture decodeThroughCache(const ThumbnailPipeline::DecodeFunction& decode,
-    ThumbnailCache& cache, const ThumbnailJob& job, bool* flush)
-{
-    const ThumbnailKey key = ThumbnailKey::of(job.format, job.bytes);
-    DecodedPicture result;
-    result.image = cache.find(key);
-    if (result.ok())
-        return result;
-    result = decodeSafely(decode, job);
-    if (result.ok())
-        *flush = cache.store(key, result.image);
-    return result;
-}
-
 } // namespace
 
 // What the calling thread and the tasks of one run() share. Tasks hold it by shared_ptr, so
@@ -78,18 +66,22 @@ struct ThumbnailPipeline::RunState
         DecodedPicture result;
     };
 
-    explicit RunState(int slotCount)
-        : slots(size_t(slotCount))
-    {
-    }
-
-    Slot& slotOf(int row) { return slots[size_t(row) % slots.size()]; }
-
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<Slot> slots; // row r in slot r % size: at most size rows are in flight
+    std::unordered_map<int, Slot> slots; // of the rows fetched and not yet delivered
     QAbstractEventDispatcher* dispatcher = nullptr; // of the calling thread; null: no events
     std::atomic<bool> cancelled { false };
+
+    void finish(int row, DecodedPicture result)
+    {
+        {
+            std::lock_guard lock(mutex);
+            Slot& slot = slots[row];
+            slot.result = std::move(result);
+            slot.ready = true;
+        }
+        changed.notify_all();
+    }
 };
 
 ThumbnailPipeline::ThumbnailPipeline()
@@ -122,40 +114,87 @@ ThumbnailPipeline::~ThumbnailPipeline()
         m_cache->flush();
 }
 
-void ThumbnailPipeline::submit(const std::shared_ptr<RunState>& state, int row, ThumbnailJob job)
+bool ThumbnailPipeline::submit(
+    const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs)
 {
-    if (job.format == PictureFormat::Other) {
-        std::lock_guard lock(state->mutex);
-        RunState::Slot& slot = state->slotOf(row);
-        slot.result = DecodedPicture();
-        slot.ready = true;
-        return;
-    }
-    const DecodeFunction* decode = &m_decode;
+    // The pictures to make, each once: rows with the same content and kind share one.
+    struct Work
+    {
+        std::vector<int> rows;
+        ThumbnailJob job;
+        ThumbnailKey key;
+        QByteArray encoded; // the cache's entry, when it has one
+    };
     ThumbnailCache* cache = m_cache.get();
-    m_pool.start([state, row, decode, cache, job = std::move(job)]() mutable {
-        DecodedPicture result;
-        bool flush = false;
-        if (!state->cancelled.load()) {
-            result = cache ? decodeThroughCache(*decode, *cache, job, &flush)
-                           : decodeSafely(*decode, job);
+    std::vector<Work> work;
+    QHash<QByteArray, size_t> workOf; // by content and kind
+    for (auto& [row, job] : jobs) {
+        if (job.format == PictureFormat::Other) {
+            state->finish(row, DecodedPicture());
+            continue;
         }
-        job.bytes = QByteArray();
-        {
-            std::lock_guard lock(state->mutex);
-            RunState::Slot& slot = state->slotOf(row);
-            slot.result = std::move(result);
-            slot.ready = true;
+        if (!cache) {
+            work.push_back({ { row }, std::move(job), {}, {} });
+            continue;
         }
-        state->changed.notify_all();
-        // Writing a few thousand thumbnails takes a while: not before the row is delivered.
-        if (flush)
-            cache->flush();
-    });
+        ThumbnailKey key = ThumbnailKey::of(job.format, job.bytes);
+        const QByteArray full = key.content + char(int(key.format));
+        if (const auto same = workOf.constFind(full); same != workOf.constEnd()) {
+            work[same.value()].rows.push_back(row);
+            continue;
+        }
+        workOf.insert(full, work.size());
+        work.push_back({ { row }, std::move(job), std::move(key), {} });
+    }
+    bool anyFound = false;
+    if (cache) {
+        std::vector<ThumbnailKey> keys;
+        keys.reserve(work.size());
+        for (const Work& w : work)
+            keys.push_back(w.key);
+        const std::vector<ThumbnailCache::Found> found = cache->findAll(keys);
+        for (size_t i = 0; i < work.size(); ++i) {
+            anyFound |= !found[i].isEmpty();
+            if (!found[i].waiting.isNull()) {
+                for (int row : work[i].rows)
+                    state->finish(row, DecodedPicture { found[i].waiting, QString() });
+                work[i].rows.clear();
+            } else {
+                work[i].encoded = found[i].encoded;
+            }
+        }
+    }
+
+    const DecodeFunction* decode = &m_decode;
+    for (Work& w : work) {
+        if (w.rows.empty())
+            continue;
+        m_pool.start([state, decode, cache, w = std::move(w)]() mutable {
+            DecodedPicture result;
+            bool flush = false;
+            if (!state->cancelled.load()) {
+                // A damaged entry reads as missing; the picture decoded again replaces it.
+                if (!w.encoded.isEmpty())
+                    result.image = ThumbnailCache::decode(w.encoded);
+                if (!result.ok()) {
+                    result = decodeSafely(*decode, w.job);
+                    if (cache && result.ok())
+                        flush = cache->store(w.key, result.image);
+                }
+            }
+            w.job.bytes = QByteArray();
+            for (int row : w.rows)
+                state->finish(row, result);
+            // Writing a few thousand thumbnails takes a while: not before the row is delivered.
+            if (flush)
+                cache->flush();
+        });
+    }
+    return anyFound;
 }
 
-void ThumbnailPipeline::run(
-    int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver)
+void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
+    const DeliverFunction& deliver, const VisibleFunction& visible)
 {
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::run called while it runs");
@@ -179,7 +218,7 @@ void ThumbnailPipeline::run(
                 pipeline->m_pool.start([cache] { cache->flush(); });
         }
     };
-    auto state = std::make_shared<RunState>(lookAhead());
+    auto state = std::make_shared<RunState>();
     if (QCoreApplication::instance())
         state->dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
     m_running = true;
@@ -187,34 +226,92 @@ void ThumbnailPipeline::run(
 
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    const auto processEvents = [&](QEventLoop::ProcessEventsFlags flags) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | flags);
+    bool seenChanged = true; // the visible rows may have changed since they were asked
+    const auto processEvents = [&] {
+        QCoreApplication::processEvents(m_eventFlags);
         sinceEvents.restart();
+        seenChanged = true;
     };
 
-    int fetched = 0;
-    int delivered = 0;
+    // Which row to fetch next: the first unfetched visible row, else the first unfetched one
+    // after the visible rows, else the first unfetched one.
+    std::vector<bool> fetchedRows(size_t(rowCount), false);
+    std::vector<bool> deliveredRows(size_t(rowCount), false);
+    int seenFirst = 0;
+    int seenLast = -1;
+    int after = 0;
+    int fromStart = 0;
+    const auto nextRow = [&]() -> int {
+        if (visible && seenChanged) {
+            seenChanged = false;
+            const std::pair<int, int> seen = visible();
+            seenFirst = std::max(0, seen.first);
+            seenLast = std::min(rowCount - 1, seen.second);
+            after = std::max(0, seenLast + 1);
+        }
+        for (int row = seenFirst; row <= seenLast; ++row) {
+            if (!fetchedRows[size_t(row)])
+                return row;
+        }
+        while (after < rowCount && fetchedRows[size_t(after)])
+            ++after;
+        if (after < rowCount)
+            return after;
+        while (fromStart < rowCount && fetchedRows[size_t(fromStart)])
+            ++fromStart;
+        return fromStart < rowCount ? fromStart : -1;
+    };
+
+    // The items are laid out, and painted without thumbnails, before the view is asked what
+    // it shows.
+    if (visible && state->dispatcher)
+        processEvents();
+
+    std::deque<int> inFlight; // fetched, not delivered, in fetch order
+    // With a cache, rows are fetched a screenful at a time while they are found there, so that
+    // one query serves them all; otherwise as soon as a worker's row is delivered.
+    bool batching = m_cache != nullptr;
     std::exception_ptr fetchFailure;
     for (;;) {
-        while (!fetchFailure && fetched < rowCount && fetched - delivered < lookAhead()) {
-            ThumbnailJob job;
-            try {
-                job = fetch(fetched);
-            } catch (...) {
-                fetchFailure = std::current_exception();
-                break;
+        const size_t window = size_t(batching ? std::max(kBatchRows, lookAhead()) : lookAhead());
+        // While the workers have rows in sight enough, reading others would only hold them up.
+        const bool screenBusy = inFlight.size() >= size_t(lookAhead())
+            && std::any_of(inFlight.begin(), inFlight.end(),
+                [&](int row) { return row >= seenFirst && row <= seenLast; });
+        if (!fetchFailure && !screenBusy
+            && inFlight.size() <= (batching ? window / 2 : window - 1)) {
+            std::vector<std::pair<int, ThumbnailJob>> jobs;
+            bool seenInBatch = false;
+            while (inFlight.size() < window) {
+                const int row = nextRow();
+                const bool seen = row >= seenFirst && row <= seenLast;
+                // The rows in sight go to the workers before any other is read.
+                if (row < 0 || (seenInBatch && !seen))
+                    break;
+                seenInBatch |= seen;
+                ThumbnailJob job;
+                try {
+                    job = fetch(row);
+                } catch (...) {
+                    fetchFailure = std::current_exception();
+                    break;
+                }
+                fetchedRows[size_t(row)] = true;
+                inFlight.push_back(row);
+                jobs.emplace_back(row, std::move(job));
             }
-            submit(state, fetched, std::move(job));
-            ++fetched;
+            if (!jobs.empty())
+                batching = submit(state, std::move(jobs)) && m_cache;
         }
-        if (delivered == fetched)
+        if (inFlight.empty())
             break;
 
-        RunState::Slot& slot = state->slotOf(delivered);
+        const int row = inFlight.front();
         DecodedPicture result;
         for (;;) {
             {
                 std::unique_lock lock(state->mutex);
+                RunState::Slot& slot = state->slots[row];
                 if (!state->dispatcher) {
                     state->changed.wait(lock, [&slot] { return slot.ready; });
                 } else {
@@ -227,17 +324,21 @@ void ThumbnailPipeline::run(
                 }
                 if (slot.ready) {
                     result = std::move(slot.result);
-                    slot.result = DecodedPicture();
-                    slot.ready = false;
+                    state->slots.erase(row);
                     break;
                 }
             }
-            processEvents(QEventLoop::AllEvents);
+            processEvents();
         }
-        deliver(delivered, result);
-        ++delivered;
-        if (state->dispatcher && sinceEvents.elapsed() >= kYieldIntervalMs)
-            processEvents(QEventLoop::AllEvents);
+        inFlight.pop_front();
+        deliver(row, result);
+        deliveredRows[size_t(row)] = true;
+        // The last row in sight is in: show the screen now, not at the next yield.
+        const bool screenDone = visible && row >= seenFirst && row <= seenLast
+            && std::all_of(deliveredRows.begin() + seenFirst, deliveredRows.begin() + seenLast + 1,
+                [](bool done) { return done; });
+        if (state->dispatcher && (screenDone || sinceEvents.elapsed() >= kYieldIntervalMs))
+            processEvents();
     }
     guard.drained = true;
     if (fetchFailure)

@@ -6,10 +6,13 @@
 #include "imaging/pictureformat.h"
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QThreadPool>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace zarvo {
 
@@ -23,32 +26,37 @@ struct ThumbnailJob
     QByteArray bytes;
 };
 
-// Builds the thumbnails of a folder opening on all cores and hands them back in row order on
-// the calling (user-interface) thread.
+// Builds the thumbnails of a folder opening on all cores and hands them back on the calling
+// (user-interface) thread.
 //
-// run() reads rows with `fetch` on the calling thread, in row order, while worker threads
-// decode them; it keeps at most lookAhead() rows fetched but not yet delivered, so memory
-// holds a few pictures' bytes at a time, not the folder's. Each row is fetched once and
-// decoded once. Results are given to `deliver` on the calling thread strictly in row order
-// 0, 1, 2, ...: the thumbnail (Format_RGB32, 150 x 150), or !ok() with an error text when
-// decoding failed, or for format Other a null result without error (nothing was decoded).
+// run() reads rows with `fetch` on the calling thread while worker threads decode them; it keeps
+// at most lookAhead() rows fetched but not yet delivered, so memory holds a few pictures' bytes
+// at a time, not the folder's. Each row is fetched once and decoded once, and results are given
+// to `deliver` on the calling thread in the order their rows were fetched: the thumbnail
+// (Format_RGB32, 150 x 150), or !ok() with an error text when decoding failed, or for format
+// Other a null result without error (nothing was decoded).
+//
+// Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() asks it which rows the
+// user sees (first and last, inclusive; first > last when none) at the start and again after
+// each time it processed events, and fetches those rows first, then the rows after them, then
+// the rows before them; so scrolling moves the rows that come into sight to the front.
 //
 // While it waits for the next result, run() processes the calling thread's events with
-// QEventLoop::ExcludeUserInputEvents (repaints, timers, posted events; no user input), and it
-// does so every few tens of milliseconds even when results are ready, so the window keeps
-// painting. It sleeps while it waits; it never spins. Callers must expect those events to run
-// during run() and keep commands from starting meanwhile. run() is not re-entrant: a nested
-// call on the same pipeline throws std::logic_error.
+// eventFlags() (by default QEventLoop::ExcludeUserInputEvents: repaints, timers, posted events;
+// no user input), and it does so every few tens of milliseconds even when results are ready, so
+// the window keeps painting. It sleeps while it waits; it never spins. Callers must expect those
+// events to run during run() and keep commands from starting meanwhile. run() is not
+// re-entrant: a nested call on the same pipeline throws std::logic_error.
 //
-// Failures: when fetch(k) throws, no further rows are fetched; rows 0..k-1 are still
-// delivered in order, then the exception is rethrown. When deliver throws, rows still queued
-// are dropped, decodes in progress finish on their own, and the exception propagates at once.
-// The decode function must not throw; if it does, that row comes back !ok() with its what().
+// Failures: when fetch throws, no further rows are fetched; the rows fetched before are still
+// delivered, then the exception is rethrown. When deliver throws, rows still queued are dropped,
+// decodes in progress finish on their own, and the exception propagates at once. The decode
+// function must not throw; if it does, that row comes back !ok() with its what().
 //
-// Cache: with a ThumbnailCache, a worker first looks the picture up by its content and kind and
-// decodes only when it is not there; a thumbnail it decodes is stored, a failure never is. The
-// results, their order and the events processed are the same with or without the cache; only
-// the time differs. What waits to be written is written on a worker when run() ends.
+// Cache: with a ThumbnailCache, the rows fetched together (up to a screenful) are looked up in it
+// by content and kind in one query, and only those not there are decoded; a thumbnail decoded is
+// stored, a failure never is. The results and their order are the same with or without the
+// cache; only the time differs. What waits to be written is written on a worker when run() ends.
 //
 // Threads: run() must be called on one thread at a time, the thread whose events it may
 // process (normally the user-interface thread). The decode function runs on the workers,
@@ -61,6 +69,7 @@ public:
     using DecodeFunction = std::function<DecodedPicture(const ThumbnailJob&)>;
     using FetchFunction = std::function<ThumbnailJob(int)>;
     using DeliverFunction = std::function<void(int, const DecodedPicture&)>;
+    using VisibleFunction = std::function<std::pair<int, int>()>;
 
     // Decodes with one Thumbnailer per worker thread; QThread::idealThreadCount() workers; the
     // cache of ThumbnailCache::openDefault().
@@ -78,20 +87,30 @@ public:
     int workerCount() const { return m_workerCount; }
     // The cache in use, or null. Deleting pictures must forget them there (ThumbnailCache::forget).
     const std::shared_ptr<ThumbnailCache>& cache() const { return m_cache; }
-    // Most rows fetched but not yet delivered at any time: two per worker.
+    // Most rows fetched but not yet delivered at any time: two per worker; with a cache, whose
+    // hits cost little, a screenful (kBatchRows) while the rows fetched last were found there.
     int lookAhead() const { return 2 * m_workerCount; }
+    static constexpr int kBatchRows = 32;
 
-    void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver);
+    QEventLoop::ProcessEventsFlags eventFlags() const { return m_eventFlags; }
+    void setEventFlags(QEventLoop::ProcessEventsFlags flags) { m_eventFlags = flags; }
+
+    void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,
+        const VisibleFunction& visible = {});
 
 private:
     struct RunState;
 
-    void submit(const std::shared_ptr<RunState>& state, int row, ThumbnailJob job);
+    // Looks the jobs up in the cache together and starts the decodes of those not found;
+    // whether any was found.
+    bool submit(
+        const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs);
 
     DecodeFunction m_decode;
     std::shared_ptr<ThumbnailCache> m_cache;
     int m_workerCount = 1;
     bool m_running = false;
+    QEventLoop::ProcessEventsFlags m_eventFlags = QEventLoop::ExcludeUserInputEvents;
     // Declared last: destroyed first, waiting for tasks that still use m_decode.
     QThreadPool m_pool;
 };

@@ -15,6 +15,7 @@
 namespace zarvo {
 
 class GifAnimation;
+class JpegRowDecoder;
 
 // A picture of the store opened for viewing at its own size, decoded once.
 struct ViewedPicture
@@ -33,6 +34,9 @@ struct ViewedPicture
     // A GIF's small first image on a huge logical screen so costs only what the image covers.
     QPoint imageAt;
     QSize canvas;
+    // A large picture may come with only its top rows decoded (`image`, at the top of `canvas`):
+    // the viewer shows them and has `rest` decode the others.
+    std::shared_ptr<JpegRowDecoder> rest;
 
     // The picture's own width and height.
     QSize size() const;

@@ -14,9 +14,13 @@
 #include "view/thumbnailmodel.h"
 #include "view/thumbnailpipeline.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QItemSelectionModel>
 
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 namespace zarvo {
 
@@ -109,10 +113,43 @@ void Workspace::selectNode(const QModelIndex& node)
 void Workspace::openFolderTable(QString table)
 {
     closeFolderTable();
-    m_table1.rows = m_store->pictureRows(table);
+    m_table1.rows = readRows(table);
     m_table1.table = table;
     m_table1.open = true;
     table1AfterOpen();
+}
+
+QList<PictureRow> Workspace::readRows(const QString& table)
+{
+    // A slice at a time, with the window's events in between: the rows of a folder of thousands
+    // of pictures take longer than a frame. No command starts meanwhile.
+    constexpr int kSliceRows = 500;
+    constexpr qint64 kYieldMs = 25;
+    QList<PictureRow> rows;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    m_building = true;
+    try {
+        for (;;) {
+            const QList<PictureRow> slice = m_store->pictureRows(table,
+                rows.isEmpty() ? std::numeric_limits<qint64>::min() : rows.last().rowid,
+                kSliceRows);
+            rows += slice;
+            if (slice.size() < kSliceRows)
+                break;
+            if (QCoreApplication::instance() && sinceEvents.elapsed() >= kYieldMs) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceEvents.restart();
+            }
+        }
+    } catch (...) {
+        m_building = false;
+        // A close request that came meanwhile waits for this.
+        Q_EMIT folderBuilt();
+        throw;
+    }
+    m_building = false;
+    return rows;
 }
 
 void Workspace::closeFolderTable()
@@ -140,6 +177,17 @@ void Workspace::showStatus(qint64 total, const QString& counts)
     Q_EMIT statusTextChanged(2, counts);
 }
 
+void Workspace::setInputWhileBuilding(bool allowed)
+{
+    m_pipeline->setEventFlags(allowed ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void Workspace::setThumbnailPipeline(std::unique_ptr<ThumbnailPipeline> pipeline)
+{
+    pipeline->setEventFlags(m_pipeline->eventFlags());
+    m_pipeline = std::move(pipeline);
+}
+
 void Workspace::table1AfterOpen()
 {
     const QList<PictureRow> rows = m_table1.rows;
@@ -147,16 +195,37 @@ void Workspace::table1AfterOpen()
     const int total = int(rows.size());
     Q_EMIT busyChanged(true);
     Q_EMIT progressStarted(total);
-    m_items.clear();
+
+    // Every item and the counts at once, from the names and kinds alone (a row is counted by its
+    // kind, before it is decoded); the thumbnails follow, those on screen first.
     FormatCounters counters;
+    QStringList names;
+    std::vector<int> itemOfRow(size_t(total), -1);
+    std::vector<int> rowOfItem;
+    for (int i = 0; i < total; ++i) {
+        const PictureFormat format = formatOfCome(rows[i].come);
+        if (format == PictureFormat::Other)
+            continue;
+        counters.count(format);
+        itemOfRow[size_t(i)] = int(names.size());
+        rowOfItem.push_back(i);
+        names.append(rows[i].name);
+    }
+    m_items.reset(names);
     showStatus(total, counters.countText());
 
-    // Counting, the progress bar and the status texts, once per row. Painted with the events
-    // the pipeline lets through every few dozen milliseconds.
-    auto rowDone = [&] {
-        Q_EMIT progressAdvanced(false);
-        showStatus(total, counters.countText());
+    const auto visibleRows = [&]() -> std::pair<int, int> {
+        if (!m_visibleItems || rowOfItem.empty())
+            return { 0, -1 };
+        const auto [first, last] = m_visibleItems();
+        const int lastItem = int(rowOfItem.size()) - 1;
+        if (first > last || first > lastItem || last < 0)
+            return { 0, -1 };
+        return { rowOfItem[size_t(std::max(first, 0))],
+            rowOfItem[size_t(std::min(last, lastItem))] };
     };
+    // The progress bar, once per row; painted with the events the pipeline lets through every
+    // few dozen milliseconds.
     int delivered = 0;
     m_building = true;
     try {
@@ -170,27 +239,27 @@ void Workspace::table1AfterOpen()
             },
             [&](int i, const DecodedPicture& result) {
                 ++delivered;
-                const PictureRow& row = rows[i];
-                const PictureFormat format = formatOfCome(row.come);
-                if (format != PictureFormat::Other) {
-                    counters.count(format);
+                const int item = itemOfRow[size_t(i)];
+                if (item >= 0) {
                     if (result.ok()) {
-                        m_items.append(row.name, result.image);
+                        m_items.setThumbnail(item, result.image);
                     } else {
                         // The row stays: the user can still save, export or delete it.
-                        m_items.append(row.name, placeholderThumbnail());
-                        m_prompt.popup(
-                            PopupKind::Warning, tr("文件：%1 在读取时发生错误！").arg(row.come));
+                        m_items.setThumbnail(item, placeholderThumbnail());
+                        m_prompt.popup(PopupKind::Warning,
+                            tr("文件：%1 在读取时发生错误！").arg(rows[i].come));
                     }
                 }
-                rowDone();
-            });
+                Q_EMIT progressAdvanced(false);
+            },
+            m_visibleItems ? ThumbnailPipeline::VisibleFunction(visibleRows)
+                           : ThumbnailPipeline::VisibleFunction());
         Q_EMIT progressEnded();
     } catch (const std::exception& e) {
         // A row that could not be read ends the building; it still counts as handled.
         qCDebug(lcView) << "building the folder view ended:" << e.what();
         if (delivered < total)
-            rowDone();
+            Q_EMIT progressAdvanced(false);
     }
     m_building = false;
     Q_EMIT busyChanged(false);

@@ -115,6 +115,19 @@ public:
     void reloadFolder();
     // True while the view is being built: no command may start meanwhile.
     bool isBuilding() const { return m_building; }
+    // The first and last item the folder view shows (first > last: none). Building the view
+    // fills those items' thumbnails first, and asks again as it goes; without a query the
+    // thumbnails come in row order.
+    void setVisibleItemsQuery(std::function<std::pair<int, int>()> query)
+    {
+        m_visibleItems = std::move(query);
+    }
+    // Whether building the view processes user input too, so that the user can scroll the folder
+    // view meanwhile (commands still wait: canRunCommand() is false). Off at the start; the
+    // window that turns it on keeps that input from everything but the folder view.
+    void setInputWhileBuilding(bool allowed);
+    // Replaces the thumbnail pipeline (tests give one with their own decoder).
+    void setThumbnailPipeline(std::unique_ptr<ThumbnailPipeline> pipeline);
 
     // --- running commands ---
     // Whether a command may start now: a store is open and no folder is being opened (opening
@@ -184,6 +197,7 @@ private:
         std::optional<PictureRow> current;
     };
 
+    QList<PictureRow> readRows(const QString& table);
     void table1AfterOpen();
     void table1AfterClose();
     void showStatus(qint64 total, const QString& counts);
@@ -203,6 +217,7 @@ private:
     bool m_building = false;
     Viewers* m_viewers = nullptr;
     std::function<bool(const QModelIndex&)> m_isExpanded;
+    std::function<std::pair<int, int>()> m_visibleItems;
 };
 
 } // namespace zarvo

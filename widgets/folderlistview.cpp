@@ -4,6 +4,7 @@
 
 #include "widgets/thumbnaildelegate.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -146,6 +147,77 @@ void FolderListView::updateGeometries()
     // A wheel notch (three steps) moves one row of thumbnails, not three.
     const int row = ThumbnailDelegate::cellSize(fontMetrics()).height() + 2 * spacing();
     verticalScrollBar()->setSingleStep(std::max(1, row / 3));
+}
+
+std::pair<int, int> FolderListView::visibleRows() const
+{
+    const QAbstractItemModel* items = model();
+    const int count = items ? items->rowCount(rootIndex()) : 0;
+    const int height = viewport()->height();
+    // Cells lie in row order, top to bottom; a cell not laid out yet has an empty rectangle and
+    // counts as below the viewport, since layout proceeds in row order too.
+    const auto below = [&](int row, int y) {
+        const QRect cell = visualRect(items->index(row, modelColumn(), rootIndex()));
+        return cell.isEmpty() || cell.top() >= y;
+    };
+    const auto firstBelow = [&](auto pastY) {
+        int low = 0;
+        int high = count;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (pastY(middle))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
+    };
+    // First row whose cell ends below the viewport's top; first row that starts below its bottom.
+    const int first = firstBelow([&](int row) {
+        const QRect cell = visualRect(items->index(row, modelColumn(), rootIndex()));
+        return cell.isEmpty() || cell.bottom() >= 0;
+    });
+    const int end = firstBelow([&](int row) { return below(row, height); });
+    if (first >= end)
+        return { 0, -1 };
+    return { first, end - 1 };
+}
+
+void FolderListView::setSoleInputReceiver(bool sole)
+{
+    if (m_soleInputReceiver == sole)
+        return;
+    m_soleInputReceiver = sole;
+    if (sole)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+bool FolderListView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_soleInputReceiver)
+        return QListView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ContextMenu:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return !(widget && (widget == this || isAncestorOf(widget)));
+    }
+    default:
+        return QListView::eventFilter(watched, event);
+    }
 }
 
 void FolderListView::keyPressEvent(QKeyEvent* event)

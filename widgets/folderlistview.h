@@ -6,6 +6,8 @@
 #include <QListView>
 #include <QString>
 
+#include <utility>
+
 class QHelpEvent;
 
 namespace zarvo {
@@ -53,12 +55,22 @@ public:
 
     // selectAll() (QAbstractItemView) is the program's way to select every item.
 
+    // The first and last row whose cell shows in the viewport, wholly or in part; (0, -1) when
+    // none does (no items, or not laid out yet).
+    std::pair<int, int> visibleRows() const;
+
+    // While on, user input reaches only this view (scrolling, selecting, its keys): input to every
+    // other widget, context menus and shortcuts are dropped. For a time when the program runs
+    // no command but the user may look through the view. Off at the start.
+    void setSoleInputReceiver(bool sole);
+
 Q_SIGNALS:
     void enterPressed();
     void itemDoubleClicked(int row);
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void updateGeometries() override;
@@ -69,6 +81,7 @@ private:
     ThumbnailDelegate* m_delegate = nullptr;
     QString m_hintText;
     bool m_hintEnabled = false;
+    bool m_soleInputReceiver = false;
 };
 
 } // namespace zarvo

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 
 namespace zarvo {
@@ -192,6 +193,75 @@ TEST(TvieTest, GifImageIsDrawnInPlaceOnItsWhiteScreen)
 #if !defined(ZARVO_ADDRESS_SANITIZER)
     EXPECT_EQ(test::inProcessWithRoom(qint64(160) << 20, check), 0);
 #endif
+}
+
+// A JPEG larger than what is shown first comes with its top rows only; the window shows them at
+// once and decodes the rest behind them. Whatever the kind of JPEG, the picture it ends with is
+// the whole decode's, pixel for pixel; a turned one is decoded whole at once; one that ends early
+// keeps its top rows.
+TEST(TvieTest, LargeJpegShowsItsTopFirstAndEndsAsTheWholeDecode)
+{
+    using testpictures::JpegColor;
+    const QImage photo = testpictures::photoLike(300, 700, 7);
+    const QByteArray baseline = testpictures::encodeJpeg(photo, 85);
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool topFirst;
+    };
+    const Case cases[] = {
+        { "baseline", baseline, true },
+        { "progressive", testpictures::encodeJpeg(photo, 85, true), true },
+        { "grey", testpictures::encodeJpeg(photo, 85, false, JpegColor::Gray), true },
+        { "CMYK", testpictures::encodeJpeg(photo, 85, false, JpegColor::Cmyk), true },
+        { "turned", testpictures::withApp1(baseline, testpictures::exifWithOrientation(6, true)),
+            false },
+    };
+    RecordingPrompt prompt;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ViewedPicture whole;
+        whole.extension = QStringLiteral(".jpg");
+        whole.bytes = c.bytes;
+        ASSERT_TRUE(decodeForViewing(whole));
+        ViewedPicture picture;
+        picture.extension = QStringLiteral(".jpg");
+        picture.bytes = c.bytes;
+        ASSERT_TRUE(decodeForViewing(picture, QSize(200, 100)));
+        EXPECT_EQ(picture.size(), whole.size());
+        EXPECT_EQ(bool(picture.rest), c.topFirst);
+        if (c.topFirst) {
+            EXPECT_EQ(picture.image.height(), 100);
+            EXPECT_EQ(picture.image, whole.image.copy(0, 0, 300, 100));
+        }
+        std::unique_ptr<Tvie> window(open(std::move(picture), prompt));
+        QSignalSpy completed(window.get(), &Tvie::pictureCompleted);
+        if (c.topFirst) {
+            ASSERT_TRUE(completed.wait(20000));
+        }
+        EXPECT_TRUE(window->isPictureComplete());
+        EXPECT_TRUE(window->picture().canvas.isEmpty());
+        EXPECT_EQ(window->picture().image, whole.image);
+    }
+
+    // Cut inside its entropy-coded data below the first rows: those stay shown.
+    ViewedPicture cut;
+    cut.extension = QStringLiteral(".jpg");
+    cut.bytes = baseline.left(baseline.size() * 3 / 4);
+    ASSERT_TRUE(decodeForViewing(cut, QSize(200, 100)));
+    ViewedPicture whole;
+    whole.extension = QStringLiteral(".jpg");
+    whole.bytes = baseline;
+    ASSERT_TRUE(decodeForViewing(whole));
+    std::unique_ptr<Tvie> window(open(std::move(cut), prompt));
+    QSignalSpy completed(window.get(), &Tvie::pictureCompleted);
+    ASSERT_TRUE(completed.wait(20000));
+    EXPECT_EQ(window->picture().canvas, QSize(300, 700));
+    EXPECT_GE(window->picture().image.height(), 100);
+    EXPECT_LT(window->picture().image.height(), 700);
+    EXPECT_EQ(
+        window->picture().image, whole.image.copy(0, 0, 300, window->picture().image.height()));
 }
 
 } // namespace

@@ -2,12 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "folders/addnode.h"
 #include "folders/opennode.h"
+#include "imaging/thumbnailer.h"
 #include "store/foldertree.h"
 #include "support/testpictures.h"
 #include "support/workspacefixture.h"
+#include "view/placeholderthumbnail.h"
 #include "view/thumbnailmodel.h"
+#include "view/thumbnailpipeline.h"
 
 #include <QSignalSpy>
+
+#include <algorithm>
+#include <mutex>
 
 using namespace zarvo;
 using namespace zarvo::test;
@@ -53,6 +59,89 @@ TEST_F(WorkspaceTest, OpeningAFolderReportsCountsProgressAndTheSelectedPicture)
     EXPECT_TRUE(hint.last().first().toBool());
     ws->selectAll();
     EXPECT_EQ(ws->selectedNames(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
+}
+
+// Every item and the counts are there before the first thumbnail; the thumbnails of the items on
+// screen come first, and those that come into sight next; the progress bar, the counts and the
+// warnings end as a row-order opening leaves them. One worker decodes, so the order in which it
+// is given the pictures is the order it decodes them in.
+TEST_F(WorkspaceTest, OpeningFillsTheItemsOnScreenFirstAndEndsAsARowOrderOpening)
+{
+    constexpr int kPictures = 30;
+    QList<std::pair<QString, QByteArray>> pictures { { QStringLiteral("/p/drawing.emf"),
+        QByteArray("not decoded") } };
+    QHash<QByteArray, int> itemOf;
+    for (int i = 0; i < kPictures; ++i) {
+        const QByteArray bytes = i == 22 ? QByteArray("not a picture") : png(quint32(i + 1));
+        pictures.append({ QStringLiteral("/p/%1.png").arg(i, 2, 10, QLatin1Char('0')), bytes });
+        itemOf.insert(bytes, i);
+    }
+    makeFolder(QStringLiteral("f"), pictures);
+    start();
+    std::mutex mutex;
+    QList<int> decoded; // items, in decoding order
+    ws->setThumbnailPipeline(std::make_unique<ThumbnailPipeline>(
+        [&](const ThumbnailJob& job) {
+            {
+                std::lock_guard lock(mutex);
+                decoded.append(itemOf.value(job.bytes, -1));
+            }
+            return Thumbnailer().makeThumbnail(job.format, job.bytes);
+        },
+        1));
+    // Items 20-25 show; once they have their thumbnails the user scrolls to items 2-4.
+    std::pair<int, int> onScreen(20, 25);
+    ws->setVisibleItemsQuery([&] { return onScreen; });
+    QStringList namesAtFirstThumbnail;
+    QString countsAtFirstThumbnail;
+    QSignalSpy status(ws, &Workspace::statusTextChanged);
+    QSignalSpy advanced(ws, &Workspace::progressAdvanced);
+    QSignalSpy ended(ws, &Workspace::progressEnded);
+    QObject::connect(&ws->items(), &QAbstractItemModel::dataChanged, ws, [&] {
+        if (namesAtFirstThumbnail.isEmpty()) {
+            namesAtFirstThumbnail = captions();
+            countsAtFirstThumbnail = status.last().at(1).toString();
+        }
+        bool shownFilled = true;
+        for (int item = 20; item <= 25; ++item)
+            shownFilled = shownFilled && ws->items().isFilled(item);
+        if (shownFilled)
+            onScreen = { 2, 4 };
+    });
+    clickNode(QStringLiteral("f"));
+
+    QStringList names;
+    for (int i = 0; i < kPictures; ++i)
+        names.append(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(namesAtFirstThumbnail, names);
+    const QString counts = QStringLiteral(
+        "GIF文件有:0个 | ICO文件有:0个 | BMP文件有:0个 | PNG文件有:30个 | JPG/JPEG文件有:0个");
+    EXPECT_EQ(countsAtFirstThumbnail, counts);
+    EXPECT_EQ(status.last().at(1).toString(), counts);
+    EXPECT_EQ(captions(), names);
+
+    ASSERT_EQ(decoded.size(), kPictures);
+    EXPECT_EQ(decoded.mid(0, 6), (QList<int> { 20, 21, 22, 23, 24, 25 }));
+    // Scrolled to while two rows after the screen were in flight: next after those.
+    const qsizetype two = decoded.indexOf(2);
+    EXPECT_LE(two, 6 + 2);
+    EXPECT_EQ(decoded.mid(two, 3), (QList<int> { 2, 3, 4 }));
+    QList<int> sorted = decoded;
+    std::sort(sorted.begin(), sorted.end());
+    for (int i = 0; i < kPictures; ++i)
+        EXPECT_EQ(sorted[i], i);
+
+    // Every row one step, the bar back at 0, the undecodable picture warned about and kept.
+    EXPECT_EQ(advanced.size(), kPictures + 1);
+    EXPECT_EQ(ended.size(), 1);
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        QStringList { QStringLiteral("文件：/p/22.png 在读取时发生错误！") });
+    for (int item = 0; item < kPictures; ++item)
+        EXPECT_TRUE(ws->items().isFilled(item)) << item;
+    EXPECT_EQ(
+        ws->items().thumbnail(22), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
+    EXPECT_EQ(
+        ws->items().thumbnail(3), Thumbnailer().makeThumbnail(PictureFormat::Png, png(4)).image);
 }
 
 TEST_F(WorkspaceTest, ACommandRunsOnlyOnAStoreWhileNoFolderIsBeingOpened)

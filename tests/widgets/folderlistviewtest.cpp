@@ -109,6 +109,59 @@ TEST_F(FolderListViewTest, MouseAndEnterOnlySignal)
     EXPECT_FALSE(m_view.acceptDrops() || m_view.viewport()->acceptDrops());
 }
 
+// The rows whose cells show, wholly or in part, as the view is scrolled; and while the view is the
+// sole input receiver, clicks and keys reach it and no other widget, and no shortcut fires.
+TEST_F(FolderListViewTest, VisibleRowsFollowScrollingAndTheViewCanBeTheSoleInputReceiver)
+{
+    for (int i = 12; i < 200; ++i)
+        m_model.append(QStringLiteral("图片%1").arg(i), QImage());
+    QTest::qWait(0);
+    const auto shown = [this](int row) {
+        return m_view.viewport()->rect().intersects(m_view.visualRect(m_model.index(row)));
+    };
+    const auto check = [&] {
+        const auto [first, last] = m_view.visibleRows();
+        ASSERT_LE(first, last);
+        for (int row = std::max(0, first - 8); row < std::min(200, last + 8); ++row)
+            EXPECT_EQ(shown(row), row >= first && row <= last) << row;
+    };
+    check();
+    EXPECT_EQ(m_view.visibleRows().first, 0);
+    m_view.scrollTo(m_model.index(100), QAbstractItemView::PositionAtCenter);
+    check();
+    m_view.scrollToBottom();
+    check();
+    EXPECT_EQ(m_view.visibleRows().second, 199);
+
+    QWidget other;
+    other.show();
+    QAction shortcut;
+    shortcut.setShortcut(Qt::CTRL | Qt::Key_D);
+    shortcut.setShortcutContext(Qt::ApplicationShortcut);
+    m_view.addAction(&shortcut);
+    QSignalSpy fired(&shortcut, &QAction::triggered);
+    QSignalSpy pressed(&m_view, &QAbstractItemView::pressed);
+    struct Presses : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::MouseButtonPress;
+            return false;
+        }
+    } otherPresses;
+    other.installEventFilter(&otherPresses);
+    for (bool sole : { true, false }) {
+        m_view.setSoleInputReceiver(sole);
+        QTest::mouseClick(&other, Qt::LeftButton);
+        QTest::keyClick(&m_view, Qt::Key_D, Qt::ControlModifier);
+        QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, centreOf(190));
+        EXPECT_EQ(otherPresses.count, sole ? 0 : 1);
+        EXPECT_EQ(fired.count(), sole ? 0 : 1);
+        EXPECT_EQ(pressed.count(), sole ? 1 : 2);
+    }
+}
+
 TEST_F(FolderListViewTest, HintIsShownLineByLineOnlyWhileEnabled)
 {
     const auto shownOnRest = [this] {
