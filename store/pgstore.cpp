@@ -110,6 +110,10 @@ PgStore::Opened PgStore::open(const QString& uri)
         PQfinish(conn);
         return opened;
     }
+    // The server's notices ("already exists, skipping") go to the store's log, not stderr.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char* message) { qCDebug(lcStore) << "server:" << message; },
+        nullptr);
     std::unique_ptr<PgStore> store(new PgStore(uri, conn));
     try {
         const QStringList schema = store->exec(QStringLiteral("SELECT current_schema()"));
@@ -524,11 +528,11 @@ void PgStore::readFolder(const QString& folder,
     const QList<PictureRow> rows = pictureRows(folder);
     qsizetype next = 0;
     while (next < rows.size()) {
-        // The next batch: up to maxRows rows and maxBytes bytes (at least one row).
+        // The next batch: up to maxRows rows, ending with the row that reaches maxBytes, so
+        // that every batch but the last is full by count or bytes.
         qsizetype end = next;
         qint64 bytes = 0;
-        while (end < rows.size() && end - next < maxRows
-            && (end == next || bytes + rows[end].size <= maxBytes)) {
+        while (end < rows.size() && end - next < maxRows && bytes < maxBytes) {
             bytes += rows[end].size;
             ++end;
         }

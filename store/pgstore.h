@@ -125,8 +125,9 @@ public:
     // Takes the folder's advisory lock until the transaction ends; needs a Transaction.
     void lockFolder(const QString& folder);
 
-    // Reads every row of the folder with its bytes, in stored order, a batch per round trip: at
-    // most maxRows rows and, beyond its first row, maxBytes bytes each. `picture` is called for
+    // Reads every row of the folder with its bytes, in stored order: one round trip for the
+    // rows, then one per batch of at most maxRows rows, a batch ending with the row that brings
+    // it to maxBytes (so it holds at most maxBytes plus one picture). `picture` is called for
     // each row as its batch arrives; returning false stops the reading.
     void readFolder(const QString& folder,
         const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
