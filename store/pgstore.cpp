@@ -430,13 +430,9 @@ PictureRow pictureRow(const auto& r, int i)
 {
     PictureRow row;
     row.rowid = r.int64(i, 0);
-    row.name = r.isNull(i, 1) ? QString() : r.text(i, 1);
-    row.come = r.isNull(i, 2) ? QString() : r.text(i, 2);
+    row.name = r.text(i, 1); // NULL reads as an empty (null) text, as from the file store
+    row.come = r.text(i, 2);
     row.size = r.int64(i, 3);
-    if (row.name.isNull())
-        row.name = QLatin1String("");
-    if (row.come.isNull())
-        row.come = QLatin1String("");
     return row;
 }
 
