@@ -17,7 +17,7 @@ struct StartupOptions
     // null: the program's own dialogs and popups
     Prompt* prompt = nullptr;
     // The store file; empty: `data.mdb` of the working directory
-    QString storePath;
+    QString storePath = QString();
 };
 
 // Start-up up to the shown main window: installs the language (installLanguage(), with Qt's own
