@@ -150,7 +150,10 @@ TEST(StoreTransfer, APushKilledInTheMiddleOfABatchResumes)
         ASSERT_TRUE(push.waitForReadyRead(60000));
     PgStore::Transaction hold(*server);
     server->exec(QStringLiteral("LOCK TABLE \"transfer mark\" IN SHARE MODE"));
-    while (server->exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE NOT granted")).value(0)
+    while (server
+               ->exec(QStringLiteral("SELECT count(*) FROM pg_locks WHERE NOT granted "
+                                     "AND relation='\"transfer mark\"'::regclass"))
+               .value(0)
         == QLatin1String("0"))
         ASSERT_EQ(push.state(), QProcess::Running);
     push.kill();
