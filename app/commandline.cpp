@@ -31,6 +31,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& enviro
                   "ZARVO_STORE, 否则当前目录的 data.mdb)"),
         QStringLiteral("NAME"));
     parser.addOptions({ help, version, store });
+    // Qt's own options, which the application object takes (-platform xcb, -display :1, ...).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* qtOption : { "platform", "display", "style", "stylesheet", "geometry" }) {
+        QCommandLineOption option(QString::fromLatin1(qtOption));
+        option.setValueName(QStringLiteral("VALUE"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 
     CommandLine line;
     const QString usage = parser.helpText();

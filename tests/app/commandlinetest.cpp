@@ -26,6 +26,7 @@ TEST(CommandLine, ChoosesTheStoreAndRefusesWhatItDoesNotKnow)
             true, 0, QDir::current().absoluteFilePath(QStringLiteral("x.mdb")), {}, {} },
         { { QStringLiteral("--store=/a b/c.mdb") }, {}, true, 0, QStringLiteral("/a b/c.mdb"), {},
             {} },
+        { { QStringLiteral("-platform"), QStringLiteral("offscreen") }, {}, true, 0, here, {}, {} },
         { { QStringLiteral("--help") }, {}, false, 0, {}, QStringLiteral("--store <NAME>"), {} },
         { { QStringLiteral("-h") }, {}, false, 0, {}, QStringLiteral("--version"), {} },
         { { QStringLiteral("--version") }, {}, false, 0, {}, QStringLiteral("zarvo 0."), {} },
