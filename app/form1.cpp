@@ -325,7 +325,9 @@ void Form1::dropEvent(QDropEvent* event)
 bool Form1::FormCreate()
 {
     setAcceptDrops(true);
-    return m_workspace->openStore(storePath());
+    if (m_storePath.isEmpty())
+        m_storePath = storePath();
+    return m_workspace->openStore(m_storePath);
 }
 
 void Form1::FormShow()
@@ -464,7 +466,7 @@ void Form1::FormCloseQuery(QCloseEvent* event)
     m_exiting = true;
     m_tray->hide();
     m_workspace->closeStore();
-    const QString path = storePath();
+    const QString path = m_storePath;
     std::shared_ptr<StoreLock> lock = m_workspace->lock();
     {
         Twai twai(

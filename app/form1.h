@@ -42,7 +42,10 @@ public:
     explicit Form1(Prompt* prompt = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Opens `data.mdb` of the working directory. On failure the warning "数据库文件不存在!" or
+    // The store file FormCreate() opens and the exit compacts: `data.mdb` of the working
+    // directory unless set before FormCreate().
+    void setStorePath(const QString& path) { m_storePath = path; }
+    // Opens the store file. On failure the warning "数据库文件不存在!" or
     // "数据库打开错误" has gone to the prompt and the result is false: the program must end.
     bool FormCreate();
     // Loads the folder tree from the store; runs each time the window is shown. The first load
@@ -115,6 +118,7 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     Tabou* m_abou = nullptr;
 
+    QString m_storePath;
     bool m_treeShown = false;
     bool m_closePending = false;
     bool m_exiting = false;

@@ -47,6 +47,8 @@ std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
     QToolTip::setFont(songtiFont(12));
 
     auto form = std::make_unique<Form1>(options.prompt);
+    if (!options.storePath.isEmpty())
+        form->setStorePath(options.storePath);
     if (!form->FormCreate()) {
         waitForPopups(form->msnpop());
         return nullptr;
@@ -61,9 +63,11 @@ std::unique_ptr<Form1> startZarvo(const StartupOptions& options)
     return form;
 }
 
-int runZarvo()
+int runZarvo(const QString& storePath)
 {
-    std::unique_ptr<Form1> form = startZarvo();
+    StartupOptions options;
+    options.storePath = storePath;
+    std::unique_ptr<Form1> form = startZarvo(options);
     if (!form)
         return 1;
     QObject::connect(

@@ -8,13 +8,17 @@
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 #include "store/namerules.h"
+#include "store/pgstore.h"
 #include "store/store.h"
+#include "store/storetransfer.h"
 #include "store/treeblob.h"
 #include "view/consoleprompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 namespace zarvo {
 
@@ -37,7 +41,13 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
                                 把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
                                 来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
   compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
+  push PATH URI [--merge]       把图片库文件整个复制到 PostgreSQL 服务器 (URI 以 postgresql://
+                                开头); 中断后再次运行会接着复制; 目标不空时只有给出 --merge
+                                才合并进去
+  pull URI PATH [--merge]       把服务器上的图片库整个复制到文件 PATH (没有时新建)
+  use URI | --local             记住服务器图片库, 供菜单启动器使用; --local 忘掉它
   --help                        显示本帮助
+  --version                     显示版本
 
 退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
 正被 Zarvo 打开的图片库不能操作。
@@ -305,6 +315,95 @@ int compact(const QStringList& args, const Console& console)
     return 0;
 }
 
+QString transferFailure(const TransferOutcome& outcome, const QString& target)
+{
+    switch (outcome.result) {
+    case TransferOutcome::Result::NotEmpty:
+        return Texts::tr("%1 不是空的图片库, 也没有未完成的复制; 要合并进去请加 --merge")
+            .arg(target);
+    case TransferOutcome::Result::OtherMark:
+        return Texts::tr("%1 中有一次从 %2 开始的复制尚未完成").arg(target, outcome.detail);
+    case TransferOutcome::Result::Failed:
+    case TransferOutcome::Result::Done:
+        break;
+    }
+    return Texts::tr("复制中断: %1 (再次运行同一命令会接着复制)").arg(outcome.detail);
+}
+
+std::unique_ptr<PgStore> openServer(const QString& uri, const Console& console)
+{
+    PgStore::Opened opened = PgStore::open(uri);
+    if (!opened.store)
+        console.fail(Texts::tr("不能连接服务器图片库 %1: %2").arg(uri, opened.detail));
+    return std::move(opened.store);
+}
+
+int transferCommand(const QString& command, const QStringList& rawArgs, const Console& console)
+{
+    QStringList args = rawArgs;
+    const bool merge = args.removeAll(QStringLiteral("--merge")) > 0;
+    const bool push = command == QLatin1String("push");
+    const int uriAt = push ? 1 : 0;
+    if (args.size() != 2 || !PgStore::isUri(args[uriAt]) || PgStore::isUri(args[1 - uriAt]))
+        return console.fail(push ? Texts::tr("用法: zarvoctl push PATH URI [--merge]")
+                                 : Texts::tr("用法: zarvoctl pull URI PATH [--merge]"),
+            2);
+    const QString path = args[1 - uriAt];
+    const QString uri = args[uriAt];
+    std::unique_ptr<PgStore> server = openServer(uri, console);
+    if (!server)
+        return 1;
+    if (!push && !QFileInfo::exists(path)) {
+        QString error;
+        if (!Store::create(path, &error))
+            return console.fail(Texts::tr("不能新建图片库 %1: %2").arg(path, error));
+    }
+    std::unique_ptr<Store> file = openStore(path, console);
+    if (!file)
+        return 1;
+    const auto progress = [&](const QString& folder, qint64 rows) {
+        console.print(Texts::tr("%1: %2 张图片").arg(folder).arg(rows));
+        console.flush();
+    };
+    const TransferOutcome outcome = push
+        ? pushStore(*file, QFileInfo(path).absoluteFilePath(), *server, merge, progress)
+        : pullStore(*server, uri, *file, merge, progress);
+    if (outcome.result != TransferOutcome::Result::Done)
+        return console.fail(transferFailure(outcome, push ? uri : path));
+    console.print(Texts::tr("已复制 %1 个文件夹").arg(outcome.folders));
+    return 0;
+}
+
+// Where the menu launcher finds the store to use: $XDG_CONFIG_HOME/zarvo/store.
+QString rememberedStoreFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/zarvo/store");
+}
+
+int use(const QStringList& args, const Console& console)
+{
+    if (args.size() != 1 || (args[0] != QLatin1String("--local") && !PgStore::isUri(args[0])))
+        return console.fail(Texts::tr("用法: zarvoctl use URI | --local"), 2);
+    const QString file = rememberedStoreFile();
+    if (args[0] == QLatin1String("--local")) {
+        if (QFileInfo::exists(file) && !QFile::remove(file))
+            return console.fail(Texts::tr("不能删除 %1").arg(file));
+        console.print(Texts::tr("菜单启动器将使用本机的图片库"));
+        return 0;
+    }
+    std::unique_ptr<PgStore> server = openServer(args[0], console);
+    if (!server)
+        return 1;
+    QDir().mkpath(QFileInfo(file).path());
+    QSaveFile save(file);
+    if (!save.open(QIODevice::WriteOnly) || save.write(args[0].toUtf8() + '\n') < 0
+        || !save.commit())
+        return console.fail(Texts::tr("不能写入 %1").arg(file));
+    console.print(Texts::tr("菜单启动器将使用 %1").arg(args[0]));
+    return 0;
+}
+
 } // namespace
 
 int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
@@ -319,6 +418,17 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
         std::fputs(Texts::tr(kUsage).toLocal8Bit().constData(), out);
         return 0;
     }
+    if (command == QLatin1String("--version")) {
+        console.print(QStringLiteral("zarvoctl %1").arg(QStringLiteral(ZARVO_VERSION)));
+        return 0;
+    }
+    if (command.startsWith(QLatin1Char('-')))
+        return console.fail(
+            Texts::tr("未知选项 %1").arg(command) + QLatin1Char('\n') + Texts::tr(kUsage), 2);
+    if (command == QLatin1String("push") || command == QLatin1String("pull"))
+        return transferCommand(command, args, console);
+    if (command == QLatin1String("use"))
+        return use(args, console);
     if (command == QLatin1String("init"))
         return init(args, console);
     if (command == QLatin1String("add"))

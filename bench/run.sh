@@ -56,6 +56,12 @@
 #               per search (not per picture), a row "search" of its own: "file search: no
 #               match", "file search: 1% match", "file search: every name", and "file search:
 #               older store" (the first search on a store whose tables have no name index yet).
+#   server      A store on a PostgreSQL 15 server started for the run (tests/server/pgserver.sh):
+#               `zarvoctl push` of each set's store against pg_restore of a dump of the pushed
+#               schema ("zarvoctl push MB/s", "pg_restore MB/s", "push / pg_restore", the goal: at
+#               least 0.5), and a whole folder read from the server against the store file
+#               ("server folder read", "file folder read", ms per picture, and their ratio), with
+#               the round trips of one reading against N/50 + bytes/64 MB + 5.
 #   viewer      The viewer and saving, each against its peer in the same run, on the first
 #               ZARVO_BENCH_VIEWER_FILES (3) pictures of set jpeg12mp, ZARVO_BENCH_REPEAT (here at
 #               least 3) times each, medians, in ms ("ms" cells here are per file, not per picture
@@ -96,7 +102,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gi
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search viewer)
+MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search viewer server)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -111,10 +117,11 @@ TABLES=(
     "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
     "Viewer's first paint of a 12 MP JPEG against djpeg, ms per file|viewer first paint|djpeg|first paint / djpeg|viewer whole picture|whole picture / djpeg|viewer first paint CPU|djpeg CPU|CPU first paint / djpeg|viewer decode only|viewer decode only CPU"
     "Saving a 12 MP JPEG as PNG against vips copy, ms per file|save as PNG|vips copy PNG|vips copy PNG sub|save PNG / vips|save PNG / vips sub|save as PNG CPU|vips copy PNG CPU|vips copy PNG sub CPU|CPU save PNG / vips|CPU save PNG / vips sub|saved PNG size|vips PNG size|vips PNG sub size|save: decode|save: encode|save: write"
+    "A store on a PostgreSQL server on this machine|zarvoctl push MB/s|pg_restore MB/s|push / pg_restore|server folder read|file folder read|server read / file read|server round trips|round-trip bound"
     "An animated GIF playing in a viewer|GIF playing CPU %|GIF playing UI thread CPU %|GIF frames painted/s|GIF CPU per frame|idle CPU %"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
-    zarvo_bench_export zarvo_bench_search zarvo_bench_viewer zarvoctl)
+    zarvo_bench_export zarvo_bench_search zarvo_bench_viewer zarvo_bench_server zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -299,6 +306,51 @@ measure_search() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
+# A store on a PostgreSQL server of its own (tests/server/pgserver.sh, a Unix socket in the
+# temporary directory): `zarvoctl push` of each set's store against pg_restore of a pg_dump of the
+# pushed schema into a fresh database (both in MB of picture files per second, best of N), then
+# the folder read from the server against the store file; see serverbench.cpp.
+measure_server() {
+    log "server: push against pg_restore, folder reading against the store file"
+    mkdir -p "$tmpdir"
+    local pg uri set tmp n bytes r start elapsed bestPush bestRestore
+    pg=$(mktemp -d "$tmpdir/pg-XXXXXX")
+    uri=$(bash "$repo/tests/server/pgserver.sh" start "$pg")
+    local bin=${ZARVO_PG_BIN:-/usr/lib/postgresql/15/bin}
+    for set in "${sets[@]}"; do
+        mapfile -t files < <(files_of "$set")
+        n=${#files[@]}
+        ((n > 0)) || continue
+        bytes=$(stat -c %s "${files[@]}" | awk '{ s += $1 } END { print s }')
+        tmp=$(mktemp -d "$tmpdir/server-XXXXXX")
+        "$build/zarvoctl" init "$tmp/data.mdb" > /dev/null
+        "$build/zarvoctl" add "$tmp/data.mdb" "$set" "${files[@]}" > /dev/null
+        bestPush='' bestRestore=''
+        for ((r = 0; r < repeat; r++)); do
+            psql -q "$uri" -c "DROP SCHEMA IF EXISTS s CASCADE; CREATE SCHEMA s" > /dev/null 2>&1
+            start=$(now_ns)
+            "$build/zarvoctl" push "$tmp/data.mdb" "$uri&options=-csearch_path%3Ds" > /dev/null
+            elapsed=$(($(now_ns) - start))
+            if [[ -z $bestPush || $elapsed -lt $bestPush ]]; then bestPush=$elapsed; fi
+            "$bin/pg_dump" -Fc -Z0 -n s -f "$tmp/dump" "$uri"
+            psql -q "$uri" -c "DROP DATABASE IF EXISTS restored" -c "CREATE DATABASE restored" > /dev/null 2>&1
+            start=$(now_ns)
+            "$bin/pg_restore" -d "${uri/\/zarvo\?//restored?}" "$tmp/dump"
+            elapsed=$(($(now_ns) - start))
+            if [[ -z $bestRestore || $elapsed -lt $bestRestore ]]; then bestRestore=$elapsed; fi
+            rm -f "$tmp/dump"
+        done
+        record "$set" "zarvoctl push MB/s" "$(megabytes_per_second "$bytes" "$bestPush")" MB/s
+        record "$set" "pg_restore MB/s" "$(megabytes_per_second "$bytes" "$bestRestore")" MB/s
+        record "$set" "push / pg_restore" "$(awk -v p="$bestPush" -v r="$bestRestore" 'BEGIN { printf "%.3f", r / p }')" ratio
+        "$build/bench/zarvo_bench_server" --repeat "$repeat" "$tmp/data.mdb" \
+            "$uri&options=-csearch_path%3Ds" "$set" 2> >(grep -v -e '^QStandardPaths' >&2) \
+            | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+        rm -rf "$tmp"
+    done
+    bash "$repo/tests/server/pgserver.sh" stop "$pg"
+}
+
 # The viewer's first paint against djpeg, saving as PNG against vips copy, a GIF playing; see
 # viewerbench.cpp. Both sides of each ratio run alternately in the one program.
 measure_viewer() {
@@ -361,6 +413,7 @@ print_table() {
                     else if (unit[key] == "MB") printf " | %14.1f MB       ", cell[key]
                     else if (unit[key] == "ms once") printf " | %14.1f ms       ", cell[key]
                     else if (unit[key] == "%") printf " | %14.2f %%        ", cell[key]
+                    else if (unit[key] == "count") printf " | %14d          ", cell[key]
                     else if (unit[key] == "/s") printf " | %14.1f /s       ", cell[key]
                     else printf " | %10.2f ms %8.1f/s", cell[key], 1000 / cell[key]
                 }

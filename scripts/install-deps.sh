@@ -15,6 +15,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev qt6-svg-dev
   qt6-tools-dev qt6-l10n-tools
   libsqlite3-dev libsqlitecpp-dev sqlite3
+  libpq-dev postgresql-15
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libxxhash-dev libzstd-dev libexif-dev
   libemf2svg-dev libwmf-dev

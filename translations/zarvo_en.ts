@@ -47,6 +47,33 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Zarvo 图片存储/浏览工具</source>
+        <translation>Zarvo picture storage and browsing</translation>
+    </message>
+    <message>
+        <source>显示本帮助</source>
+        <translation>Show this help</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>Show the version</translation>
+    </message>
+    <message>
+        <source>打开图片库 NAME: 一个文件, 或 postgresql:// 开头的服务器连接 (默认: 环境变量 ZARVO_STORE, 否则当前目录的 data.mdb)</source>
+        <translation>Open the picture store NAME: a file, or a server connection starting with postgresql:// (default: the environment variable ZARVO_STORE, else data.mdb in the working directory)</translation>
+    </message>
+    <message>
+        <source>多余的参数: %1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>Zarvo 的窗口暂时只能打开图片库文件, 不能打开服务器上的图片库 %1; 可以用 zarvoctl pull 把它取到一个文件里</source>
+        <translation>For now the Zarvo window opens picture store files only, not the store on a server %1; zarvoctl pull copies it into a file</translation>
+    </message>
+</context>
+<context>
     <name>DeleteNode</name>
     <message>
         <source>文件夹删除时发生错误，没有能成功删除</source>
@@ -536,46 +563,6 @@
 <context>
     <name>Zarvoctl</name>
     <message>
-        <source>用法: zarvoctl &lt;命令&gt; [参数]
-Zarvo 图片库文件 (data.mdb) 的维护工具。
-
-命令:
-  init PATH                     新建一个空的图片库
-  add PATH FOLDER FILE...       把图片文件原样加入文件夹 FOLDER; 文件夹不存在时新建,
-                                并放在文件夹树的顶层; 重名的图片自动改名, 例如 cat(0)
-  list PATH [FOLDER]            列出文件夹树, 以及各文件夹 (或 FOLDER) 中的图片和大小
-  export PATH FOLDER DIR [--force]
-                                把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
-                                来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
-  compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
-  --help                        显示本帮助
-
-退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
-正被 Zarvo 打开的图片库不能操作。
-</source>
-        <translation>Usage: zarvoctl &lt;command&gt; [arguments]
-Maintains Zarvo picture stores (data.mdb files).
-
-Commands:
-  init PATH                     create an empty picture store
-  add PATH FOLDER FILE...       add picture files unchanged to the folder FOLDER; a missing
-                                folder is created at the top of the folder tree; a picture
-                                whose name is taken gets a new one, for example cat(0)
-  list PATH [FOLDER]            list the folder tree and the pictures of each folder (or of
-                                FOLDER) with their sizes
-  export PATH FOLDER DIR [--force]
-                                write the pictures of FOLDER unchanged into the directory
-                                DIR, named by the picture&apos;s name and the extension of its
-                                source; existing files are only overwritten with --force
-  compact PATH                  compact and check the picture store, as Zarvo does each
-                                time it exits
-  --help                        show this help
-
-Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
-A picture store that Zarvo has open cannot be worked on.
-</translation>
-    </message>
-    <message>
         <source>数据库文件不存在! (%1)</source>
         <translation>The database file does not exist! (%1)</translation>
     </message>
@@ -677,6 +664,117 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>未知命令 %1 (zarvoctl --help 显示用法)</source>
         <translation>Unknown command %1 (zarvoctl --help shows the usage)</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl &lt;命令&gt; [参数]
+Zarvo 图片库文件 (data.mdb) 的维护工具。
+
+命令:
+  init PATH                     新建一个空的图片库
+  add PATH FOLDER FILE...       把图片文件原样加入文件夹 FOLDER; 文件夹不存在时新建,
+                                并放在文件夹树的顶层; 重名的图片自动改名, 例如 cat(0)
+  list PATH [FOLDER]            列出文件夹树, 以及各文件夹 (或 FOLDER) 中的图片和大小
+  export PATH FOLDER DIR [--force]
+                                把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
+                                来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
+  compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
+  push PATH URI [--merge]       把图片库文件整个复制到 PostgreSQL 服务器 (URI 以 postgresql://
+                                开头); 中断后再次运行会接着复制; 目标不空时只有给出 --merge
+                                才合并进去
+  pull URI PATH [--merge]       把服务器上的图片库整个复制到文件 PATH (没有时新建)
+  use URI | --local             记住服务器图片库, 供菜单启动器使用; --local 忘掉它
+  --help                        显示本帮助
+  --version                     显示版本
+
+退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
+正被 Zarvo 打开的图片库不能操作。
+</source>
+        <translation>Usage: zarvoctl &lt;command&gt; [arguments]
+Maintains Zarvo picture stores (data.mdb files).
+
+Commands:
+  init PATH                     create an empty picture store
+  add PATH FOLDER FILE...       add picture files unchanged to the folder FOLDER; a missing
+                                folder is created at the top of the folder tree; a picture
+                                whose name is taken gets a new one, for example cat(0)
+  list PATH [FOLDER]            list the folder tree and the pictures of each folder (or of
+                                FOLDER) with their sizes
+  export PATH FOLDER DIR [--force]
+                                write the pictures of FOLDER unchanged into the directory
+                                DIR, named by the picture&apos;s name and the extension of its
+                                source; existing files are only overwritten with --force
+  compact PATH                  compact and check the picture store, as Zarvo does each
+                                time it exits
+  push PATH URI [--merge]       copy the whole store file to a PostgreSQL server (URI starts
+                                with postgresql://); run again after an interruption, it goes
+                                on where it stopped; a target that is not empty is merged
+                                into only with --merge
+  pull URI PATH [--merge]       copy the whole store on the server to the file PATH (made
+                                when missing)
+  use URI | --local             remember the server store for the menu launcher; --local
+                                forgets it
+  --help                        show this help
+  --version                     show the version
+
+Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
+A picture store that Zarvo has open cannot be worked on.
+</translation>
+    </message>
+    <message>
+        <source>%1 不是空的图片库, 也没有未完成的复制; 要合并进去请加 --merge</source>
+        <translation>%1 is not an empty picture store and holds no unfinished copy; add --merge to merge into it</translation>
+    </message>
+    <message>
+        <source>%1 中有一次从 %2 开始的复制尚未完成</source>
+        <translation>%1 holds an unfinished copy from %2</translation>
+    </message>
+    <message>
+        <source>复制中断: %1 (再次运行同一命令会接着复制)</source>
+        <translation>The copy stopped: %1 (running the same command again goes on with it)</translation>
+    </message>
+    <message>
+        <source>不能连接服务器图片库 %1: %2</source>
+        <translation>Cannot connect to the store on the server %1: %2</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl push PATH URI [--merge]</source>
+        <translation>Usage: zarvoctl push PATH URI [--merge]</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl pull URI PATH [--merge]</source>
+        <translation>Usage: zarvoctl pull URI PATH [--merge]</translation>
+    </message>
+    <message>
+        <source>%1: %2 张图片</source>
+        <translation>%1: %2 pictures</translation>
+    </message>
+    <message>
+        <source>已复制 %1 个文件夹</source>
+        <translation>Copied %1 folders</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl use URI | --local</source>
+        <translation>Usage: zarvoctl use URI | --local</translation>
+    </message>
+    <message>
+        <source>不能删除 %1</source>
+        <translation>Cannot delete %1</translation>
+    </message>
+    <message>
+        <source>菜单启动器将使用本机的图片库</source>
+        <translation>The menu launcher will use the picture store on this computer</translation>
+    </message>
+    <message>
+        <source>不能写入 %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
+    <message>
+        <source>菜单启动器将使用 %1</source>
+        <translation>The menu launcher will use %1</translation>
+    </message>
+    <message>
+        <source>未知选项 %1</source>
+        <translation>Unknown option %1</translation>
     </message>
 </context>
 <context>

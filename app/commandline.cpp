@@ -1,0 +1,83 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "app/commandline.h"
+
+#include "store/pgstore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments, const QString& environmentStore)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Texts::tr("Zarvo 图片存储/浏览工具"));
+    const QCommandLineOption help(
+        { QStringLiteral("h"), QStringLiteral("help") }, Texts::tr("显示本帮助"));
+    const QCommandLineOption version(QStringLiteral("version"), Texts::tr("显示版本"));
+    const QCommandLineOption store(QStringLiteral("store"),
+        Texts::tr("打开图片库 NAME: 一个文件, 或 postgresql:// 开头的服务器连接 (默认: 环境变量 "
+                  "ZARVO_STORE, 否则当前目录的 data.mdb)"),
+        QStringLiteral("NAME"));
+    parser.addOptions({ help, version, store });
+    // Qt's own options, which the application object takes (-platform xcb, -display :1, ...).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* qtOption : { "platform", "display", "style", "stylesheet", "geometry" }) {
+        QCommandLineOption option(QString::fromLatin1(qtOption));
+        option.setValueName(QStringLiteral("VALUE"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    CommandLine line;
+    const QString usage = parser.helpText();
+    if (!parser.parse(arguments)) {
+        line.status = 2;
+        line.error = parser.errorText() + QLatin1Char('\n') + usage;
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        line.status = 2;
+        line.error
+            = Texts::tr("多余的参数: %1").arg(parser.positionalArguments().join(QLatin1Char(' ')))
+            + QLatin1Char('\n') + usage;
+        return line;
+    }
+    if (parser.isSet(help)) {
+        line.output = usage;
+        return line;
+    }
+    if (parser.isSet(version)) {
+        line.output = QStringLiteral("zarvo %1\n").arg(QStringLiteral(ZARVO_VERSION));
+        return line;
+    }
+    QString name = parser.isSet(store) ? parser.value(store) : environmentStore;
+    if (name.isEmpty())
+        name = QStringLiteral("data.mdb");
+    if (PgStore::isUri(name)) {
+        // The window works on store files; zarvoctl works on both.
+        line.status = 1;
+        line.error = Texts::tr("Zarvo 的窗口暂时只能打开图片库文件, 不能打开服务器上的图片库 %1; "
+                               "可以用 zarvoctl pull 把它取到一个文件里")
+                         .arg(name)
+            + QLatin1Char('\n');
+        line.store = name;
+        return line;
+    }
+    line.run = true;
+    line.store = QDir::current().absoluteFilePath(name);
+    return line;
+}
+
+} // namespace zarvo

@@ -1,0 +1,655 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "store/pgstore.h"
+
+#include "store/gbtext.h"
+#include "store/logging.h"
+#include "store/popups.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QtEndian>
+
+#include <libpq-fe.h>
+
+#include <utility>
+#include <vector>
+
+namespace zarvo {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Store)
+};
+
+// translate() arguments that fold A-Z and nothing else, whatever the server's locale.
+const char kFold[] = "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'";
+const char kChannel[] = "zarvo";
+
+QString folded(const QString& expression)
+{
+    return QStringLiteral("translate(%1, %2)").arg(expression, QLatin1String(kFold));
+}
+
+void checkIdentifier(const QString& name)
+{
+    if (name.isEmpty() || name.contains(QChar(0)))
+        throw PgStore::Error("no table can have that name");
+    if (name.toUtf8().size() > PgStore::kMaxIdentifierBytes)
+        throw PgStore::Error("the name is too long for a table on the server");
+}
+
+qint64 int8(const char* p)
+{
+    return qFromBigEndian<qint64>(p);
+}
+
+} // namespace
+
+// A query's result, freed when it goes.
+class PgStore::Result
+{
+public:
+    explicit Result(PGresult* r)
+        : m_r(r)
+    {
+    }
+    ~Result() { PQclear(m_r); }
+    Result(Result&& other) noexcept
+        : m_r(std::exchange(other.m_r, nullptr))
+    {
+    }
+    Result& operator=(Result&& other) noexcept
+    {
+        std::swap(m_r, other.m_r);
+        return *this;
+    }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+
+    int rows() const { return PQntuples(m_r); }
+    bool isNull(int row, int column) const { return PQgetisnull(m_r, row, column) == 1; }
+    QString text(int row, int column) const
+    {
+        return isNull(row, column)
+            ? QString()
+            : QString::fromUtf8(PQgetvalue(m_r, row, column), PQgetlength(m_r, row, column));
+    }
+    QByteArray bytes(int row, int column) const
+    {
+        return QByteArray(PQgetvalue(m_r, row, column), PQgetlength(m_r, row, column));
+    }
+    // A bigint column of a binary result.
+    qint64 int64(int row, int column) const
+    {
+        return isNull(row, column) || PQgetlength(m_r, row, column) != 8
+            ? 0
+            : int8(PQgetvalue(m_r, row, column));
+    }
+    qint64 affected() const { return QByteArray(PQcmdTuples(m_r)).toLongLong(); }
+
+private:
+    PGresult* m_r;
+};
+
+bool PgStore::isUri(const QString& name)
+{
+    return name.startsWith(QLatin1String("postgresql://"))
+        || name.startsWith(QLatin1String("postgres://"));
+}
+
+PgStore::Opened PgStore::open(const QString& uri)
+{
+    Opened opened;
+    pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        opened.detail = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
+                             : QStringLiteral("out of memory");
+        PQfinish(conn);
+        return opened;
+    }
+    // The server's notices ("already exists, skipping") go to the store's log, not stderr.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char* message) { qCDebug(lcStore) << "server:" << message; },
+        nullptr);
+    std::unique_ptr<PgStore> store(new PgStore(uri, conn));
+    try {
+        const QStringList schema = store->exec(QStringLiteral("SELECT current_schema()"));
+        if (schema.isEmpty() || schema.first().isNull()) {
+            opened.detail = QStringLiteral("the search path names no schema that exists");
+            return opened;
+        }
+        store->m_schema = schema.first();
+    } catch (const std::exception& e) {
+        opened.detail = QString::fromUtf8(e.what());
+        return opened;
+    }
+    opened.store = std::move(store);
+    return opened;
+}
+
+PgStore::PgStore(const QString& uri, pg_conn* connection)
+    : m_uri(uri)
+    , m_conn(connection)
+{
+}
+
+PgStore::~PgStore()
+{
+    PQfinish(m_conn);
+}
+
+void PgStore::ensureConnected()
+{
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        return;
+    if (m_inTransaction)
+        throw Error("the connection to the server was lost");
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw Error(std::string("no connection to the server: ") + PQerrorMessage(m_conn));
+    if (m_listening)
+        run(QStringLiteral("LISTEN ") + Store::quoted(QLatin1String(kChannel)));
+}
+
+PgStore::Result PgStore::run(const QString& sql, const QList<QByteArray>& params,
+    const QList<bool>& binaryParams, bool binaryResult)
+{
+    ensureConnected();
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    for (qsizetype i = 0; i < params.size(); ++i) {
+        values.push_back(params[i].isNull() ? nullptr : params[i].constData());
+        lengths.push_back(int(params[i].size()));
+        formats.push_back(i < binaryParams.size() && binaryParams[i] ? 1 : 0);
+    }
+    ++m_roundTrips;
+    PGresult* r = PQexecParams(m_conn, sql.toUtf8().constData(), int(params.size()), nullptr,
+        values.data(), lengths.data(), formats.data(), binaryResult ? 1 : 0);
+    Result result(r);
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+        const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r) : "")
+                                    .trimmed()
+                                    .section(QLatin1Char('\n'), 0, 0);
+        qCDebug(lcStore) << "the server refused" << sql << ":" << message;
+        throw Error(message.isEmpty() ? std::string(PQerrorMessage(m_conn)) : message.toStdString(),
+            state ? QString::fromLatin1(state) : QString());
+    }
+    return result;
+}
+
+QStringList PgStore::exec(const QString& sql, const QStringList& params)
+{
+    QList<QByteArray> values;
+    for (const QString& p : params)
+        values.append(p.isNull() ? QByteArray() : p.toUtf8());
+    const Result r = run(sql, values);
+    QStringList column;
+    for (int i = 0; i < r.rows(); ++i)
+        column.append(r.text(i, 0));
+    return column;
+}
+
+QString PgStore::qualified(const QString& table) const
+{
+    return Store::quoted(m_schema) + QLatin1Char('.') + Store::quoted(table);
+}
+
+PgStore::Transaction::Transaction(PgStore& store)
+    : m_store(&store)
+{
+    store.run(QStringLiteral("BEGIN"));
+    store.m_inTransaction = true;
+}
+
+PgStore::Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    m_store->m_inTransaction = false;
+    try {
+        if (PQstatus(m_store->m_conn) == CONNECTION_OK)
+            m_store->run(QStringLiteral("ROLLBACK"));
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "rolling back failed:" << e.what();
+    }
+}
+
+void PgStore::Transaction::commit()
+{
+    m_store->run(QStringLiteral("COMMIT"));
+    m_store->m_inTransaction = false;
+    m_done = true;
+}
+
+void PgStore::atomically(const std::function<void()>& f)
+{
+    if (!m_inTransaction) {
+        Transaction transaction(*this);
+        f();
+        transaction.commit();
+        return;
+    }
+    run(QStringLiteral("SAVEPOINT zarvo_step"));
+    try {
+        f();
+    } catch (...) {
+        try {
+            run(QStringLiteral("ROLLBACK TO SAVEPOINT zarvo_step"));
+        } catch (const std::exception&) {
+            // The caller's transaction rolls back as a whole.
+        }
+        throw;
+    }
+    run(QStringLiteral("RELEASE SAVEPOINT zarvo_step"));
+}
+
+void PgStore::notify(const QString& what)
+{
+    run(QStringLiteral("SELECT pg_notify($1, $2)"),
+        { QByteArray(kChannel), (m_schema + QLatin1Char('\n') + what).toUtf8() });
+}
+
+// --- tables
+
+QStringList PgStore::tableNames()
+{
+    // Tables in the order they were made (oids grow), as SQLite lists them.
+    return exec(QStringLiteral("SELECT c.relname FROM pg_class c JOIN pg_namespace n "
+                               "ON n.oid=c.relnamespace WHERE n.nspname=$1 "
+                               "AND c.relkind IN ('r','v','p','m','f') ORDER BY c.oid"),
+        { m_schema });
+}
+
+QString PgStore::existingTableName(const QString& name)
+{
+    const QStringList found
+        = exec(QStringLiteral("SELECT c.relname FROM pg_class c "
+                              "JOIN pg_namespace n ON n.oid=c.relnamespace "
+                              "WHERE n.nspname=$1 AND c.relkind IN "
+                              "('r','v','p','m','f') AND %1=%2 "
+                              "ORDER BY c.oid LIMIT 1")
+                   .arg(folded(QStringLiteral("c.relname::text")), folded(QStringLiteral("$2"))),
+            { m_schema, name });
+    return found.isEmpty() ? QString() : found.first();
+}
+
+bool PgStore::TableExists(const QString& name)
+{
+    return !existingTableName(name).isNull();
+}
+
+QString PgStore::freeRelationName(const QString& stem)
+{
+    const QStringList taken = exec(QStringLiteral("SELECT c.relname FROM pg_class c JOIN "
+                                                  "pg_namespace n ON n.oid=c.relnamespace "
+                                                  "WHERE n.nspname=$1 AND c.relname LIKE $2"),
+        { m_schema, stem + QLatin1Char('%') });
+    const QSet<QString> set(taken.begin(), taken.end());
+    for (int n = 1;; ++n) {
+        const QString name = stem + QString::number(n);
+        if (!set.contains(name))
+            return name;
+    }
+}
+
+void PgStore::moveIndexOutOfTheWay(const QString& name)
+{
+    // Indexes and the sequence share the tables' namespace; one of them under a name a table is
+    // about to take is renamed (they carry no data a name depends on).
+    const QStringList kinds = exec(QStringLiteral("SELECT c.relkind::text FROM pg_class c JOIN "
+                                                  "pg_namespace n ON n.oid=c.relnamespace "
+                                                  "WHERE n.nspname=$1 AND c.relname=$2"),
+        { m_schema, name });
+    if (kinds.isEmpty() || (kinds.first() != QLatin1String("i")))
+        return;
+    run(QStringLiteral("ALTER INDEX %1 RENAME TO %2")
+            .arg(qualified(name), Store::quoted(freeRelationName(QStringLiteral("Name index ")))));
+}
+
+void PgStore::createNameIndexes(const QString& folder)
+{
+    run(QStringLiteral("CREATE INDEX %1 ON %2 (%3, \"Row\")")
+            .arg(Store::quoted(freeRelationName(QStringLiteral("Name index "))), qualified(folder),
+                folded(QStringLiteral("\"Name\""))));
+    run(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (\"Row\")")
+            .arg(Store::quoted(freeRelationName(QStringLiteral("Row index "))), qualified(folder)));
+}
+
+bool PgStore::CreateFolderTable(const QString& name, Popups& popups)
+{
+    try {
+        if (TableExists(name))
+            return true;
+        checkIdentifier(name);
+        atomically([&] {
+            moveIndexOutOfTheWay(name);
+            // Pictures are compressed already: their bytes are stored out of line as they are.
+            run(QStringLiteral("CREATE TABLE %1 (\"Row\" %2, \"Name\" text, \"Come\" text, "
+                               "\"Blob\" bytea)")
+                    .arg(qualified(name), rowColumn()));
+            run(QStringLiteral("ALTER TABLE %1 ALTER COLUMN \"Blob\" SET STORAGE EXTERNAL")
+                    .arg(qualified(name)));
+            createNameIndexes(name);
+        });
+        return true;
+    } catch (const std::exception& e) {
+        qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
+        popups.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
+        return false;
+    }
+}
+
+QString PgStore::rowColumn()
+{
+    const QString sequence = qualified(QStringLiteral("row order"));
+    run(QStringLiteral("CREATE SEQUENCE IF NOT EXISTS ") + sequence);
+    QString literal = sequence;
+    literal.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QStringLiteral("bigint NOT NULL DEFAULT nextval('%1')").arg(literal);
+}
+
+void PgStore::createTreeTable()
+{
+    run(QStringLiteral("CREATE TABLE %1 (\"Row\" %2, \"Name\" text, \"Blob\" bytea, "
+                       "\"Version\" bigint NOT NULL DEFAULT 0)")
+            .arg(qualified(QStringLiteral("blob")), rowColumn()));
+}
+
+void PgStore::dropTable(const QString& name)
+{
+    run(QStringLiteral("DROP TABLE ") + qualified(name));
+    notify(QStringLiteral("folder\n") + name);
+}
+
+void PgStore::renameTable(const QString& from, const QString& to)
+{
+    checkIdentifier(to);
+    atomically([&] {
+        moveIndexOutOfTheWay(to);
+        run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(qualified(from), Store::quoted(to)));
+    });
+    notify(QStringLiteral("folder\n") + from);
+}
+
+void PgStore::copyFolderRows(const QString& to, const QString& from)
+{
+    run(QStringLiteral("INSERT INTO %1 (\"Name\",\"Come\",\"Blob\") SELECT \"Name\",\"Come\","
+                       "\"Blob\" FROM %2 ORDER BY \"Row\"")
+            .arg(qualified(to), qualified(from)));
+    notify(QStringLiteral("folder\n") + to);
+}
+
+// --- pictures by name
+
+int PgStore::deletePicture(const QString& folder, const QString& name)
+{
+    const Result r = run(QStringLiteral("DELETE FROM %1 WHERE %2=%3")
+                             .arg(qualified(folder), folded(QStringLiteral("\"Name\"")),
+                                 folded(QStringLiteral("$1"))),
+        { name.toUtf8() });
+    notify(QStringLiteral("folder\n") + folder);
+    return int(r.affected());
+}
+
+int PgStore::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
+{
+    const Result r = run(QStringLiteral("UPDATE %1 SET \"Name\"=$1 WHERE %2=%3")
+                             .arg(qualified(folder), folded(QStringLiteral("\"Name\"")),
+                                 folded(QStringLiteral("$2"))),
+        { newName.toUtf8(), oldName.toUtf8() });
+    notify(QStringLiteral("folder\n") + folder);
+    return int(r.affected());
+}
+
+int PgStore::pastePicture(
+    const QString& target, const QString& newName, const QString& source, const QString& name)
+{
+    const Result r = run(QStringLiteral("INSERT INTO %1 (\"Name\",\"Come\",\"Blob\") SELECT $1,"
+                                        "\"Come\",\"Blob\" FROM %2 WHERE %3=%4 ORDER BY \"Row\"")
+                             .arg(qualified(target), qualified(source),
+                                 folded(QStringLiteral("\"Name\"")), folded(QStringLiteral("$2"))),
+        { newName.toUtf8(), name.toUtf8() });
+    notify(QStringLiteral("folder\n") + target);
+    return int(r.affected());
+}
+
+// --- rows
+
+namespace {
+
+const char kRowColumns[]
+    = "\"Row\", \"Name\", \"Come\", coalesce(octet_length(\"Blob\"),0)::bigint";
+
+PictureRow pictureRow(const auto& r, int i)
+{
+    PictureRow row;
+    row.rowid = r.int64(i, 0);
+    row.name = r.text(i, 1); // NULL reads as an empty (null) text, as from the file store
+    row.come = r.text(i, 2);
+    row.size = r.int64(i, 3);
+    return row;
+}
+
+} // namespace
+
+QList<PictureRow> PgStore::pictureRows(const QString& folder)
+{
+    const Result r = run(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"Row\"")
+                             .arg(QLatin1String(kRowColumns), qualified(folder)),
+        {}, {}, true);
+    QList<PictureRow> rows;
+    rows.reserve(r.rows());
+    for (int i = 0; i < r.rows(); ++i)
+        rows.append(pictureRow(r, i));
+    return rows;
+}
+
+qint64 PgStore::rowCount(const QString& folder)
+{
+    return exec(QStringLiteral("SELECT count(*) FROM ") + qualified(folder)).value(0).toLongLong();
+}
+
+QStringList PgStore::pictureNames(const QString& folder)
+{
+    const Result r
+        = run(QStringLiteral("SELECT \"Name\" FROM %1 ORDER BY \"Row\"").arg(qualified(folder)));
+    QStringList names;
+    names.reserve(r.rows());
+    for (int i = 0; i < r.rows(); ++i)
+        names.append(r.text(i, 0));
+    return names;
+}
+
+std::optional<PictureRow> PgStore::locate(const QString& folder, const QString& name)
+{
+    const Result r = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY \"Row\" LIMIT 1")
+                             .arg(QLatin1String(kRowColumns), qualified(folder),
+                                 folded(QStringLiteral("\"Name\"")), folded(QStringLiteral("$1"))),
+        { name.toUtf8() }, {}, true);
+    if (r.rows() == 0)
+        return std::nullopt;
+    return pictureRow(r, 0);
+}
+
+QByteArray PgStore::readBlob(const QString& folder, qint64 row)
+{
+    const Result r = run(
+        QStringLiteral("SELECT \"Blob\" FROM %1 WHERE \"Row\"=$1::bigint").arg(qualified(folder)),
+        { QByteArray::number(row) }, {}, true);
+    if (r.rows() == 0)
+        throw Error("the picture is no longer in its folder");
+    return r.isNull(0, 0) ? QByteArray() : r.bytes(0, 0);
+}
+
+void PgStore::lockFolder(const QString& folder)
+{
+    if (!m_inTransaction)
+        throw Error("a folder is locked only inside a transaction");
+    // The key is the folder's folded name in this schema, so Cat and cat share a lock.
+    run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended($1 || chr(10) || %1, 0))")
+            .arg(folded(QStringLiteral("$2"))),
+        { m_schema.toUtf8(), folder.toUtf8() });
+}
+
+qint64 PgStore::appendPicture(
+    const QString& folder, const QString& name, const QString& come, const QByteArray& bytes)
+{
+    if (bytes.size() > kMaxBlobBytes)
+        throw Error("the picture is too large for the store", QStringLiteral("54000"));
+    qint64 row = 0;
+    atomically([&] {
+        lockFolder(folder);
+        // An empty picture is stored as empty bytes, never as NULL.
+        const Result r = run(QStringLiteral("INSERT INTO %1 (\"Name\",\"Come\",\"Blob\") "
+                                            "VALUES ($1,$2,$3) RETURNING \"Row\"")
+                                 .arg(qualified(folder)),
+            { name.toUtf8(), come.toUtf8(), bytes.isNull() ? QByteArray("") : bytes },
+            { false, false, true }, true);
+        row = r.int64(0, 0);
+        notify(QStringLiteral("folder\n") + folder);
+    });
+    return row;
+}
+
+void PgStore::readFolder(const QString& folder,
+    const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows,
+    qint64 maxBytes)
+{
+    const QList<PictureRow> rows = pictureRows(folder);
+    qsizetype next = 0;
+    while (next < rows.size()) {
+        // The next batch: up to maxRows rows, ending with the row that reaches maxBytes, so
+        // that every batch but the last is full by count or bytes.
+        qsizetype end = next;
+        qint64 bytes = 0;
+        while (end < rows.size() && end - next < maxRows && bytes < maxBytes) {
+            bytes += rows[end].size;
+            ++end;
+        }
+        QByteArray ids = "{";
+        for (qsizetype i = next; i < end; ++i) {
+            if (i > next)
+                ids += ',';
+            ids += QByteArray::number(rows[i].rowid);
+        }
+        ids += '}';
+        const Result r = run(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 "
+                                            "WHERE \"Row\" = ANY($1::bigint[]) ORDER BY \"Row\"")
+                                 .arg(qualified(folder)),
+            { ids }, {}, true);
+        // Rows deleted meanwhile are left out; the rest keep their order.
+        int k = 0;
+        for (qsizetype i = next; i < end; ++i) {
+            if (k >= r.rows() || r.int64(k, 0) != rows[i].rowid)
+                continue;
+            PictureRow row = rows[i];
+            const QByteArray data = r.isNull(k, 1) ? QByteArray() : r.bytes(k, 1);
+            row.size = data.size();
+            ++k;
+            if (!picture(row, data))
+                return;
+        }
+        next = end;
+    }
+}
+
+// --- the tree
+
+PgStore::Tree PgStore::readTree()
+{
+    const Result r = run(QStringLiteral("SELECT \"Blob\", \"Version\" FROM %1 ORDER BY \"Row\" "
+                                        "LIMIT 1")
+                             .arg(qualified(QStringLiteral("blob"))),
+        {}, {}, true);
+    Tree tree;
+    if (r.rows() == 0)
+        return tree;
+    tree.stream = r.isNull(0, 0) ? QByteArray() : r.bytes(0, 0);
+    tree.version = r.int64(0, 1);
+    return tree;
+}
+
+PgStore::TreeSave PgStore::saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion)
+{
+    TreeSave outcome = TreeSave::Saved;
+    atomically([&] {
+        // Clients adding the first row wait for each other here.
+        run(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE")
+                .arg(qualified(QStringLiteral("blob"))));
+        const Tree stored = readTree();
+        if (stored.version != basedOn) {
+            outcome = TreeSave::Conflict;
+            return;
+        }
+        const QByteArray data = bytes.isNull() ? QByteArray("") : bytes;
+        const QString table = qualified(QStringLiteral("blob"));
+        // The first row gets the stream, or a new row when there is none.
+        Result r = run(QStringLiteral("UPDATE %1 SET \"Blob\"=$1, \"Version\"=\"Version\"+1 "
+                                      "WHERE \"Row\"=(SELECT min(\"Row\") FROM %1) "
+                                      "RETURNING \"Version\"")
+                           .arg(table),
+            { data }, { true }, true);
+        if (r.rows() == 0)
+            r = run(QStringLiteral("INSERT INTO %1 (\"Blob\", \"Version\") VALUES ($1, 1) "
+                                   "RETURNING \"Version\"")
+                        .arg(table),
+                { data }, { true }, true);
+        if (newVersion)
+            *newVersion = r.int64(0, 0);
+        notify(QStringLiteral("tree"));
+    });
+    return outcome;
+}
+
+void PgStore::writeTreeStream(const QByteArray& bytes)
+{
+    for (;;) {
+        if (saveTree(bytes, readTree().version) == TreeSave::Saved)
+            return;
+    }
+}
+
+// --- notifications
+
+void PgStore::listen()
+{
+    run(QStringLiteral("LISTEN ") + Store::quoted(QLatin1String(kChannel)));
+    m_listening = true;
+}
+
+QList<PgStore::Notification> PgStore::takeNotifications()
+{
+    QList<Notification> found;
+    PQconsumeInput(m_conn);
+    const QString prefix = m_schema + QLatin1Char('\n');
+    while (PGnotify* n = PQnotifies(m_conn)) {
+        const QString payload = QString::fromUtf8(n->extra);
+        const bool own = n->be_pid == PQbackendPID(m_conn);
+        PQfreemem(n);
+        if (own || !payload.startsWith(prefix))
+            continue;
+        const QString what = payload.mid(prefix.size());
+        Notification notification;
+        if (what == QLatin1String("tree"))
+            notification.tree = true;
+        else if (what.startsWith(QLatin1String("folder\n")))
+            notification.folder = what.mid(7);
+        else
+            continue;
+        found.append(notification);
+    }
+    return found;
+}
+
+int PgStore::socket() const
+{
+    return PQsocket(m_conn);
+}
+
+} // namespace zarvo

@@ -1,0 +1,202 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "store/store.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+struct pg_conn;
+
+namespace zarvo {
+
+class Popups;
+
+// A store on a PostgreSQL server, reached by a libpq connection URI ("postgresql://..." or
+// "postgres://..."); passwords come from libpq's own .pgpass, service file or PGPASSWORD, TLS as
+// its sslmode says. The same model and operations as Store, in the first schema of the
+// connection's search path:
+//  - the tree table `blob` ("Row", "Name", "Blob" bytea, "Version"): the tree stream in its first
+//    row, with a version that every save raises;
+//  - one table per folder ("Row", "Name", "Come", "Blob" bytea). "Row" stands in for SQLite's
+//    rowid: every folder table takes it from the one sequence "row order", so rows keep the
+//    order they were added in, also when copied between tables.
+// Letter case follows the store's rule, not PostgreSQL's: picture names compare equal when they
+// differ only in A-Z (each folder table has an index on the name with A-Z folded by translate(),
+// never lower(), which folds by locale), and table names are checked against the catalogue with
+// the same folding. Identifiers are always quoted and qualified with the schema, values always
+// bound, picture bytes sent and read in binary format. Indexes and the sequence have names with
+// a space, which no folder name has.
+//
+// Several programs may use one server at once. Adding to a folder takes a per-folder advisory
+// lock for the rest of the transaction (lockFolder), so a name check and its insert are not
+// interleaved with another client's. saveTree() refuses a tree based on an older version.
+// Every change is announced on the schema's notification channel once committed (listen(),
+// takeNotifications()).
+//
+// Errors arrive as PgStore::Error (a std::runtime_error) at the calling operation, like
+// SQLite::Exception from Store. A lost connection is re-made by the next operation outside a
+// transaction. Not thread-safe: one thread uses it.
+class PgStore
+{
+public:
+    class Error : public std::runtime_error
+    {
+    public:
+        Error(const std::string& what, QString sqlState = {})
+            : std::runtime_error(what)
+            , m_sqlState(std::move(sqlState))
+        {
+        }
+        // The SQLSTATE of the server's refusal; empty for failures of the client or connection.
+        const QString& sqlState() const { return m_sqlState; }
+
+    private:
+        QString m_sqlState;
+    };
+
+    struct Opened
+    {
+        std::unique_ptr<PgStore> store;
+        QString detail; // what libpq said when there is no store
+    };
+
+    // Whether a store name is a libpq connection URI rather than a file.
+    static bool isUri(const QString& name);
+    // Connects; never creates anything on the server.
+    static Opened open(const QString& uri);
+
+    ~PgStore();
+    PgStore(const PgStore&) = delete;
+    PgStore& operator=(const PgStore&) = delete;
+
+    const QString& uri() const { return m_uri; }
+    // The schema the store lives in (the first of the search path).
+    const QString& schema() const { return m_schema; }
+
+    // A transaction: begun when made, rolled back when destroyed uncommitted. One at a time.
+    class Transaction
+    {
+    public:
+        explicit Transaction(PgStore& store);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void commit();
+
+    private:
+        PgStore* m_store;
+        bool m_done = false;
+    };
+
+    // --- tables (Store's meaning) ---
+    QStringList tableNames();
+    bool TableExists(const QString& name);
+    QString existingTableName(const QString& name);
+    bool CreateFolderTable(const QString& name, Popups& popups);
+    void createTreeTable();
+    void dropTable(const QString& name);
+    void renameTable(const QString& from, const QString& to);
+    void copyFolderRows(const QString& to, const QString& from);
+
+    // --- pictures by name (whole name, A-Z case ignored) ---
+    int deletePicture(const QString& folder, const QString& name);
+    int renamePicture(const QString& folder, const QString& newName, const QString& oldName);
+    int pastePicture(
+        const QString& target, const QString& newName, const QString& source, const QString& name);
+
+    // --- rows of a folder, in stored order ("Row" stands as rowid) ---
+    QList<PictureRow> pictureRows(const QString& folder);
+    qint64 rowCount(const QString& folder);
+    QStringList pictureNames(const QString& folder);
+    std::optional<PictureRow> locate(const QString& folder, const QString& name);
+    QByteArray readBlob(const QString& folder, qint64 row);
+    // Appends a picture record under the folder's lock; returns its "Row".
+    qint64 appendPicture(
+        const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
+    // Takes the folder's advisory lock until the transaction ends; needs a Transaction.
+    void lockFolder(const QString& folder);
+
+    // Reads every row of the folder with its bytes, in stored order: one round trip for the
+    // rows, then one per batch of at most maxRows rows, a batch ending with the row that brings
+    // it to maxBytes (so it holds at most maxBytes plus one picture). `picture` is called for
+    // each row as its batch arrives; returning false stops the reading.
+    void readFolder(const QString& folder,
+        const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
+        qint64 maxBytes = 64LL << 20);
+
+    // --- the tree table ---
+    struct Tree
+    {
+        QByteArray stream;
+        qint64 version = 0; // 0: no tree row yet
+    };
+    Tree readTree();
+    QByteArray readTreeStream() { return readTree().stream; }
+    // Writes the tree whatever its version (raising it); for copying whole stores.
+    void writeTreeStream(const QByteArray& bytes);
+    enum class TreeSave { Saved, Conflict };
+    // Writes the tree if the stored one is still at `basedOn`; otherwise leaves it and returns
+    // Conflict. On Saved, *newVersion (when given) is the version now stored.
+    TreeSave saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion = nullptr);
+
+    // --- notifications of other clients' changes ---
+    struct Notification
+    {
+        bool tree = false; // the tree changed
+        QString folder; // or the pictures of this folder table
+    };
+    // Starts receiving the changes other connections commit.
+    void listen();
+    // The changes received so far (reads what the connection has, without waiting).
+    QList<Notification> takeNotifications();
+    // The connection's socket, for a notifier that calls takeNotifications() when it can read.
+    int socket() const;
+
+    // Statements sent so far, each one round trip to the server.
+    qint64 roundTrips() const { return m_roundTrips; }
+
+    // Largest picture the store takes, in bytes: the same as Store's.
+    static constexpr qint64 kMaxBlobBytes = Store::kMaxBlobBytes;
+    // Longest identifier PostgreSQL keeps, in UTF-8 bytes (longer ones it would cut short).
+    static constexpr int kMaxIdentifierBytes = 63;
+
+    // Runs a statement with text parameters, for tools and tests; returns the first column of
+    // every row as text.
+    QStringList exec(const QString& sql, const QStringList& params = {});
+
+private:
+    class Result;
+    friend class Transaction;
+
+    PgStore(const QString& uri, pg_conn* connection);
+    Result run(const QString& sql, const QList<QByteArray>& params = {},
+        const QList<bool>& binaryParams = {}, bool binaryResult = false);
+    void ensureConnected();
+    QString qualified(const QString& table) const;
+    // The type of a "Row" column, making the sequence it draws from when missing.
+    QString rowColumn();
+    QString freeRelationName(const QString& stem);
+    void moveIndexOutOfTheWay(const QString& name);
+    void createNameIndexes(const QString& folder);
+    void notify(const QString& what);
+    // Runs f in a transaction of its own, or in a savepoint of the caller's.
+    void atomically(const std::function<void()>& f);
+
+    QString m_uri;
+    QString m_schema;
+    pg_conn* m_conn = nullptr;
+    bool m_inTransaction = false;
+    bool m_listening = false;
+    qint64 m_roundTrips = 0;
+};
+
+} // namespace zarvo
