@@ -166,7 +166,10 @@ HeifDecodeResult decodeHeif(const QByteArray& bytes, int box)
     heif_error error = heif_context_read_from_memory_without_copy(
         context.get(), bytes.constData(), size_t(bytes.size()), nullptr);
     if (error.code != heif_error_Ok) {
-        picture.error = heifError(error);
+        // libheif's own refusal of sizes beyond its limits, before it allocates anything.
+        picture.error = error.subcode == heif_suberror_Security_limit_exceeded
+            ? QStringLiteral("HEIF: picture too large (%1)").arg(QString::fromUtf8(error.message))
+            : heifError(error);
         return result;
     }
     heif_image_handle* rawPrimary = nullptr;
