@@ -10,10 +10,14 @@
 //   gif               40 animated GIFs 480 x 360, 8 frames, 64 colours
 //   bmp               10 bitmaps 1600 x 1200, 24 bits
 //   ico               20 icons: 16, 32 and 48 pixel bitmaps and a 256 pixel PNG
+//   heic12mp          10 HEICs 4000 x 3000 (heif-enc, quality 80) with a 320 px thumbnail, as
+//                     phones store them
+//   avif12mp          10 AVIFs 4000 x 3000 (avifenc, quantizers 15 to 25, 4:2:0, its fastest speed)
 //   many2mp       10 000 JPEGs 1728 x 1152, quality 75 (about 0.3 MB each): a big folder; not
 //                     made unless named
 // A set whose directory holds a ".complete" file is left as it is.
 
+#include "support/heiftools.h"
 #include "support/testpictures.h"
 
 #include <QCoreApplication>
@@ -119,6 +123,16 @@ int main(int argc, char** argv)
                 return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP");
             } },
         { "ico", 20, "ico", [](int i) { return icon(6000 + i); } },
+        { "heic12mp", 10, "heic",
+            [](int i) {
+                return encodeHeic(photoLike(4000, 3000, quint32(7000 + i), 5), 80, 320);
+            } },
+        { "avif12mp", 10, "avif",
+            [](int i) {
+                return encodeAvif(photoLike(4000, 3000, quint32(8000 + i), 5),
+                    { QStringLiteral("--min"), QStringLiteral("15"), QStringLiteral("--max"),
+                        QStringLiteral("25"), QStringLiteral("--yuv"), QStringLiteral("420") });
+            } },
         { "many2mp", 10000, "jpg",
             [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(10000 + i), 5), 75); } },
     };

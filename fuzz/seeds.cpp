@@ -5,6 +5,7 @@
 // decoders read, made by the tests' own encoders, tree streams and paths. Nothing downloaded.
 //   zarvo_fuzz_seeds OUT
 #include "imaging/gifbuilder.h"
+#include "support/heiftools.h"
 #include "support/testpictures.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 using namespace zarvo::testpictures;
 
@@ -119,6 +121,39 @@ QList<QByteArray> bmps()
     return out;
 }
 
+// A seed an outside encoder made; ends the program when the encoder failed.
+QList<QByteArray> made(const char* target, const QList<QByteArray>& seeds)
+{
+    for (const QByteArray& seed : seeds) {
+        if (seed.isEmpty()) {
+            std::fprintf(
+                stderr, "the %s seeds could not be made (is its encoder installed?)\n", target);
+            std::exit(1);
+        }
+    }
+    return seeds;
+}
+
+// Made by heif-enc and avifenc (libheif-examples, libavif-bin): small, with alpha, with a stored
+// thumbnail, with rotation and mirroring boxes.
+QList<QByteArray> heifs()
+{
+    return made("heif",
+        { encodeHeic(photoLike(24, 16, 1), 50), encodeHeic(blocks(17, 9, true), 60),
+            encodeHeic(photoLike(64, 40, 2), 40, 32) });
+}
+
+QList<QByteArray> avifs()
+{
+    return made("avif",
+        { encodeAvif(photoLike(24, 16, 3)),
+            encodeAvif(blocks(17, 9, true), { QStringLiteral("--yuv"), QStringLiteral("420") }),
+            encodeAvif(photoLike(20, 12, 4),
+                { QStringLiteral("-d"), QStringLiteral("10"), QStringLiteral("--irot"),
+                    QStringLiteral("1"), QStringLiteral("--imir"), QStringLiteral("0"),
+                    QStringLiteral("--crop"), QStringLiteral("2,2,16,8") }) });
+}
+
 QList<QByteArray> treeStreams()
 {
     return { QByteArray(),
@@ -157,7 +192,8 @@ int main(int argc, char** argv)
         QList<QByteArray> seeds;
     } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() },
         { "gifanim", animations() }, { "emf", emfs() }, { "wmf", wmfs() }, { "ico", icos() },
-        { "bmp", bmps() }, { "treestream", treeStreams() }, { "names", paths() } };
+        { "bmp", bmps() }, { "heif", heifs() }, { "avif", avifs() },
+        { "treestream", treeStreams() }, { "names", paths() } };
     int count = 0;
     for (const auto& set : sets) {
         for (int i = 0; i < set.seeds.size(); ++i) {

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/picturedecoder.h"
 
+#include "imaging/avifdecoder.h"
 #include "imaging/bmpdecoder.h"
 #include "imaging/gifdecoder.h"
+#include "imaging/heifdecoder.h"
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "imaging/pngdecoder.h"
@@ -23,9 +25,11 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
         return decodePng(bytes, nullptr);
     case PictureFormat::Jpeg:
         return decodeJpeg(bytes, 0, nullptr).picture;
-    case PictureFormat::Webp:
     case PictureFormat::Heif:
+        return decodeHeif(bytes, 0).picture;
     case PictureFormat::Avif:
+        return decodeAvif(bytes, 0, nullptr).picture;
+    case PictureFormat::Webp:
     case PictureFormat::Tiff:
     case PictureFormat::Jxl:
     case PictureFormat::Other:

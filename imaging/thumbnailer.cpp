@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/thumbnailer.h"
 
+#include "imaging/avifdecoder.h"
 #include "imaging/bmpdecoder.h"
 #include "imaging/fitrect.h"
 #include "imaging/gifdecoder.h"
+#include "imaging/heifdecoder.h"
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "imaging/pngdecoder.h"
@@ -86,9 +88,19 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
     case PictureFormat::Bmp:
         decoded = decodeBmp(bytes);
         break;
+    case PictureFormat::Heif: {
+        HeifDecodeResult heif = decodeHeif(bytes, kSize);
+        decoded = std::move(heif.picture);
+        fullSize = heif.fullSize;
+        break;
+    }
+    case PictureFormat::Avif: {
+        AvifDecodeResult avif = decodeAvif(bytes, kSize, &m_buffer);
+        decoded = std::move(avif.picture);
+        fullSize = avif.fullSize;
+        break;
+    }
     case PictureFormat::Webp:
-    case PictureFormat::Heif:
-    case PictureFormat::Avif:
     case PictureFormat::Tiff:
     case PictureFormat::Jxl:
     case PictureFormat::Other:

@@ -19,6 +19,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libxxhash-dev libzstd-dev libexif-dev
   libemf2svg-dev libwmf-dev
+  libheif-dev libavif-dev libheif-examples libavif-bin libimage-exiftool-perl
   fonts-wqy-zenhei fonts-urw-base35 qt6-translations-l10n
   googletest libgtest-dev
   clang-format git

@@ -5,6 +5,7 @@
 #include "imaging/thumbnailer.h"
 
 #include "support/childprocess.h"
+#include "support/heiftools.h"
 #include "support/testpictures.h"
 
 #include <QFile>
@@ -47,6 +48,8 @@ QList<Sample> samples()
         { "bitmap ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), false, 32 } }) },
         { "png ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), true, 32 } }) },
         { "bmp", PictureFormat::Bmp, encodeWithQt(photoLike(40, 30, 3), "BMP") },
+        { "heic", PictureFormat::Heif, encodeHeic(photoLike(64, 48, 4), 80) },
+        { "avif", PictureFormat::Avif, encodeAvif(blocks(64, 48, true)) },
     };
 }
 
@@ -101,14 +104,17 @@ void setPngSize(QByteArray& b, qsizetype at, quint32 width, quint32 height)
 TEST(DamagedInput, EmptyAndMislabelledBytesFailForEveryFormat)
 {
     const QList<Sample> all = samples();
-    for (PictureFormat format : { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp,
-             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Other }) {
+    for (PictureFormat format :
+        { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp, PictureFormat::Png,
+            PictureFormat::Jpeg, PictureFormat::Heif, PictureFormat::Avif, PictureFormat::Other }) {
         const DecodedPicture empty = decodePicture(format, QByteArray());
         EXPECT_FALSE(empty.ok());
         EXPECT_FALSE(empty.error.isEmpty());
         for (const Sample& sample : all) {
             const DecodedPicture decoded = decodePicture(format, sample.bytes);
-            if (format == sample.format) {
+            // An AVIF is a HEIF file too, and libheif reads it.
+            if (format == sample.format
+                || (format == PictureFormat::Heif && sample.format == PictureFormat::Avif)) {
                 EXPECT_TRUE(decoded.ok()) << sample.name << ": " << decoded.error.toStdString();
             } else {
                 EXPECT_FALSE(decoded.ok()) << sample.name << " read as format " << int(format);
@@ -236,6 +242,21 @@ TEST(DamagedInput, HugeDimensionsAreRefusedFromTheHeader)
         = encodeIco({ { blocks(8, 8, true), true, 32 }, { blocks(4, 4, true), true, 32 } });
     setPngSize(icoPngOverflow, 6 + 2 * 16, 0xffffffffu, 0xffffffffu);
     huge.append({ "ico png overflowing size", PictureFormat::Ico, icoPngOverflow });
+
+    // HEIF and AVIF state their size in every picture's ispe box (the thumbnail's too).
+    for (const Sample& heif :
+        { Sample { "heic", PictureFormat::Heif, encodeHeic(photoLike(320, 200, 5), 50, 160) },
+            Sample { "avif", PictureFormat::Avif, encodeAvif(blocks(8, 8, false)) } }) {
+        QByteArray claim = heif.bytes;
+        int boxes = 0;
+        for (qsizetype at = claim.indexOf("ispe"); at > 0; at = claim.indexOf("ispe", at + 4)) {
+            putBe32(claim, at + 8, 100000);
+            putBe32(claim, at + 12, 100000);
+            ++boxes;
+        }
+        ASSERT_GT(boxes, 0) << heif.name;
+        huge.append({ heif.name, heif.format, claim });
+    }
 
     Thumbnailer thumbnailer;
     for (const Sample& sample : huge) {
