@@ -6,7 +6,11 @@
 #include "imaging/gifdecoder.h"
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
+#include "imaging/jxldecoder.h"
 #include "imaging/pngdecoder.h"
+#include "imaging/tiffdecoder.h"
+
+#include <thread>
 
 namespace zarvo {
 
@@ -23,11 +27,14 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
         return decodePng(bytes, nullptr);
     case PictureFormat::Jpeg:
         return decodeJpeg(bytes, 0, nullptr).picture;
+    case PictureFormat::Tiff:
+        return decodeTiff(bytes, 0, nullptr).picture;
+    case PictureFormat::Jxl:
+        // One picture wanted now: libjxl may use every core for it.
+        return decodeJxl(bytes, int(std::thread::hardware_concurrency()), nullptr);
     case PictureFormat::Webp:
     case PictureFormat::Heif:
     case PictureFormat::Avif:
-    case PictureFormat::Tiff:
-    case PictureFormat::Jxl:
     case PictureFormat::Other:
         break;
     }

@@ -15,6 +15,8 @@ namespace zarvo {
 //   Png:  a white picture of the PNG's size, its transparency blended over white (decodePng);
 //   Bmp:  the bitmap as it is, in the format Qt reads it in (decodeBmp);
 //   Jpeg: the JPEG at full size (decodeJpeg);
+//   Tiff: the first page at full size (decodeTiff);
+//   Jxl:  the JPEG XL (its first frame) at full size (decodeJxl);
 //   Other: a failure.
 // Every format but Bmp gives Format_RGB32. The picture owns its memory.
 // Failures (damaged, truncated, wrong format, over kMaxPixels) come back as !ok() with an
