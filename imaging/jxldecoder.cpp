@@ -8,15 +8,93 @@
 #include "imaging/whiteblend.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
+
+#include <dlfcn.h>
 
 #include <jxl/decode.h>
 #include <jxl/encode.h>
 #include <jxl/resizable_parallel_runner.h>
 
+namespace {
+
+// Debian's libjxl prints a line to standard error for every fault it finds in a damaged file,
+// through the C library's checked printf functions, and has no way to turn that off. Those two
+// functions are taken over here: on a thread inside a JPEG XL decode, what goes to standard
+// error is dropped; everything else goes to the C library's own function as before.
+thread_local bool t_quiet = false;
+
+using VfprintfChk = int (*)(FILE*, int, const char*, va_list);
+
+} // namespace
+
+extern "C" int __vfprintf_chk(FILE* stream, int flag, const char* format, va_list args)
+{
+    if (t_quiet && stream == stderr)
+        return 0;
+    static const auto next = reinterpret_cast<VfprintfChk>(dlsym(RTLD_NEXT, "__vfprintf_chk"));
+    return next ? next(stream, flag, format, args) : -1;
+}
+
+extern "C" int __fprintf_chk(FILE* stream, int flag, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const int written = __vfprintf_chk(stream, flag, format, args);
+    va_end(args);
+    return written;
+}
+
 namespace zarvo {
 
 namespace {
+
+struct QuietStandardError
+{
+    QuietStandardError()
+        : m_was(t_quiet)
+    {
+        t_quiet = true;
+    }
+    ~QuietStandardError() { t_quiet = m_was; }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    const bool m_was;
+};
+
+// libjxl's resizable runner, with every piece of work it runs on its own threads as quiet as
+// the decoding thread.
+struct QuietWork
+{
+    void* opaque;
+    JxlParallelRunInit init;
+    JxlParallelRunFunction run;
+};
+
+int quietInit(void* work, size_t threads)
+{
+    const QuietStandardError quiet;
+    auto* w = static_cast<QuietWork*>(work);
+    return w->init(w->opaque, threads);
+}
+
+void quietRun(void* work, uint32_t value, size_t thread)
+{
+    const QuietStandardError quiet;
+    auto* w = static_cast<QuietWork*>(work);
+    w->run(w->opaque, value, thread);
+}
+
+JxlParallelRetCode quietRunner(void* runner, void* opaque, JxlParallelRunInit init,
+    JxlParallelRunFunction run, uint32_t start, uint32_t end)
+{
+    QuietWork work { opaque, init, run };
+    return JxlResizableParallelRunner(runner, &work, quietInit, quietRun, start, end);
+}
 
 struct DecoderDeleter
 {
@@ -62,6 +140,7 @@ DecodedPicture decodeJxl(const QByteArray& bytes, int threads, PixelBuffer* reus
     if (bytes.isEmpty())
         return fail(QStringLiteral("no data"));
 
+    const QuietStandardError quiet;
     const std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(JxlDecoderCreate(nullptr));
     if (!decoder)
         return fail(QStringLiteral("out of memory"));
@@ -70,8 +149,7 @@ DecodedPicture decodeJxl(const QByteArray& bytes, int threads, PixelBuffer* reus
     if (threads > 1) {
         runner.reset(JxlResizableParallelRunnerCreate(nullptr));
         if (runner
-            && JxlDecoderSetParallelRunner(dec, JxlResizableParallelRunner, runner.get())
-                != JXL_DEC_SUCCESS)
+            && JxlDecoderSetParallelRunner(dec, quietRunner, runner.get()) != JXL_DEC_SUCCESS)
             runner.reset();
     }
     if (JxlDecoderSubscribeEvents(
@@ -84,7 +162,9 @@ DecodedPicture decodeJxl(const QByteArray& bytes, int threads, PixelBuffer* reus
             dec, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()))
         != JXL_DEC_SUCCESS)
         return fail(QStringLiteral("the decoder takes no input"));
-    JxlDecoderCloseInput(dec);
+    // The input is whole, but it is not closed: libjxl prints a message when it runs out of
+    // closed input, and only asks for more when it is open. Asking for more means the file ends
+    // early.
 
     static constexpr JxlPixelFormat kFormat = { 4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0 };
     JxlBasicInfo info {};
