@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 //
 // Writes the fuzz targets' seed corpora into OUT/<target>/: small pictures of every kind the
-// decoders read, made by the tests' own encoders, tree streams and paths. Nothing downloaded.
+// decoders read, made by the tests' own encoders (TIFF and JPEG XL by Debian's tools), tree
+// streams and paths. Nothing downloaded.
 //   zarvo_fuzz_seeds OUT
 #include "imaging/gifbuilder.h"
 #include "support/testpictures.h"
@@ -119,6 +120,48 @@ QList<QByteArray> bmps()
     return out;
 }
 
+// Files of the formats this program only reads, made by Debian's tools from a small picture
+// (each entry: the commands, the last word of the last naming the file made).
+QList<QByteArray> madeByTools(const QImage& picture, const QList<QList<const char*>>& recipes)
+{
+    QList<QByteArray> out;
+    for (const QList<const char*>& recipe : recipes) {
+        QList<QStringList> commands;
+        for (const char* line : recipe)
+            commands.append(QString::fromLatin1(line).split(u' '));
+        const QList<QByteArray> files = runTools(encodePng(picture, PngKind::Rgba8),
+            QStringLiteral("in.png"), commands, { commands.last().last() });
+        if (files.isEmpty())
+            std::fprintf(stderr, "cannot make the seed of: %s\n", recipe.last());
+        out += files;
+    }
+    return out;
+}
+
+QList<QByteArray> tiffs()
+{
+    return madeByTools(blocks(12, 10, true),
+        { { "convert in.png -alpha off -depth 8 -compress zip x.tif" },
+            { "convert in.png -depth 16 -compress lzw x.tif" },
+            { "convert in.png -colorspace Gray -depth 8 x.tif" },
+            { "convert in.png -alpha off -type Palette -depth 8 x.tif" },
+            { "convert in.png -alpha off -depth 8 -compress none x.tif",
+                "tiffcp -c jpeg -t -w 16 -l 16 x.tif y.tif" },
+            { "convert in.png -alpha off -depth 8 -compress none x.tif",
+                "tiffcp -p separate -c packbits x.tif y.tif" },
+            { "convert in.png -alpha off -depth 8 x.tif", "tiffset -s 274 6 x.tif" },
+            { "convert in.png -resize 6x5 half.png", "convert in.png half.png -depth 8 x.tif",
+                "tiffset -d 1 -s 254 1 x.tif" } });
+}
+
+QList<QByteArray> jxls()
+{
+    return madeByTools(blocks(12, 10, true),
+        { { "cjxl -q 80 in.png x.jxl" }, { "cjxl -d 0 in.png x.jxl" },
+            { "cjxl -d 0 --container=1 in.png x.jxl" },
+            { "convert in.png -alpha off in.jpg", "cjxl in.jpg x.jxl" } });
+}
+
 QList<QByteArray> treeStreams()
 {
     return { QByteArray(),
@@ -157,7 +200,8 @@ int main(int argc, char** argv)
         QList<QByteArray> seeds;
     } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() },
         { "gifanim", animations() }, { "emf", emfs() }, { "wmf", wmfs() }, { "ico", icos() },
-        { "bmp", bmps() }, { "treestream", treeStreams() }, { "names", paths() } };
+        { "bmp", bmps() }, { "tiff", tiffs() }, { "jxl", jxls() }, { "treestream", treeStreams() },
+        { "names", paths() } };
     int count = 0;
     for (const auto& set : sets) {
         for (int i = 0; i < set.seeds.size(); ++i) {
