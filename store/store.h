@@ -80,6 +80,8 @@ public:
     // The lock on the store file; whoever needs the store locked after the connection is closed
     // (compaction at exit) keeps a copy.
     std::shared_ptr<StoreLock> lock() const { return m_lock; }
+    // The SQLite connection itself, for the tests and benchmarks of the engine.
+    SQLite::Database& database() { return *m_db; }
 
     // A transaction on the store: begun when made, rolled back when destroyed uncommitted. Every
     // store operation made while one is open belongs to it. One at a time per store.
