@@ -315,6 +315,8 @@ TiffDecodeResult decodeTiff(const QByteArray& bytes, int box, PixelBuffer* reuse
             result.picture.error = errorText(job, "the first page cannot be read again");
             return result;
         }
+        // Faults of pages looked at and not taken are not this page's.
+        job.error[0] = '\0';
     }
 
     char message[1024] = {};
