@@ -10,8 +10,8 @@
 //   gif               40 animated GIFs 480 x 360, 8 frames, 64 colours
 //   bmp               10 bitmaps 1600 x 1200, 24 bits
 //   ico               20 icons: 16, 32 and 48 pixel bitmaps and a 256 pixel PNG
-//   tiff12mp          10 TIFFs 4000 x 3000, 8-bit RGB, deflate (ImageMagick)
-//   jxl12mp           10 JPEG XLs 4000 x 3000, distance 1 (cjxl, effort 3)
+//   tiff12mp           4 TIFFs 4000 x 3000, 8-bit RGB, deflate (ImageMagick)
+//   jxl12mp            4 JPEG XLs 4000 x 3000, distance 1 (cjxl, effort 3)
 //   many2mp       10 000 JPEGs 1728 x 1152, quality 75 (about 0.3 MB each): a big folder; not
 //                     made unless named
 // A set whose directory holds a ".complete" file is left as it is.
@@ -131,11 +131,11 @@ int main(int argc, char** argv)
                 return encodeWithQt(photoLike(1600, 1200, quint32(5000 + i), 5), "BMP");
             } },
         { "ico", 20, "ico", [](int i) { return icon(6000 + i); } },
-        { "tiff12mp", 10, "tif",
+        { "tiff12mp", 4, "tif",
             [](int i) {
                 return photoByTool(7000 + i, "convert in.png -depth 8 -compress zip x.tif");
             } },
-        { "jxl12mp", 10, "jxl",
+        { "jxl12mp", 4, "jxl",
             [](int i) { return photoByTool(8000 + i, "cjxl -d 1 -e 3 in.png x.jxl"); } },
         { "many2mp", 10000, "jpg",
             [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(10000 + i), 5), 75); } },
