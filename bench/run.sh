@@ -13,10 +13,11 @@
 # Measurements:
 #   thumbnails  Thumbnailer over files already in memory, 1 and 2 worker threads, and the CPU
 #               time one picture takes ("ours 1 thread", "ours 2 threads", "ours CPU per picture").
-#               For HEIF and AVIF sets also the floor, in the same run: the CPU time per picture
-#               of the format's own library's smallest decode and the fit ("floor CPU per
-#               picture") and ours over it ("ours CPU / floor"; the goal: at most 1.1). With vips
-#               in the same run, "ours 2 threads / vips" compares the decoding alone.
+#               For HEIF, AVIF, TIFF and JPEG XL sets also the floor, in the same run: the CPU
+#               time per picture of the format's own library's smallest decode and the fit
+#               ("floor CPU per picture") and ours over it ("ours CPU / floor"; the goal: at most
+#               1.1). With vips in the same run, "ours 2 threads / vips" compares the decoding
+#               alone (goal: at most 1).
 #   vips        vipsthumbnail --size 150x150 as two processes, each given every other file, the
 #               whole timed ("vips 2 processes"); skipped when vipsthumbnail is not installed.
 #   folderopen  Opening a folder in the main window: Form1::openFolderTable on a store holding
@@ -101,7 +102,7 @@ build=${ZARVO_BENCH_BUILD:-$out/build}
 corpus=$out/corpus
 results=$out/results.tsv
 repeat=${ZARVO_BENCH_REPEAT:-2}
-read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gif bmp ico heic12mp avif12mp}"
+read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gif bmp ico heic12mp avif12mp tiff12mp jxl12mp}"
 
 tmpdir=$out/tmp
 parts=$out/parts.tsv
@@ -372,9 +373,10 @@ measure_viewer() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
-# Figures computed from others: our folder opening over vipsthumbnail's time.
+# Figures computed from others: our folder opening and thumbnails over vipsthumbnail's time,
+# our thumbnails over the floor's.
 derive_ratios() {
-    local set ours vips
+    local set ours vips floor
     for set in "${sets[@]}"; do
         ours=$(recorded "$set" "ours 2 threads")
         vips=$(recorded "$set" "vips 2 processes")

@@ -7,6 +7,9 @@
 // the best of --repeat runs. Besides the wall-clock figures it prints the CPU time one thread
 // spends per picture, which a busy shared machine does not distort. Usage:
 //   zarvo_bench_thumbnails [--repeat N] CORPUSDIR SET...
+// For HEIF, AVIF, TIFF and JPEG XL it also times the floor: each kind's own library turning the
+// same bytes in memory into a 150 px picture the fastest way it offers (its smallest decode, then
+// the same fit), on one thread, as "floor CPU per picture", and ours over it.
 // Prints one line per figure: RESULT <tab> set <tab> column <tab> ms per picture <tab> pictures.
 
 #include "imaging/fitrect.h"
@@ -21,12 +24,15 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <thread>
 #include <vector>
 
 #include <avif/avif.h>
+#include <jxl/decode.h>
 #include <libheif/heif.h>
+#include <tiffio.h>
 
 using namespace zarvo;
 
@@ -50,6 +56,89 @@ struct Timing
     double wall = 0; // seconds
     double cpu = 0; // seconds of CPU used by the workers together
 };
+
+QImage fitted(const QImage& picture)
+{
+    const DrawRect r
+        = FitRect(picture.width(), picture.height(), Thumbnailer::kSize, Thumbnailer::kSize);
+    return picture.scaled(r.width(), r.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+struct MemoryFile
+{
+    const QByteArray* bytes;
+    toff_t position;
+};
+
+QImage tiffFloor(const QByteArray& bytes)
+{
+    MemoryFile file { &bytes, 0 };
+    const auto read = [](thandle_t h, void* buffer, tmsize_t n) -> tmsize_t {
+        auto* f = static_cast<MemoryFile*>(h);
+        const toff_t count = std::min<toff_t>(toff_t(n), toff_t(f->bytes->size()) - f->position);
+        std::memcpy(buffer, f->bytes->constData() + f->position, size_t(count));
+        f->position += count;
+        return tmsize_t(count);
+    };
+    const auto write = [](thandle_t, void*, tmsize_t) -> tmsize_t { return -1; };
+    const auto seek = [](thandle_t h, toff_t offset, int whence) -> toff_t {
+        auto* f = static_cast<MemoryFile*>(h);
+        f->position = offset
+            + (whence == SEEK_CUR        ? f->position
+                    : whence == SEEK_END ? f->bytes->size()
+                                         : 0);
+        return f->position;
+    };
+    const auto close = [](thandle_t) { return 0; };
+    const auto size
+        = [](thandle_t h) { return toff_t(static_cast<MemoryFile*>(h)->bytes->size()); };
+    const auto map = [](thandle_t h, void** base, toff_t* length) {
+        auto* f = static_cast<MemoryFile*>(h);
+        *base = const_cast<char*>(f->bytes->constData());
+        *length = toff_t(f->bytes->size());
+        return 1;
+    };
+    const auto unmap = [](thandle_t, void*, toff_t) {};
+    TIFF* tif = TIFFClientOpen("floor", "r", &file, read, write, seek, close, size, map, unmap);
+    if (!tif)
+        return {};
+    uint32_t w = 0, h = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+    QImage picture(int(w), int(h), QImage::Format_RGBA8888);
+    const bool ok = TIFFReadRGBAImageOriented(
+        tif, w, h, reinterpret_cast<uint32_t*>(picture.bits()), ORIENTATION_TOPLEFT, 1);
+    TIFFClose(tif);
+    return ok ? fitted(picture) : QImage();
+}
+
+QImage jxlFloor(const QByteArray& bytes)
+{
+    JxlDecoder* dec = JxlDecoderCreate(nullptr);
+    JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE);
+    JxlDecoderSetInput(dec, reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size());
+    JxlDecoderCloseInput(dec);
+    const JxlPixelFormat format = { 4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0 };
+    JxlBasicInfo info {};
+    QImage picture;
+    for (;;) {
+        const JxlDecoderStatus status = JxlDecoderProcessInput(dec);
+        if (status == JXL_DEC_BASIC_INFO) {
+            JxlDecoderGetBasicInfo(dec, &info);
+        } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
+            picture = QImage(int(info.xsize), int(info.ysize), QImage::Format_RGBA8888);
+            JxlDecoderSetImageOutBuffer(
+                dec, &format, picture.bits(), size_t(picture.sizeInBytes()));
+        } else if (status == JXL_DEC_FULL_IMAGE) {
+            break;
+        } else {
+            picture = QImage();
+            break;
+        }
+    }
+    JxlDecoderDestroy(dec);
+    return picture.isNull() ? QImage() : fitted(picture);
+}
 
 // Times all pictures with `threads` workers; counts failed decodes.
 Timing runOnce(const std::vector<Picture>& pictures, int threads, int* failures)
@@ -164,34 +253,34 @@ QImage avifFloor(const QByteArray& bytes)
     return out;
 }
 
+// The floor of a picture, or null when its kind has none here.
+QImage floorThumbnail(const Picture& picture)
+{
+    switch (picture.format) {
+    case PictureFormat::Heif:
+        return heifFloor(picture.bytes);
+    case PictureFormat::Avif:
+        return avifFloor(picture.bytes);
+    case PictureFormat::Tiff:
+        return tiffFloor(picture.bytes);
+    case PictureFormat::Jxl:
+        return jxlFloor(picture.bytes);
+    default:
+        return {};
+    }
+}
+
 // The floor of one format over all pictures on one thread: CPU seconds, or 0 when there is none.
 double floorCpuSeconds(const std::vector<Picture>& pictures, int* failures)
 {
+    if (pictures.empty() || floorThumbnail(pictures.front()).isNull())
+        return 0;
     const double start = threadCpuSeconds();
     for (const Picture& picture : pictures) {
-        QImage thumbnail;
-        if (picture.format == PictureFormat::Heif)
-            thumbnail = heifFloor(picture.bytes);
-        else if (picture.format == PictureFormat::Avif)
-            thumbnail = avifFloor(picture.bytes);
-        else
-            return 0;
-        if (thumbnail.isNull())
+        if (floorThumbnail(picture).isNull())
             ++*failures;
     }
     return threadCpuSeconds() - start;
-}
-
-// The picture kind of a file name; HEIF and AVIF also where the kinds table does not name them.
-PictureFormat formatOfFile(const QString& name)
-{
-    const PictureFormat format = formatOfCome(name);
-    if (format != PictureFormat::Other)
-        return format;
-    const QString extension = extensionOfCome(name);
-    if (extension == QStringLiteral(".heic") || extension == QStringLiteral(".heif"))
-        return PictureFormat::Heif;
-    return extension == QStringLiteral(".avif") ? PictureFormat::Avif : PictureFormat::Other;
 }
 
 } // namespace
@@ -214,7 +303,7 @@ int main(int argc, char** argv)
         const QDir dir(corpus.filePath(set));
         std::vector<Picture> pictures;
         for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-            const PictureFormat format = formatOfFile(name);
+            const PictureFormat format = formatOfCome(name);
             if (format == PictureFormat::Other)
                 continue;
             QFile file(dir.filePath(name));

@@ -8,7 +8,11 @@
 #include "imaging/heifdecoder.h"
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
+#include "imaging/jxldecoder.h"
 #include "imaging/pngdecoder.h"
+#include "imaging/tiffdecoder.h"
+
+#include <thread>
 
 namespace zarvo {
 
@@ -29,9 +33,12 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
         return decodeHeif(bytes, 0).picture;
     case PictureFormat::Avif:
         return decodeAvif(bytes, 0, nullptr).picture;
-    case PictureFormat::Webp:
     case PictureFormat::Tiff:
+        return decodeTiff(bytes, 0, nullptr).picture;
     case PictureFormat::Jxl:
+        // One picture wanted now: libjxl may use every core for it.
+        return decodeJxl(bytes, int(std::thread::hardware_concurrency()), nullptr);
+    case PictureFormat::Webp:
     case PictureFormat::Other:
         break;
     }

@@ -17,6 +17,8 @@ namespace zarvo {
 //   Jpeg: the JPEG at full size (decodeJpeg);
 //   Heif: the primary picture of a HEIF/HEIC file, upright (decodeHeif);
 //   Avif: the primary picture of an AVIF file, upright (decodeAvif);
+//   Tiff: the first page at full size (decodeTiff);
+//   Jxl:  the JPEG XL (its first frame) at full size (decodeJxl);
 //   Other: a failure.
 // Every format but Bmp gives Format_RGB32. The picture owns its memory.
 // Failures (damaged, truncated, wrong format, over kMaxPixels) come back as !ok() with an

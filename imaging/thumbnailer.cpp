@@ -9,7 +9,9 @@
 #include "imaging/heifdecoder.h"
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
+#include "imaging/jxldecoder.h"
 #include "imaging/pngdecoder.h"
+#include "imaging/tiffdecoder.h"
 
 #include <QPainter>
 
@@ -100,9 +102,17 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         fullSize = avif.fullSize;
         break;
     }
-    case PictureFormat::Webp:
-    case PictureFormat::Tiff:
+    case PictureFormat::Tiff: {
+        TiffDecodeResult tiff = decodeTiff(bytes, kSize, &m_buffer);
+        decoded = std::move(tiff.picture);
+        fullSize = tiff.fullSize;
+        break;
+    }
     case PictureFormat::Jxl:
+        // Thumbnail workers run side by side already: one thread each.
+        decoded = decodeJxl(bytes, 1, &m_buffer);
+        break;
+    case PictureFormat::Webp:
     case PictureFormat::Other:
         decoded.error = QStringLiteral("not a picture format that is decoded");
         break;

@@ -26,6 +26,16 @@ struct Sample
     QByteArray bytes;
 };
 
+// A small photo turned by one of Debian's tools into the file it names last.
+QByteArray madeByTool(const char* command)
+{
+    const QStringList words = QString::fromLatin1(command).split(u' ');
+    const QList<QByteArray> files = runTools(encodePng(photoLike(60, 40, 8), PngKind::Rgb8),
+        QStringLiteral("in.png"), { words }, { words.last() });
+    EXPECT_EQ(files.size(), 1) << command;
+    return files.value(0);
+}
+
 QList<Sample> samples()
 {
     GifFrame frame;
@@ -50,6 +60,11 @@ QList<Sample> samples()
         { "bmp", PictureFormat::Bmp, encodeWithQt(photoLike(40, 30, 3), "BMP") },
         { "heic", PictureFormat::Heif, encodeHeic(photoLike(64, 48, 4), 80) },
         { "avif", PictureFormat::Avif, encodeAvif(blocks(64, 48, true)) },
+        { "tiff", PictureFormat::Tiff, madeByTool("convert in.png -depth 8 -compress zip x.tif") },
+        { "tiled jpeg tiff", PictureFormat::Tiff,
+            madeByTool("convert in.png -depth 8 -define tiff:tile-geometry=16x16 "
+                       "-compress jpeg x.tif") },
+        { "jxl", PictureFormat::Jxl, madeByTool("cjxl -q 90 in.png x.jxl") },
     };
 }
 
@@ -104,9 +119,9 @@ void setPngSize(QByteArray& b, qsizetype at, quint32 width, quint32 height)
 TEST(DamagedInput, EmptyAndMislabelledBytesFailForEveryFormat)
 {
     const QList<Sample> all = samples();
-    for (PictureFormat format :
-        { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp, PictureFormat::Png,
-            PictureFormat::Jpeg, PictureFormat::Heif, PictureFormat::Avif, PictureFormat::Other }) {
+    for (PictureFormat format : { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp,
+             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Heif, PictureFormat::Avif,
+             PictureFormat::Tiff, PictureFormat::Jxl, PictureFormat::Other }) {
         const DecodedPicture empty = decodePicture(format, QByteArray());
         EXPECT_FALSE(empty.ok());
         EXPECT_FALSE(empty.error.isEmpty());

@@ -3,8 +3,11 @@
 #include "support/testpictures.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QHash>
 #include <QImageWriter>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -610,6 +613,36 @@ QByteArray encodeIco(const QList<IcoImage>& images)
     for (const QByteArray& payload : payloads)
         out.append(payload);
     return out;
+}
+
+QList<QByteArray> runTools(const QByteArray& input, const QString& inputName,
+    const QList<QStringList>& commands, const QStringList& results)
+{
+    QTemporaryDir dir;
+    QFile in(dir.filePath(inputName));
+    if (!dir.isValid() || !in.open(QIODevice::WriteOnly) || in.write(input) != input.size())
+        return {};
+    in.close();
+    for (const QStringList& command : commands) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(command.first(), command.mid(1));
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 0) {
+            std::fprintf(stderr, "%s failed: %s\n", qPrintable(command.join(u' ')),
+                process.readAll().constData());
+            return {};
+        }
+    }
+    QList<QByteArray> files;
+    for (const QString& result : results) {
+        QFile file(dir.filePath(result));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        files.append(file.readAll());
+    }
+    return files;
 }
 
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality)

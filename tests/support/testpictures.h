@@ -13,6 +13,7 @@
 #include <QRgb>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace zarvo::testpictures {
 
@@ -84,6 +85,14 @@ QByteArray encodeWmf(QSize size, QRect filled, QRgb fill, const QString& text = 
 
 // Qt's writer for a format such as "BMP".
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality = -1);
+
+// `input` written as the file `inputName` in a fresh directory, where each command (a program
+// and its arguments) runs in turn; the bytes of the files `results` made there, in their order.
+// Empty when a command fails or does not start, or a result is missing: Debian's encoders
+// (ImageMagick, libtiff-tools, libjxl-tools) make the test files of the formats this program
+// only reads.
+QList<QByteArray> runTools(const QByteArray& input, const QString& inputName,
+    const QList<QStringList>& commands, const QStringList& results);
 
 // What a picture with alpha looks like over white (as decoders of this program draw it).
 QImage overWhite(const QImage& image);
