@@ -153,68 +153,70 @@ QList<QByteArray> avifs()
                 { QStringLiteral("-d"), QStringLiteral("10"), QStringLiteral("--irot"),
                     QStringLiteral("1"), QStringLiteral("--imir"), QStringLiteral("0"),
                     QStringLiteral("--crop"), QStringLiteral("2,2,16,8") }) });
-    // Files of the formats this program only reads, made by Debian's tools from a small picture
-    // (each entry: the commands, the last word of the last naming the file made).
-    QList<QByteArray> madeByTools(const QImage& picture, const QList<QList<const char*>>& recipes)
-    {
-        QList<QByteArray> out;
-        for (const QList<const char*>& recipe : recipes) {
-            QList<QStringList> commands;
-            for (const char* line : recipe)
-                commands.append(QString::fromLatin1(line).split(u' '));
-            const QList<QByteArray> files = runTools(encodePng(picture, PngKind::Rgba8),
-                QStringLiteral("in.png"), commands, { commands.last().last() });
-            if (files.isEmpty())
-                std::fprintf(stderr, "cannot make the seed of: %s\n", recipe.last());
-            out += files;
-        }
-        return out;
-    }
+}
 
-    QList<QByteArray> tiffs()
-    {
-        return madeByTools(blocks(12, 10, true),
-            { { "convert in.png -alpha off -depth 8 -compress zip x.tif" },
-                { "convert in.png -depth 16 -compress lzw x.tif" },
-                { "convert in.png -colorspace Gray -depth 8 x.tif" },
-                { "convert in.png -alpha off -type Palette -depth 8 x.tif" },
-                { "convert in.png -alpha off -depth 8 -compress none x.tif",
-                    "tiffcp -c jpeg -t -w 16 -l 16 x.tif y.tif" },
-                { "convert in.png -alpha off -depth 8 -compress none x.tif",
-                    "tiffcp -p separate -c packbits x.tif y.tif" },
-                { "convert in.png -alpha off -depth 8 x.tif", "tiffset -s 274 6 x.tif" },
-                { "convert in.png -resize 6x5 half.png", "convert in.png half.png -depth 8 x.tif",
-                    "tiffset -d 1 -s 254 1 x.tif" } });
+// Files of the formats this program only reads, made by Debian's tools from a small picture
+// (each entry: the commands, the last word of the last naming the file made).
+QList<QByteArray> madeByTools(const QImage& picture, const QList<QList<const char*>>& recipes)
+{
+    QList<QByteArray> out;
+    for (const QList<const char*>& recipe : recipes) {
+        QList<QStringList> commands;
+        for (const char* line : recipe)
+            commands.append(QString::fromLatin1(line).split(u' '));
+        const QList<QByteArray> files = runTools(encodePng(picture, PngKind::Rgba8),
+            QStringLiteral("in.png"), commands, { commands.last().last() });
+        if (files.isEmpty())
+            std::fprintf(stderr, "cannot make the seed of: %s\n", recipe.last());
+        out += files;
     }
+    return out;
+}
 
-    QList<QByteArray> jxls()
-    {
-        return madeByTools(blocks(12, 10, true),
-            { { "cjxl -q 80 in.png x.jxl" }, { "cjxl -d 0 in.png x.jxl" },
-                { "cjxl -d 0 --container=1 in.png x.jxl" },
-                { "convert in.png -alpha off in.jpg", "cjxl in.jpg x.jxl" } });
-    }
+QList<QByteArray> tiffs()
+{
+    return madeByTools(blocks(12, 10, true),
+        { { "convert in.png -alpha off -depth 8 -compress zip x.tif" },
+            { "convert in.png -depth 16 -compress lzw x.tif" },
+            { "convert in.png -colorspace Gray -depth 8 x.tif" },
+            { "convert in.png -alpha off -type Palette -depth 8 x.tif" },
+            { "convert in.png -alpha off -depth 8 -compress none x.tif",
+                "tiffcp -c jpeg -t -w 16 -l 16 x.tif y.tif" },
+            { "convert in.png -alpha off -depth 8 -compress none x.tif",
+                "tiffcp -p separate -c packbits x.tif y.tif" },
+            { "convert in.png -alpha off -depth 8 x.tif", "tiffset -s 274 6 x.tif" },
+            { "convert in.png -resize 6x5 half.png", "convert in.png half.png -depth 8 x.tif",
+                "tiffset -d 1 -s 254 1 x.tif" } });
+}
 
-    QList<QByteArray> treeStreams()
-    {
-        return { QByteArray(),
-            QByteArray("\x01"
-                       "A\r\n\tB\r\n\t\tC\r\nD\r\n"),
-            QByteArray("a\nb\r  c\r\n d\0x\n\t\te"),
-            QByteArray("\t\x01"
-                       "Group\r\n\t\t猫\r\n\t\x01"
-                       "g2\r\n\t\t\t狗\r\n\t\tcats"),
-            QByteArray("one\r\ntwo\r\n\r\n\tthree") };
-    }
+QList<QByteArray> jxls()
+{
+    return madeByTools(blocks(12, 10, true),
+        { { "cjxl -q 80 in.png x.jxl" }, { "cjxl -d 0 in.png x.jxl" },
+            { "cjxl -d 0 --container=1 in.png x.jxl" },
+            { "convert in.png -alpha off in.jpg", "cjxl in.jpg x.jxl" } });
+}
 
-    QList<QByteArray> paths()
-    {
-        return { QByteArray("/home/user/Pictures/cat.jpg"), QByteArray("/tmp/a.b.PNG"),
-            QByteArray("noextension"), QByteArray("/照片/小猫在窗台上晒太阳的样子真可爱极了.jpeg"),
-            QByteArray("C:\\dir\\x.Gif"),
-            QByteArray("/dir.d/file") + QByteArray(1, '\0') + QByteArray("../x"),
-            QByteArray("/") + QByteArray(200, 'p') + QByteArray(".bmp"), QByteArray("/a/.ico") };
-    }
+QList<QByteArray> treeStreams()
+{
+    return { QByteArray(),
+        QByteArray("\x01"
+                   "A\r\n\tB\r\n\t\tC\r\nD\r\n"),
+        QByteArray("a\nb\r  c\r\n d\0x\n\t\te"),
+        QByteArray("\t\x01"
+                   "Group\r\n\t\t猫\r\n\t\x01"
+                   "g2\r\n\t\t\t狗\r\n\t\tcats"),
+        QByteArray("one\r\ntwo\r\n\r\n\tthree") };
+}
+
+QList<QByteArray> paths()
+{
+    return { QByteArray("/home/user/Pictures/cat.jpg"), QByteArray("/tmp/a.b.PNG"),
+        QByteArray("noextension"), QByteArray("/照片/小猫在窗台上晒太阳的样子真可爱极了.jpeg"),
+        QByteArray("C:\\dir\\x.Gif"),
+        QByteArray("/dir.d/file") + QByteArray(1, '\0') + QByteArray("../x"),
+        QByteArray("/") + QByteArray(200, 'p') + QByteArray(".bmp"), QByteArray("/a/.ico") };
+}
 
 } // namespace
 
