@@ -7,6 +7,7 @@
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "imaging/pngdecoder.h"
+#include "imaging/webpdecoder.h"
 
 namespace zarvo {
 
@@ -24,6 +25,7 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
     case PictureFormat::Jpeg:
         return decodeJpeg(bytes, 0, nullptr).picture;
     case PictureFormat::Webp:
+        return decodeWebp(bytes, 0, nullptr).picture;
     case PictureFormat::Heif:
     case PictureFormat::Avif:
     case PictureFormat::Tiff:

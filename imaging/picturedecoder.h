@@ -15,6 +15,7 @@ namespace zarvo {
 //   Png:  a white picture of the PNG's size, its transparency blended over white (decodePng);
 //   Bmp:  the bitmap as it is, in the format Qt reads it in (decodeBmp);
 //   Jpeg: the JPEG at full size (decodeJpeg);
+//   Webp: the WebP at full size, an animation's first frame (decodeWebp);
 //   Other: a failure.
 // Every format but Bmp gives Format_RGB32. The picture owns its memory.
 // Failures (damaged, truncated, wrong format, over kMaxPixels) come back as !ok() with an

@@ -8,6 +8,7 @@
 #include "imaging/icodecoder.h"
 #include "imaging/jpegdecoder.h"
 #include "imaging/pngdecoder.h"
+#include "imaging/webpdecoder.h"
 
 #include <QPainter>
 
@@ -86,7 +87,14 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
     case PictureFormat::Bmp:
         decoded = decodeBmp(bytes);
         break;
-    case PictureFormat::Webp:
+    case PictureFormat::Webp: {
+        WebpDecodeResult webp = decodeWebp(bytes, kSize, &m_buffer);
+        decoded = std::move(webp.picture);
+        fullSize = webp.fullSize;
+        if (!webp.part.isEmpty())
+            part = webp.part;
+        break;
+    }
     case PictureFormat::Heif:
     case PictureFormat::Avif:
     case PictureFormat::Tiff:

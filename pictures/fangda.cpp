@@ -7,6 +7,7 @@
 #include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
 #include "imaging/picturekind.h"
+#include "imaging/webpdecoder.h"
 #include "pictures/savepicture.h"
 #include "store/logging.h"
 #include "view/prompt.h"
@@ -53,6 +54,13 @@ bool decodeForViewing(ViewedPicture& picture)
     }
     if (format == PictureFormat::Other)
         return false;
+    if (format == PictureFormat::Webp && isAnimatedWebp(picture.bytes)) {
+        auto animation = std::make_shared<GifAnimation>(decodeWebpAnimation(picture.bytes));
+        if (animation->ok() && animation->frameCount() > 1) {
+            picture.animation = std::move(animation);
+            return true;
+        }
+    }
     picture.image = decodePicture(format, picture.bytes).image;
     return !picture.image.isNull();
 }
