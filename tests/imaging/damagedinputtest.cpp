@@ -47,6 +47,12 @@ QList<Sample> samples()
         { "bitmap ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), false, 32 } }) },
         { "png ico", PictureFormat::Ico, encodeIco({ { blocks(32, 32, true), true, 32 } }) },
         { "bmp", PictureFormat::Bmp, encodeWithQt(photoLike(40, 30, 3), "BMP") },
+        { "webp", PictureFormat::Webp, encodeWebp(photoLike(120, 90, 4), 80) },
+        { "lossless webp", PictureFormat::Webp, encodeWebp(blocks(64, 48, true), -1) },
+        { "animated webp", PictureFormat::Webp,
+            encodeAnimatedWebp({ { blocks(40, 30, true), QPoint(0, 0), 100 },
+                                   { blocks(20, 10, false), QPoint(4, 6), 100 } },
+                0) },
     };
 }
 
@@ -102,7 +108,7 @@ TEST(DamagedInput, EmptyAndMislabelledBytesFailForEveryFormat)
 {
     const QList<Sample> all = samples();
     for (PictureFormat format : { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp,
-             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Other }) {
+             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Webp, PictureFormat::Other }) {
         const DecodedPicture empty = decodePicture(format, QByteArray());
         EXPECT_FALSE(empty.ok());
         EXPECT_FALSE(empty.error.isEmpty());
@@ -236,6 +242,14 @@ TEST(DamagedInput, HugeDimensionsAreRefusedFromTheHeader)
         = encodeIco({ { blocks(8, 8, true), true, 32 }, { blocks(4, 4, true), true, 32 } });
     setPngSize(icoPngOverflow, 6 + 2 * 16, 0xffffffffu, 0xffffffffu);
     huge.append({ "ico png overflowing size", PictureFormat::Ico, icoPngOverflow });
+
+    // libwebp itself refuses canvases of 2^32 pixels or more; this one is over the limit only.
+    const QByteArray webpCanvas = withWebpCanvas(
+        encodeAnimatedWebp(
+            { { blocks(2, 2, false), {}, 100 }, { blocks(2, 2, true), {}, 100 } }, 0),
+        20000, 20000);
+    ASSERT_LE(webpCanvas.size(), 200);
+    huge.append({ "webp canvas", PictureFormat::Webp, webpCanvas });
 
     Thumbnailer thumbnailer;
     for (const Sample& sample : huge) {
