@@ -17,6 +17,7 @@ packages=(
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libxxhash-dev libzstd-dev libexif-dev
+  libwebp-dev webp
   libemf2svg-dev libwmf-dev
   fonts-wqy-zenhei fonts-urw-base35 qt6-translations-l10n
   googletest libgtest-dev
