@@ -20,7 +20,7 @@ out=$repo/fuzz/out
 runs=${1:-1000000}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(jpeg png gif bmp ico gifanim emf wmf treestream names)
+((${#targets[@]})) || targets=(jpeg png gif bmp ico gifanim emf wmf treestream names webp webpanim)
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
     CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -G Ninja -DZARVO_FUZZ=ON -DBUILD_TESTING=OFF \
