@@ -36,9 +36,11 @@ constexpr PictureKind kKinds[] = {
 };
 constexpr int kFallbackCode = PictureKind::kFallbackCode;
 static_assert(kKinds[kFallbackCode - 1].code == kFallbackCode);
+// Codes are positions: kKinds[code - 1] is the kind of `code`. (Which kinds have an encoder is
+// checked by the tests: the sanitizers make function addresses no constants.)
 static_assert([] {
     for (std::size_t i = 0; i < std::size(kKinds); ++i)
-        if (kKinds[i].code != int(i) + 1 || (kKinds[i].encode != nullptr) != kKinds[i].isTarget())
+        if (kKinds[i].code != int(i) + 1)
             return false;
     return true;
 }());
