@@ -65,6 +65,7 @@ TEST(PictureKind, KindsAreFoundByCodeAndByExtensionAndTheTargetsWriteWhatTheyDec
         EXPECT_EQ(PictureKind::isShownExtension(extension), c.shown);
         EXPECT_EQ(formatOfCome(QStringLiteral("x") + extension), c.decoder);
         EXPECT_EQ(kind.isTarget(), code <= 6);
+        EXPECT_EQ(kind.encode != nullptr, kind.isTarget());
         if (kind.isTarget()) {
             const zarvo::EncodedPicture encoded = kind.encode(picture);
             ASSERT_TRUE(encoded.ok());
