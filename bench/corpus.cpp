@@ -6,6 +6,8 @@
 //   jpeg12mp         200 JPEGs 4000 x 3000, quality 90 (about 2 MB each)
 //   jpeg2mp          200 JPEGs 1728 x 1152, quality 90
 //   jpegprogressive   30 progressive JPEGs 4000 x 3000, quality 90
+//   webp12mp          60 WebPs 4000 x 3000: the first 60 of jpeg12mp's JPEGs made WebP by
+//                     cwebp -q 90 (Debian's package webp; about 1 MB each)
 //   png               40 PNGs 1600 x 1200 with an alpha channel
 //   gif               40 animated GIFs 480 x 360, 8 frames, 64 colours
 //   bmp               10 bitmaps 1600 x 1200, 24 bits
@@ -123,6 +125,10 @@ int main(int argc, char** argv)
         { "jpegprogressive", 30, "jpg",
             [](int i) {
                 return encodeJpeg(photoLike(4000, 3000, quint32(2000 + i), 5), 90, true);
+            } },
+        { "webp12mp", 60, "webp",
+            [](int i) {
+                return encodeWebpFromFile(encodeJpeg(photoLike(4000, 3000, quint32(i), 5), 90), 90);
             } },
         { "png", 40, "png",
             [](int i) {

@@ -13,8 +13,8 @@
 # Measurements:
 #   thumbnails  Thumbnailer over files already in memory, 1 and 2 worker threads, and the CPU
 #               time one picture takes ("ours 1 thread", "ours 2 threads", "ours CPU per picture").
-#               For HEIF, AVIF, TIFF and JPEG XL sets also the floor, in the same run: the CPU
-#               time per picture of the format's own library's smallest decode and the fit
+#               For WebP, HEIF, AVIF, TIFF and JPEG XL sets also the floor, in the same run: the
+#               CPU time per picture of the format's own library's smallest decode and the fit
 #               ("floor CPU per picture") and ours over it ("ours CPU / floor"; the goal: at most
 #               1.1). With vips in the same run, "ours 2 threads / vips" compares the decoding
 #               alone (goal: at most 1).
@@ -102,7 +102,7 @@ build=${ZARVO_BENCH_BUILD:-$out/build}
 corpus=$out/corpus
 results=$out/results.tsv
 repeat=${ZARVO_BENCH_REPEAT:-2}
-read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive png gif bmp ico heic12mp avif12mp tiff12mp jxl12mp}"
+read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive webp12mp png gif bmp ico heic12mp avif12mp tiff12mp jxl12mp}"
 
 tmpdir=$out/tmp
 parts=$out/parts.tsv
@@ -373,8 +373,7 @@ measure_viewer() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
-# Figures computed from others: our folder opening and thumbnails over vipsthumbnail's time,
-# our thumbnails over the floor's.
+# Figures computed from others: our folder opening and thumbnails over vipsthumbnail's time.
 derive_ratios() {
     local set ours vips floor
     for set in "${sets[@]}"; do

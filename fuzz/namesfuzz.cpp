@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QChar c : extension)
         check(c != u'/' && c != u'\\' && c != u':' && !(c >= u'A' && c <= u'Z'));
     const PictureFormat format = formatOfCome(come);
-    check(format == PictureFormat::Other || extension.size() == 4
-        || extension == QLatin1String(".jpeg"));
+    check(format == PictureFormat::Other
+        || (PictureKind::isShownExtension(extension)
+            && extension == QLatin1String(PictureKind::ofCome(come).extension)));
     check(extensionOfCome(path) == extension || gbLength(path) >= 150);
 
     const QString exportName = split < 0 ? name : QString::fromUtf8(bytes.mid(split + 1));

@@ -20,7 +20,7 @@ out=$repo/fuzz/out
 runs=${1:-1000000}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(jpeg png gif bmp ico heif avif tiff jxl gifanim emf wmf treestream names)
+((${#targets[@]})) || targets=(jpeg png gif bmp ico webp heif avif tiff jxl gifanim webpanim emf wmf treestream names)
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
     CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -G Ninja -DZARVO_FUZZ=ON -DBUILD_TESTING=OFF \

@@ -197,6 +197,29 @@ QList<QByteArray> jxls()
             { "convert in.png -alpha off in.jpg", "cjxl in.jpg x.jxl" } });
 }
 
+// Made by Debian's WebP tools (cwebp, webpmux) when they are installed; none otherwise.
+QList<QByteArray> webps()
+{
+    QList<QByteArray> out { encodeWebp(photoLike(24, 16, 3), 75),
+        encodeWebp(blocks(12, 9, true), 90), encodeWebp(blocks(10, 7, true), -1),
+        encodeWebp(photoLike(16, 12, 5), 80, 6) };
+    out.removeAll(QByteArray());
+    return out;
+}
+
+QList<QByteArray> webpAnimations()
+{
+    QList<QByteArray> out { encodeAnimatedWebp({ { blocks(12, 8, true), QPoint(0, 0), 50 },
+                                                   { blocks(6, 4, false), QPoint(2, 2), 0 } },
+                                0),
+        encodeAnimatedWebp(
+            { { photoLike(8, 8, 1), QPoint(4, 0), 100 }, { blocks(8, 8, true), QPoint(0, 2), 30 },
+                { photoLike(4, 4, 2), QPoint(0, 0), 20 } },
+            2) };
+    out.removeAll(QByteArray());
+    return out;
+}
+
 QList<QByteArray> treeStreams()
 {
     return { QByteArray(),
@@ -215,7 +238,8 @@ QList<QByteArray> paths()
         QByteArray("noextension"), QByteArray("/照片/小猫在窗台上晒太阳的样子真可爱极了.jpeg"),
         QByteArray("C:\\dir\\x.Gif"),
         QByteArray("/dir.d/file") + QByteArray(1, '\0') + QByteArray("../x"),
-        QByteArray("/") + QByteArray(200, 'p') + QByteArray(".bmp"), QByteArray("/a/.ico") };
+        QByteArray("/") + QByteArray(200, 'p') + QByteArray(".bmp"), QByteArray("/a/.ico"),
+        QByteArray("/DCIM/IMG_0001.HEIC"), QByteArray("x.tiff") };
 }
 
 } // namespace
@@ -236,7 +260,8 @@ int main(int argc, char** argv)
     } sets[] = { { "jpeg", jpegs() }, { "png", pngs() }, { "gif", gifs() },
         { "gifanim", animations() }, { "emf", emfs() }, { "wmf", wmfs() }, { "ico", icos() },
         { "bmp", bmps() }, { "heif", heifs() }, { "avif", avifs() }, { "tiff", tiffs() },
-        { "jxl", jxls() }, { "treestream", treeStreams() }, { "names", paths() } };
+        { "jxl", jxls() }, { "treestream", treeStreams() }, { "names", paths() },
+        { "webp", webps() + webpAnimations() }, { "webpanim", webpAnimations() + webps() } };
     int count = 0;
     for (const auto& set : sets) {
         for (int i = 0; i < set.seeds.size(); ++i) {

@@ -245,6 +245,18 @@ GifAnimation GifAnimation::decode(const QByteArray& bytes, const FrameCallback& 
     }
 }
 
+GifAnimation GifAnimation::ofComposedFrames(
+    QSize screen, QList<GifFrame> frames, int loopCount, Status status, QString error)
+{
+    GifAnimation animation;
+    animation.m_screen = screen;
+    animation.m_frames = std::move(frames);
+    animation.m_loopCount = loopCount;
+    animation.m_status = status;
+    animation.m_error = std::move(error);
+    return animation;
+}
+
 QImage GifAnimation::composedFrame(int index) const
 {
     if (index < 0 || index >= frameCount())
@@ -273,6 +285,16 @@ void GifComposer::drawFrame(const GifFrame& frame)
     const QRect area = frame.rect.intersected(m_screen.rect());
     if (frame.image.isNull() || area.isEmpty())
         return;
+    if (frame.image.format() != QImage::Format_Indexed8) {
+        // Composed already: copied over the screen as it is, transparency included.
+        const QImage pixels = frame.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::memcpy(m_screen.scanLine(y) + qsizetype(area.left()) * 4,
+                pixels.constScanLine(y - frame.rect.top())
+                    + qsizetype(area.left() - frame.rect.left()) * 4,
+                size_t(area.width()) * 4);
+        return;
+    }
     const QVector<QRgb> palette = frame.image.colorTable();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const uchar* in

@@ -28,6 +28,8 @@ struct GifFrame
     // The frame's own image, rect's size: Format_Indexed8 with the frame's colour table (its
     // own, else the global one) padded to 256 entries; the transparent index and indices
     // beyond the table are fully transparent (alpha 0). Null for a frame 0 pixels wide or high.
+    // A frame composed elsewhere (GifAnimation::ofComposedFrames) is a 32-bit picture instead,
+    // which replaces what is under it.
     QImage image;
     int delayCentiseconds = 0; // as stored in the graphics control extension (0 when none)
     GifDisposal disposal = GifDisposal::Keep;
@@ -111,6 +113,12 @@ public:
     // with 2^b >= n.
     int bitsPerPixel() const;
     static int colorDepth(int entries);
+
+    // An animation whose frames were composed elsewhere (an animated WebP's, by libwebp): every
+    // frame a Format_ARGB32_Premultiplied picture of the whole screen that replaces the screen
+    // when it is drawn. Nothing is checked; the caller has bounded the frames.
+    static GifAnimation ofComposedFrames(
+        QSize screen, QList<GifFrame> frames, int loopCount, Status status, QString error);
 
     // Frame `index` composed on the logical screen: Format_ARGB32_Premultiplied, transparent
     // where no frame has drawn. Composes from the first frame each time; null when out of

@@ -11,6 +11,7 @@
 #include "imaging/jxldecoder.h"
 #include "imaging/pngdecoder.h"
 #include "imaging/tiffdecoder.h"
+#include "imaging/webpdecoder.h"
 
 #include <thread>
 
@@ -29,6 +30,8 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
         return decodePng(bytes, nullptr);
     case PictureFormat::Jpeg:
         return decodeJpeg(bytes, 0, nullptr).picture;
+    case PictureFormat::Webp:
+        return decodeWebp(bytes, 0, nullptr).picture;
     case PictureFormat::Heif:
         return decodeHeif(bytes, 0).picture;
     case PictureFormat::Avif:

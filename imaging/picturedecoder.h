@@ -19,6 +19,7 @@ namespace zarvo {
 //   Avif: the primary picture of an AVIF file, upright (decodeAvif);
 //   Tiff: the first page at full size (decodeTiff);
 //   Jxl:  the JPEG XL (its first frame) at full size (decodeJxl);
+//   Webp: the WebP at full size, an animation's first frame (decodeWebp);
 //   Other: a failure.
 // Every format but Bmp gives Format_RGB32. The picture owns its memory.
 // Failures (damaged, truncated, wrong format, over kMaxPixels) come back as !ok() with an

@@ -5,6 +5,7 @@
 #include "imaging/pictureencoder.h"
 
 #include <array>
+#include <iterator>
 #include <string_view>
 
 namespace zarvo {
@@ -23,18 +24,42 @@ constexpr PictureKind kKinds[] = {
     { 4, ".ico", "Icons (*.ico)", PictureFormat::Ico, encodeIcoFile },
     { 5, ".png", "PNG(*.png)", PictureFormat::Png, encodePngFile },
     { 6, ".gif", "GIF(*.gif)", PictureFormat::Gif, encodeGifFile },
+    { 7, ".emf", "Enhanced Metafile (*.emf)", PictureFormat::Other, nullptr },
+    { 8, ".wmf", "Windows Metafile (*.wmf)", PictureFormat::Other, nullptr },
+    { 9, ".webp", "WebP Image (*.webp)", PictureFormat::Webp, nullptr },
+    { 10, ".heic", "HEIC Image (*.heic)", PictureFormat::Heif, nullptr },
+    { 11, ".heif", "HEIF Image (*.heif)", PictureFormat::Heif, nullptr },
+    { 12, ".avif", "AVIF Image (*.avif)", PictureFormat::Avif, nullptr },
+    { 13, ".tif", "TIFF Image (*.tif)", PictureFormat::Tiff, nullptr },
+    { 14, ".tiff", "TIFF Image (*.tiff)", PictureFormat::Tiff, nullptr },
+    { 15, ".jxl", "JPEG XL Image (*.jxl)", PictureFormat::Jxl, nullptr },
 };
-constexpr int kFallbackCode = 6;
+constexpr int kFallbackCode = PictureKind::kFallbackCode;
 static_assert(kKinds[kFallbackCode - 1].code == kFallbackCode);
+// Codes are positions: kKinds[code - 1] is the kind of `code`. (Which kinds have an encoder is
+// checked by the tests: the sanitizers make function addresses no constants.)
+static_assert([] {
+    for (std::size_t i = 0; i < std::size(kKinds); ++i)
+        if (kKinds[i].code != int(i) + 1)
+            return false;
+    return true;
+}());
 
-// The save dialog's filter text, made from the table when compiling: every kind's "text|*ext",
-// separated by '|'. Being a constant, it is ready before any other file's static objects.
+// The text of one save dialog type, "JPEG Image File (*.jpg)|*.jpg".
+constexpr std::size_t filterEntrySize(const PictureKind& kind)
+{
+    return std::string_view(kind.saveFilter).size() + std::string_view(kind.extension).size() + 2;
+}
+
+// The save dialog's filter text, made from the table when compiling: every conversion target's
+// "text|*ext", separated by '|'. Being a constant, it is ready before any other file's static
+// objects.
 constexpr std::size_t saveFilterSize()
 {
     std::size_t size = 0;
     for (const PictureKind& kind : kKinds)
-        size += std::string_view(kind.saveFilter).size() + std::string_view(kind.extension).size()
-            + 3; // "|*" and the '|' after it (the last kind's is the terminating zero)
+        if (kind.isTarget())
+            size += filterEntrySize(kind) + 1; // and the '|' after it (the last one's is the zero)
     return size;
 }
 
@@ -46,6 +71,8 @@ constexpr auto kSaveFilterText = [] {
             text[at++] = c;
     };
     for (const PictureKind& kind : kKinds) {
+        if (!kind.isTarget())
+            continue;
         if (at > 0)
             append("|");
         append(kind.saveFilter);
@@ -91,10 +118,39 @@ bool PictureKind::isKindExtension(const QString& extension)
     return kindOfExtension(extension) != nullptr;
 }
 
+bool PictureKind::isShownExtension(const QString& extension)
+{
+    const PictureKind* kind = kindOfExtension(extension);
+    return kind && kind->decoder != PictureFormat::Other;
+}
+
 PictureFormat formatOfCome(const QString& come)
 {
     const PictureKind* kind = kindOfExtension(extensionOfCome(come));
     return kind ? kind->decoder : PictureFormat::Other;
+}
+
+QString saveFilterFor(int storedCode)
+{
+    QString filter = QString::fromUtf8(kSavePictureFilter);
+    const PictureKind& stored = PictureKind::ofCode(storedCode);
+    if (!stored.isTarget())
+        filter += QStringLiteral("|%1|*%2").arg(
+            QLatin1String(stored.saveFilter), QLatin1String(stored.extension));
+    return filter;
+}
+
+int kindOfSaveIndex(int storedCode, int index)
+{
+    if (index >= 0 && index < PictureKind::kTargetCount)
+        return index + 1;
+    return storedCode;
+}
+
+int saveIndexOfKind(int storedCode)
+{
+    const PictureKind& stored = PictureKind::ofCode(storedCode);
+    return stored.isTarget() ? stored.code - 1 : PictureKind::kTargetCount;
 }
 
 } // namespace zarvo

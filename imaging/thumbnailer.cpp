@@ -12,6 +12,7 @@
 #include "imaging/jxldecoder.h"
 #include "imaging/pngdecoder.h"
 #include "imaging/tiffdecoder.h"
+#include "imaging/webpdecoder.h"
 
 #include <QPainter>
 
@@ -108,11 +109,18 @@ DecodedPicture Thumbnailer::makeThumbnail(PictureFormat format, const QByteArray
         fullSize = tiff.fullSize;
         break;
     }
+    case PictureFormat::Webp: {
+        WebpDecodeResult webp = decodeWebp(bytes, kSize, &m_buffer);
+        decoded = std::move(webp.picture);
+        fullSize = webp.fullSize;
+        if (!webp.part.isEmpty())
+            part = webp.part;
+        break;
+    }
     case PictureFormat::Jxl:
         // Thumbnail workers run side by side already: one thread each.
         decoded = decodeJxl(bytes, 1, &m_buffer);
         break;
-    case PictureFormat::Webp:
     case PictureFormat::Other:
         decoded.error = QStringLiteral("not a picture format that is decoded");
         break;

@@ -23,11 +23,15 @@ struct Texts
 
 const char* const kOpenPictureFilter
     = "All "
-      "(*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*."
-      "emf;*.wmf|"
+      "(*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.webp;*.heic;*.heif;*.avif;*.tif;*.tiff;"
+      "*.jxl)|*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.webp;*.heic;*.heif;*.avif;*.tif;"
+      "*.tiff;*.jxl|"
       "GIF Image (*.gif)|*.gif|Portable Network Graphics (*.png)|*.png|JPEG Image File "
       "(*.jpg)|*.jpg|"
-      "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico";
+      "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
+      "WebP Image (*.webp)|*.webp|HEIC Image (*.heic)|*.heic|HEIF Image (*.heif)|*.heif|"
+      "AVIF Image (*.avif)|*.avif|TIFF Image (*.tif)|*.tif|TIFF Image (*.tiff)|*.tiff|"
+      "JPEG XL Image (*.jxl)|*.jxl";
 
 void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths)
 {
@@ -64,7 +68,7 @@ void wmdropfiles(Workspace& workspace, const QStringList& paths)
     }
     QStringList kept;
     for (const QString& path : paths)
-        if (PictureKind::isKindExtension(extensionOfCome(path)))
+        if (PictureKind::isShownExtension(extensionOfCome(path)))
             kept.append(path);
     addFilesToOpenFolder(workspace, kept);
 }

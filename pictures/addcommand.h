@@ -15,8 +15,9 @@ extern const char* const kOpenPictureFilter;
 void btn_addfileClick(Workspace& workspace);
 
 // Files dropped onto the main window go into the open folder: those whose extension, in lower
-// case, is .png, .gif, .ico, .jpg, .jpeg or .bmp, in the order they were dropped; others are
-// left out without a message.
+// case, is .png, .gif, .ico, .jpg, .jpeg, .bmp, .webp, .heic, .heif, .avif, .tif, .tiff or .jxl
+// (the kinds the folder view shows; PictureKind::isShownExtension), in the order they were
+// dropped; others (.emf and .wmf among them) are left out without a message.
 void wmdropfiles(Workspace& workspace, const QStringList& paths);
 
 // Adds the files to the open folder with the progress bar running from 0 to their number, then

@@ -8,6 +8,7 @@
 #include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
 #include "imaging/picturekind.h"
+#include "imaging/webpdecoder.h"
 #include "pictures/savepicture.h"
 #include "store/logging.h"
 #include "view/prompt.h"
@@ -54,6 +55,13 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
     }
     if (format == PictureFormat::Other)
         return false;
+    if (format == PictureFormat::Webp && isAnimatedWebp(picture.bytes)) {
+        auto animation = std::make_shared<GifAnimation>(decodeWebpAnimation(picture.bytes));
+        if (animation->ok() && animation->frameCount() > 1) {
+            picture.animation = std::move(animation);
+            return true;
+        }
+    }
     if (format == PictureFormat::Jpeg && shownFirst.isValid()) {
         auto rows = std::make_shared<JpegRowDecoder>(picture.bytes);
         const QSize size = rows->size();

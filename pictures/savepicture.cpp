@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "pictures/savepicture.h"
 
+#include "imaging/metafiledecoder.h"
 #include "imaging/picturedecoder.h"
 #include "imaging/pictureencoder.h"
 #include "imaging/picturekind.h"
@@ -34,6 +35,18 @@ std::optional<QByteArray> storedBytes(Store& store, const QString& table, const 
     return store.readBlob(table, row->rowid);
 }
 
+// The stored picture drawn as the viewer draws it: the metafiles by their own decoder, every
+// other kind by its kind's.
+DecodedPicture decodeForSaving(const PictureKind& kind, const QByteArray& bytes)
+{
+    const QLatin1String extension(kind.extension);
+    if (extension == QLatin1String(".emf"))
+        return decodeMetafile(MetafileKind::Emf, bytes);
+    if (extension == QLatin1String(".wmf"))
+        return decodeMetafile(MetafileKind::Wmf, bytes);
+    return decodePicture(kind.decoder, bytes);
+}
+
 } // namespace
 
 int pictureKindCode(const QString& come)
@@ -53,13 +66,10 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     QString proposed = name;
     proposed.replace(QLatin1Char('/'), QLatin1Char('_'));
     const std::optional<SaveChoice> choice
-        = prompt.chooseSaveFile(QString::fromUtf8(kSavePictureFilter), storedKind - 1, proposed);
+        = prompt.chooseSaveFile(saveFilterFor(storedKind), saveIndexOfKind(storedKind), proposed);
     if (!choice || choice->path.isEmpty())
         return;
-    const int chosenKind
-        = choice->filterIndex >= 0 && choice->filterIndex < qsizetype(PictureKind::all().size())
-        ? PictureKind::all()[choice->filterIndex].code
-        : storedKind;
+    const int chosenKind = kindOfSaveIndex(storedKind, choice->filterIndex);
     const QString target = choice->path + kindExtension(chosenKind);
     if (somethingAt(target)
         && !prompt.confirm(Texts::tr("文件: %1 已经存在，是否要覆盖该文件?").arg(target)))
@@ -94,8 +104,7 @@ void SavePicture(Workspace& workspace, const QString& table, const QString& name
     }
 
     try {
-        const DecodedPicture decoded
-            = decodePicture(PictureKind::ofCode(storedKind).decoder, *bytes);
+        const DecodedPicture decoded = decodeForSaving(PictureKind::ofCode(storedKind), *bytes);
         bytes.reset();
         EncodedPicture encoded;
         if (decoded.ok())

@@ -18,9 +18,9 @@ packages=(
   libpq-dev postgresql-15
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libxxhash-dev libzstd-dev libexif-dev
-  libheif-dev libavif-dev libtiff-dev libjxl-dev
+  libheif-dev libavif-dev libtiff-dev libjxl-dev libwebp-dev
   libemf2svg-dev libwmf-dev
-  libheif-examples libavif-bin libtiff-tools libjxl-tools libimage-exiftool-perl imagemagick
+  libheif-examples libavif-bin libtiff-tools libjxl-tools webp libimage-exiftool-perl imagemagick
   fonts-wqy-zenhei fonts-urw-base35 qt6-translations-l10n
   googletest libgtest-dev
   clang-format git

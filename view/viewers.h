@@ -23,7 +23,7 @@ struct ViewedPicture
     QString table; // the folder table it was opened from
     QString name; // its `Name`
     QString extension; // the lower-cased extension of its `Come`, dot included, or empty
-    int kind = 6; // its picture kind code (1 ".jpg" ... 6 anything else)
+    int kind = 6; // its picture kind code (pictureKindCode: 1 ".jpg" ... 15 ".jxl")
     // The stored bytes: a picture that has left the store is saved from these.
     QByteArray bytes;
     // The picture as shown: a still picture, or an animation of two or more frames.

@@ -248,17 +248,21 @@ TEST(WidgetPrompt, NameDialogsAnswerWhatTheUserChose)
 TEST(WidgetPrompt, SaveDialogOpensOnTheGivenTypeAndAnswersTheTypeChosen)
 {
     const Sandbox box;
-    const auto [shown, patterns] = filterEntries(kSavePictureFilter);
-    ASSERT_EQ(shown.size(), 6);
+    ASSERT_EQ(filterEntries(kSavePictureFilter).first.size(), 6);
     struct Case
     {
-        int preset;
+        int stored; // the stored kind: its type preset; after the six, a seventh type of its own
         int picked; // the type the user picks; -1 leaves the box alone
     };
-    const Case cases[] = { { 0, -1 }, { 1, -1 }, { 2, -1 }, { 3, -1 }, { 4, -1 }, { 5, -1 },
-        { 4, 0 }, { 0, 5 }, { 5, 2 } };
+    const Case cases[] = { { 1, -1 }, { 2, -1 }, { 3, -1 }, { 4, -1 }, { 5, -1 }, { 6, -1 },
+        { 5, 0 }, { 1, 5 }, { 6, 2 }, { 10, -1 }, { 10, 5 }, { 7, 0 }, { 15, -1 } };
     WidgetPrompt prompt(nullptr, nullptr);
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const QString filter = saveFilterFor(c.stored);
+        const auto [shown, patterns] = filterEntries(filter.toUtf8().constData());
+        ASSERT_EQ(shown.size(), c.stored > 6 ? 7 : 6);
+        const int preset = saveIndexOfKind(c.stored);
         const QString typed = box.path(QStringLiteral("图 %1").arg(c.picked));
         whenModal<QFileDialog>([&](QFileDialog& dialog) {
             const FileDialogWidgets widgets(dialog);
@@ -269,8 +273,8 @@ TEST(WidgetPrompt, SaveDialogOpensOnTheGivenTypeAndAnswersTheTypeChosen)
             for (int i = 0; i < widgets.types->count(); ++i)
                 items.append(widgets.types->itemText(i));
             EXPECT_EQ(items, shown);
-            EXPECT_EQ(widgets.types->currentIndex(), c.preset);
-            EXPECT_EQ(widgets.listed->nameFilters(), patterns.at(c.preset));
+            EXPECT_EQ(widgets.types->currentIndex(), preset);
+            EXPECT_EQ(widgets.listed->nameFilters(), patterns.at(preset));
             if (c.picked >= 0) {
                 widgets.pickType(c.picked);
                 EXPECT_EQ(widgets.listed->nameFilters(), patterns.at(c.picked));
@@ -278,13 +282,14 @@ TEST(WidgetPrompt, SaveDialogOpensOnTheGivenTypeAndAnswersTheTypeChosen)
             widgets.name->setText(typed);
             widgets.click(QDialogButtonBox::Save);
         });
-        const std::optional<SaveChoice> choice = prompt.chooseSaveFile(
-            QString::fromUtf8(kSavePictureFilter), c.preset, QStringLiteral("猫 咪"));
-        ASSERT_TRUE(choice.has_value()) << c.preset << " " << c.picked;
+        const std::optional<SaveChoice> choice
+            = prompt.chooseSaveFile(filter, preset, QStringLiteral("猫 咪"));
+        ASSERT_TRUE(choice.has_value()) << c.picked;
         EXPECT_EQ(choice->path, typed) << "nothing appended";
-        EXPECT_EQ(choice->filterIndex, c.picked >= 0 ? c.picked : c.preset)
-            << c.preset << " " << c.picked;
+        EXPECT_EQ(choice->filterIndex, c.picked >= 0 ? c.picked : preset) << c.picked;
     }
+    EXPECT_EQ(filterEntries(saveFilterFor(10).toUtf8().constData()).first.last(),
+        QStringLiteral("HEIC Image (*.heic)"));
 
     whenModal<QFileDialog>([&](QFileDialog& dialog) {
         const FileDialogWidgets widgets(dialog);
@@ -312,7 +317,7 @@ TEST(WidgetPrompt, OpenDialogStartsOnItsFirstTypeAndAnswersTheFilesChosen)
         EXPECT_EQ(widgets.types->count(), filters.shown.size());
         EXPECT_EQ(widgets.types->currentIndex(), 0);
         EXPECT_EQ(widgets.types->currentText(), filters.shown.first());
-        EXPECT_EQ(widgets.listed->nameFilters().size(), 8);
+        EXPECT_EQ(widgets.listed->nameFilters().size(), 15);
         widgets.pickType(2);
         EXPECT_EQ(
             widgets.types->currentText(), QStringLiteral("Portable Network Graphics (*.png)"));
@@ -338,13 +343,16 @@ TEST(WidgetPrompt, OpenDialogFiltersShowTheirTextAndFilterInAnyCase)
 {
     const WidgetPrompt::NameFilters filters
         = WidgetPrompt::nameFilters(QString::fromUtf8(kOpenPictureFilter));
-    ASSERT_EQ(filters.shown.size(), 7);
+    ASSERT_EQ(filters.shown.size(), 14);
     EXPECT_EQ(filters.shown.first(),
-        QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)"));
-    EXPECT_EQ(filters.shown.last(), QStringLiteral("Icons (*.ico)"));
-    ASSERT_EQ(filters.patterns.size(), 7);
-    for (const char* file :
-        { "a.gif", "b.PNG", "c.Jpg", "d.jpeg", "e.bmp", "f.ico", "g.emf", "h.WMF" })
+        QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.webp;*.heic;"
+                       "*.heif;*.avif;*.tif;*.tiff;*.jxl)"));
+    EXPECT_EQ(filters.shown.at(6), QStringLiteral("Icons (*.ico)"));
+    EXPECT_EQ(filters.shown.at(7), QStringLiteral("WebP Image (*.webp)"));
+    EXPECT_EQ(filters.shown.last(), QStringLiteral("JPEG XL Image (*.jxl)"));
+    ASSERT_EQ(filters.patterns.size(), 14);
+    for (const char* file : { "a.gif", "b.PNG", "c.Jpg", "d.jpeg", "e.bmp", "f.ico", "g.emf",
+             "h.WMF", "i.webp", "j.HEIC", "k.heif", "l.avif", "m.tif", "n.TIFF", "o.jxl" })
         EXPECT_TRUE(lists(filters.patterns.first(), QString::fromLatin1(file))) << file;
     for (const char* file : { "a.txt", "b.jpgx", "png", "c.jp" })
         EXPECT_FALSE(lists(filters.patterns.first(), QString::fromLatin1(file))) << file;

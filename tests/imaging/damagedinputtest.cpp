@@ -65,6 +65,12 @@ QList<Sample> samples()
             madeByTool("convert in.png -depth 8 -define tiff:tile-geometry=16x16 "
                        "-compress jpeg x.tif") },
         { "jxl", PictureFormat::Jxl, madeByTool("cjxl -q 90 in.png x.jxl") },
+        { "webp", PictureFormat::Webp, encodeWebp(photoLike(120, 90, 4), 80) },
+        { "lossless webp", PictureFormat::Webp, encodeWebp(blocks(64, 48, true), -1) },
+        { "animated webp", PictureFormat::Webp,
+            encodeAnimatedWebp({ { blocks(40, 30, true), QPoint(0, 0), 100 },
+                                   { blocks(20, 10, false), QPoint(4, 6), 100 } },
+                0) },
     };
 }
 
@@ -120,8 +126,8 @@ TEST(DamagedInput, EmptyAndMislabelledBytesFailForEveryFormat)
 {
     const QList<Sample> all = samples();
     for (PictureFormat format : { PictureFormat::Gif, PictureFormat::Ico, PictureFormat::Bmp,
-             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Heif, PictureFormat::Avif,
-             PictureFormat::Tiff, PictureFormat::Jxl, PictureFormat::Other }) {
+             PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Webp, PictureFormat::Heif,
+             PictureFormat::Avif, PictureFormat::Tiff, PictureFormat::Jxl, PictureFormat::Other }) {
         const DecodedPicture empty = decodePicture(format, QByteArray());
         EXPECT_FALSE(empty.ok());
         EXPECT_FALSE(empty.error.isEmpty());
@@ -272,6 +278,14 @@ TEST(DamagedInput, HugeDimensionsAreRefusedFromTheHeader)
         ASSERT_GT(boxes, 0) << heif.name;
         huge.append({ heif.name, heif.format, claim });
     }
+    // libwebp itself refuses canvases of 2^32 pixels or more; this one is over the limit only.
+    const QByteArray webpCanvas = withWebpCanvas(
+        encodeAnimatedWebp(
+            { { blocks(2, 2, false), {}, 100 }, { blocks(2, 2, true), {}, 100 } }, 0),
+        20000, 20000);
+    ASSERT_GT(webpCanvas.size(), 0);
+    ASSERT_LE(webpCanvas.size(), 200);
+    huge.append({ "webp canvas", PictureFormat::Webp, webpCanvas });
 
     Thumbnailer thumbnailer;
     for (const Sample& sample : huge) {

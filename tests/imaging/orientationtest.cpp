@@ -53,28 +53,29 @@ void expectQuadrants(
     }
 }
 
+// Which stored quadrant the upright picture shows at its top left, top right, bottom left
+// and bottom right, from the meaning of the Exif values (where the stored 0th row and 0th
+// column belong when viewed).
+struct Case
+{
+    int orientation;
+    std::array<int, 4> seen;
+};
+constexpr Case kCases[] = {
+    { 1, { 0, 1, 2, 3 } }, // row 0 top, column 0 left
+    { 2, { 1, 0, 3, 2 } }, // row 0 top, column 0 right
+    { 3, { 3, 2, 1, 0 } }, // row 0 bottom, column 0 right
+    { 4, { 2, 3, 0, 1 } }, // row 0 bottom, column 0 left
+    { 5, { 0, 2, 1, 3 } }, // row 0 left, column 0 top
+    { 6, { 2, 0, 3, 1 } }, // row 0 right, column 0 top
+    { 7, { 3, 1, 2, 0 } }, // row 0 right, column 0 bottom
+    { 8, { 1, 3, 0, 2 } }, // row 0 left, column 0 bottom
+};
+
 } // namespace
 
 TEST(JpegOrientation, EveryExifOrientationDecodesUprightAndDamagedExifMeansNone)
 {
-    // Which stored quadrant the upright picture shows at its top left, top right, bottom left
-    // and bottom right, from the meaning of the Exif values (where the stored 0th row and 0th
-    // column belong when viewed).
-    struct Case
-    {
-        int orientation;
-        std::array<int, 4> seen;
-    };
-    const Case cases[] = {
-        { 1, { 0, 1, 2, 3 } }, // row 0 top, column 0 left
-        { 2, { 1, 0, 3, 2 } }, // row 0 top, column 0 right
-        { 3, { 3, 2, 1, 0 } }, // row 0 bottom, column 0 right
-        { 4, { 2, 3, 0, 1 } }, // row 0 bottom, column 0 left
-        { 5, { 0, 2, 1, 3 } }, // row 0 left, column 0 top
-        { 6, { 2, 0, 3, 1 } }, // row 0 right, column 0 top
-        { 7, { 3, 1, 2, 0 } }, // row 0 right, column 0 bottom
-        { 8, { 1, 3, 0, 2 } }, // row 0 left, column 0 bottom
-    };
     const QByteArray plain = encodeJpeg(quadrants(), 95);
     const auto expectUpright = [](const QByteArray& jpeg, int orientation,
                                    const std::array<int, 4>& seen) {
@@ -96,7 +97,7 @@ TEST(JpegOrientation, EveryExifOrientationDecodesUprightAndDamagedExifMeansNone)
             0xffffffffu)
             << "white beside the upright rectangle";
     };
-    for (const Case& c : cases) {
+    for (const Case& c : kCases) {
         SCOPED_TRACE(c.orientation);
         const QByteArray exif = exifWithOrientation(c.orientation, c.orientation % 2 == 1);
         EXPECT_EQ(exifOrientation(exif.mid(6)), c.orientation) << "a bare TIFF structure";
@@ -104,7 +105,7 @@ TEST(JpegOrientation, EveryExifOrientationDecodesUprightAndDamagedExifMeansNone)
         expectUpright(jpeg, c.orientation, c.seen);
         EXPECT_EQ(exifOrientation(jpeg), c.orientation) << "a whole JPEG";
         // A second Exif block is not the picture's.
-        expectUpright(withApp1(jpeg, exifWithOrientation(1, false)), 1, cases[0].seen);
+        expectUpright(withApp1(jpeg, exifWithOrientation(1, false)), 1, kCases[0].seen);
     }
 
     // Absent, damaged or meaningless: as stored, never a failure.
@@ -126,6 +127,32 @@ TEST(JpegOrientation, EveryExifOrientationDecodesUprightAndDamagedExifMeansNone)
     };
     for (const QByteArray& jpeg : damaged) {
         SCOPED_TRACE(&jpeg - damaged);
-        expectUpright(jpeg, 1, cases[0].seen);
+        expectUpright(jpeg, 1, kCases[0].seen);
+    }
+}
+
+TEST(WebpOrientation, EveryExifOrientationOfItsExifChunkDecodesUpright)
+{
+    // Made by cwebp, the EXIF chunk added by webpmux. The full picture and the thumbnail (scaled
+    // by libwebp while decoding) come upright; the thumbnail is 150 x 75 or 75 x 150.
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.orientation);
+        const QByteArray webp = encodeWebp(quadrants(), 90, c.orientation);
+        ASSERT_FALSE(webp.isEmpty());
+        const QSize upright = c.orientation >= 5 ? QSize(kHeight, kWidth) : QSize(kWidth, kHeight);
+        const DecodedPicture full = decodePicture(PictureFormat::Webp, webp);
+        ASSERT_TRUE(full.ok()) << full.error.toStdString();
+        EXPECT_EQ(full.image.size(), upright);
+        expectQuadrants(full.image, full.image.rect(), c.seen, "full decode");
+        Thumbnailer thumbnailer;
+        const DecodedPicture thumb = thumbnailer.makeThumbnail(PictureFormat::Webp, webp);
+        ASSERT_TRUE(thumb.ok()) << thumb.error.toStdString();
+        const DrawRect r = FitRect(upright.width(), upright.height(), 150, 150);
+        expectQuadrants(
+            thumb.image, QRect(r.left, r.top, r.width(), r.height()), c.seen, "thumbnail");
+        EXPECT_EQ(thumb.image.pixel(upright.width() > upright.height() ? 75 : 2,
+                      upright.width() > upright.height() ? 2 : 75),
+            0xffffffffu)
+            << "white beside the upright rectangle";
     }
 }

@@ -126,6 +126,11 @@ TEST_F(FangDaTest, EntriesOpenTheSelectionAndTheRunGoesOnPastBadPictures)
     Store& store = *ws->store();
     store.appendPicture(QStringLiteral("f"), QStringLiteral("Cat"),
         QStringLiteral("D:\\x\\Cat.JPG"), encodeJpeg(photoLike(20, 20, 1), 90));
+    store.appendPicture(QStringLiteral("f"), QStringLiteral("moving"),
+        QStringLiteral("/p/moving.WEBP"),
+        encodeAnimatedWebp({ { blocks(12, 8, true), QPoint(0, 0), 100 },
+                               { photoLike(6, 4, 2), QPoint(2, 2), 100 } },
+            0));
 
     // Enter / enlarge: the selection in view order; "ab" is not "abc".
     ASSERT_EQ(captions().mid(0, 2), (QStringList { QStringLiteral("abc"), QStringLiteral("ab") }));
@@ -143,15 +148,16 @@ TEST_F(FangDaTest, EntriesOpenTheSelectionAndTheRunGoesOnPastBadPictures)
     viewers.opened.clear();
     FangDa(*ws,
         { QStringLiteral("bad"), QStringLiteral("gone"), QStringLiteral("odd"),
-            QStringLiteral("ANIM"), QStringLiteral("still"), QStringLiteral("cat") });
+            QStringLiteral("ANIM"), QStringLiteral("still"), QStringLiteral("cat"),
+            QStringLiteral("moving") });
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
         (QStringList { QStringLiteral("文件：/p/bad.png 在读取时发生错误！"),
             QStringLiteral("文件在数据库不存在"),
             QStringLiteral("文件：/p/odd.xyz 在读取时发生错误！") }));
     EXPECT_EQ(viewerCaptions(),
         (QStringList { QStringLiteral("文件:anim.gif"), QStringLiteral("文件:still.gif"),
-            QStringLiteral("文件:Cat.jpg") }));
-    ASSERT_EQ(viewers.opened.size(), 3);
+            QStringLiteral("文件:Cat.jpg"), QStringLiteral("文件:moving.webp") }));
+    ASSERT_EQ(viewers.opened.size(), 4);
     ASSERT_TRUE(viewers.opened[0].first.animation);
     EXPECT_EQ(viewers.opened[0].first.animation->frameCount(), 2);
     EXPECT_TRUE(viewers.opened[0].first.image.isNull()) << "the animation is held once";
@@ -161,6 +167,11 @@ TEST_F(FangDaTest, EntriesOpenTheSelectionAndTheRunGoesOnPastBadPictures)
     EXPECT_EQ(viewers.opened[2].first.bytes,
         store.readBlob(
             QStringLiteral("f"), store.locate(QStringLiteral("f"), QStringLiteral("Cat"))->rowid));
+    // An animated WebP plays like a GIF, on its canvas.
+    EXPECT_EQ(viewers.opened[3].first.kind, 9);
+    ASSERT_TRUE(viewers.opened[3].first.animation);
+    EXPECT_EQ(viewers.opened[3].first.animation->frameCount(), 2);
+    EXPECT_EQ(viewers.opened[3].first.size(), QSize(12, 8));
 }
 
 TEST_F(FangDaTest, NothingToOpenWithoutAFolderOrPictures)

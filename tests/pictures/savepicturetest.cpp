@@ -202,22 +202,79 @@ TEST_F(SavePictureTest, IconMaskMarksExactlyTheWhitePixels)
     EXPECT_EQ(meanDifference(back.image, picture), 0.0);
 }
 
-TEST_F(SavePictureTest, MetafilesCountAsKindSixAndPicturesThatLeftTheStoreUseTheViewersBytes)
+TEST_F(SavePictureTest, KindsAfterTheSixSaveTheirBytesAsThemselvesAndConvertToTheSix)
 {
-    openAndSelect({ { QStringLiteral("/p/draw.emf"), QByteArray("not really an emf") } }, 0);
-    // No thumbnail, but the name is in the folder: save it through the command directly.
+    const QImage photo = photoLike(48, 32, 9);
+    const QByteArray webp = encodeWebp(photo, 90);
+    const QByteArray emf = encodeEmf(QSize(40, 30), QRect(5, 5, 20, 10), qRgb(200, 20, 20));
+    const QByteArray fakeEmf("not really an emf");
+    openAndSelect(
+        { { QStringLiteral("/p/photo.WEBP"), webp }, { QStringLiteral("/p/draw.emf"), emf },
+            { QStringLiteral("/p/fake.emf"), fakeEmf } },
+        0);
+    struct Case
+    {
+        const char* name;
+        int code; // the stored kind
+        const char* ownType; // the save dialog's seventh type
+        QByteArray stored;
+    };
+    const Case cases[] = {
+        { "photo", 9, "WebP Image (*.webp)|*.webp", webp },
+        { "draw", 7, "Enhanced Metafile (*.emf)|*.emf", emf },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = QLatin1String(c.name);
+        const QString extension = QLatin1String(PictureKind::ofCode(c.code).extension);
+        prompt.clear();
+        // The seventh type, preset: the stored bytes under the stored extension, lower-cased.
+        prompt.answerSaveFile(box.path(name), 6);
+        SavePicture(*ws, QStringLiteral("f"), name,
+            pictureKindCode(QStringLiteral("/p/x") + extension.toUpper()));
+        ASSERT_EQ(prompt.saveDialogs.size(), 1);
+        EXPECT_EQ(
+            prompt.saveDialogs[0].filter, kFilter + QLatin1Char('|') + QLatin1String(c.ownType));
+        EXPECT_EQ(prompt.saveDialogs[0].selectedIndex, 6);
+        EXPECT_EQ(Sandbox::readFile(box.path(name + extension)), c.stored);
+        EXPECT_TRUE(prompt.popups.isEmpty());
+
+        // GIF and PNG convert: a picture of the kind, never the stored bytes renamed.
+        for (const auto& [filter, format] :
+            { std::pair { 5, PictureFormat::Gif }, std::pair { 4, PictureFormat::Png } }) {
+            const QString path = box.path(name + QStringLiteral("-") + QString::number(filter));
+            prompt.answerSaveFile(path, filter);
+            SavePicture(*ws, QStringLiteral("f"), name, c.code);
+            const QByteArray written = Sandbox::readFile(path + kindExtension(filter + 1));
+            EXPECT_NE(written, c.stored);
+            const DecodedPicture back = decodePicture(format, written);
+            ASSERT_TRUE(back.ok()) << back.error.toStdString();
+            if (c.code == 9) {
+                EXPECT_LE(meanDifference(back.image, photo), filter == 5 ? 12.0 : 3.0);
+            } else {
+                // Drawn as the viewer draws it: inside the rectangle, away from its lines.
+                EXPECT_NEAR(back.image.width(), 40, 1);
+                const QRgb inside = back.image.pixel(22, 12);
+                EXPECT_TRUE(qRed(inside) > 150 && qGreen(inside) < 60 && qBlue(inside) < 60)
+                    << std::hex << inside;
+            }
+        }
+        EXPECT_EQ(prompt.popupTexts(PopupKind::Success).size(), 2);
+    }
+
+    // A metafile that does not draw cannot be converted: no file, the failure told.
+    prompt.clear();
     prompt.answerSaveFile(box.path(QStringLiteral("d")), 5);
-    SavePicture(*ws, QStringLiteral("f"), QStringLiteral("draw"),
-        pictureKindCode(QStringLiteral("/p/draw.emf")));
-    EXPECT_EQ(prompt.saveDialogs.last().selectedIndex, 5);
-    EXPECT_EQ(
-        Sandbox::readFile(box.path(QStringLiteral("d.gif"))), QByteArray("not really an emf"));
-    prompt.answerSaveFile(box.path(QStringLiteral("d")), 4);
-    SavePicture(*ws, QStringLiteral("f"), QStringLiteral("draw"), 6);
+    SavePicture(*ws, QStringLiteral("f"), QStringLiteral("fake"), 7);
     EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
         QStringList { QStringLiteral("文件保存失败，请使用它原有的文件格式保存!") });
-    EXPECT_FALSE(QFile::exists(box.path(QStringLiteral("d.png")))) << "no half file";
+    EXPECT_FALSE(QFile::exists(box.path(QStringLiteral("d.gif")))) << "no bytes under .gif";
+}
 
+TEST_F(SavePictureTest, PicturesThatLeftTheStoreUseTheViewersBytes)
+{
+    openAndSelect(
+        { { QStringLiteral("/p/a.png"), encodePng(photoLike(8, 8, 1), PngKind::Rgb8) } }, 0);
     // Renamed away, or its folder gone: the viewer's bytes, unchanged, whatever type was chosen.
     prompt.clear();
     for (const QString& table : { QStringLiteral("f"), QStringLiteral("gone") }) {
@@ -231,4 +288,6 @@ TEST_F(SavePictureTest, MetafilesCountAsKindSixAndPicturesThatLeftTheStoreUseThe
     EXPECT_EQ(pictureKindCode(QStringLiteral("C:\\x\\A.JPEG")), 2);
     EXPECT_EQ(pictureKindCode(QStringLiteral("/x/a.ico")), 4);
     EXPECT_EQ(pictureKindCode(QStringLiteral("/x.y/noext")), 6);
+    EXPECT_EQ(pictureKindCode(QStringLiteral("/x/IMG_1.HEIC")), 10);
+    EXPECT_EQ(kindExtension(10), QStringLiteral(".heic"));
 }

@@ -3,6 +3,7 @@
 #include "support/testpictures.h"
 
 #include <QBuffer>
+#include <QDebug>
 #include <QFile>
 #include <QHash>
 #include <QImageWriter>
@@ -643,6 +644,125 @@ QList<QByteArray> runTools(const QByteArray& input, const QString& inputName,
         files.append(file.readAll());
     }
     return files;
+}
+
+namespace {
+
+// Runs a tool to its end; false (and what it said, as a warning) when it cannot start or fails.
+bool runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    if (!ok)
+        qWarning() << program << "failed:" << process.errorString() << process.readAll();
+    return ok;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// cwebp of the picture into `out`.
+bool cwebp(const QImage& image, int quality, const QString& png, const QString& out)
+{
+    if (!image.save(png, "PNG"))
+        return false;
+    QStringList arguments { QStringLiteral("-quiet") };
+    if (quality < 0)
+        arguments << QStringLiteral("-lossless") << QStringLiteral("-exact");
+    else
+        arguments << QStringLiteral("-q") << QString::number(quality);
+    return runTool(QStringLiteral("cwebp"), arguments << png << QStringLiteral("-o") << out);
+}
+
+} // namespace
+
+QByteArray encodeWebp(const QImage& image, int quality, int orientation)
+{
+    QTemporaryDir dir;
+    const QString webp = dir.filePath(QStringLiteral("p.webp"));
+    if (!cwebp(image, quality, dir.filePath(QStringLiteral("p.png")), webp))
+        return {};
+    if (orientation <= 0)
+        return readAll(webp);
+    const QString exif = dir.filePath(QStringLiteral("exif"));
+    const QString tagged = dir.filePath(QStringLiteral("tagged.webp"));
+    // The chunk holds the TIFF structure without the "Exif\0\0" of a JPEG's APP1.
+    if (!writeAll(exif, exifWithOrientation(orientation, false).mid(6))
+        || !runTool(QStringLiteral("webpmux"),
+            { QStringLiteral("-set"), QStringLiteral("exif"), exif, webp, QStringLiteral("-o"),
+                tagged }))
+        return {};
+    return readAll(tagged);
+}
+
+QByteArray encodeWebpFromFile(const QByteArray& file, int quality)
+{
+    QTemporaryDir dir;
+    // cwebp tells the input's kind by its bytes, not its name.
+    const QString in = dir.filePath(QStringLiteral("in"));
+    const QString out = dir.filePath(QStringLiteral("out.webp"));
+    if (!writeAll(in, file)
+        || !runTool(QStringLiteral("cwebp"),
+            { QStringLiteral("-quiet"), QStringLiteral("-q"), QString::number(quality), in,
+                QStringLiteral("-o"), out }))
+        return {};
+    return readAll(out);
+}
+
+QByteArray encodeAnimatedWebp(const QList<WebpFrame>& frames, int plays)
+{
+    QTemporaryDir dir;
+    QStringList arguments;
+    for (int i = 0; i < frames.size(); ++i) {
+        const WebpFrame& frame = frames[i];
+        const QString webp = dir.filePath(QStringLiteral("f%1.webp").arg(i));
+        if (!cwebp(frame.image, -1, dir.filePath(QStringLiteral("f%1.png").arg(i)), webp))
+            return {};
+        arguments << QStringLiteral("-frame") << webp
+                  << QStringLiteral("+%1+%2+%3+0+b")
+                         .arg(frame.durationMs)
+                         .arg(frame.at.x())
+                         .arg(frame.at.y());
+    }
+    const QString out = dir.filePath(QStringLiteral("a.webp"));
+    arguments << QStringLiteral("-loop") << QString::number(plays) << QStringLiteral("-o") << out;
+    return runTool(QStringLiteral("webpmux"), arguments) ? readAll(out) : QByteArray();
+}
+
+QByteArray withWebpCanvas(QByteArray webp, int width, int height)
+{
+    if (webp.mid(12, 4) != QByteArray("VP8X"))
+        return {};
+    // After "RIFF", its size, "WEBP", "VP8X", its size and the flags: each side less one, in 24
+    // bits, little-endian.
+    for (const auto& [at, side] : { std::pair { 24, width }, std::pair { 27, height } })
+        for (int i = 0; i < 3; ++i)
+            webp[at + i] = char(((side - 1) >> (8 * i)) & 0xff);
+    return webp;
+}
+
+QImage decodeWithDwebp(const QByteArray& webp)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.webp"));
+    const QString png = dir.filePath(QStringLiteral("out.png"));
+    if (!writeAll(in, webp)
+        || !runTool(
+            QStringLiteral("dwebp"), { QStringLiteral("-quiet"), in, QStringLiteral("-o"), png }))
+        return {};
+    return QImage(png).convertToFormat(QImage::Format_ARGB32);
 }
 
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality)

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QRgb>
 #include <QSize>
@@ -82,6 +83,29 @@ QByteArray encodeIco(const QList<IcoImage>& images);
 // `text` is not empty, that text.
 QByteArray encodeEmf(QSize size, QRect filled, QRgb fill, const QString& text = QString());
 QByteArray encodeWmf(QSize size, QRect filled, QRgb fill, const QString& text = QString());
+
+// WebP files made by Debian's own tools (package webp), run on files in a temporary directory.
+// A failure of a tool is warned about and gives empty bytes (the tests check for them).
+// cwebp of the picture (its alpha kept) at `quality`, lossless when quality < 0; with an EXIF
+// chunk (webpmux) holding only that orientation (exifWithOrientation, little-endian) when
+// orientation > 0.
+QByteArray encodeWebp(const QImage& image, int quality, int orientation = 0);
+// cwebp of a JPEG or PNG file's bytes at `quality` (as a photo would be turned into WebP).
+QByteArray encodeWebpFromFile(const QByteArray& file, int quality);
+struct WebpFrame
+{
+    QImage image;
+    QPoint at; // even coordinates: WebP stores offsets halved
+    int durationMs = 100;
+};
+// An animation put together by webpmux of lossless frames at their offsets (the canvas is what
+// they cover together), blended over what is below, playing `plays` times (0: endless).
+QByteArray encodeAnimatedWebp(const QList<WebpFrame>& frames, int plays);
+// The WebP with the canvas size of its VP8X header (an extended file's) replaced; empty for a
+// file without one.
+QByteArray withWebpCanvas(QByteArray webp, int width, int height);
+// dwebp's decode of a still WebP: ARGB32 (not premultiplied), null when it fails.
+QImage decodeWithDwebp(const QByteArray& webp);
 
 // Qt's writer for a format such as "BMP".
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality = -1);
