@@ -3,6 +3,7 @@
 #include "app/zarvoctl.h"
 
 #include "pictures/addfiles.h"
+#include "pictures/duplicates.h"
 #include "pictures/exportfolder.h"
 #include "pictures/importtree.h"
 #include "store/compaction.h"
@@ -339,21 +340,6 @@ int compact(const QStringList& args, const Console& console)
     return 0;
 }
 
-// The path of a folder table's node in the tree ("组/子组/文件夹"), or the table's name when no
-// node shows it.
-QString folderPath(const FolderTree& tree, const QString& table)
-{
-    QStandardItem* node = tree.findFolder(table);
-    if (!node)
-        return table;
-    QStringList parts;
-    for (const QStandardItem* n = node; n; n = FolderTree::parentNode(n)) {
-        const QString text = FolderTree::nodeText(n);
-        parts.prepend(FolderTree::isGroup(n) ? text.mid(1) : text);
-    }
-    return parts.join(QLatin1Char('/'));
-}
-
 // The progress bar of an import on a terminal: count, share and rate, redrawn in place.
 class ProgressBar
 {
@@ -487,7 +473,7 @@ int duplicates(const QStringList& args, const Console& console)
             for (const StoredPicture& picture : groups[g].pictures)
                 console.print(QStringLiteral("%1\t%2\t%3")
                                   .arg(g + 1)
-                                  .arg(folderPath(tree, picture.folder), picture.name));
+                                  .arg(folderPathInTree(tree, picture.folder), picture.name));
     } catch (const std::exception& e) {
         return console.fail(QString::fromUtf8(e.what()));
     }

@@ -12,6 +12,7 @@
 #include "store/namerules.h"
 #include "store/store.h"
 #include "view/prompt.h"
+#include "view/workspace.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -469,6 +470,59 @@ ImportResult importDirectory(Store& store, FolderTree& tree, QStandardItem* unde
 {
     Importer importer(store, tree, options, hooks);
     return importer.run(under, dir);
+}
+
+void menu_importClick(Workspace& workspace)
+{
+    Prompt& prompt = workspace.prompt();
+    const QString dir = prompt.chooseDirectory();
+    if (dir.isEmpty() || !workspace.ensureFingerprints())
+        return;
+    FolderTree& tree = workspace.tree();
+    const QPersistentModelIndex selected = workspace.selectedNode();
+    QStandardItem* under = selected.isValid() ? tree.itemFromIndex(selected) : nullptr;
+    if (under && !FolderTree::isGroup(under))
+        under = nullptr;
+    const int nodesBefore = tree.rowCount(under ? under->index() : QModelIndex());
+    ImportHooks hooks;
+    hooks.saveTree = [&workspace] { return workspace.saveTree(); };
+    hooks.failed = [](const QString& failure) { qCWarning(lcPictures).noquote() << failure; };
+    hooks.progress
+        = [&prompt](qint64 done, qint64 total, qint64) { return prompt.advanceWork(done, total); };
+    ImportResult result;
+    prompt.beginWork(Texts::tr("正在导入目录 %1").arg(dir));
+    try {
+        result = importDirectory(*workspace.store(), tree, under, dir, ImportOptions {}, hooks);
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "importing" << dir << "failed:" << e.what();
+        result.failures.append(Texts::tr("目录 %1 导入失败").arg(dir));
+        ++result.failed;
+    }
+    prompt.endWork();
+    // The imported node shows, opened all the way down.
+    const QModelIndex parent = under ? under->index() : QModelIndex();
+    if (tree.rowCount(parent) > nodesBefore)
+        workspace.expandNode(tree.index(tree.rowCount(parent) - 1, 0, parent), true);
+    if (workspace.isFolderOpen()) {
+        try {
+            workspace.reloadFolder();
+        } catch (const std::exception& e) {
+            qCDebug(lcPictures) << "reloading the folder after importing failed:" << e.what();
+        }
+    }
+    QString summary = (result.cancelled ? Texts::tr("导入已取消: ") : Texts::tr("导入完成: "))
+        + Texts::tr("添加 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败")
+              .arg(result.added)
+              .arg(result.duplicates)
+              .arg(result.skipped)
+              .arg(result.failed);
+    constexpr int kShownFailures = 3;
+    for (qsizetype i = 0; i < std::min<qsizetype>(kShownFailures, result.failures.size()); ++i)
+        summary += QLatin1Char('\n') + result.failures[i];
+    if (result.failures.size() > kShownFailures)
+        summary += QLatin1Char('\n')
+            + Texts::tr("还有 %1 个失败").arg(result.failures.size() - kShownFailures);
+    prompt.popup(PopupKind::Success, summary);
 }
 
 } // namespace zarvo

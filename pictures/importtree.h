@@ -13,6 +13,7 @@ namespace zarvo {
 
 class FolderTree;
 class Store;
+class Workspace;
 
 // Whether a file of that name is a picture an import takes: its extension is one of the store's
 // picture kinds (the extensions a drop accepts) or .emf or .wmf, A-Z case ignored.
@@ -74,5 +75,11 @@ struct ImportHooks
 // when its folder holds them). The store must have its fingerprints (Store::buildFingerprints).
 ImportResult importDirectory(Store& store, FolderTree& tree, QStandardItem* under,
     const QString& dir, const ImportOptions& options, const ImportHooks& hooks);
+
+// The import command: asks for a directory and imports it under the selected group node (the top
+// level when no group node is selected) in the wait window, which can cancel it. Ends with one
+// popup of kind 222: pictures added, duplicates skipped, other files skipped, failures, and the
+// first few failures.
+void menu_importClick(Workspace& workspace);
 
 } // namespace zarvo
