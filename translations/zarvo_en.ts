@@ -30,6 +30,13 @@
         <source>文件 %1 不存在,不能添加到文件夹中</source>
         <translation>The file %1 does not exist and cannot be added to the folder.</translation>
     </message>
+    <message numerus="yes">
+        <source>有 %n 张图片与图片库中已有的图片完全相同</source>
+        <translation>
+            <numerusform>%n picture held the same bytes as a picture already stored</numerusform>
+            <numerusform>%n pictures held the same bytes as pictures already stored</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>AddNode</name>
@@ -67,6 +74,21 @@
     <message>
         <source>请先选择你要删除的文件夹/树结构</source>
         <translation>Please select the folder or group to delete first.</translation>
+    </message>
+</context>
+<context>
+    <name>Duplicates</name>
+    <message>
+        <source>重复图片查找失败</source>
+        <translation>Finding duplicate pictures failed</translation>
+    </message>
+    <message>
+        <source>是否真的要删除这些文件?</source>
+        <translation>Do you really want to delete these pictures?</translation>
+    </message>
+    <message>
+        <source>文件: %1 在删除过程中产生错误，删除不成功</source>
+        <translation>An error occurred while deleting the picture %1: it was not deleted.</translation>
     </message>
 </context>
 <context>
@@ -145,6 +167,57 @@
     <message>
         <source>播放速度: 100</source>
         <translation>Playback speed: 100</translation>
+    </message>
+</context>
+<context>
+    <name>ImportTree</name>
+    <message>
+        <source>目录 %1 不存在</source>
+        <translation>The directory %1 does not exist</translation>
+    </message>
+    <message>
+        <source>目录 %1 无法读取</source>
+        <translation>The directory %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>%1 的名称不是 UTF-8 文本, 未导入</source>
+        <translation>The name of %1 is not UTF-8 text; not imported</translation>
+    </message>
+    <message>
+        <source>树结构保存失败！</source>
+        <translation>The folder tree could not be saved!</translation>
+    </message>
+    <message>
+        <source>文件夹 %1 创建失败</source>
+        <translation>The folder %1 could not be created.</translation>
+    </message>
+    <message>
+        <source>文件 %1 添加失败</source>
+        <translation>The file %1 could not be added.</translation>
+    </message>
+    <message>
+        <source>正在导入目录 %1</source>
+        <translation>Importing the directory %1</translation>
+    </message>
+    <message>
+        <source>目录 %1 导入失败</source>
+        <translation>Importing the directory %1 failed</translation>
+    </message>
+    <message>
+        <source>导入已取消: </source>
+        <translation>Import cancelled: </translation>
+    </message>
+    <message>
+        <source>导入完成: </source>
+        <translation>Import finished: </translation>
+    </message>
+    <message>
+        <source>添加 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败</source>
+        <translation>%1 pictures added, %2 duplicate pictures skipped, %3 other files skipped, %4 failed</translation>
+    </message>
+    <message>
+        <source>还有 %1 个失败</source>
+        <translation>and %1 more failures</translation>
     </message>
 </context>
 <context>
@@ -301,6 +374,14 @@
         <source>删除图片(&amp;D)</source>
         <translation>&amp;Delete Pictures</translation>
     </message>
+    <message>
+        <source>导入目录(&amp;M)...</source>
+        <translation>I&amp;mport Directory...</translation>
+    </message>
+    <message>
+        <source>查找重复图片(&amp;D)...</source>
+        <translation>Find &amp;Duplicate Pictures...</translation>
+    </message>
 </context>
 <context>
     <name>NameRules</name>
@@ -369,6 +450,13 @@
     <message>
         <source>文件 %1 在删除时发生错误</source>
         <translation>An error occurred while deleting the picture %1.</translation>
+    </message>
+</context>
+<context>
+    <name>Prompt</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -536,46 +624,6 @@
 <context>
     <name>Zarvoctl</name>
     <message>
-        <source>用法: zarvoctl &lt;命令&gt; [参数]
-Zarvo 图片库文件 (data.mdb) 的维护工具。
-
-命令:
-  init PATH                     新建一个空的图片库
-  add PATH FOLDER FILE...       把图片文件原样加入文件夹 FOLDER; 文件夹不存在时新建,
-                                并放在文件夹树的顶层; 重名的图片自动改名, 例如 cat(0)
-  list PATH [FOLDER]            列出文件夹树, 以及各文件夹 (或 FOLDER) 中的图片和大小
-  export PATH FOLDER DIR [--force]
-                                把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
-                                来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
-  compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
-  --help                        显示本帮助
-
-退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
-正被 Zarvo 打开的图片库不能操作。
-</source>
-        <translation>Usage: zarvoctl &lt;command&gt; [arguments]
-Maintains Zarvo picture stores (data.mdb files).
-
-Commands:
-  init PATH                     create an empty picture store
-  add PATH FOLDER FILE...       add picture files unchanged to the folder FOLDER; a missing
-                                folder is created at the top of the folder tree; a picture
-                                whose name is taken gets a new one, for example cat(0)
-  list PATH [FOLDER]            list the folder tree and the pictures of each folder (or of
-                                FOLDER) with their sizes
-  export PATH FOLDER DIR [--force]
-                                write the pictures of FOLDER unchanged into the directory
-                                DIR, named by the picture&apos;s name and the extension of its
-                                source; existing files are only overwritten with --force
-  compact PATH                  compact and check the picture store, as Zarvo does each
-                                time it exits
-  --help                        show this help
-
-Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
-A picture store that Zarvo has open cannot be worked on.
-</translation>
-    </message>
-    <message>
         <source>数据库文件不存在! (%1)</source>
         <translation>The database file does not exist! (%1)</translation>
     </message>
@@ -678,6 +726,101 @@ A picture store that Zarvo has open cannot be worked on.
         <source>未知命令 %1 (zarvoctl --help 显示用法)</source>
         <translation>Unknown command %1 (zarvoctl --help shows the usage)</translation>
     </message>
+    <message>
+        <source>用法: zarvoctl &lt;命令&gt; [参数]
+Zarvo 图片库文件 (data.mdb) 的维护工具。
+
+命令:
+  init PATH                     新建一个空的图片库
+  add PATH FOLDER FILE...       把图片文件原样加入文件夹 FOLDER; 文件夹不存在时新建,
+                                并放在文件夹树的顶层; 重名的图片自动改名, 例如 cat(0)
+  list PATH [FOLDER]            列出文件夹树, 以及各文件夹 (或 FOLDER) 中的图片和大小
+  export PATH FOLDER DIR [--force]
+                                把 FOLDER 中的图片原样写入目录 DIR, 文件名为图片名称加
+                                来源的扩展名; 已存在的文件只有给出 --force 时才覆盖
+  compact PATH                  整理并检查图片库, 与 Zarvo 每次退出时相同
+  import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]
+                                把目录 DIR 连同其子目录导入为文件夹树的一个节点 (在 NODE
+                                之下, NODE 为以 / 分隔的节点路径, 默认为顶层); 图片库中已有
+                                相同内容的图片跳过, 除非给出 --keep-duplicates; --dry-run
+                                只统计, 不做改动; 中断后再次运行会接着导入
+  duplicates PATH               列出内容相同的图片: 每行为组号, 文件夹路径, 图片名称
+  --help                        显示本帮助
+
+退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
+正被 Zarvo 打开的图片库不能操作。
+</source>
+        <translation>Usage: zarvoctl &lt;command&gt; [arguments]
+Maintains Zarvo picture stores (data.mdb files).
+
+Commands:
+  init PATH                     create an empty picture store
+  add PATH FOLDER FILE...       add picture files unchanged to the folder FOLDER; a missing
+                                folder is created at the top of the folder tree; a picture
+                                whose name is taken gets a new one, for example cat(0)
+  list PATH [FOLDER]            list the folder tree and the pictures of each folder (or of
+                                FOLDER) with their sizes
+  export PATH FOLDER DIR [--force]
+                                write the pictures of FOLDER unchanged into the directory
+                                DIR, named by the picture&apos;s name and the extension of its
+                                source; existing files are only overwritten with --force
+  compact PATH                  compact and check the picture store, as Zarvo does each
+                                time it exits
+  import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]
+                                import the directory DIR with its subdirectories as one
+                                node of the folder tree (under NODE, a node path separated
+                                by /, the top level by default); pictures whose bytes the
+                                store already holds are skipped unless --keep-duplicates is
+                                given; --dry-run only counts and changes nothing; run again
+                                after an interruption, it goes on where it stopped
+  duplicates PATH               list pictures with the same bytes: one line per picture
+                                with its set number, folder path and name
+  --help                        show this help
+
+Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
+A picture store that Zarvo has open cannot be worked on.
+</translation>
+    </message>
+    <message>
+        <source>正在为图片库中的图片计算指纹 (只需一次)...</source>
+        <translation>Fingerprinting the pictures of the store (only once)...</translation>
+    </message>
+    <message>
+        <source>图片指纹无法计算: %1</source>
+        <translation>The pictures could not be fingerprinted: %1</translation>
+    </message>
+    <message>
+        <source>图片指纹无法计算</source>
+        <translation>The pictures could not be fingerprinted</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]</source>
+        <translation>Usage: zarvoctl import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]</translation>
+    </message>
+    <message>
+        <source>目录 %1 不存在</source>
+        <translation>The directory %1 does not exist</translation>
+    </message>
+    <message>
+        <source>文件夹树无法读取, 没有导入任何图片</source>
+        <translation>The folder tree cannot be read; no picture was imported</translation>
+    </message>
+    <message>
+        <source>没有节点 %1</source>
+        <translation>There is no node %1</translation>
+    </message>
+    <message>
+        <source>试运行, 未做改动: </source>
+        <translation>Dry run, nothing changed: </translation>
+    </message>
+    <message>
+        <source>导入 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败</source>
+        <translation>%1 pictures imported, %2 duplicate pictures skipped, %3 other files skipped, %4 failed</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl duplicates PATH</source>
+        <translation>Usage: zarvoctl duplicates PATH</translation>
+    </message>
 </context>
 <context>
     <name>zarvo::FindSession</name>
@@ -715,6 +858,12 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>真的要退出程序吗?</source>
         <translation>Do you really want to exit Zarvo?</translation>
+    </message>
+    <message>
+        <source>图片库还是空的。
+用 &quot;文件夹&quot; 菜单的 &quot;添加文件夹&quot; 新建一个文件夹再添加图片, 或者用 &quot;导入目录&quot; 把一个目录连同子目录中的图片一次导入。</source>
+        <translation>The picture store is still empty.
+Make a folder with &quot;Add Folder&quot; in the &quot;Folder&quot; menu and add pictures to it, or bring in a directory with all the pictures of its subdirectories at once with &quot;Import Directory&quot;.</translation>
     </message>
 </context>
 <context>
@@ -869,6 +1018,45 @@ A picture store that Zarvo has open cannot be worked on.
     </message>
 </context>
 <context>
+    <name>zarvo::Tdups</name>
+    <message>
+        <source>删除选中的图片(&amp;D)</source>
+        <translation>&amp;Delete Selected Pictures</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹(&amp;O)</source>
+        <translation>&amp;Open Its Folder</translation>
+    </message>
+    <message>
+        <source>查找重复图片</source>
+        <translation>Find Duplicate Pictures</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>图片名称</source>
+        <translation>Picture name</translation>
+    </message>
+    <message>
+        <source>关闭(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>没有内容相同的图片</source>
+        <translation>No two pictures hold the same bytes</translation>
+    </message>
+    <message>
+        <source>%1 组内容相同的图片; 选中多余的副本即可删除</source>
+        <translation>%1 sets of identical pictures; select the copies you do not need to delete them</translation>
+    </message>
+    <message>
+        <source>第 %1 组: %2 张, 每张 %3 字节</source>
+        <translation>Set %1: %2 pictures of %3 bytes each</translation>
+    </message>
+</context>
+<context>
     <name>zarvo::Tfin</name>
     <message>
         <source>查询</source>
@@ -997,6 +1185,14 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>文件：%1 在读取时发生错误！</source>
         <translation>An error occurred while reading the file %1!</translation>
+    </message>
+    <message>
+        <source>正在为图片计算指纹 (只需一次)</source>
+        <translation>Fingerprinting the pictures (only once)</translation>
+    </message>
+    <message>
+        <source>图片指纹计算失败</source>
+        <translation>The pictures could not be fingerprinted</translation>
     </message>
 </context>
 </TS>
