@@ -130,7 +130,7 @@ void measureImport(const QString& work, const char* set, bool photos)
         // Fingerprinting the same store without its fingerprints, against reading its bytes.
         Store::Opened opened = Store::open(path);
         opened.store->database().exec("DROP TABLE \"Zarvo picture fingerprints\"");
-        opened.store->close();
+        opened.store.reset(); // the lock goes with it
         opened = Store::open(path);
         Store& store = *opened.store;
         start = Clock::now();
