@@ -256,6 +256,18 @@ void Form1::connectCommands()
 
 void Form1::followWorkspace()
 {
+    // An empty tree shows the way in the empty folder view.
+    auto showEmptyHint = [this] {
+        m_listView->setEmptyText(
+            m_workspace->tree().rowCount() == 0 ? tr(
+                "图片库还是空的。\n用 \"文件夹\" 菜单的 \"添加文件夹\" 新建一个文件夹再添加图片, "
+                "或者用 \"导入目录\" 把一个目录连同子目录中的图片一次导入。")
+                                                : QString());
+    };
+    connect(&m_workspace->tree(), &QAbstractItemModel::rowsInserted, this, showEmptyHint);
+    connect(&m_workspace->tree(), &QAbstractItemModel::rowsRemoved, this, showEmptyHint);
+    connect(&m_workspace->tree(), &QAbstractItemModel::modelReset, this, showEmptyHint);
+    showEmptyHint();
     connect(m_workspace, &Workspace::statusTextChanged, m_bar, &StatusBar::setPanelText);
     connect(m_workspace, &Workspace::progressStarted, m_bar, &StatusBar::startProgress);
     connect(m_workspace, &Workspace::progressAdvanced, m_bar, &StatusBar::advanceProgress);
@@ -338,6 +350,8 @@ void Form1::FormShow()
     // what the user opened and closed.
     const std::set<QStringList> expanded = m_tree1->expandedPaths();
     m_workspace->loadTree();
+    // Once per store: the pictures of a store made before fingerprints get theirs.
+    m_workspace->ensureFingerprints();
     if (m_treeShown) {
         m_tree1->expandPaths(expanded);
     } else {

@@ -92,6 +92,8 @@ void buildMenus(QMainWindow& window, ClickSounds* sounds)
         makeAction(&window, "menu_delfolder", Texts::tr("删除文件夹(&R)"), menuIcon(1)));
     folder->addAction(
         makeAction(&window, "menu_findfolder", Texts::tr("查找文件夹(&O)"), menuIcon(6)));
+    folder->addSeparator();
+    folder->addAction(makeAction(&window, "menu_import", Texts::tr("导入目录(&M)..."), QString()));
 
     QMenu* operations = bar->addMenu(Texts::tr("文件操作(&C)"));
     operations->addAction(
@@ -105,6 +107,7 @@ void buildMenus(QMainWindow& window, ClickSounds* sounds)
     QMenu* tools = bar->addMenu(Texts::tr("工具(&T)"));
     tools->addAction(
         makeAction(&window, "menu_gif", Texts::tr("Gif文件分解工具(&G)...."), menuIcon(12)));
+    tools->addAction(makeAction(&window, "menu_dups", Texts::tr("查找重复图片(&D)..."), QString()));
 
     QMenu* about = bar->addMenu(Texts::tr("关于(&A)"));
     about->addAction(makeAction(&window, "menu_help", Texts::tr("帮助(&H)"), menuIcon(11)));

@@ -8,8 +8,10 @@
 #include "folders/opennode.h"
 #include "folders/renamenode.h"
 #include "pictures/addcommand.h"
+#include "pictures/duplicates.h"
 #include "pictures/exportfolder.h"
 #include "pictures/fangda.h"
+#include "pictures/importtree.h"
 #include "pictures/pictureclipboard.h"
 #include "pictures/renamedelete.h"
 #include "pictures/savepicture.h"
@@ -47,6 +49,8 @@ const Route kRoutes[] = {
     { "menu_findfile", menu_findfileClick },
     { "btn_findfolder", btn_findfolderClick },
     { "menu_findfolder", btn_findfolderClick },
+    { "menu_import", menu_importClick },
+    { "menu_dups", menu_dupsClick },
 };
 
 const Route kViewRoutes[] = {

@@ -4,6 +4,7 @@
 
 #include "app/picturepreview.h"
 #include "dialogs/tad.h"
+#include "dialogs/tdups.h"
 #include "dialogs/tedi.h"
 #include "dialogs/tfin.h"
 #include "dialogs/tselfolde.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace zarvo {
@@ -165,6 +167,44 @@ QString WidgetPrompt::chooseDirectory()
 void WidgetPrompt::showSearchWindow(FindSession& session)
 {
     Tfin dialog(session, m_owner);
+    dialog.exec();
+}
+
+void WidgetPrompt::beginWork(const QString& title)
+{
+    endWork();
+    m_work = new QProgressDialog(
+        title, QCoreApplication::translate("Prompt", "取消"), 0, 0, dialogOwner());
+    m_work->setObjectName(QStringLiteral("work"));
+    m_work->setWindowTitle(title);
+    m_work->setWindowModality(Qt::WindowModal);
+    m_work->setMinimumDuration(500);
+    m_work->setAutoClose(false);
+    m_work->setAutoReset(false);
+    m_work->setValue(0);
+}
+
+bool WidgetPrompt::advanceWork(qint64 done, qint64 total)
+{
+    if (!m_work)
+        return true;
+    // The dialog counts in int; large counts are scaled.
+    const int scale = total > 1'000'000'000 ? 1000 : 1;
+    if (m_work->maximum() != int(total / scale))
+        m_work->setMaximum(int(total / scale));
+    m_work->setValue(int(done / scale)); // lets the window's events through, a cancel too
+    return !m_work->wasCanceled();
+}
+
+void WidgetPrompt::endWork()
+{
+    if (m_work)
+        delete m_work.data();
+}
+
+void WidgetPrompt::showDuplicatesWindow(DuplicateSession& session)
+{
+    Tdups dialog(session, dialogOwner());
     dialog.exec();
 }
 

@@ -6,6 +6,9 @@
 
 #include <QPointer>
 
+#include <memory>
+
+class QProgressDialog;
 class QWidget;
 
 namespace zarvo {
@@ -49,6 +52,12 @@ public:
     void showSearchWindow(FindSession& session) override;
     std::optional<SaveChoice> chooseSaveFile(
         const QString& filter, int selectedIndex, const QString& proposedName) override;
+    // The wait window of a long piece of work: modal, with its progress and a cancel button,
+    // shown once the work has taken half a second.
+    void beginWork(const QString& title) override;
+    bool advanceWork(qint64 done, qint64 total) override;
+    void endWork() override;
+    void showDuplicatesWindow(DuplicateSession& session) override;
 
     // The filter text "Description|*.a;*.b|..." as Qt name filters. Each filter's text stays as
     // the user sees it; the patterns Qt filters by are separated by spaces and match the
@@ -67,6 +76,7 @@ private:
 
     QPointer<QWidget> m_owner;
     QPointer<MsnPop> m_popups;
+    QPointer<QProgressDialog> m_work;
 };
 
 } // namespace zarvo

@@ -3,7 +3,9 @@
 #include "app/zarvoctl.h"
 
 #include "pictures/addfiles.h"
+#include "pictures/duplicates.h"
 #include "pictures/exportfolder.h"
+#include "pictures/importtree.h"
 #include "store/compaction.h"
 #include "store/foldertree.h"
 #include "store/gbtext.h"
@@ -16,9 +18,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace zarvo {
 
@@ -46,6 +51,12 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
                                 才合并进去
   pull URI PATH [--merge]       把服务器上的图片库整个复制到文件 PATH (没有时新建)
   use URI | --local             记住服务器图片库, 供菜单启动器使用; --local 忘掉它
+  import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]
+                                把目录 DIR 连同其子目录导入为文件夹树的一个节点 (在 NODE
+                                之下, NODE 为以 / 分隔的节点路径, 默认为顶层); 图片库中已有
+                                相同内容的图片跳过, 除非给出 --keep-duplicates; --dry-run
+                                只统计, 不做改动; 中断后再次运行会接着导入
+  duplicates PATH               列出内容相同的图片: 每行为组号, 文件夹路径, 图片名称
   --help                        显示本帮助
   --version                     显示版本
 
@@ -103,6 +114,25 @@ std::unique_ptr<Store> openStore(const QString& path, const Console& console)
     if (!opened.store)
         console.fail(openErrorText(path, opened));
     return std::move(opened.store);
+}
+
+// Gives a store without fingerprints its fingerprints, telling so on `err`; false (told) when
+// that failed.
+bool ensureFingerprints(Store& store, const Console& console)
+{
+    try {
+        if (store.hasFingerprints())
+            return true;
+        std::fprintf(console.err(), "%s\n",
+            Texts::tr("正在为图片库中的图片计算指纹 (只需一次)...").toLocal8Bit().constData());
+        if (store.buildFingerprints())
+            return true;
+    } catch (const std::exception& e) {
+        console.fail(Texts::tr("图片指纹无法计算: %1").arg(QString::fromUtf8(e.what())));
+        return false;
+    }
+    console.fail(Texts::tr("图片指纹无法计算"));
+    return false;
 }
 
 bool isTreeTable(const QString& table)
@@ -164,6 +194,9 @@ int add(const QStringList& args, const Console& console)
             return 1;
     }
 
+    // Pictures added from now on are fingerprinted with the rest.
+    if (!ensureFingerprints(*store, console))
+        return 1;
     // A picture keeps the full path it came from.
     QStringList paths;
     for (const QString& file : args.mid(2))
@@ -175,6 +208,8 @@ int add(const QStringList& args, const Console& console)
               console.print(QStringLiteral("%1 -> %2/%3").arg(added.path, folder, added.name));
               console.flush();
           });
+    if (const int copies = result.copies(); copies > 0)
+        console.print(sameBytesTip(copies));
     return result.failed == 0 && result.skipped == 0 ? 0 : 1;
 }
 
@@ -404,6 +439,146 @@ int use(const QStringList& args, const Console& console)
     return 0;
 }
 
+// The progress bar of an import on a terminal: count, share and rate, redrawn in place.
+class ProgressBar
+{
+public:
+    explicit ProgressBar(std::FILE* out)
+        : m_out(out)
+    {
+        m_clock.start();
+    }
+    void show(qint64 done, qint64 total, qint64 bytes)
+    {
+        if (done != total && m_shown.isValid() && m_shown.elapsed() < 100)
+            return;
+        m_shown.start();
+        constexpr int kWidth = 30;
+        const int filled = total > 0 ? int(kWidth * done / total) : kWidth;
+        const double seconds = std::max(0.001, m_clock.elapsed() / 1000.0);
+        const QString line = QStringLiteral("\r[%1%2] %3/%4  %5 MB/s  %6/s ")
+                                 .arg(QString(filled, QLatin1Char('#')),
+                                     QString(kWidth - filled, QLatin1Char('.')))
+                                 .arg(done)
+                                 .arg(total)
+                                 .arg(bytes / 1e6 / seconds, 0, 'f', 1)
+                                 .arg(done / seconds, 0, 'f', 0);
+        std::fputs(line.toLocal8Bit().constData(), m_out);
+        std::fflush(m_out);
+        m_drawn = true;
+    }
+    // Ends the bar's line, so that other text starts on a line of its own.
+    void breakLine()
+    {
+        if (m_drawn)
+            std::fputs("\n", m_out);
+        m_drawn = false;
+        m_shown.invalidate();
+    }
+
+private:
+    std::FILE* m_out;
+    QElapsedTimer m_clock;
+    QElapsedTimer m_shown;
+    bool m_drawn = false;
+};
+
+int importCommand(const QStringList& rawArgs, const Console& console, std::FILE* out)
+{
+    QStringList args = rawArgs;
+    ImportOptions options;
+    options.keepDuplicates = args.removeAll(QStringLiteral("--keep-duplicates")) > 0;
+    options.dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
+    QString under;
+    const qsizetype underAt = args.indexOf(QStringLiteral("--under"));
+    if (underAt >= 0) {
+        if (underAt + 1 >= args.size())
+            return console.fail(Texts::tr("用法: zarvoctl import PATH DIR [--under NODE] "
+                                          "[--keep-duplicates] [--dry-run]"),
+                2);
+        under = args.takeAt(underAt + 1);
+        args.removeAt(underAt);
+    }
+    if (args.size() != 2)
+        return console.fail(Texts::tr("用法: zarvoctl import PATH DIR [--under NODE] "
+                                      "[--keep-duplicates] [--dry-run]"),
+            2);
+    if (!QFileInfo(args[1]).isDir())
+        return console.fail(Texts::tr("目录 %1 不存在").arg(args[1]));
+    std::unique_ptr<Store> store = openStore(args[0], console);
+    if (!store)
+        return 1;
+    ConsolePrompt prompt(true, console.err());
+    FolderTree tree;
+    if (!OpenBlob(*store, tree, prompt))
+        return console.fail(Texts::tr("文件夹树无法读取, 没有导入任何图片"));
+    QStandardItem* target = nullptr;
+    if (!under.isEmpty() && !(target = nodeAtPath(tree, under)))
+        return console.fail(Texts::tr("没有节点 %1").arg(under));
+    if (!options.dryRun && !ensureFingerprints(*store, console))
+        return 1;
+
+    const bool terminal = isatty(fileno(out)) == 1;
+    ProgressBar bar(out);
+    ImportHooks hooks;
+    hooks.saveTree = [&] { return SaveTree(*store, tree, prompt); };
+    hooks.progress = [&](qint64 done, qint64 total, qint64 bytes) {
+        if (terminal)
+            bar.show(done, total, bytes);
+        return true;
+    };
+    hooks.failed = [&](const QString& failure) {
+        bar.breakLine();
+        console.fail(failure);
+    };
+    if (!terminal) {
+        hooks.added = [&](const QString& path, const QString& folder, const QString& name) {
+            console.print(QStringLiteral("%1 -> %2/%3").arg(path, folder, name));
+            console.flush();
+        };
+    }
+    ImportResult result;
+    try {
+        result = importDirectory(*store, tree, target, args[1], options, hooks);
+    } catch (const std::exception& e) {
+        bar.breakLine();
+        return console.fail(QString::fromUtf8(e.what()));
+    }
+    bar.breakLine();
+    console.print((options.dryRun ? Texts::tr("试运行, 未做改动: ") : QString())
+        + Texts::tr("导入 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败")
+              .arg(result.added)
+              .arg(result.duplicates)
+              .arg(result.skipped)
+              .arg(result.failed));
+    return result.failed == 0 ? 0 : 1;
+}
+
+int duplicates(const QStringList& args, const Console& console)
+{
+    if (args.size() != 1)
+        return console.fail(Texts::tr("用法: zarvoctl duplicates PATH"), 2);
+    std::unique_ptr<Store> store = openStore(args[0], console);
+    if (!store)
+        return 1;
+    ConsolePrompt prompt(false, console.err());
+    FolderTree tree;
+    const bool treeRead = OpenBlob(*store, tree, prompt);
+    if (!ensureFingerprints(*store, console))
+        return 1;
+    try {
+        const QList<DuplicateGroup> groups = store->duplicateGroups();
+        for (qsizetype g = 0; g < groups.size(); ++g)
+            for (const StoredPicture& picture : groups[g].pictures)
+                console.print(QStringLiteral("%1\t%2\t%3")
+                                  .arg(g + 1)
+                                  .arg(folderPathInTree(tree, picture.folder), picture.name));
+    } catch (const std::exception& e) {
+        return console.fail(QString::fromUtf8(e.what()));
+    }
+    return treeRead ? 0 : 1;
+}
+
 } // namespace
 
 int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
@@ -439,6 +614,10 @@ int runZarvoctl(const QStringList& arguments, std::FILE* out, std::FILE* err)
         return exportCommand(args, console);
     if (command == QLatin1String("compact"))
         return compact(args, console);
+    if (command == QLatin1String("import"))
+        return importCommand(args, console, out);
+    if (command == QLatin1String("duplicates"))
+        return duplicates(args, console);
     return console.fail(Texts::tr("未知命令 %1 (zarvoctl --help 显示用法)").arg(command), 2);
 }
 

@@ -8,7 +8,8 @@
 
 namespace zarvo {
 
-// zarvoctl: maintenance of a store from a shell (init, add, list, export, compact). Results go
+// zarvoctl: maintenance of a store from a shell (init, add, list, export, compact, import,
+// duplicates). Results go
 // to `out`, messages to `err`. Returns the exit status: 0 on success, 1 when the work failed
 // in part or whole, 2 on a usage error. A store held by a running Zarvo is refused.
 int runZarvoctl(const QStringList& arguments, std::FILE* out = stdout, std::FILE* err = stderr);

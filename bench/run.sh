@@ -45,6 +45,14 @@
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
 #               reloadFolder() ("add core: reload").
+#   importdir   Importing a generated directory tree (2,000 files in 60 directories three levels
+#               deep) through the import core into a fresh store, against `cp -r` + `sync` of
+#               the tree: set "tree: photos and icons" (a quarter photos of ~1.5 MB) and set
+#               "tree: small files" (icons of 1-8 KB): "import MB/s", "cp -r + sync MB/s",
+#               "import / cp" (goals: 0.8 and 0.6). The duplicate lookup on a store of 100,000
+#               fingerprints in ms per file (goal: at most 1), and fingerprinting the photo store
+#               without its fingerprints against reading all its bytes ("fingerprint / read",
+#               goal: at most 1.2). Needs no corpus.
 #   compaction  The exit compaction (CompactStore) on a generated store of about 1 GB (set
 #               "store"; ZARVO_BENCH_STORE_MB sets the size), in seconds: "cp + sync" of the
 #               store file, "compact, nothing to reclaim" (goal: at most 0.3 s), then after
@@ -107,7 +115,7 @@ read -r -a sets <<< "${ZARVO_BENCH_SETS:-jpeg12mp jpeg2mp jpegprogressive webp12
 tmpdir=$out/tmp
 parts=$out/parts.tsv
 
-MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search viewer server)
+MEASUREMENTS=(thumbnails vips folderopen import addcore export compaction search viewer server importdir)
 BIG_SETS=(many2mp@1000 many2mp)
 # Each table: its title, then its columns separated by "|".
 TABLES=(
@@ -119,6 +127,7 @@ TABLES=(
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
+    "Importing a directory tree (2,000 files in 60 directories), duplicate lookup, fingerprinting|import MB/s|cp -r + sync MB/s|import / cp|lookup, new content|lookup, stored content|read all bytes s|fingerprint store s|fingerprint / read"
     "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
     "Viewer's first paint of a 12 MP JPEG against djpeg, ms per file|viewer first paint|djpeg|first paint / djpeg|viewer whole picture|whole picture / djpeg|viewer first paint CPU|djpeg CPU|CPU first paint / djpeg|viewer decode only|viewer decode only CPU"
     "Saving a 12 MP JPEG as PNG against vips copy, ms per file|save as PNG|vips copy PNG|vips copy PNG sub|save PNG / vips|save PNG / vips sub|save as PNG CPU|vips copy PNG CPU|vips copy PNG sub CPU|CPU save PNG / vips|CPU save PNG / vips sub|saved PNG size|vips PNG size|vips PNG sub size|save: decode|save: encode|save: write"
@@ -126,7 +135,8 @@ TABLES=(
     "An animated GIF playing in a viewer|GIF playing CPU %|GIF playing UI thread CPU %|GIF frames painted/s|GIF CPU per frame|idle CPU %"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
-    zarvo_bench_export zarvo_bench_search zarvo_bench_viewer zarvo_bench_server zarvoctl)
+    zarvo_bench_export zarvo_bench_search zarvo_bench_viewer zarvo_bench_server zarvo_bench_importdir
+    zarvoctl)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -302,6 +312,15 @@ measure_export() {
         | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
 }
 
+# Importing generated directory trees against cp -r + sync, the duplicate lookup on 100,000
+# fingerprints and fingerprinting a store; needs no corpus.
+measure_importdir() {
+    log "importdir: import of a directory tree against cp -r + sync"
+    mkdir -p "$tmpdir"
+    "$build/bench/zarvo_bench_importdir" "$tmpdir" \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
+}
+
 # The file search over its own generated store; best of 5.
 measure_search() {
     log "searching files by name in 20,000 pictures"
@@ -460,7 +479,7 @@ main() {
     build_tools
     local m
     for m in "${wanted[@]}"; do
-        if [[ $m != compaction ]]; then
+        if [[ $m != compaction && $m != importdir ]]; then
             make_corpus
             break
         fi

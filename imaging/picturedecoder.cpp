@@ -41,7 +41,6 @@ DecodedPicture decodePicture(PictureFormat format, const QByteArray& bytes)
     case PictureFormat::Jxl:
         // One picture wanted now: libjxl may use every core for it.
         return decodeJxl(bytes, int(std::thread::hardware_concurrency()), nullptr);
-    case PictureFormat::Webp:
     case PictureFormat::Other:
         break;
     }

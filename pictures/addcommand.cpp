@@ -36,14 +36,16 @@ const char* const kOpenPictureFilter
 void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths)
 {
     workspace.startProgress(int(paths.size()));
-    AddFiles(*workspace.store(), workspace.openFolder(), paths, workspace.prompt(),
-        [&workspace] { workspace.advanceProgress(); });
+    const AddFilesResult result = AddFiles(*workspace.store(), workspace.openFolder(), paths,
+        workspace.prompt(), [&workspace] { workspace.advanceProgress(); });
     try {
         workspace.reloadFolder();
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "reloading the folder after adding failed:" << e.what();
     }
     workspace.endProgress();
+    if (const int copies = result.copies(); copies > 0)
+        workspace.prompt().popup(PopupKind::Tip, sameBytesTip(copies));
 }
 
 void btn_addfileClick(Workspace& workspace)

@@ -21,7 +21,8 @@ void btn_addfileClick(Workspace& workspace);
 void wmdropfiles(Workspace& workspace, const QStringList& paths);
 
 // Adds the files to the open folder with the progress bar running from 0 to their number, then
-// reloads the folder once and puts the progress bar back to 0.
+// reloads the folder once and puts the progress bar back to 0. When some of them held bytes the
+// store already had, a tip says how many.
 void addFilesToOpenFolder(Workspace& workspace, const QStringList& paths);
 
 } // namespace zarvo

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 namespace zarvo {
@@ -67,9 +68,9 @@ public:
 
     // Stores the record in the open transaction (beginning one), committing when a limit is
     // reached.
-    void add(const QString& path, const QString& name, const QByteArray& data)
+    void add(const QString& path, const QString& name, const QByteArray& data, bool copy)
     {
-        AddedPicture picture { path, name, 0 };
+        AddedPicture picture { path, name, 0, copy };
         try {
             if (!m_transaction) {
                 m_transaction.emplace(m_store);
@@ -155,19 +156,51 @@ private:
     std::optional<Store::Transaction> m_transaction;
 };
 
+// Whether the store holds `data` (in `folder` when given); a lookup the engine refuses counts
+// as not held.
+bool isStored(Store& store, const QByteArray& data, const QString& folder = {})
+{
+    try {
+        return store.findSameBytes(data, folder).has_value();
+    } catch (const std::exception& e) {
+        qCDebug(lcPictures) << "looking for the same bytes failed:" << e.what();
+        return false;
+    }
+}
+
 } // namespace
+
+QString sameBytesTip(int copies)
+{
+    return Texts::tr("有 %n 张图片与图片库中已有的图片完全相同", nullptr, copies);
+}
+
+int AddFilesResult::copies() const
+{
+    return int(std::count_if(
+        added.begin(), added.end(), [](const AddedPicture& picture) { return picture.copy; }));
+}
 
 AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
     Prompt& prompt, const std::function<void()>& advance,
-    const std::function<void(const AddedPicture&)>& committed, const AddBatching& batching)
+    const std::function<void(const AddedPicture&)>& committed, const AddBatching& batching,
+    SameBytes sameBytes)
 {
     AddFilesResult result;
     Batch batch(store, folder, prompt, result, committed, batching);
+    const bool skipping = sameBytes != SameBytes::Add;
     for (const QString& path : paths) {
+        QByteArray data;
         if (!QFileInfo(path).isFile()) {
             prompt.popup(
                 PopupKind::Warning, Texts::tr("文件 %1 不存在,不能添加到文件夹中").arg(path));
             ++result.failed;
+        } else if (skipping && (data = readWholeFile(path)).isNull()) {
+            prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(path));
+            ++result.failed;
+        } else if (skipping
+            && isStored(store, data, sameBytes == SameBytes::SkipInFolder ? folder : QString())) {
+            ++result.duplicates;
         } else {
             QString name = pictureNameFromPath(path);
             bool wanted = true;
@@ -180,12 +213,14 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
                     ++result.skipped;
             }
             if (wanted) {
-                const QByteArray data = readWholeFile(path);
+                if (!skipping)
+                    data = readWholeFile(path);
                 if (data.isNull()) {
                     prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(path));
                     ++result.failed;
                 } else {
-                    batch.add(path, name, data);
+                    batch.add(path, name, data,
+                        sameBytes != SameBytes::SkipAnywhere && isStored(store, data));
                 }
             }
         }

@@ -19,6 +19,7 @@ struct AddedPicture
     QString path;
     QString name;
     qint64 rowid = 0;
+    bool copy = false; // the same bytes were already stored (in any folder)
 };
 
 struct AddFilesResult
@@ -26,6 +27,16 @@ struct AddFilesResult
     QList<AddedPicture> added; // committed, in order
     int skipped = 0; // the user kept a taken name: not added
     int failed = 0; // missing, unreadable or refused by the store
+    int duplicates = 0; // not added: the same bytes are stored (SameBytes::Skip...)
+    int copies() const; // added pictures whose bytes were already stored
+};
+
+// What AddFiles does with a file whose bytes the store already holds (a fingerprint match
+// confirmed byte for byte; a store without fingerprints holds none).
+enum class SameBytes {
+    Add, // add it all the same (marked as a copy)
+    SkipAnywhere, // skip it when any folder holds those bytes
+    SkipInFolder, // skip it when the target folder holds those bytes
 };
 
 // How AddFiles groups records into transactions. Each commit costs the store four fsyncs (journal,
@@ -52,12 +63,19 @@ struct AddBatching
 // fails (a full disk, an I/O error), its records are tried again one per transaction, so each
 // file is either committed or warned about.
 //
+// With a skipping `sameBytes`, each file is read and compared before its name is looked at, and
+// a file whose bytes are stored is counted in `duplicates`, neither asked about nor added (a file
+// added earlier in the same run counts as stored).
+//
 // `advance` is called once per path, whatever became of it. `committed` is called for each
 // picture once the transaction holding it has committed (never before: a picture reported there
 // survives a crash of the process), in order.
+// The tip after adding `copies` pictures whose bytes the store already held.
+QString sameBytesTip(int copies);
+
 AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& paths,
     Prompt& prompt, const std::function<void()>& advance = {},
     const std::function<void(const AddedPicture&)>& committed = {},
-    const AddBatching& batching = {});
+    const AddBatching& batching = {}, SameBytes sameBytes = SameBytes::Add);
 
 } // namespace zarvo

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/store.h"
 
+#include "store/fingerprint.h"
 #include "store/gbtext.h"
 #include "store/logging.h"
 #include "store/popups.h"
@@ -87,7 +88,12 @@ QString freeIndexName(SQLite::Database& db)
     }
 }
 
+// The index that finds pictures by fingerprint; its name, too, no folder can take.
+const char* const kFingerprintIndex = "Zarvo fingerprint lookup";
+
 } // namespace
+
+const QString Store::kFingerprintTable = QStringLiteral("Zarvo picture fingerprints");
 
 Store::Store(
     const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db)
@@ -198,7 +204,8 @@ QStringList Store::tableNames()
 {
     SQLite::Statement query(*m_db,
         "SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
-        "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+        "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name<>?1 ORDER BY rowid");
+    bindText(query, 1, kFingerprintTable);
     QStringList names;
     while (query.executeStep())
         names.append(text(query.getColumn(0)));
@@ -228,23 +235,13 @@ bool Store::CreateFolderTable(const QString& name, Popups& popups)
             throw std::invalid_argument("no table can have that name");
         // The table and its name index come together or not at all; a savepoint nests inside a
         // caller's transaction.
-        m_db->exec("SAVEPOINT create_folder");
-        try {
+        inSavepoint("create_folder", [&] {
             dropIndexNamed(name);
             m_db->exec(utf8(QStringLiteral(
                 "CREATE TABLE %1(Name varchar(20), Come varchar(150), Blob OLEObject)")
                                 .arg(quoted(name))));
             createNameIndex(name);
-            m_db->exec("RELEASE create_folder");
-        } catch (...) {
-            try {
-                m_db->exec("ROLLBACK TO create_folder");
-                m_db->exec("RELEASE create_folder");
-            } catch (const std::exception&) {
-                // The connection keeps what SQLite rolled back by itself.
-            }
-            throw;
-        }
+        });
         m_nameIndexChecked.insert(name);
         return true;
     } catch (const std::exception& e) {
@@ -262,15 +259,35 @@ void Store::createTreeTable()
 void Store::dropTable(const QString& name)
 {
     // The table's indexes go with it.
-    m_db->exec(utf8(QStringLiteral("DROP TABLE ") + quoted(name)));
+    inSavepoint("drop_table", [&] {
+        if (hasFingerprints()) {
+            SQLite::Statement forget(*m_db,
+                utf8(QStringLiteral("DELETE FROM %1 WHERE Folder=?1")
+                         .arg(quoted(kFingerprintTable))));
+            bindText(forget, 1, name);
+            forget.exec();
+        }
+        m_db->exec(utf8(QStringLiteral("DROP TABLE ") + quoted(name)));
+    });
     m_nameIndexChecked.clear();
 }
 
 void Store::renameTable(const QString& from, const QString& to)
 {
     // The table keeps its indexes, under their names.
-    dropIndexNamed(to);
-    m_db->exec(utf8(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(to))));
+    inSavepoint("rename_table", [&] {
+        dropIndexNamed(to);
+        m_db->exec(
+            utf8(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(to))));
+        if (hasFingerprints()) {
+            SQLite::Statement move(*m_db,
+                utf8(QStringLiteral("UPDATE %1 SET Folder=?1 WHERE Folder=?2")
+                         .arg(quoted(kFingerprintTable))));
+            bindText(move, 1, to);
+            bindText(move, 2, from);
+            move.exec();
+        }
+    });
     m_nameIndexChecked.clear();
 }
 
@@ -332,18 +349,37 @@ void Store::dropIndexNamed(const QString& name)
 
 void Store::copyFolderRows(const QString& to, const QString& from)
 {
-    m_db->exec(utf8(QStringLiteral(
-        "INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
-                        .arg(quoted(to), quoted(from))));
+    inSavepoint("copy_rows", [&] {
+        const bool fingerprints = hasFingerprints();
+        const qint64 before = fingerprints ? maxRowid(to) : 0;
+        m_db->exec(utf8(QStringLiteral(
+            "INSERT INTO %1(Name,Come,Blob) SELECT Name,Come,Blob FROM %2 ORDER BY rowid")
+                            .arg(quoted(to), quoted(from))));
+        if (fingerprints)
+            copyFingerprints(to, rowids(to, before), from, rowids(from));
+    });
 }
 
 int Store::deletePicture(const QString& folder, const QString& name)
 {
     ensureNameIndex(folder);
-    SQLite::Statement query(*m_db,
-        utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
-    bindText(query, 1, name);
-    return query.exec();
+    int deleted = 0;
+    inSavepoint("delete_picture", [&] {
+        if (hasFingerprints()) {
+            SQLite::Statement forget(*m_db,
+                utf8(QStringLiteral("DELETE FROM %1 WHERE Folder=?1 AND Row IN "
+                                    "(SELECT rowid FROM %2 WHERE Name=?2 COLLATE NOCASE)")
+                         .arg(quoted(kFingerprintTable), quoted(folder))));
+            bindText(forget, 1, folder);
+            bindText(forget, 2, name);
+            forget.exec();
+        }
+        SQLite::Statement query(*m_db,
+            utf8(QStringLiteral("DELETE FROM %1 WHERE Name=? COLLATE NOCASE").arg(quoted(folder))));
+        bindText(query, 1, name);
+        deleted = query.exec();
+    });
+    return deleted;
 }
 
 int Store::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
@@ -361,13 +397,31 @@ int Store::pastePicture(
     const QString& target, const QString& newName, const QString& source, const QString& name)
 {
     ensureNameIndex(source);
-    SQLite::Statement query(*m_db,
-        utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
-                            "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
-                 .arg(quoted(target), quoted(source))));
-    bindText(query, 1, newName);
-    bindText(query, 2, name);
-    return query.exec();
+    int pasted = 0;
+    inSavepoint("paste_picture", [&] {
+        const bool fingerprints = hasFingerprints();
+        const qint64 before = fingerprints ? maxRowid(target) : 0;
+        std::vector<qint64> from;
+        if (fingerprints) {
+            SQLite::Statement named(*m_db,
+                utf8(QStringLiteral(
+                    "SELECT rowid FROM %1 WHERE Name=? COLLATE NOCASE ORDER BY rowid")
+                         .arg(quoted(source))));
+            bindText(named, 1, name);
+            while (named.executeStep())
+                from.push_back(named.getColumn(0).getInt64());
+        }
+        SQLite::Statement query(*m_db,
+            utf8(QStringLiteral("INSERT INTO %1(Name,Come,Blob) SELECT ?,Come,Blob FROM %2 "
+                                "WHERE Name=? COLLATE NOCASE ORDER BY rowid")
+                     .arg(quoted(target), quoted(source))));
+        bindText(query, 1, newName);
+        bindText(query, 2, name);
+        pasted = query.exec();
+        if (fingerprints)
+            copyFingerprints(target, rowids(target, before), source, from);
+    });
+    return pasted;
 }
 
 QList<PictureRow> Store::pictureRows(const QString& folder)
@@ -472,8 +526,17 @@ qint64 Store::appendPicture(
     bindText(query, 2, come);
     // constData() is never null, so an empty file is stored as an empty BLOB, not as NULL.
     query.bindNoCopy(3, static_cast<const void*>(data.constData()), static_cast<int>(data.size()));
-    query.exec();
-    return m_db->getLastInsertRowid();
+    if (!hasFingerprints()) {
+        query.exec();
+        return m_db->getLastInsertRowid();
+    }
+    qint64 rowid = 0;
+    inSavepoint("append_picture", [&] {
+        query.exec();
+        rowid = m_db->getLastInsertRowid();
+        insertFingerprint(folder, rowid, data);
+    });
+    return rowid;
 }
 
 QByteArray Store::readTreeStream()
@@ -488,14 +551,19 @@ void Store::writeTreeStream(const QByteArray& data)
 {
     // A savepoint, not a transaction: it nests inside a caller's transaction (a folder rename or
     // drop together with the tree) and stands alone otherwise.
-    m_db->exec("SAVEPOINT tree_stream");
+    inSavepoint("tree_stream", [&] { writeFirstTreeRow(data); });
+}
+
+void Store::inSavepoint(const char* name, const std::function<void()>& work)
+{
+    m_db->exec(std::string("SAVEPOINT ") + name);
     try {
-        writeFirstTreeRow(data);
-        m_db->exec("RELEASE tree_stream");
+        work();
+        m_db->exec(std::string("RELEASE ") + name);
     } catch (...) {
         try {
-            m_db->exec("ROLLBACK TO tree_stream");
-            m_db->exec("RELEASE tree_stream");
+            m_db->exec(std::string("ROLLBACK TO ") + name);
+            m_db->exec(std::string("RELEASE ") + name);
         } catch (const std::exception&) {
             // The connection keeps what SQLite rolled back by itself.
         }
@@ -515,6 +583,210 @@ void Store::writeFirstTreeRow(const QByteArray& data)
     if (hasRow)
         write.bind(2, rowid);
     write.exec();
+}
+
+// ---------------------------------------------------------------- fingerprints
+
+bool Store::hasFingerprints()
+{
+    if (!m_fingerprints) {
+        SQLite::Statement query(
+            *m_db, "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name=?1");
+        bindText(query, 1, kFingerprintTable);
+        query.executeStep();
+        m_fingerprints = query.getColumn(0).getInt() > 0;
+    }
+    return *m_fingerprints;
+}
+
+std::vector<qint64> Store::rowids(const QString& folder, qint64 after)
+{
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid FROM %1 WHERE rowid>?1 ORDER BY rowid")
+                 .arg(quoted(folder))));
+    query.bind(1, static_cast<int64_t>(after));
+    std::vector<qint64> ids;
+    while (query.executeStep())
+        ids.push_back(query.getColumn(0).getInt64());
+    return ids;
+}
+
+qint64 Store::maxRowid(const QString& folder)
+{
+    SQLite::Statement query(
+        *m_db, utf8(QStringLiteral("SELECT ifnull(max(rowid),0) FROM %1").arg(quoted(folder))));
+    query.executeStep();
+    return query.getColumn(0).getInt64();
+}
+
+void Store::insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& data)
+{
+    SQLite::Statement insert(*m_db,
+        utf8(QStringLiteral("INSERT OR REPLACE INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
+                 .arg(quoted(kFingerprintTable))));
+    bindText(insert, 1, folder);
+    insert.bind(2, static_cast<int64_t>(rowid));
+    const QByteArray hash = contentHash(data);
+    insert.bind(3, static_cast<const void*>(hash.constData()), static_cast<int>(hash.size()));
+    insert.bind(4, static_cast<int64_t>(data.size()));
+    insert.exec();
+}
+
+void Store::copyFingerprints(const QString& to, const std::vector<qint64>& added,
+    const QString& source, const std::vector<qint64>& from)
+{
+    SQLite::Statement copy(*m_db,
+        utf8(QStringLiteral("INSERT OR REPLACE INTO %1(Folder,Row,Hash,Size) "
+                            "SELECT ?1,?2,Hash,Size FROM %1 WHERE Folder=?3 AND Row=?4")
+                 .arg(quoted(kFingerprintTable))));
+    for (size_t i = 0; i < added.size(); ++i) {
+        int copied = 0;
+        if (i < from.size()) {
+            copy.reset();
+            bindText(copy, 1, to);
+            copy.bind(2, static_cast<int64_t>(added[i]));
+            bindText(copy, 3, source);
+            copy.bind(4, static_cast<int64_t>(from[i]));
+            copied = copy.exec();
+        }
+        if (copied == 0)
+            insertFingerprint(to, added[i], readBlob(to, added[i]));
+    }
+}
+
+bool Store::buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress)
+{
+    if (hasFingerprints())
+        return true;
+    // Folder tables: every table but the tree table that has rows to read (views have none).
+    QStringList folders;
+    qint64 total = 0;
+    for (const QString& table : tableNames()) {
+        if (isTreeTable(table))
+            continue;
+        try {
+            total += rowCount(table);
+            SQLite::Statement probe(*m_db,
+                utf8(QStringLiteral("SELECT rowid, Blob FROM %1 LIMIT 0").arg(quoted(table))));
+            probe.executeStep();
+            folders.append(table);
+        } catch (const SQLite::Exception& e) {
+            qCDebug(lcStore) << "table" << table << "has no pictures to fingerprint:" << e.what();
+        }
+    }
+    SQLite::Transaction transaction(*m_db);
+    m_db->exec(utf8(QStringLiteral("CREATE TABLE %1(Folder TEXT COLLATE NOCASE NOT NULL, "
+                                   "Row INTEGER NOT NULL, Hash BLOB NOT NULL, Size INTEGER NOT "
+                                   "NULL, PRIMARY KEY(Folder, Row)) WITHOUT ROWID")
+                        .arg(quoted(kFingerprintTable))));
+    m_db->exec(
+        utf8(QStringLiteral("CREATE INDEX %1 ON %2(Hash, Size)")
+                 .arg(quoted(QString::fromLatin1(kFingerprintIndex)), quoted(kFingerprintTable))));
+    qint64 done = 0;
+    if (progress && !progress(done, total))
+        return false;
+    for (const QString& folder : std::as_const(folders)) {
+        for (const qint64 rowid : rowids(folder)) {
+            insertFingerprint(folder, rowid, readBlob(folder, rowid));
+            if (progress && !progress(++done, total))
+                return false; // rolled back
+        }
+    }
+    transaction.commit();
+    m_fingerprints = true;
+    return true;
+}
+
+std::optional<StoredPicture> Store::findSameBytes(const QByteArray& data, const QString& folder)
+{
+    if (!hasFingerprints())
+        return std::nullopt;
+    const QByteArray hash = contentHash(data);
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT Folder, Row FROM %1 WHERE Hash=?1 AND Size=?2%2")
+                 .arg(quoted(kFingerprintTable),
+                     folder.isEmpty() ? QString() : QStringLiteral(" AND Folder=?3"))));
+    query.bind(1, static_cast<const void*>(hash.constData()), static_cast<int>(hash.size()));
+    query.bind(2, static_cast<int64_t>(data.size()));
+    if (!folder.isEmpty())
+        bindText(query, 3, folder);
+    std::vector<std::pair<QString, qint64>> candidates;
+    while (query.executeStep())
+        candidates.emplace_back(text(query.getColumn(0)), query.getColumn(1).getInt64());
+    query.reset();
+    for (const auto& [table, rowid] : candidates) {
+        try {
+            if (readBlob(table, rowid) != data)
+                continue;
+            SQLite::Statement name(*m_db,
+                utf8(QStringLiteral("SELECT Name FROM %1 WHERE rowid=?1").arg(quoted(table))));
+            name.bind(1, static_cast<int64_t>(rowid));
+            name.executeStep();
+            return StoredPicture { table, rowid, text(name.getColumn(0)) };
+        } catch (const std::exception& e) {
+            qCDebug(lcStore) << "fingerprinted picture" << table << rowid << "is gone:" << e.what();
+        }
+    }
+    return std::nullopt;
+}
+
+QList<DuplicateGroup> Store::duplicateGroups()
+{
+    QList<DuplicateGroup> groups;
+    if (!hasFingerprints())
+        return groups;
+    SQLite::Statement sets(*m_db,
+        utf8(QStringLiteral("SELECT Hash, Size FROM %1 GROUP BY Hash, Size HAVING count(*)>1")
+                 .arg(quoted(kFingerprintTable))));
+    std::vector<std::pair<QByteArray, qint64>> fingerprints;
+    while (sets.executeStep())
+        fingerprints.emplace_back(bytes(sets.getColumn(0)), sets.getColumn(1).getInt64());
+    sets.reset();
+    SQLite::Statement members(*m_db,
+        utf8(QStringLiteral(
+            "SELECT Folder, Row FROM %1 WHERE Hash=?1 AND Size=?2 ORDER BY Folder, Row")
+                 .arg(quoted(kFingerprintTable))));
+    for (const auto& [hash, size] : fingerprints) {
+        members.reset();
+        members.bind(1, static_cast<const void*>(hash.constData()), static_cast<int>(hash.size()));
+        members.bind(2, static_cast<int64_t>(size));
+        std::vector<std::pair<QString, qint64>> rows;
+        while (members.executeStep())
+            rows.emplace_back(text(members.getColumn(0)), members.getColumn(1).getInt64());
+        // The same fingerprint almost always means the same bytes; each distinct content found
+        // among the rows makes a set of its own.
+        std::vector<std::pair<QByteArray, DuplicateGroup>> found;
+        for (const auto& [table, rowid] : rows) {
+            try {
+                SQLite::Statement name(*m_db,
+                    utf8(QStringLiteral("SELECT Name FROM %1 WHERE rowid=?1").arg(quoted(table))));
+                name.bind(1, static_cast<int64_t>(rowid));
+                if (!name.executeStep())
+                    continue;
+                const QByteArray data = readBlob(table, rowid);
+                const StoredPicture picture { table, rowid, text(name.getColumn(0)) };
+                auto same = std::find_if(
+                    found.begin(), found.end(), [&](const auto& f) { return f.first == data; });
+                if (same == found.end())
+                    found.push_back({ data, DuplicateGroup { size, { picture } } });
+                else
+                    same->second.pictures.append(picture);
+            } catch (const std::exception& e) {
+                qCDebug(lcStore) << "fingerprinted picture" << table << rowid
+                                 << "is gone:" << e.what();
+            }
+        }
+        for (auto& [data, group] : found)
+            if (group.pictures.size() > 1)
+                groups.append(std::move(group));
+    }
+    std::stable_sort(
+        groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
+            if (a.size != b.size)
+                return a.size > b.size;
+            return a.pictures.size() > b.pictures.size();
+        });
+    return groups;
 }
 
 } // namespace zarvo

@@ -11,13 +11,31 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zarvo {
 
 class Popups;
 class StoreLock;
+
+// Where a picture lies: its folder table, its row, and its name.
+struct StoredPicture
+{
+    QString folder;
+    qint64 rowid = 0;
+    QString name;
+    bool operator==(const StoredPicture&) const = default;
+};
+
+// Pictures that hold the same bytes, `size` each.
+struct DuplicateGroup
+{
+    qint64 size = 0;
+    QList<StoredPicture> pictures; // two or more, by folder table and row
+};
 
 // One picture record of a folder table, without its bytes.
 struct PictureRow
@@ -43,6 +61,15 @@ struct PictureRow
 // it cannot be made (the file cannot be written, another program holds it), the same statements
 // read the table. Index names are free names "Name index N", never derived from the table, so a
 // renamed table keeps a valid index and a new table under an old name gets its own.
+//
+// Beside the folders, the store keeps the content fingerprint of every picture (XXH3-128 of its
+// bytes and their length) in one side table, `kFingerprintTable`, indexed by the fingerprint. Its
+// name holds spaces and is longer than a folder name may be, so no folder can take it, and
+// tableNames() leaves it out: the tree, the search and the missing-table question never see it.
+// Once a store has the table (buildFingerprints()), every operation below that adds, copies,
+// deletes or moves rows or renames or drops a table keeps it in step, within the same
+// transaction (a savepoint of its own, nested in the caller's transaction when one is open). A
+// store without it is fingerprinted once by buildFingerprints().
 //
 // Errors of the engine arrive as SQLite::Exception (a std::runtime_error) at the calling
 // operation; the callers decide what the user sees. Not thread-safe: one thread uses it.
@@ -101,7 +128,8 @@ public:
     };
 
     // --- tables ---
-    // Names of the user tables and views, in the order they were created.
+    // Names of the user tables and views, in the order they were created; the fingerprint table
+    // is not among them.
     QStringList tableNames();
     // Whether a table or view of that name exists, only A-Z folded. Throws on engine errors.
     bool TableExists(const QString& name);
@@ -148,6 +176,25 @@ public:
     // transaction of the caller's, the write belongs to that transaction.
     void writeTreeStream(const QByteArray& bytes);
 
+    // --- fingerprints: which pictures hold the same bytes ---
+    // The side table's name, which no folder can have.
+    static const QString kFingerprintTable;
+    // Whether the store has its fingerprint table (built whole, never in part).
+    bool hasFingerprints();
+    // Fingerprints every picture of every folder table into a new fingerprint table, in one
+    // transaction of its own (none of the caller's may be open). `progress(done, total)` is called
+    // per picture; when it returns false the build stops and nothing is kept. True when the
+    // store has the table afterwards. Throws on engine errors (nothing is kept then either).
+    bool buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress = {});
+    // A stored picture holding exactly `bytes` (fingerprint matched, then the bytes compared),
+    // only in table `folder` when that is given; nothing when none does or the store has no
+    // fingerprints.
+    std::optional<StoredPicture> findSameBytes(const QByteArray& bytes, const QString& folder = {});
+    // Every set of two or more pictures holding the same bytes (compared byte for byte), the
+    // largest pictures first (then the larger sets). Rows whose fingerprint names a row that is
+    // gone are left out.
+    QList<DuplicateGroup> duplicateGroups();
+
     // Closes the connection. The store object is unusable afterwards; the lock stays with
     // whoever still holds it.
     void close();
@@ -166,6 +213,16 @@ private:
     Store(
         const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
     void writeFirstTreeRow(const QByteArray& bytes);
+    // Runs `work` inside a savepoint: all of it or nothing, nested in a caller's transaction.
+    void inSavepoint(const char* name, const std::function<void()>& work);
+    // Rowids of `folder`, in order; with `after`, only those above it.
+    std::vector<qint64> rowids(const QString& folder, qint64 after = 0);
+    qint64 maxRowid(const QString& folder);
+    void insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& bytes);
+    // Gives the rows `added` of `to` the fingerprints of the rows `from` of `source` they copy,
+    // pairwise; a source row without one is fingerprinted from its bytes.
+    void copyFingerprints(const QString& to, const std::vector<qint64>& added,
+        const QString& source, const std::vector<qint64>& from);
     // Gives the folder table its name index unless it has one; once per table and connection.
     // Errors are logged and swallowed; nothing is done inside a transaction of the caller's.
     void ensureNameIndex(const QString& folder);
@@ -180,6 +237,8 @@ private:
     QSet<QString> m_nameIndexChecked;
     // Set when making an index failed for a reason of the whole store (read-only, busy, full).
     bool m_nameIndexRefused = false;
+    // Whether the fingerprint table exists; unknown until asked.
+    std::optional<bool> m_fingerprints;
 };
 
 } // namespace zarvo

@@ -30,6 +30,13 @@
         <source>文件 %1 不存在,不能添加到文件夹中</source>
         <translation>The file %1 does not exist and cannot be added to the folder.</translation>
     </message>
+    <message numerus="yes">
+        <source>有 %n 张图片与图片库中已有的图片完全相同</source>
+        <translation>
+            <numerusform>%n picture held the same bytes as a picture already stored</numerusform>
+            <numerusform>%n pictures held the same bytes as pictures already stored</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>AddNode</name>
@@ -94,6 +101,21 @@
     <message>
         <source>请先选择你要删除的文件夹/树结构</source>
         <translation>Please select the folder or group to delete first.</translation>
+    </message>
+</context>
+<context>
+    <name>Duplicates</name>
+    <message>
+        <source>重复图片查找失败</source>
+        <translation>Finding duplicate pictures failed</translation>
+    </message>
+    <message>
+        <source>是否真的要删除这些文件?</source>
+        <translation>Do you really want to delete these pictures?</translation>
+    </message>
+    <message>
+        <source>文件: %1 在删除过程中产生错误，删除不成功</source>
+        <translation>An error occurred while deleting the picture %1: it was not deleted.</translation>
     </message>
 </context>
 <context>
@@ -172,6 +194,57 @@
     <message>
         <source>播放速度: 100</source>
         <translation>Playback speed: 100</translation>
+    </message>
+</context>
+<context>
+    <name>ImportTree</name>
+    <message>
+        <source>目录 %1 不存在</source>
+        <translation>The directory %1 does not exist</translation>
+    </message>
+    <message>
+        <source>目录 %1 无法读取</source>
+        <translation>The directory %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>%1 的名称不是 UTF-8 文本, 未导入</source>
+        <translation>The name of %1 is not UTF-8 text; not imported</translation>
+    </message>
+    <message>
+        <source>树结构保存失败！</source>
+        <translation>The folder tree could not be saved!</translation>
+    </message>
+    <message>
+        <source>文件夹 %1 创建失败</source>
+        <translation>The folder %1 could not be created.</translation>
+    </message>
+    <message>
+        <source>文件 %1 添加失败</source>
+        <translation>The file %1 could not be added.</translation>
+    </message>
+    <message>
+        <source>正在导入目录 %1</source>
+        <translation>Importing the directory %1</translation>
+    </message>
+    <message>
+        <source>目录 %1 导入失败</source>
+        <translation>Importing the directory %1 failed</translation>
+    </message>
+    <message>
+        <source>导入已取消: </source>
+        <translation>Import cancelled: </translation>
+    </message>
+    <message>
+        <source>导入完成: </source>
+        <translation>Import finished: </translation>
+    </message>
+    <message>
+        <source>添加 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败</source>
+        <translation>%1 pictures added, %2 duplicate pictures skipped, %3 other files skipped, %4 failed</translation>
+    </message>
+    <message>
+        <source>还有 %1 个失败</source>
+        <translation>and %1 more failures</translation>
     </message>
 </context>
 <context>
@@ -328,6 +401,14 @@
         <source>删除图片(&amp;D)</source>
         <translation>&amp;Delete Pictures</translation>
     </message>
+    <message>
+        <source>导入目录(&amp;M)...</source>
+        <translation>I&amp;mport Directory...</translation>
+    </message>
+    <message>
+        <source>查找重复图片(&amp;D)...</source>
+        <translation>Find &amp;Duplicate Pictures...</translation>
+    </message>
 </context>
 <context>
     <name>NameRules</name>
@@ -396,6 +477,13 @@
     <message>
         <source>文件 %1 在删除时发生错误</source>
         <translation>An error occurred while deleting the picture %1.</translation>
+    </message>
+</context>
+<context>
+    <name>Prompt</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -683,6 +771,12 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
                                 才合并进去
   pull URI PATH [--merge]       把服务器上的图片库整个复制到文件 PATH (没有时新建)
   use URI | --local             记住服务器图片库, 供菜单启动器使用; --local 忘掉它
+  import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]
+                                把目录 DIR 连同其子目录导入为文件夹树的一个节点 (在 NODE
+                                之下, NODE 为以 / 分隔的节点路径, 默认为顶层); 图片库中已有
+                                相同内容的图片跳过, 除非给出 --keep-duplicates; --dry-run
+                                只统计, 不做改动; 中断后再次运行会接着导入
+  duplicates PATH               列出内容相同的图片: 每行为组号, 文件夹路径, 图片名称
   --help                        显示本帮助
   --version                     显示版本
 
@@ -713,6 +807,15 @@ Commands:
                                 when missing)
   use URI | --local             remember the server store for the menu launcher; --local
                                 forgets it
+  import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]
+                                import the directory DIR with its subdirectories as one
+                                node of the folder tree (under NODE, a node path separated
+                                by /, the top level by default); pictures whose bytes the
+                                store already holds are skipped unless --keep-duplicates is
+                                given; --dry-run only counts and changes nothing; run again
+                                after an interruption, it goes on where it stopped
+  duplicates PATH               list pictures with the same bytes: one line per picture
+                                with its set number, folder path and name
   --help                        show this help
   --version                     show the version
 
@@ -775,6 +878,44 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>未知选项 %1</source>
         <translation>Unknown option %1</translation>
+        <source>正在为图片库中的图片计算指纹 (只需一次)...</source>
+        <translation>Fingerprinting the pictures of the store (only once)...</translation>
+    </message>
+    <message>
+        <source>图片指纹无法计算: %1</source>
+        <translation>The pictures could not be fingerprinted: %1</translation>
+    </message>
+    <message>
+        <source>图片指纹无法计算</source>
+        <translation>The pictures could not be fingerprinted</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]</source>
+        <translation>Usage: zarvoctl import PATH DIR [--under NODE] [--keep-duplicates] [--dry-run]</translation>
+    </message>
+    <message>
+        <source>目录 %1 不存在</source>
+        <translation>The directory %1 does not exist</translation>
+    </message>
+    <message>
+        <source>文件夹树无法读取, 没有导入任何图片</source>
+        <translation>The folder tree cannot be read; no picture was imported</translation>
+    </message>
+    <message>
+        <source>没有节点 %1</source>
+        <translation>There is no node %1</translation>
+    </message>
+    <message>
+        <source>试运行, 未做改动: </source>
+        <translation>Dry run, nothing changed: </translation>
+    </message>
+    <message>
+        <source>导入 %1 张图片, 跳过 %2 张重复的图片, 跳过 %3 个非图片文件, %4 个失败</source>
+        <translation>%1 pictures imported, %2 duplicate pictures skipped, %3 other files skipped, %4 failed</translation>
+    </message>
+    <message>
+        <source>用法: zarvoctl duplicates PATH</source>
+        <translation>Usage: zarvoctl duplicates PATH</translation>
     </message>
 </context>
 <context>
@@ -813,6 +954,12 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>真的要退出程序吗?</source>
         <translation>Do you really want to exit Zarvo?</translation>
+    </message>
+    <message>
+        <source>图片库还是空的。
+用 &quot;文件夹&quot; 菜单的 &quot;添加文件夹&quot; 新建一个文件夹再添加图片, 或者用 &quot;导入目录&quot; 把一个目录连同子目录中的图片一次导入。</source>
+        <translation>The picture store is still empty.
+Make a folder with &quot;Add Folder&quot; in the &quot;Folder&quot; menu and add pictures to it, or bring in a directory with all the pictures of its subdirectories at once with &quot;Import Directory&quot;.</translation>
     </message>
 </context>
 <context>
@@ -967,6 +1114,45 @@ A picture store that Zarvo has open cannot be worked on.
     </message>
 </context>
 <context>
+    <name>zarvo::Tdups</name>
+    <message>
+        <source>删除选中的图片(&amp;D)</source>
+        <translation>&amp;Delete Selected Pictures</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹(&amp;O)</source>
+        <translation>&amp;Open Its Folder</translation>
+    </message>
+    <message>
+        <source>查找重复图片</source>
+        <translation>Find Duplicate Pictures</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>图片名称</source>
+        <translation>Picture name</translation>
+    </message>
+    <message>
+        <source>关闭(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>没有内容相同的图片</source>
+        <translation>No two pictures hold the same bytes</translation>
+    </message>
+    <message>
+        <source>%1 组内容相同的图片; 选中多余的副本即可删除</source>
+        <translation>%1 sets of identical pictures; select the copies you do not need to delete them</translation>
+    </message>
+    <message>
+        <source>第 %1 组: %2 张, 每张 %3 字节</source>
+        <translation>Set %1: %2 pictures of %3 bytes each</translation>
+    </message>
+</context>
+<context>
     <name>zarvo::Tfin</name>
     <message>
         <source>查询</source>
@@ -1095,6 +1281,14 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>文件：%1 在读取时发生错误！</source>
         <translation>An error occurred while reading the file %1!</translation>
+    </message>
+    <message>
+        <source>正在为图片计算指纹 (只需一次)</source>
+        <translation>Fingerprinting the pictures (only once)</translation>
+    </message>
+    <message>
+        <source>图片指纹计算失败</source>
+        <translation>The pictures could not be fingerprinted</translation>
     </message>
 </context>
 </TS>

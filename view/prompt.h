@@ -12,6 +12,7 @@
 
 namespace zarvo {
 
+class DuplicateSession;
 class FindSession;
 
 // What the save dialog returned: the file name as the user gave it (absolute, nothing appended)
@@ -61,6 +62,21 @@ public:
     virtual std::optional<SaveChoice> chooseSaveFile(
         const QString& filter, int selectedIndex, const QString& proposedName)
         = 0;
+
+    // A long piece of work: its wait window with progress and a cancel button, shown by
+    // beginWork, moved on by advanceWork (`done` of `total` steps; false once the user has
+    // cancelled) and closed by endWork. Without a window the work runs to its end.
+    virtual void beginWork(const QString& title) { (void)title; }
+    virtual bool advanceWork(qint64 done, qint64 total)
+    {
+        (void)done;
+        (void)total;
+        return true;
+    }
+    virtual void endWork() { }
+
+    // The tool window "查找重复图片" on `session`, modal; returns when the user closes it.
+    virtual void showDuplicatesWindow(DuplicateSession& session) { (void)session; }
 };
 
 } // namespace zarvo

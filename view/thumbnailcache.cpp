@@ -3,6 +3,7 @@
 #include "view/thumbnailcache.h"
 
 #include "imaging/thumbnailer.h"
+#include "store/fingerprint.h"
 #include "store/store.h"
 
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
-#include <xxhash.h>
 #include <zstd.h>
 
 #include <chrono>
@@ -78,10 +78,7 @@ void removeDatabaseFiles(const QString& path)
 
 QByteArray ThumbnailKey::contentOf(const QByteArray& bytes)
 {
-    const XXH128_hash_t hash = XXH3_128bits(bytes.constData(), size_t(bytes.size()));
-    XXH128_canonical_t canonical;
-    XXH128_canonicalFromHash(&canonical, hash);
-    QByteArray content(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest);
+    QByteArray content = contentHash(bytes);
     const quint64 length = quint64(bytes.size());
     for (int i = 0; i < 8; ++i)
         content.append(char((length >> (8 * i)) & 0xff));

@@ -66,6 +66,26 @@ bool Workspace::openStore(const QString& path)
     return true;
 }
 
+bool Workspace::ensureFingerprints()
+{
+    if (!m_store)
+        return false;
+    try {
+        if (m_store->hasFingerprints())
+            return true;
+        m_prompt.beginWork(tr("正在为图片计算指纹 (只需一次)"));
+        const bool built = m_store->buildFingerprints(
+            [this](qint64 done, qint64 total) { return m_prompt.advanceWork(done, total); });
+        m_prompt.endWork();
+        return built;
+    } catch (const std::exception& e) {
+        m_prompt.endWork();
+        qCDebug(lcView) << "fingerprinting the store failed:" << e.what();
+        m_prompt.popup(PopupKind::Warning, tr("图片指纹计算失败"));
+        return false;
+    }
+}
+
 void Workspace::closeStore()
 {
     closeFolderTable();

@@ -70,6 +70,10 @@ public:
     std::shared_ptr<StoreLock> lock() const { return m_lock; }
     void releaseLock() { m_lock.reset(); }
 
+    // Gives a store without fingerprints its fingerprints, in the wait window (cancelled: none
+    // are kept, and the next call tries again). Whether the store has them afterwards.
+    bool ensureFingerprints();
+
     // --- the folder tree ---
     // Loads the tree from the store. After a failed load (the warning has been shown) no save may
     // write the partial tree over the stored one until a load succeeds.

@@ -8,6 +8,7 @@
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QToolTip>
@@ -111,6 +112,26 @@ QList<int> FolderListView::selectedRows() const
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+void FolderListView::setEmptyText(const QString& text)
+{
+    if (m_emptyText == text)
+        return;
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void FolderListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (m_emptyText.isEmpty() || (model() && model()->rowCount(rootIndex()) > 0))
+        return;
+    QPainter painter(viewport());
+    painter.setFont(window()->font());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(24, 24, -24, -24),
+        Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
 }
 
 bool FolderListView::event(QEvent* event)

@@ -50,6 +50,11 @@ public:
     // line per line of the hint.
     static QString hintDisplayText(const QString& hint);
 
+    // A text drawn in the middle of the view while it has no items (plain text, in the window's
+    // font); none when empty.
+    void setEmptyText(const QString& text);
+    QString emptyText() const { return m_emptyText; }
+
     // Rows of the selected items, in view (row) order.
     QList<int> selectedRows() const;
 
@@ -74,6 +79,7 @@ protected:
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void updateGeometries() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showHint(QHelpEvent* event);
@@ -82,6 +88,7 @@ private:
     QString m_hintText;
     bool m_hintEnabled = false;
     bool m_soleInputReceiver = false;
+    QString m_emptyText;
 };
 
 } // namespace zarvo
