@@ -876,8 +876,6 @@ A picture store that Zarvo has open cannot be worked on.
         <translation>The menu launcher will use %1</translation>
     </message>
     <message>
-        <source>未知选项 %1</source>
-        <translation>Unknown option %1</translation>
         <source>正在为图片库中的图片计算指纹 (只需一次)...</source>
         <translation>Fingerprinting the pictures of the store (only once)...</translation>
     </message>
@@ -916,6 +914,10 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>用法: zarvoctl duplicates PATH</source>
         <translation>Usage: zarvoctl duplicates PATH</translation>
+    </message>
+    <message>
+        <source>未知选项 %1</source>
+        <translation>Unknown option %1</translation>
     </message>
 </context>
 <context>
