@@ -15,8 +15,8 @@
 //   heic12mp          10 HEICs 4000 x 3000 (heif-enc, quality 80) with a 320 px thumbnail, as
 //                     phones store them
 //   avif12mp          10 AVIFs 4000 x 3000 (avifenc, quantizers 15 to 25, 4:2:0, its fastest speed)
-//   tiff12mp           4 TIFFs 4000 x 3000, 8-bit RGB, deflate (ImageMagick)
-//   jxl12mp            4 JPEG XLs 4000 x 3000, distance 1 (cjxl, effort 3)
+//   tiff12mp          20 TIFFs 4000 x 3000, 8-bit RGB, deflate (ImageMagick)
+//   jxl12mp           20 JPEG XLs 4000 x 3000, distance 1 (cjxl, effort 3)
 //   many2mp       10 000 JPEGs 1728 x 1152, quality 75 (about 0.3 MB each): a big folder; not
 //                     made unless named
 // A set whose directory holds a ".complete" file is left as it is.
@@ -151,11 +151,11 @@ int main(int argc, char** argv)
                     { QStringLiteral("--min"), QStringLiteral("15"), QStringLiteral("--max"),
                         QStringLiteral("25"), QStringLiteral("--yuv"), QStringLiteral("420") });
             } },
-        { "tiff12mp", 4, "tif",
+        { "tiff12mp", 20, "tif",
             [](int i) {
                 return photoByTool(7000 + i, "convert in.png -depth 8 -compress zip x.tif");
             } },
-        { "jxl12mp", 4, "jxl",
+        { "jxl12mp", 20, "jxl",
             [](int i) { return photoByTool(8000 + i, "cjxl -d 1 -e 3 in.png x.jxl"); } },
         { "many2mp", 10000, "jpg",
             [](int i) { return encodeJpeg(photoLike(1728, 1152, quint32(10000 + i), 5), 75); } },
