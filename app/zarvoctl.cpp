@@ -491,15 +491,12 @@ int importCommand(const QStringList& rawArgs, const Console& console, std::FILE*
     options.dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
     QString under;
     const qsizetype underAt = args.indexOf(QStringLiteral("--under"));
-    if (underAt >= 0) {
-        if (underAt + 1 >= args.size())
-            return console.fail(Texts::tr("用法: zarvoctl import PATH DIR [--under NODE] "
-                                          "[--keep-duplicates] [--dry-run]"),
-                2);
+    if (underAt >= 0 && underAt + 1 < args.size()) {
         under = args.takeAt(underAt + 1);
         args.removeAt(underAt);
     }
-    if (args.size() != 2)
+    // A --under without its node is left among the arguments, which makes them wrong.
+    if (args.size() != 2 || args.contains(QStringLiteral("--under")))
         return console.fail(Texts::tr("用法: zarvoctl import PATH DIR [--under NODE] "
                                       "[--keep-duplicates] [--dry-run]"),
             2);
