@@ -2,40 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "support/heiftools.h"
 
-#include <QFile>
-#include <QProcess>
+#include "support/testpictures.h"
+
 #include <QTemporaryDir>
 
 namespace zarvo::testpictures {
-
-namespace {
-
-bool run(const QString& program, const QStringList& arguments, QString* error)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool ok = process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-    if (!ok && error)
-        *error = program + QStringLiteral(": ") + process.errorString() + QLatin1Char(' ')
-            + QString::fromLocal8Bit(process.readAll());
-    return ok;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 QByteArray encodeWithTool(const QString& program, const QStringList& arguments, const QImage& image,
     const QString& outputSuffix, QString* error)
@@ -48,9 +19,9 @@ QByteArray encodeWithTool(const QString& program, const QStringList& arguments, 
             *error = QStringLiteral("cannot write the input picture");
         return {};
     }
-    if (!run(program, arguments + QStringList { input, output }, error))
+    if (!runTool(program, arguments + QStringList { input, output }, error))
         return {};
-    return readAll(output);
+    return readFile(output);
 }
 
 QByteArray encodeHeic(const QImage& image, int quality, int thumbnail)
@@ -66,9 +37,9 @@ QByteArray encodeHeic(const QImage& image, int quality, int thumbnail)
     const QString input = dir.filePath(QStringLiteral("in.png"));
     const QString output = dir.filePath(QStringLiteral("out.heic"));
     if (!dir.isValid() || !image.save(input, "PNG")
-        || !run(QStringLiteral("heif-enc"), arguments + QStringList { output, input }, nullptr))
+        || !runTool(QStringLiteral("heif-enc"), arguments + QStringList { output, input }, nullptr))
         return {};
-    return readAll(output);
+    return readFile(output);
 }
 
 QByteArray encodeAvif(const QImage& image, const QStringList& arguments)
@@ -84,13 +55,13 @@ QByteArray withExifOrientation(const QByteArray& file, const QString& suffix, in
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture") + suffix);
-    if (!dir.isValid() || !writeAll(path, file)
-        || !run(QStringLiteral("exiftool"),
+    if (!dir.isValid() || !writeFile(path, file)
+        || !runTool(QStringLiteral("exiftool"),
             { QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
                 QStringLiteral("-Orientation#=%1").arg(orientation), path },
             nullptr))
         return {};
-    return readAll(path);
+    return readFile(path);
 }
 
 QImage referenceDecode(const QByteArray& file, const QString& suffix)
@@ -98,12 +69,13 @@ QImage referenceDecode(const QByteArray& file, const QString& suffix)
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("picture") + suffix);
     const QString output = dir.filePath(QStringLiteral("decoded.png"));
-    if (!dir.isValid() || !writeAll(input, file))
+    if (!dir.isValid() || !writeFile(input, file))
         return {};
     const bool heif = suffix != QStringLiteral(".avif");
     const QStringList arguments = heif ? QStringList { QStringLiteral("--quiet"), input, output }
                                        : QStringList { input, output };
-    if (!run(heif ? QStringLiteral("heif-convert") : QStringLiteral("avifdec"), arguments, nullptr))
+    if (!runTool(
+            heif ? QStringLiteral("heif-convert") : QStringLiteral("avifdec"), arguments, nullptr))
         return {};
     QImage image(output);
     return image.convertToFormat(QImage::Format_ARGB32);

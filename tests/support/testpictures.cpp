@@ -616,25 +616,48 @@ QByteArray encodeIco(const QList<IcoImage>& images)
     return out;
 }
 
+bool runTool(
+    const QString& program, const QStringList& arguments, QString* error, const QString& directory)
+{
+    QProcess process;
+    if (!directory.isEmpty())
+        process.setWorkingDirectory(directory);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    if (ok)
+        return true;
+    const QString said = program + QStringLiteral(": ") + process.errorString() + QLatin1Char(' ')
+        + QString::fromLocal8Bit(process.readAll());
+    if (error)
+        *error = said;
+    else
+        qWarning().noquote() << said;
+    return false;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QList<QByteArray> runTools(const QByteArray& input, const QString& inputName,
     const QList<QStringList>& commands, const QStringList& results)
 {
     QTemporaryDir dir;
-    QFile in(dir.filePath(inputName));
-    if (!dir.isValid() || !in.open(QIODevice::WriteOnly) || in.write(input) != input.size())
+    if (!dir.isValid() || !writeFile(dir.filePath(inputName), input))
         return {};
-    in.close();
     for (const QStringList& command : commands) {
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(command.first(), command.mid(1));
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
-            || process.exitCode() != 0) {
-            std::fprintf(stderr, "%s failed: %s\n", qPrintable(command.join(u' ')),
-                process.readAll().constData());
+        if (!runTool(command.first(), command.mid(1), nullptr, dir.path()))
             return {};
-        }
     }
     QList<QByteArray> files;
     for (const QString& result : results) {
@@ -647,31 +670,6 @@ QList<QByteArray> runTools(const QByteArray& input, const QString& inputName,
 }
 
 namespace {
-
-// Runs a tool to its end; false (and what it said, as a warning) when it cannot start or fails.
-bool runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-    if (!ok)
-        qWarning() << program << "failed:" << process.errorString() << process.readAll();
-    return ok;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // cwebp of the picture into `out`.
 bool cwebp(const QImage& image, int quality, const QString& png, const QString& out)
@@ -695,16 +693,16 @@ QByteArray encodeWebp(const QImage& image, int quality, int orientation)
     if (!cwebp(image, quality, dir.filePath(QStringLiteral("p.png")), webp))
         return {};
     if (orientation <= 0)
-        return readAll(webp);
+        return readFile(webp);
     const QString exif = dir.filePath(QStringLiteral("exif"));
     const QString tagged = dir.filePath(QStringLiteral("tagged.webp"));
     // The chunk holds the TIFF structure without the "Exif\0\0" of a JPEG's APP1.
-    if (!writeAll(exif, exifWithOrientation(orientation, false).mid(6))
+    if (!writeFile(exif, exifWithOrientation(orientation, false).mid(6))
         || !runTool(QStringLiteral("webpmux"),
             { QStringLiteral("-set"), QStringLiteral("exif"), exif, webp, QStringLiteral("-o"),
                 tagged }))
         return {};
-    return readAll(tagged);
+    return readFile(tagged);
 }
 
 QByteArray encodeWebpFromFile(const QByteArray& file, int quality)
@@ -713,12 +711,12 @@ QByteArray encodeWebpFromFile(const QByteArray& file, int quality)
     // cwebp tells the input's kind by its bytes, not its name.
     const QString in = dir.filePath(QStringLiteral("in"));
     const QString out = dir.filePath(QStringLiteral("out.webp"));
-    if (!writeAll(in, file)
+    if (!writeFile(in, file)
         || !runTool(QStringLiteral("cwebp"),
             { QStringLiteral("-quiet"), QStringLiteral("-q"), QString::number(quality), in,
                 QStringLiteral("-o"), out }))
         return {};
-    return readAll(out);
+    return readFile(out);
 }
 
 QByteArray encodeAnimatedWebp(const QList<WebpFrame>& frames, int plays)
@@ -738,7 +736,7 @@ QByteArray encodeAnimatedWebp(const QList<WebpFrame>& frames, int plays)
     }
     const QString out = dir.filePath(QStringLiteral("a.webp"));
     arguments << QStringLiteral("-loop") << QString::number(plays) << QStringLiteral("-o") << out;
-    return runTool(QStringLiteral("webpmux"), arguments) ? readAll(out) : QByteArray();
+    return runTool(QStringLiteral("webpmux"), arguments) ? readFile(out) : QByteArray();
 }
 
 QByteArray withWebpCanvas(QByteArray webp, int width, int height)
@@ -758,7 +756,7 @@ QImage decodeWithDwebp(const QByteArray& webp)
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.webp"));
     const QString png = dir.filePath(QStringLiteral("out.png"));
-    if (!writeAll(in, webp)
+    if (!writeFile(in, webp)
         || !runTool(
             QStringLiteral("dwebp"), { QStringLiteral("-quiet"), in, QStringLiteral("-o"), png }))
         return {};

@@ -110,6 +110,13 @@ QImage decodeWithDwebp(const QByteArray& webp);
 // Qt's writer for a format such as "BMP".
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality = -1);
 
+// Runs a tool to its end (in `directory` when given); false when it cannot start or fails, and
+// what it said then goes to *error, or to the log when error is null.
+bool runTool(const QString& program, const QStringList& arguments, QString* error = nullptr,
+    const QString& directory = {});
+QByteArray readFile(const QString& path); // empty when it cannot be read
+bool writeFile(const QString& path, const QByteArray& bytes);
+
 // `input` written as the file `inputName` in a fresh directory, where each command (a program
 // and its arguments) runs in turn; the bytes of the files `results` made there, in their order.
 // Empty when a command fails or does not start, or a result is missing: Debian's encoders
