@@ -10,10 +10,11 @@
 //   zarvo_bench_folderopen [--repeat N] [--parts] [--scroll] [--verbose] WORKDIR CORPUSDIR
 //   SET[@N]...
 // For each set it makes a store in a temporary directory under WORKDIR (as `zarvoctl init` +
-// `add` would) and makes that the working directory. Each of --repeat rounds then opens the
-// folder three times, each in a new Form1 (a prompt that answers No and shows nothing,
-// FormCreate(), show()): without the thumbnail cache, with an empty cache in the temporary
-// directory, and with that cache filled by the opening before. Best times are taken.
+// `add` would, then fingerprinted as `zarvoctl import` leaves a store) and makes that the working
+// directory. Each of --repeat rounds then opens the folder three times, each in a new Form1 (a
+// prompt that answers No and shows nothing, FormCreate(), show()): without the thumbnail cache,
+// with an empty cache in the temporary directory, and with that cache filled by the opening before.
+// Best times are taken.
 //
 // Prints RESULT <tab> set <tab> column <tab> value <tab> unit:
 //   "open folder"      wall-clock ms per picture of the opening without cache
@@ -320,6 +321,17 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     return ok;
 }
 
+bool fingerprint(const QString& dir)
+{
+    Store::Opened opened = Store::open(QDir(dir).filePath(QStringLiteral("data.mdb")));
+    try {
+        return opened.store && opened.store->buildFingerprints();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "fingerprinting failed: %s\n", e.what());
+        return false;
+    }
+}
+
 // Times the openings of one set; false when something failed.
 //
 // Each round opens the folder three times, each in a main window of its own: without the
@@ -335,6 +347,11 @@ bool measureSet(
     }
     if (const QString error = makeStore(dir.path(), set, files, prompt); !error.isEmpty()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(set), qPrintable(error));
+        return false;
+    }
+    // As an import leaves it: with its pictures' fingerprints, by which the cache is searched.
+    if (!fingerprint(dir.path())) {
+        std::fprintf(stderr, "%s: cannot fingerprint the store\n", qPrintable(set));
         return false;
     }
     const QString home = QDir::currentPath();

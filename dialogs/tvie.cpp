@@ -177,7 +177,9 @@ void Tvie::decodeRest()
     auto* watcher = new QFutureWatcher<void>(this);
     auto* area = static_cast<PictureArea*>(m_image1);
     connect(watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest] {
-        if (m_picture.rest == rest)
+        // Rows that end above the part shown first would hide the rest of it.
+        if (m_picture.rest == rest
+            && rest->rowsDone() >= m_picture.imageAt.y() + m_picture.image.height())
             area->setPicture(rest->rowsDoneImage(), QPoint(), m_picture.canvas);
     });
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher] {
@@ -194,6 +196,7 @@ void Tvie::decodeRest()
             m_picture.image = rest->rowsDoneImage().copy();
         }
         m_picture.rest.reset();
+        m_picture.imageAt = QPoint();
         area->setPicture(m_picture.image, QPoint(), m_picture.canvas);
         Q_EMIT pictureCompleted();
     });

@@ -251,6 +251,88 @@ bool readJpegRows(JpegJob* job)
     return true;
 }
 
+// A second decompression of a file, for one region of its full-size picture.
+struct JpegRegionJob
+{
+    const unsigned char* data = nullptr;
+    unsigned long size = 0;
+    QRect region; // inside the picture
+    uchar* pixels = nullptr; // of the region's own picture
+    qsizetype bytesPerLine = 0;
+    uchar* rows = nullptr; // kRegionRows rows as wide as the picture
+    qsizetype rowBytes = 0;
+
+    jpeg_decompress_struct cinfo {};
+    JpegErrorManager err {};
+};
+
+constexpr int kRegionRows = 16;
+
+// Decodes job->region of a single-scan YCbCr, RGB or grayscale file into job->pixels: only the
+// columns of the region and one iMCU on either side (so that the upsampling at its edges sees
+// the neighbours it sees in a whole decode), skipping the rows above it but two iMCUs. False for
+// any other file, and when the file is damaged above the region's bottom.
+bool readJpegRegion(JpegRegionJob* job)
+{
+    j_decompress_ptr cinfo = &job->cinfo;
+    cinfo->err = jpeg_std_error(&job->err.pub);
+    job->err.pub.error_exit = jpegErrorExit;
+    job->err.pub.emit_message = jpegEmitMessage;
+    job->err.pub.output_message = jpegOutputMessage;
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    jpeg_mem_src(cinfo, job->data, job->size);
+    jpeg_read_header(cinfo, TRUE);
+    const bool plain = cinfo->jpeg_color_space == JCS_YCbCr || cinfo->jpeg_color_space == JCS_RGB
+        || cinfo->jpeg_color_space == JCS_GRAYSCALE;
+    if (!plain || cinfo->progressive_mode || jpeg_has_multiple_scans(cinfo)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    cinfo->out_color_space = JCS_EXT_BGRX;
+#else
+    cinfo->out_color_space = JCS_EXT_XRGB;
+#endif
+    jpeg_start_decompress(cinfo);
+    const QRect& region = job->region;
+    const int mcuWidth = cinfo->max_h_samp_factor * DCTSIZE;
+    const int mcuHeight = cinfo->max_v_samp_factor * DCTSIZE;
+    JDIMENSION x = JDIMENSION(std::max(0, region.left() - mcuWidth));
+    JDIMENSION width
+        = JDIMENSION(std::min(region.right() + 1 + mcuWidth, int(cinfo->output_width))) - x;
+    jpeg_crop_scanline(cinfo, &x, &width);
+    const JDIMENSION top = JDIMENSION(std::max(0, region.top() - 2 * mcuHeight));
+    if (top > 0)
+        jpeg_skip_scanlines(cinfo, top);
+    const JDIMENSION end = JDIMENSION(region.bottom() + 1);
+    const qsizetype left = qsizetype(region.left() - int(x)) * 4;
+    const size_t copied = size_t(region.width()) * 4;
+    while (cinfo->output_scanline < end) {
+        const JDIMENSION first = cinfo->output_scanline;
+        JSAMPROW rows[kRegionRows];
+        const JDIMENSION count = std::min<JDIMENSION>(kRegionRows, end - first);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = job->rows + qsizetype(i) * job->rowBytes;
+        const JDIMENSION got = jpeg_read_scanlines(cinfo, rows, count);
+        if (got == 0 || job->err.ranOutOfData) {
+            jpeg_destroy_decompress(cinfo);
+            return false;
+        }
+        for (JDIMENSION i = 0; i < got; ++i) {
+            const int y = int(first + i);
+            if (y >= region.top())
+                std::memcpy(job->pixels + qsizetype(y - region.top()) * job->bytesPerLine,
+                    rows[i] + left, copied);
+        }
+    }
+    jpeg_destroy_decompress(cinfo);
+    return true;
+}
+
 bool runJpeg(JpegJob* job)
 {
     job->until = JDIMENSION(-1);
@@ -344,6 +426,30 @@ bool JpegRowDecoder::decodeRows(int rows)
     m_rowsDone.store(until);
     if (until == m_size.height())
         m_job->reservation.release();
+    return true;
+}
+
+bool JpegRowDecoder::decodeRegion(const QRect& wanted)
+{
+    const QRect region = wanted & QRect(QPoint(0, 0), m_size);
+    if (!ok() || m_rowsDone.load() > 0 || m_job->cmyk || region.isEmpty())
+        return false;
+    QImage pixels(region.size(), QImage::Format_RGB32);
+    QImage rows(m_size.width(), kRegionRows, QImage::Format_RGB32);
+    if (pixels.isNull() || rows.isNull())
+        return false;
+    JpegRegionJob job;
+    job.data = m_job->data;
+    job.size = m_job->size;
+    job.region = region;
+    job.pixels = pixels.bits();
+    job.bytesPerLine = pixels.bytesPerLine();
+    job.rows = rows.bits();
+    job.rowBytes = rows.bytesPerLine();
+    if (!readJpegRegion(&job))
+        return false;
+    m_region = region;
+    m_regionImage = std::move(pixels);
     return true;
 }
 

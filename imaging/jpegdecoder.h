@@ -5,6 +5,8 @@
 #include "imaging/decodedpicture.h"
 
 #include <QByteArray>
+#include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -56,6 +58,18 @@ public:
     QSize size() const { return m_size; }
     // Decodes until `rows` rows from the top are in (all of them at most); false once it failed.
     bool decodeRows(int rows);
+    // Decodes the pixels of `region` (clipped to the picture) into image() ahead of the rows,
+    // with a decompression of its own that reads the file only down to the region's bottom and
+    // works out only the columns around it (libjpeg-turbo's crop and skip): a window's worth of a
+    // large picture costs a fraction of its whole decode. The pixels are those the rows give.
+    // Only for single-scan files (a progressive file must be read whole for any part of it) in
+    // YCbCr or grayscale, before any row is decoded; false, with nothing changed, otherwise or
+    // when the region cannot be decoded (the rows may still be). regionImage() shows the result.
+    bool decodeRegion(const QRect& region);
+    // The region decoded by decodeRegion() as a picture of its own (null when there is none),
+    // and where it lies in the picture.
+    const QImage& regionImage() const { return m_regionImage; }
+    QRect region() const { return m_region; }
     bool isComplete() const { return ok() && m_rowsDone.load() == m_size.height(); }
     // Rows done; safe to read from any thread.
     int rowsDone() const { return m_rowsDone.load(); }
@@ -76,6 +90,8 @@ private:
     bool m_started = false; // the header was read and the pixels are there
     std::atomic<bool> m_failed { false };
     std::atomic<int> m_rowsDone { 0 };
+    QRect m_region;
+    QImage m_regionImage;
 };
 
 } // namespace zarvo

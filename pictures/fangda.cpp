@@ -67,17 +67,23 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
         const QSize size = rows->size();
         if (rows->ok()
             && (size.width() > shownFirst.width() || size.height() > shownFirst.height())) {
-            // What the window shows first, the top of the picture, is decoded now, the rest once
-            // it is shown.
-            if (!rows->decodeRows(shownFirst.height()))
-                return false;
-            if (rows->isComplete()) {
-                picture.image = rows->image();
+            // What the window shows first, its top left corner, is decoded now, the whole picture
+            // from the top once it is shown. A file whose corner cannot be decoded alone
+            // (progressive, CMYK) shows its top rows first.
+            if (rows->decodeRegion(QRect(QPoint(0, 0), shownFirst))) {
+                picture.image = rows->regionImage();
+                picture.imageAt = rows->region().topLeft();
             } else {
+                if (!rows->decodeRows(shownFirst.height()))
+                    return false;
+                if (rows->isComplete()) {
+                    picture.image = rows->image();
+                    return true;
+                }
                 picture.image = rows->rowsDoneImage();
-                picture.canvas = size;
-                picture.rest = std::move(rows);
             }
+            picture.canvas = size;
+            picture.rest = std::move(rows);
             return true;
         }
     }

@@ -697,6 +697,24 @@ bool Store::buildFingerprints(const std::function<bool(qint64 done, qint64 total
     return true;
 }
 
+std::vector<PictureFingerprint> Store::fingerprints(const QString& folder, qint64 after, int limit)
+{
+    std::vector<PictureFingerprint> found;
+    if (!hasFingerprints())
+        return found;
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT Row, Hash, Size FROM %1 WHERE Folder=?1 AND Row>?2 "
+                            "ORDER BY Row LIMIT ?3")
+                 .arg(quoted(kFingerprintTable))));
+    bindText(query, 1, folder);
+    query.bind(2, static_cast<int64_t>(after));
+    query.bind(3, limit);
+    while (query.executeStep())
+        found.push_back({ query.getColumn(0).getInt64(), bytes(query.getColumn(1)),
+            query.getColumn(2).getInt64() });
+    return found;
+}
+
 std::optional<StoredPicture> Store::findSameBytes(const QByteArray& data, const QString& folder)
 {
     if (!hasFingerprints())

@@ -21,6 +21,14 @@ namespace zarvo {
 class Popups;
 class StoreLock;
 
+// The content fingerprint the store keeps for one row of a folder table.
+struct PictureFingerprint
+{
+    qint64 rowid = 0;
+    QByteArray hash; // contentHash() of the bytes, 16 bytes
+    qint64 size = 0; // of the bytes
+};
+
 // Where a picture lies: its folder table, its row, and its name.
 struct StoredPicture
 {
@@ -194,6 +202,10 @@ public:
     // largest pictures first (then the larger sets). Rows whose fingerprint names a row that is
     // gone are left out.
     QList<DuplicateGroup> duplicateGroups();
+    // The fingerprints of the rows of `folder` after rowid `after`, at most `limit`, in rowid
+    // order, from the fingerprint table alone (no picture is read); rows without one are left
+    // out, and a store without fingerprints has none.
+    std::vector<PictureFingerprint> fingerprints(const QString& folder, qint64 after, int limit);
 
     // Closes the connection. The store object is unusable afterwards; the lock stays with
     // whoever still holds it.

@@ -78,8 +78,15 @@ void removeDatabaseFiles(const QString& path)
 
 QByteArray ThumbnailKey::contentOf(const QByteArray& bytes)
 {
-    QByteArray content = contentHash(bytes);
-    const quint64 length = quint64(bytes.size());
+    return contentOf(contentHash(bytes), bytes.size());
+}
+
+QByteArray ThumbnailKey::contentOf(const QByteArray& hash, qint64 size)
+{
+    if (hash.size() != 16 || size < 0)
+        return {};
+    QByteArray content = hash;
+    const quint64 length = quint64(size);
     for (int i = 0; i < 8; ++i)
         content.append(char((length >> (8 * i)) & 0xff));
     return content;

@@ -34,6 +34,9 @@ struct ThumbnailKey
 
     static ThumbnailKey of(PictureFormat format, const QByteArray& bytes);
     static QByteArray contentOf(const QByteArray& bytes);
+    // The same from the content hash (contentHash()) and length of the bytes, as the store keeps
+    // them in its fingerprints; empty when hash is not a content hash.
+    static QByteArray contentOf(const QByteArray& hash, qint64 size);
 };
 
 // Finished folder-view thumbnails kept between openings, and between Zarvo processes, in one

@@ -56,6 +56,16 @@ DecodedPicture decodeSafely(
 
 } // namespace
 
+// A picture to make, once: rows with the same content and kind share one.
+struct ThumbnailPipeline::Work
+{
+    std::vector<int> rows;
+    ThumbnailJob job;
+    ThumbnailKey key;
+    QByteArray encoded; // the cache's entry, when it has one
+    bool wasRead = false; // its bytes were read by the pipeline: counted in RunState::reading
+};
+
 // What the calling thread and the tasks of one run() share. Tasks hold it by shared_ptr, so
 // a task that finishes after run() ended (deliver threw) still writes into live memory.
 struct ThumbnailPipeline::RunState
@@ -71,6 +81,13 @@ struct ThumbnailPipeline::RunState
     std::unordered_map<int, Slot> slots; // of the rows fetched and not yet delivered
     QAbstractEventDispatcher* dispatcher = nullptr; // of the calling thread; null: no events
     std::atomic<bool> cancelled { false };
+    // Works whose bytes are still to be read, in fetch order; only the calling thread uses it.
+    std::deque<Work> unread;
+    // Works given back by a worker because their cache entry was damaged and their bytes were
+    // not at hand (under mutex); read before the others.
+    std::vector<Work> givenBack;
+    // Decodes of bytes read by the pipeline that have not finished.
+    std::atomic<int> reading { 0 };
 
     void finish(int row, DecodedPicture result)
     {
@@ -117,14 +134,6 @@ ThumbnailPipeline::~ThumbnailPipeline()
 bool ThumbnailPipeline::submit(
     const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs)
 {
-    // The pictures to make, each once: rows with the same content and kind share one.
-    struct Work
-    {
-        std::vector<int> rows;
-        ThumbnailJob job;
-        ThumbnailKey key;
-        QByteArray encoded; // the cache's entry, when it has one
-    };
     ThumbnailCache* cache = m_cache.get();
     std::vector<Work> work;
     QHash<QByteArray, size_t> workOf; // by content and kind
@@ -133,11 +142,24 @@ bool ThumbnailPipeline::submit(
             state->finish(row, DecodedPicture());
             continue;
         }
+        const bool deferred = job.bytes.isEmpty() && job.read;
+        if (deferred && cache && job.content.isEmpty()) {
+            // Nothing to look it up by but its bytes.
+            try {
+                job.bytes = job.read();
+            } catch (const std::exception& error) {
+                state->finish(
+                    row, DecodedPicture { QImage(), QString::fromLocal8Bit(error.what()) });
+                continue;
+            }
+            job.read = nullptr;
+        }
         if (!cache) {
             work.push_back({ { row }, std::move(job), {}, {} });
             continue;
         }
-        ThumbnailKey key = ThumbnailKey::of(job.format, job.bytes);
+        ThumbnailKey key = job.read ? ThumbnailKey { job.content, job.format }
+                                    : ThumbnailKey::of(job.format, job.bytes);
         const QByteArray full = key.content + char(int(key.format));
         if (const auto same = workOf.constFind(full); same != workOf.constEnd()) {
             work[same.value()].rows.push_back(row);
@@ -165,32 +187,56 @@ bool ThumbnailPipeline::submit(
         }
     }
 
-    const DecodeFunction* decode = &m_decode;
     for (Work& w : work) {
         if (w.rows.empty())
             continue;
-        m_pool.start([state, decode, cache, w = std::move(w)]() mutable {
-            DecodedPicture result;
-            bool flush = false;
-            if (!state->cancelled.load()) {
-                // A damaged entry reads as missing; the picture decoded again replaces it.
-                if (!w.encoded.isEmpty())
-                    result.image = ThumbnailCache::decode(w.encoded);
-                if (!result.ok()) {
-                    result = decodeSafely(*decode, w.job);
-                    if (cache && result.ok())
-                        flush = cache->store(w.key, result.image);
-                }
-            }
-            w.job.bytes = QByteArray();
-            for (int row : w.rows)
-                state->finish(row, result);
-            // Writing a few thousand thumbnails takes a while: not before the row is delivered.
-            if (flush)
-                cache->flush();
-        });
+        if (w.encoded.isEmpty() && w.job.read)
+            state->unread.push_back(std::move(w));
+        else
+            start(state, std::move(w));
     }
     return anyFound;
+}
+
+void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
+{
+    ThumbnailCache* cache = m_cache.get();
+    const DecodeFunction* decode = &m_decode;
+    if (work.wasRead)
+        ++state->reading;
+    m_pool.start([state, decode, cache, w = std::move(work)]() mutable {
+        DecodedPicture result;
+        bool flush = false;
+        if (!state->cancelled.load()) {
+            // A damaged entry reads as missing; the picture decoded again replaces it.
+            if (!w.encoded.isEmpty())
+                result.image = ThumbnailCache::decode(w.encoded);
+            if (!result.ok() && w.job.read) {
+                // Its bytes are not read yet: only the calling thread may read them.
+                w.encoded.clear();
+                {
+                    std::lock_guard lock(state->mutex);
+                    state->givenBack.push_back(std::move(w));
+                }
+                state->changed.notify_all();
+                return;
+            }
+            if (!result.ok()) {
+                result = decodeSafely(*decode, w.job);
+                if (cache && result.ok())
+                    flush = cache->store(w.key, result.image);
+            }
+        }
+        w.job.bytes = QByteArray();
+        // Before the rows are finished, so that the calling thread, woken, sees the free place.
+        if (w.wasRead)
+            --state->reading;
+        for (int row : w.rows)
+            state->finish(row, result);
+        // Writing a few thousand thumbnails takes a while: not before the row is delivered.
+        if (flush)
+            cache->flush();
+    });
 }
 
 void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
@@ -214,6 +260,7 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 state->cancelled = true;
                 pipeline->m_pool.clear();
             }
+            state->unread.clear();
             if (ThumbnailCache* cache = pipeline->m_cache.get())
                 pipeline->m_pool.start([cache] { cache->flush(); });
         }
@@ -267,6 +314,34 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     if (visible && state->dispatcher)
         processEvents();
 
+    // Reads the bytes of waiting works, those given back first, while fewer than lookAhead()
+    // of the bytes read are being decoded; the window keeps painting between reads.
+    const auto readSome = [&] {
+        {
+            std::lock_guard lock(state->mutex);
+            for (Work& w : state->givenBack)
+                state->unread.push_front(std::move(w));
+            state->givenBack.clear();
+        }
+        while (!state->unread.empty() && state->reading.load() < lookAhead()) {
+            Work w = std::move(state->unread.front());
+            state->unread.pop_front();
+            try {
+                w.job.bytes = w.job.read();
+            } catch (const std::exception& error) {
+                const QString what = QString::fromLocal8Bit(error.what());
+                for (int failed : w.rows)
+                    state->finish(failed, DecodedPicture { QImage(), what });
+                continue;
+            }
+            w.job.read = nullptr;
+            w.wasRead = true;
+            start(state, std::move(w));
+            if (state->dispatcher && sinceEvents.elapsed() >= kYieldIntervalMs)
+                processEvents();
+        }
+    };
+
     std::deque<int> inFlight; // fetched, not delivered, in fetch order
     // With a cache, rows are fetched a screenful at a time while they are found there, so that
     // one query serves them all; otherwise as soon as a worker's row is delivered.
@@ -300,8 +375,12 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 inFlight.push_back(row);
                 jobs.emplace_back(row, std::move(job));
             }
-            if (!jobs.empty())
-                batching = submit(state, std::move(jobs)) && m_cache;
+            if (!jobs.empty()) {
+                // Rows whose bytes wait to be read cost little to fetch: a screenful at a time.
+                const bool deferred = std::any_of(jobs.begin(), jobs.end(),
+                    [](const auto& job) { return bool(job.second.read); });
+                batching = (submit(state, std::move(jobs)) || deferred) && m_cache;
+            }
         }
         if (inFlight.empty())
             break;
@@ -309,18 +388,23 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         const int row = inFlight.front();
         DecodedPicture result;
         for (;;) {
+            readSome();
             {
                 std::unique_lock lock(state->mutex);
                 RunState::Slot& slot = state->slots[row];
+                // Woken when the row is in, or when bytes wait to be read and a worker is free.
+                const auto woken = [&] {
+                    return slot.ready || !state->givenBack.empty()
+                        || (!state->unread.empty() && state->reading.load() < lookAhead());
+                };
                 if (!state->dispatcher) {
-                    state->changed.wait(lock, [&slot] { return slot.ready; });
+                    state->changed.wait(lock, woken);
                 } else {
                     // Sleep until the result is in or the yield interval is over: processing
                     // events at every finished decode would repaint the view for each picture.
                     const qint64 left = kYieldIntervalMs - sinceEvents.elapsed();
                     if (left > 0)
-                        state->changed.wait_for(
-                            lock, std::chrono::milliseconds(left), [&slot] { return slot.ready; });
+                        state->changed.wait_for(lock, std::chrono::milliseconds(left), woken);
                 }
                 if (slot.ready) {
                     result = std::move(slot.result);
@@ -328,7 +412,8 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                     break;
                 }
             }
-            processEvents();
+            if (state->dispatcher && sinceEvents.elapsed() >= kYieldIntervalMs)
+                processEvents();
         }
         inFlight.pop_front();
         deliver(row, result);

@@ -20,10 +20,30 @@ class ThumbnailCache;
 
 // One picture to make a thumbnail of: its format (told from `Come`) and its stored bytes.
 // Format Other has nothing to decode; its bytes may be left empty.
+//
+// Instead of the bytes, a job may carry `read`, which reads them, and `content`, their content
+// key (ThumbnailKey::contentOf) when the caller knows it without reading them (the store's
+// fingerprint). The pipeline then reads the bytes only when its cache has no thumbnail for that
+// content and kind; without a content key it reads them at once.
 struct ThumbnailJob
 {
+    ThumbnailJob() = default;
+    ThumbnailJob(PictureFormat format_, QByteArray bytes_)
+        : format(format_)
+        , bytes(std::move(bytes_))
+    {
+    }
+    ThumbnailJob(PictureFormat format_, QByteArray content_, std::function<QByteArray()> read_)
+        : format(format_)
+        , content(std::move(content_))
+        , read(std::move(read_))
+    {
+    }
+
     PictureFormat format = PictureFormat::Other;
     QByteArray bytes;
+    QByteArray content;
+    std::function<QByteArray()> read;
 };
 
 // Builds the thumbnails of a folder opening on all cores and hands them back on the calling
@@ -52,6 +72,12 @@ struct ThumbnailJob
 // delivered, then the exception is rethrown. When deliver throws, rows still queued are dropped,
 // decodes in progress finish on their own, and the exception propagates at once. The decode
 // function must not throw; if it does, that row comes back !ok() with its what().
+//
+// Bytes read later: the jobs that carry `read` are read on the calling thread one at a time, as
+// a worker becomes free (at most lookAhead() of them read and not yet decoded), with events
+// processed between reads as while waiting; so a screenful of large pictures never holds up
+// painting for longer than one read. A read that throws makes that row !ok() with its what();
+// the run goes on.
 //
 // Cache: with a ThumbnailCache, the rows fetched together (up to a screenful) are looked up in it
 // by content and kind in one query, and only those not there are decoded; a thumbnail decoded is
@@ -100,11 +126,15 @@ public:
 
 private:
     struct RunState;
+    struct Work;
 
-    // Looks the jobs up in the cache together and starts the decodes of those not found;
-    // whether any was found.
+    // Looks the jobs up in the cache together and starts the decodes of those found there and of
+    // those not found whose bytes are at hand; the others wait in the state to be read. Whether
+    // any was found.
     bool submit(
         const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs);
+    // Decodes a cache entry or the picture on a worker.
+    void start(const std::shared_ptr<RunState>& state, Work work);
 
     DecodeFunction m_decode;
     std::shared_ptr<ThumbnailCache> m_cache;

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace zarvo {
@@ -244,6 +246,32 @@ void Workspace::table1AfterOpen()
         return { rowOfItem[size_t(std::max(first, 0))],
             rowOfItem[size_t(std::min(last, lastItem))] };
     };
+    // With a cache, a row's thumbnail is looked up by the content fingerprint the store keeps,
+    // read a slice at a time from the rows asked for; its bytes are read only when the cache has
+    // no thumbnail for it. Rows without a fingerprint are read and looked up by their bytes.
+    const bool cached = m_pipeline->cache() != nullptr;
+    std::unordered_map<qint64, QByteArray> contentOfRow;
+    std::map<qint64, qint64> fingerprinted; // rowid ranges whose fingerprints were read, inclusive
+    const auto contentKey = [&](qint64 rowid) -> QByteArray {
+        auto range = fingerprinted.upper_bound(rowid);
+        if (range == fingerprinted.begin() || (--range)->second < rowid) {
+            constexpr int kSliceRows = 500;
+            std::vector<PictureFingerprint> slice;
+            try {
+                slice = m_store->fingerprints(table,
+                    rowid > std::numeric_limits<qint64>::min() ? rowid - 1 : rowid, kSliceRows);
+            } catch (const std::exception& e) {
+                qCDebug(lcView) << "reading the fingerprints of" << table << "failed:" << e.what();
+            }
+            fingerprinted[rowid] = slice.size() < size_t(kSliceRows)
+                ? std::numeric_limits<qint64>::max()
+                : slice.back().rowid;
+            for (const PictureFingerprint& print : slice)
+                contentOfRow.emplace(print.rowid, ThumbnailKey::contentOf(print.hash, print.size));
+        }
+        const auto found = contentOfRow.find(rowid);
+        return found == contentOfRow.end() ? QByteArray() : found->second;
+    };
     // The progress bar, once per row; painted with the events the pipeline lets through every
     // few dozen milliseconds.
     int delivered = 0;
@@ -255,7 +283,12 @@ void Workspace::table1AfterOpen()
                 const PictureFormat format = formatOfCome(rows[i].come);
                 if (format == PictureFormat::Other)
                     return { format, QByteArray() };
-                return { format, m_store->readBlob(table, rows[i].rowid) };
+                const qint64 rowid = rows[i].rowid;
+                const QByteArray content = cached ? contentKey(rowid) : QByteArray();
+                if (content.isEmpty())
+                    return { format, m_store->readBlob(table, rowid) };
+                return { format, content,
+                    [this, &table, rowid] { return m_store->readBlob(table, rowid); } };
             },
             [&](int i, const DecodedPicture& result) {
                 ++delivered;

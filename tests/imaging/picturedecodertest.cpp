@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "imaging/picturedecoder.h"
 
+#include "imaging/jpegdecoder.h"
 #include "imaging/metafiledecoder.h"
 #include "support/sandbox.h"
 #include "support/testpictures.h"
@@ -173,6 +174,49 @@ TEST(JpegDecoding, MissingEndMarkerIsToleratedButMissingDataIsNot)
     EXPECT_FALSE(scansMissing.ok());
     EXPECT_TRUE(scansMissing.error.contains(QStringLiteral("Premature end")))
         << scansMissing.error.toStdString();
+}
+
+// A region of a JPEG decoded alone (its columns cropped, the rows above it skipped) holds the
+// whole decode's pixels wherever it lies, and the rows decoded after it still give the whole
+// picture; files that must be read whole for any part (progressive) or converted (CMYK) are left
+// to the rows.
+TEST(JpegDecoding, RegionDecodedAloneHoldsTheWholeDecodesPixels)
+{
+    using testpictures::JpegColor;
+    const QImage photo = testpictures::photoLike(333, 517, 3);
+    struct Case
+    {
+        const char* what;
+        QByteArray bytes;
+        bool alone;
+    };
+    const Case cases[] = {
+        { "4:2:0", testpictures::encodeJpeg(photo, 90), true },
+        { "grey", testpictures::encodeJpeg(photo, 90, false, JpegColor::Gray), true },
+        { "progressive", testpictures::encodeJpeg(photo, 90, true), false },
+        { "CMYK", testpictures::encodeJpeg(photo, 90, false, JpegColor::Cmyk), false },
+    };
+    const QRect regions[]
+        = { { 0, 0, 200, 100 }, { 37, 61, 101, 77 }, { 250, 400, 200, 200 }, { 332, 516, 1, 1 } };
+    for (const Case& c : cases) {
+        const QImage whole = decodeJpeg(c.bytes, 0, nullptr).picture.image;
+        ASSERT_EQ(whole.size(), photo.size()) << c.what;
+        for (const QRect& region : regions) {
+            SCOPED_TRACE(testing::Message() << c.what << " " << region.x() << "," << region.y());
+            JpegRowDecoder decoder(c.bytes);
+            ASSERT_TRUE(decoder.ok());
+            EXPECT_EQ(decoder.decodeRegion(region), c.alone);
+            if (c.alone) {
+                const QRect inside = region & whole.rect();
+                EXPECT_EQ(decoder.region(), inside);
+                EXPECT_EQ(decoder.regionImage(), whole.copy(inside));
+            } else {
+                EXPECT_TRUE(decoder.regionImage().isNull());
+            }
+            ASSERT_TRUE(decoder.decodeRows(whole.height()));
+            EXPECT_EQ(decoder.image(), whole);
+        }
+    }
 }
 
 TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)

@@ -4,15 +4,19 @@
 #include "folders/opennode.h"
 #include "imaging/thumbnailer.h"
 #include "store/foldertree.h"
+#include "store/store.h"
 #include "support/testpictures.h"
 #include "support/workspacefixture.h"
 #include "view/placeholderthumbnail.h"
+#include "view/thumbnailcache.h"
 #include "view/thumbnailmodel.h"
 #include "view/thumbnailpipeline.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 using namespace zarvo;
@@ -220,4 +224,55 @@ TEST_F(WorkspaceTest, TreeLoadedAgainDuringTheMissingTableQuestionIsAnsweredOnTh
     clickNode(QStringLiteral("gone"));
     EXPECT_EQ(ws->openFolder(), QStringLiteral("gone"));
     EXPECT_TRUE(ws->store()->TableExists(QStringLiteral("gone")));
+}
+
+// A re-opening finds the thumbnails the cache holds by the fingerprints the store keeps, without
+// reading those pictures: here their stored bytes were replaced behind the store's back by bytes
+// that do not decode, so a picture read would show as unreadable. Only a picture without a
+// fingerprint (d) and one the cache has forgotten (e) are read, decoded, and warned about.
+TEST_F(WorkspaceTest, CachedReopeningReadsOnlyThePicturesTheCacheLacks)
+{
+    const QStringList names { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+        QStringLiteral("d"), QStringLiteral("e") };
+    QList<std::pair<QString, QByteArray>> pictures;
+    for (int i = 0; i < names.size(); ++i)
+        pictures.append({ QStringLiteral("/p/%1.png").arg(names[i]), png(quint32(i + 1)) });
+    makeFolder(QStringLiteral("f"), pictures);
+    start();
+    ASSERT_TRUE(ws->ensureFingerprints());
+    QTemporaryDir dir;
+    const auto cache
+        = std::make_shared<ThumbnailCache>(dir.filePath(QStringLiteral("thumbnails.sqlite")));
+    std::atomic<int> decodes { 0 };
+    ws->setThumbnailPipeline(std::make_unique<ThumbnailPipeline>(
+        [&](const ThumbnailJob& job) {
+            ++decodes;
+            return Thumbnailer().makeThumbnail(job.format, job.bytes);
+        },
+        2, cache));
+    clickNode(QStringLiteral("f"));
+    ASSERT_EQ(decodes.load(), 5);
+    QList<QImage> first;
+    for (int item = 0; item < names.size(); ++item)
+        first.append(ws->items().thumbnail(item));
+    cache->flush();
+    cache->forget(pictures[4].second);
+
+    SQLite::Database& db = ws->store()->database();
+    db.exec("UPDATE f SET Blob=x'0badf00d'");
+    db.exec("DELETE FROM \"Zarvo picture fingerprints\" WHERE Row=(SELECT rowid FROM f WHERE "
+            "Name='d')");
+    decodes = 0;
+    prompt.clear();
+    QSignalSpy advanced(ws, &Workspace::progressAdvanced);
+    ws->reloadFolder();
+    EXPECT_EQ(decodes.load(), 2);
+    EXPECT_EQ(advanced.size(), names.size()); // every row one step
+    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
+        (QStringList { QStringLiteral("文件：/p/d.png 在读取时发生错误！"),
+            QStringLiteral("文件：/p/e.png 在读取时发生错误！") }));
+    for (int item = 0; item < 3; ++item)
+        EXPECT_EQ(ws->items().thumbnail(item), first[item]) << item;
+    EXPECT_EQ(
+        ws->items().thumbnail(3), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
 }
