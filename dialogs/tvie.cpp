@@ -43,6 +43,16 @@ public:
         m_canvas = canvas;
         update();
     }
+    // The same, where only rows [first, end) of the canvas changed: the rest is not repainted.
+    void setPicture(const QImage& picture, QSize canvas, int first, int end)
+    {
+        m_picture = picture;
+        m_position = QPoint();
+        m_canvas = canvas;
+        const QSize shown = canvas.isEmpty() ? picture.size() : canvas;
+        const QPoint origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
+        update(QRect(origin.x(), origin.y() + first, shown.width(), end - first));
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -176,13 +186,18 @@ void Tvie::decodeRest()
     });
     auto* watcher = new QFutureWatcher<void>(this);
     auto* area = static_cast<PictureArea*>(m_image1);
-    connect(watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest] {
-        // Rows that end above the part shown first would hide the rest of it.
-        if (m_picture.rest == rest
-            && rest->rowsDone() >= m_picture.imageAt.y() + m_picture.image.height())
-            area->setPicture(rest->rowsDoneImage(), QPoint(), m_picture.canvas);
-    });
-    connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher] {
+    // Rows shown so far: each band repaints only its own rows, not the whole large window.
+    auto shownRows = std::make_shared<int>(0);
+    connect(
+        watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest, shownRows] {
+            // Rows that end above the part shown first would hide the rest of it.
+            const int rows = rest->rowsDone();
+            if (m_picture.rest != rest || rows < m_picture.imageAt.y() + m_picture.image.height())
+                return;
+            area->setPicture(rest->rowsDoneImage(), m_picture.canvas, *shownRows, rows);
+            *shownRows = rows;
+        });
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher, shownRows] {
         watcher->deleteLater();
         if (m_picture.rest != rest)
             return;
@@ -197,7 +212,9 @@ void Tvie::decodeRest()
         }
         m_picture.rest.reset();
         m_picture.imageAt = QPoint();
-        area->setPicture(m_picture.image, QPoint(), m_picture.canvas);
+        const int height
+            = m_picture.canvas.isEmpty() ? m_picture.image.height() : m_picture.canvas.height();
+        area->setPicture(m_picture.image, m_picture.canvas, *shownRows, height);
         Q_EMIT pictureCompleted();
     });
     watcher->setFuture(m_rest);
