@@ -14,6 +14,11 @@
 #include <algorithm>
 #include <optional>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace zarvo {
 
 namespace {
@@ -24,23 +29,45 @@ struct Texts
 };
 
 // The whole file, or a null array when it cannot be read, is too large for the store or does
-// not fit into memory.
+// not fit into memory. One open, one fstat and the reads: no more system calls per file.
 QByteArray readWholeFile(const QString& path)
 {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray data;
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > Store::kMaxBlobBytes)
-            return {};
-        QByteArray data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return {};
-        if (data.isNull())
-            data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
-        return data;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= Store::kMaxBlobBytes) {
+            // A file that grows while it is read is read to its end.
+            data = QByteArray(qsizetype(st.st_size), Qt::Uninitialized);
+            qsizetype got = 0;
+            for (;;) {
+                if (got == data.size())
+                    data.resize(got + std::max<qsizetype>(4096, got));
+                const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    if (n < 0 || got > Store::kMaxBlobBytes)
+                        got = -1;
+                    break;
+                }
+                got += n;
+            }
+            if (got < 0)
+                data = QByteArray();
+            else
+                data.truncate(got);
+            if (got == 0)
+                data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
+        }
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "reading" << path << "failed:" << e.what();
-        return {};
+        data = QByteArray();
     }
+    ::close(fd);
+    return data;
 }
 
 // The duplicate-name question, three lines joined by LF CR.

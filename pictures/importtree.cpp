@@ -419,6 +419,10 @@ private:
                     countPictures(*paths, target);
             return;
         }
+        // Small files are many: a commit (its syncs) per 256 of them would cost more than
+        // writing them; the bytes and the time still end a transaction.
+        AddBatching batching;
+        batching.pictures = 8192;
         QList<FileToAdd> files;
         for (const auto& [paths, target] : m_folders) {
             const QString folder = FolderTree::nodeText(target.item);
@@ -437,8 +441,7 @@ private:
                 if (m_hooks.added)
                     m_hooks.added(picture.path, picture.folder, picture.name);
             },
-            AddBatching {},
-            m_options.keepDuplicates ? SameBytes::SkipInFolder : SameBytes::SkipAnywhere);
+            batching, m_options.keepDuplicates ? SameBytes::SkipInFolder : SameBytes::SkipAnywhere);
         m_result.duplicates += added.duplicates;
     }
 

@@ -531,11 +531,34 @@ qint64 Store::appendPicture(
         return m_db->getLastInsertRowid();
     }
     qint64 rowid = 0;
-    inSavepoint("append_picture", [&] {
-        query.exec();
-        rowid = m_db->getLastInsertRowid();
+    if (sqlite3_get_autocommit(m_db->getHandle()) != 0) {
+        inSavepoint("append_picture", [&] {
+            query.exec();
+            rowid = m_db->getLastInsertRowid();
+            insertFingerprint(folder, rowid, data);
+        });
+        return rowid;
+    }
+    // Inside a caller's transaction a savepoint would copy every page it changes into a
+    // statement journal (a quarter MB a picture with 64 KiB pages); the row is taken back by
+    // hand instead when its fingerprint cannot be stored.
+    query.exec();
+    rowid = m_db->getLastInsertRowid();
+    try {
         insertFingerprint(folder, rowid, data);
-    });
+    } catch (...) {
+        if (sqlite3_get_autocommit(m_db->getHandle()) == 0) {
+            try {
+                SQLite::Statement undo(*m_db,
+                    utf8(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(folder))));
+                undo.bind(1, static_cast<int64_t>(rowid));
+                undo.exec();
+            } catch (const std::exception& e) {
+                qCDebug(lcStore) << "taking back picture" << rowid << "failed:" << e.what();
+            }
+        }
+        throw;
+    }
     return rowid;
 }
 
@@ -621,8 +644,16 @@ qint64 Store::maxRowid(const QString& folder)
 
 void Store::insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& data)
 {
+    // A fingerprint left by an earlier row of that number goes first: a plain INSERT then needs
+    // no statement journal, which an INSERT OR REPLACE (a write that may abort halfway) would.
+    SQLite::Statement stale(*m_db,
+        utf8(QStringLiteral("DELETE FROM %1 WHERE Folder=?1 AND Row=?2")
+                 .arg(quoted(kFingerprintTable))));
+    bindText(stale, 1, folder);
+    stale.bind(2, static_cast<int64_t>(rowid));
+    stale.exec();
     SQLite::Statement insert(*m_db,
-        utf8(QStringLiteral("INSERT OR REPLACE INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
+        utf8(QStringLiteral("INSERT INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
                  .arg(quoted(kFingerprintTable))));
     bindText(insert, 1, folder);
     insert.bind(2, static_cast<int64_t>(rowid));
