@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 //
 // The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding,
-// of importing a directory tree (then run again) or of compacting, and writing into a full disk (a file size limit, so that writes fail with
-// EFBIG). After each, the store must be intact, every picture zarvoctl reported as added must be
-// there unchanged, and nothing may be reported that did not happen.
+// of importing a directory tree (then run again) or of compacting, and writing into a full disk (a
+// file size limit, so that writes fail with EFBIG). After each, the store must be intact, every
+// picture zarvoctl reported as added must be there unchanged, and nothing may be reported that did
+// not happen.
 //
 // ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill tests run longer (bench/kill.sh).
 #include "store/foldertree.h"
