@@ -10,16 +10,22 @@
 #   bench/kill.sh compact [POINTS]          `zarvoctl compact` of a store with half its pictures
 #                                           deleted (default 100 points): the store is the old
 #                                           or the compacted one, and the next compaction works
-# These are the tests ZarvoctlFaults.KilledAdd... and KilledCompaction... run longer. Uses the
-# build in $ZARVO_BUILD (default build/), building zarvoctl and the test program.
+#   bench/kill.sh import [POINTS [PICTURES]] `zarvoctl import` of a tree of PICTURES pictures
+#                                           (default 100 points, 1000 pictures), run again after
+#                                           each kill: no node, table or picture twice, no table
+#                                           without its node, and the run that ends leaves what
+#                                           an undisturbed import makes
+# These are the tests ZarvoctlFaults.KilledAdd..., KilledCompaction... and KilledImport... run
+# longer. Uses the build in $ZARVO_BUILD (default build/), building zarvoctl and the test program.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${ZARVO_BUILD:-$repo/build}
 case ${1:-} in
 add) filter='ZarvoctlFaults.KilledAdd*' ;;
 compact) filter='ZarvoctlFaults.KilledCompaction*' ;;
+import) filter='ZarvoctlFaults.KilledImport*' ;;
 *)
-    echo "usage: bench/kill.sh add|compact [POINTS [PICTURES]]" >&2
+    echo "usage: bench/kill.sh add|compact|import [POINTS [PICTURES]]" >&2
     exit 2
     ;;
 esac

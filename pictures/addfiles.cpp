@@ -14,6 +14,11 @@
 #include <algorithm>
 #include <optional>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace zarvo {
 
 namespace {
@@ -24,23 +29,45 @@ struct Texts
 };
 
 // The whole file, or a null array when it cannot be read, is too large for the store or does
-// not fit into memory.
+// not fit into memory. One open, one fstat and the reads: no more system calls per file.
 QByteArray readWholeFile(const QString& path)
 {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray data;
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > Store::kMaxBlobBytes)
-            return {};
-        QByteArray data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return {};
-        if (data.isNull())
-            data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
-        return data;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= Store::kMaxBlobBytes) {
+            // A file that grows while it is read is read to its end.
+            data = QByteArray(qsizetype(st.st_size), Qt::Uninitialized);
+            qsizetype got = 0;
+            for (;;) {
+                if (got == data.size())
+                    data.resize(got + std::max<qsizetype>(4096, got));
+                const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    if (n < 0 || got > Store::kMaxBlobBytes)
+                        got = -1;
+                    break;
+                }
+                got += n;
+            }
+            if (got < 0)
+                data = QByteArray();
+            else
+                data.truncate(got);
+            if (got == 0)
+                data = QByteArray(""); // an empty file is a picture of no bytes, not a failure
+        }
     } catch (const std::exception& e) {
         qCDebug(lcPictures) << "reading" << path << "failed:" << e.what();
-        return {};
+        data = QByteArray();
     }
+    ::close(fd);
+    return data;
 }
 
 // The duplicate-name question, three lines joined by LF CR.
@@ -55,10 +82,9 @@ QString duplicateNameQuestion(const QString& name)
 class Batch
 {
 public:
-    Batch(Store& store, const QString& folder, Prompt& prompt, AddFilesResult& result,
+    Batch(Store& store, Prompt& prompt, AddFilesResult& result,
         const std::function<void(const AddedPicture&)>& committed, const AddBatching& limits)
         : m_store(store)
-        , m_folder(folder)
         , m_prompt(prompt)
         , m_result(result)
         , m_committed(committed)
@@ -68,9 +94,9 @@ public:
 
     // Stores the record in the open transaction (beginning one), committing when a limit is
     // reached.
-    void add(const QString& path, const QString& name, const QByteArray& data, bool copy)
+    void add(const FileToAdd& file, const QString& name, const QByteArray& data, bool copy)
     {
-        AddedPicture picture { path, name, 0, copy };
+        AddedPicture picture { file.path, name, 0, copy, file.folder, data.size() };
         try {
             if (!m_transaction) {
                 m_transaction.emplace(m_store);
@@ -111,7 +137,8 @@ public:
 private:
     qint64 insert(const AddedPicture& picture, const QByteArray& data)
     {
-        return m_store.appendPicture(m_folder, picture.name, comeFromPath(picture.path), data);
+        return m_store.appendPicture(
+            picture.folder, picture.name, comeFromPath(picture.path), data);
     }
 
     void report(const AddedPicture& picture)
@@ -145,7 +172,6 @@ private:
     }
 
     Store& m_store;
-    const QString& m_folder;
     Prompt& m_prompt;
     AddFilesResult& m_result;
     const std::function<void(const AddedPicture&)>& m_committed;
@@ -186,16 +212,39 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
     const std::function<void(const AddedPicture&)>& committed, const AddBatching& batching,
     SameBytes sameBytes)
 {
+    QList<FileToAdd> files;
+    files.reserve(paths.size());
+    for (const QString& path : paths)
+        files.append({ path, folder });
+    return AddFilesToFolders(
+        store, files, prompt,
+        [&advance] {
+            if (advance)
+                advance();
+            return true;
+        },
+        committed, batching, sameBytes);
+}
+
+AddFilesResult AddFilesToFolders(Store& store, const QList<FileToAdd>& files, Prompt& prompt,
+    const std::function<bool()>& advance, const std::function<void(const AddedPicture&)>& committed,
+    const AddBatching& batching, SameBytes sameBytes)
+{
     AddFilesResult result;
-    Batch batch(store, folder, prompt, result, committed, batching);
+    Batch batch(store, prompt, result, committed, batching);
     const bool skipping = sameBytes != SameBytes::Add;
-    for (const QString& path : paths) {
+    for (const FileToAdd& file : files) {
+        const QString& path = file.path;
+        const QString& folder = file.folder;
         QByteArray data;
-        if (!QFileInfo(path).isFile()) {
+        // Skipping reads the file first: a file that cannot be read is looked at again only to
+        // tell a missing one.
+        if (skipping ? (data = readWholeFile(path)).isNull() && !QFileInfo(path).isFile()
+                     : !QFileInfo(path).isFile()) {
             prompt.popup(
                 PopupKind::Warning, Texts::tr("文件 %1 不存在,不能添加到文件夹中").arg(path));
             ++result.failed;
-        } else if (skipping && (data = readWholeFile(path)).isNull()) {
+        } else if (skipping && data.isNull()) {
             prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(path));
             ++result.failed;
         } else if (skipping
@@ -219,13 +268,13 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
                     prompt.popup(PopupKind::Warning, Texts::tr("文件 %1 添加失败").arg(path));
                     ++result.failed;
                 } else {
-                    batch.add(path, name, data,
+                    batch.add(file, name, data,
                         sameBytes != SameBytes::SkipAnywhere && isStored(store, data));
                 }
             }
         }
-        if (advance)
-            advance();
+        if (advance && !advance())
+            break;
     }
     batch.commit();
     return result;

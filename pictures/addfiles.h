@@ -20,6 +20,8 @@ struct AddedPicture
     QString name;
     qint64 rowid = 0;
     bool copy = false; // the same bytes were already stored (in any folder)
+    QString folder;
+    qint64 bytes = 0;
 };
 
 struct AddFilesResult
@@ -77,5 +79,19 @@ AddFilesResult AddFiles(Store& store, const QString& folder, const QStringList& 
     Prompt& prompt, const std::function<void()>& advance = {},
     const std::function<void(const AddedPicture&)>& committed = {},
     const AddBatching& batching = {}, SameBytes sameBytes = SameBytes::Add);
+
+// A file and the folder table it goes into.
+struct FileToAdd
+{
+    QString path;
+    QString folder;
+};
+
+// AddFiles of files into several folders, in order, their records committed together across
+// folders by the same limits. `advance` returning false stops the run after that file (what was
+// added is committed).
+AddFilesResult AddFilesToFolders(Store& store, const QList<FileToAdd>& files, Prompt& prompt,
+    const std::function<bool()>& advance, const std::function<void(const AddedPicture&)>& committed,
+    const AddBatching& batching, SameBytes sameBytes);
 
 } // namespace zarvo

@@ -145,7 +145,8 @@ public:
         }
         if (!progress())
             return m_result;
-        place(root, Target { true, under, {}, false });
+        makeNodes(root, under);
+        addPictures();
         return m_result;
     }
 
@@ -160,7 +161,8 @@ private:
     {
         ++m_result.failed;
         m_result.failures.append(text);
-        if (m_hooks.failed)
+        // Nodes made together are made again one by one when any fails: told then.
+        if (m_hooks.failed && !m_together)
             m_hooks.failed(text);
     }
 
@@ -245,13 +247,47 @@ private:
         bool planned = false; // a dry run's node that would be made
     };
 
+    // The nodes of the whole tree, made (or found) before any picture goes in: in one
+    // transaction with one save of the tree, or when that fails, one transaction per node, so
+    // that the failing ones are told and the others made.
+    void makeNodes(const Directory& root, QStandardItem* under)
+    {
+        if (!m_options.dryRun) {
+            const ImportResult before = m_result;
+            const QSet<QString> taken = m_taken;
+            const qint64 done = m_done;
+            try {
+                Store::Transaction transaction(m_store);
+                m_together = true;
+                place(root, Target { true, under, {}, false });
+                m_together = false;
+                if (m_result.failed != before.failed || !m_hooks.saveTree || !m_hooks.saveTree())
+                    throw std::runtime_error("the nodes could not be made together");
+                transaction.commit();
+                return;
+            } catch (const std::exception& e) {
+                qCDebug(lcPictures) << "making the nodes together failed:" << e.what();
+            }
+            m_together = false;
+            for (auto it = m_made.rbegin(); it != m_made.rend(); ++it)
+                m_tree.removeNode(*it);
+            m_made.clear();
+            m_claimed.clear();
+            m_folders.clear();
+            m_result = before;
+            m_taken = taken;
+            m_done = done;
+        }
+        place(root, Target { true, under, {}, false });
+    }
+
     void place(const Directory& dir, const Target& parent)
     {
         const QString name = nodeNameFor(dir.name);
         if (dir.directories.empty()) {
             const Target folder = node(parent, name, false);
             if (folder.ok)
-                addPictures(dir.pictures, folder);
+                m_folders.push_back({ &dir.pictures, folder });
             else
                 skipPictures(dir.pictures.size());
             return;
@@ -264,7 +300,7 @@ private:
         if (!dir.pictures.isEmpty()) {
             const Target folder = node(group, name, false, 0);
             if (folder.ok)
-                addPictures(dir.pictures, folder);
+                m_folders.push_back({ &dir.pictures, folder });
             else
                 skipPictures(dir.pictures.size());
         }
@@ -320,6 +356,11 @@ private:
     QStandardItem* makeGroup(QStandardItem* parent, int row, const QString& text)
     {
         QStandardItem* added = m_tree.insertNode(parent, row, text);
+        if (m_together) {
+            m_made.push_back(added);
+            m_claimed.insert(added);
+            return added;
+        }
         if (m_hooks.saveTree && m_hooks.saveTree()) {
             m_claimed.insert(added);
             return added;
@@ -333,6 +374,14 @@ private:
     QStandardItem* makeFolder(QStandardItem* parent, int row, const QString& name)
     {
         QStandardItem* added = nullptr;
+        if (m_together) {
+            if (!m_store.CreateFolderTable(name, m_prompt))
+                return nullptr;
+            added = m_tree.insertNode(parent, row, name);
+            m_made.push_back(added);
+            m_claimed.insert(added);
+            return added;
+        }
         try {
             Store::Transaction transaction(m_store);
             if (!m_store.CreateFolderTable(name, m_prompt))
@@ -360,34 +409,40 @@ private:
         progress();
     }
 
-    void addPictures(const QStringList& paths, const Target& target)
+    // The pictures of every folder made, in order; their records committed together across
+    // folders (AddBatching), each reported once committed.
+    void addPictures()
     {
         if (m_options.dryRun) {
-            countPictures(paths, target);
+            for (const auto& [paths, target] : m_folders)
+                if (!m_result.cancelled)
+                    countPictures(*paths, target);
             return;
         }
-        const QString folder = FolderTree::nodeText(target.item);
-        const SameBytes sameBytes
-            = m_options.keepDuplicates ? SameBytes::SkipInFolder : SameBytes::SkipAnywhere;
-        // A few files at a time, so that a cancel takes effect soon; each part commits.
-        constexpr qsizetype kPart = 64;
-        for (qsizetype first = 0; first < paths.size() && !m_result.cancelled; first += kPart) {
-            const QStringList part = paths.mid(first, kPart);
-            const AddFilesResult added = AddFiles(
-                m_store, folder, part, m_prompt,
-                [this] {
-                    ++m_done;
-                    progress();
-                },
-                [this, &folder](const AddedPicture& picture) {
-                    ++m_result.added;
-                    m_result.bytes += QFileInfo(picture.path).size();
-                    if (m_hooks.added)
-                        m_hooks.added(picture.path, folder, picture.name);
-                },
-                AddBatching {}, sameBytes);
-            m_result.duplicates += added.duplicates;
+        // Small files are many: a commit (its syncs) per 256 of them would cost more than
+        // writing them; the bytes and the time still end a transaction.
+        AddBatching batching;
+        batching.pictures = 8192;
+        QList<FileToAdd> files;
+        for (const auto& [paths, target] : m_folders) {
+            const QString folder = FolderTree::nodeText(target.item);
+            for (const QString& path : *paths)
+                files.append({ path, folder });
         }
+        const AddFilesResult added = AddFilesToFolders(
+            m_store, files, m_prompt,
+            [this] {
+                ++m_done;
+                return progress();
+            },
+            [this](const AddedPicture& picture) {
+                ++m_result.added;
+                m_result.bytes += picture.bytes;
+                if (m_hooks.added)
+                    m_hooks.added(picture.path, picture.folder, picture.name);
+            },
+            batching, m_options.keepDuplicates ? SameBytes::SkipInFolder : SameBytes::SkipAnywhere);
+        m_result.duplicates += added.duplicates;
     }
 
     // A dry run reads every file and looks its bytes up, as the import would.
@@ -432,6 +487,9 @@ private:
     ImportResult m_result;
     QSet<QString> m_taken; // node names of the tree, A-Z folded
     QSet<const QStandardItem*> m_claimed; // nodes this run has placed something in
+    std::vector<std::pair<const QStringList*, Target>> m_folders; // the pictures of each folder
+    bool m_together = false; // nodes are made in the caller's transaction, the tree saved once
+    std::vector<QStandardItem*> m_made; // the nodes made together, in order
     QSet<QByteArray> m_seen; // a dry run's contents (and folders) counted as added
     qint64 m_total = 0;
     qint64 m_done = 0;

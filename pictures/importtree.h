@@ -68,8 +68,11 @@ struct ImportHooks
 // Picture names are formed as the add command forms them (a taken name is renamed
 // automatically).
 //
-// Each new folder's table and node are committed in one transaction before its pictures are
-// added, so an interrupted import never leaves a table without its node. Running the same import
+// Every node is made before any picture is added: all of them, tables and the saved tree, in one
+// transaction (one at a time, each committed with its table, when that fails), so an interrupted
+// import never leaves a table without its node; an interrupted import can leave folders still
+// empty, which the next run fills. The pictures are committed together across folders (a few
+// commits for thousands of small files), each reported once committed. Running the same import
 // again reuses the nodes it made (same name, same kind, same place) and adds only what is missing:
 // a file whose bytes are stored anywhere is skipped as a duplicate (with `keepDuplicates`, only
 // when its folder holds them). The store must have its fingerprints (Store::buildFingerprints).

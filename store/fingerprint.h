@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+struct XXH3_state_s;
+
 namespace zarvo {
 
 // The content hash of picture bytes: XXH3-128 in its canonical (big-endian) form, 16 bytes. Two
@@ -14,5 +16,21 @@ inline QByteArray contentHash(const QByteArray& bytes)
 {
     return contentHash(bytes.constData(), bytes.size());
 }
+
+// The same hash of bytes that arrive in parts: add() them in order, then result().
+class ContentHasher
+{
+public:
+    ContentHasher();
+    ~ContentHasher();
+    ContentHasher(const ContentHasher&) = delete;
+    ContentHasher& operator=(const ContentHasher&) = delete;
+    void reset();
+    void add(const char* data, qsizetype size);
+    QByteArray result() const;
+
+private:
+    XXH3_state_s* m_state;
+};
 
 } // namespace zarvo

@@ -531,11 +531,34 @@ qint64 Store::appendPicture(
         return m_db->getLastInsertRowid();
     }
     qint64 rowid = 0;
-    inSavepoint("append_picture", [&] {
-        query.exec();
-        rowid = m_db->getLastInsertRowid();
+    if (sqlite3_get_autocommit(m_db->getHandle()) != 0) {
+        inSavepoint("append_picture", [&] {
+            query.exec();
+            rowid = m_db->getLastInsertRowid();
+            insertFingerprint(folder, rowid, data);
+        });
+        return rowid;
+    }
+    // Inside a caller's transaction a savepoint would copy every page it changes into a
+    // statement journal (a quarter MB a picture with 64 KiB pages); the row is taken back by
+    // hand instead when its fingerprint cannot be stored.
+    query.exec();
+    rowid = m_db->getLastInsertRowid();
+    try {
         insertFingerprint(folder, rowid, data);
-    });
+    } catch (...) {
+        if (sqlite3_get_autocommit(m_db->getHandle()) == 0) {
+            try {
+                SQLite::Statement undo(*m_db,
+                    utf8(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoted(folder))));
+                undo.bind(1, static_cast<int64_t>(rowid));
+                undo.exec();
+            } catch (const std::exception& e) {
+                qCDebug(lcStore) << "taking back picture" << rowid << "failed:" << e.what();
+            }
+        }
+        throw;
+    }
     return rowid;
 }
 
@@ -621,8 +644,16 @@ qint64 Store::maxRowid(const QString& folder)
 
 void Store::insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& data)
 {
+    // A fingerprint left by an earlier row of that number goes first: a plain INSERT then needs
+    // no statement journal, which an INSERT OR REPLACE (a write that may abort halfway) would.
+    SQLite::Statement stale(*m_db,
+        utf8(QStringLiteral("DELETE FROM %1 WHERE Folder=?1 AND Row=?2")
+                 .arg(quoted(kFingerprintTable))));
+    bindText(stale, 1, folder);
+    stale.bind(2, static_cast<int64_t>(rowid));
+    stale.exec();
     SQLite::Statement insert(*m_db,
-        utf8(QStringLiteral("INSERT OR REPLACE INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
+        utf8(QStringLiteral("INSERT INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
                  .arg(quoted(kFingerprintTable))));
     bindText(insert, 1, folder);
     insert.bind(2, static_cast<int64_t>(rowid));
@@ -685,9 +716,56 @@ bool Store::buildFingerprints(const std::function<bool(qint64 done, qint64 total
     qint64 done = 0;
     if (progress && !progress(done, total))
         return false;
+    // Each picture read once, a part at a time into one buffer and hashed as it comes; one
+    // statement for every row.
+    SQLite::Statement insert(*m_db,
+        utf8(QStringLiteral("INSERT INTO %1(Folder,Row,Hash,Size) VALUES(?1,?2,?3,?4)")
+                 .arg(quoted(kFingerprintTable))));
+    ContentHasher hasher;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (const QString& folder : std::as_const(folders)) {
+        const std::string table = utf8(folder);
+        std::unique_ptr<sqlite3_blob, int (*)(sqlite3_blob*)> blob(nullptr, sqlite3_blob_close);
         for (const qint64 rowid : rowids(folder)) {
-            insertFingerprint(folder, rowid, readBlob(folder, rowid));
+            hasher.reset();
+            qint64 size = -1;
+            sqlite3_blob* handle = blob.get();
+            if (handle ? sqlite3_blob_reopen(handle, rowid) == SQLITE_OK
+                       : sqlite3_blob_open(
+                             m_db->getHandle(), "main", table.c_str(), "Blob", rowid, 0, &handle)
+                        == SQLITE_OK) {
+                if (!blob)
+                    blob.reset(handle);
+                size = sqlite3_blob_bytes(handle);
+                for (qint64 at = 0; at < size;) {
+                    const int part = int(std::min<qint64>(buffer.size(), size - at));
+                    if (sqlite3_blob_read(handle, buffer.data(), part, int(at)) != SQLITE_OK) {
+                        size = -1;
+                        break;
+                    }
+                    hasher.add(buffer.constData(), part);
+                    at += part;
+                }
+            } else if (!blob) {
+                sqlite3_blob_close(handle); // a handle that failed to open may still be set
+            }
+            if (size < 0) {
+                // NULL, a number: the value as readBlob gives it. A failed reopen leaves the
+                // handle unusable.
+                blob.reset();
+                const QByteArray data = readBlob(folder, rowid);
+                hasher.reset();
+                hasher.add(data.constData(), data.size());
+                size = data.size();
+            }
+            const QByteArray hash = hasher.result();
+            insert.reset();
+            bindText(insert, 1, folder);
+            insert.bind(2, static_cast<int64_t>(rowid));
+            insert.bind(
+                3, static_cast<const void*>(hash.constData()), static_cast<int>(hash.size()));
+            insert.bind(4, static_cast<int64_t>(size));
+            insert.exec();
             if (progress && !progress(++done, total))
                 return false; // rolled back
         }

@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 //
-// The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding
-// or of compacting, and writing into a full disk (a file size limit, so that writes fail with
-// EFBIG). After each, the store must be intact, every picture zarvoctl reported as added must be
-// there unchanged, and nothing may be reported that did not happen.
+// The built zarvoctl under faults it cannot catch: killed with SIGKILL in the middle of adding,
+// of importing a directory tree (then run again) or of compacting, and writing into a full disk (a
+// file size limit, so that writes fail with EFBIG). After each, the store must be intact, every
+// picture zarvoctl reported as added must be there unchanged, and nothing may be reported that did
+// not happen.
 //
 // ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill tests run longer (bench/kill.sh).
+#include "store/foldertree.h"
 #include "store/store.h"
+#include "store/treeblob.h"
+#include "support/recordingprompt.h"
 #include "support/sandbox.h"
 
 #include <QCoreApplication>
@@ -16,6 +20,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <SQLiteCpp/Statement.h>
 #include <gtest/gtest.h>
 
@@ -49,9 +54,10 @@ struct Child
 };
 
 // Starts zarvoctl with stdout and stderr going to files; fileSizeLimit > 0 sets RLIMIT_FSIZE
-// with SIGXFSZ ignored, so that a write beyond it fails with EFBIG instead of killing.
-Child start(
-    const QStringList& args, const QString& out, const QString& err, rlim_t fileSizeLimit = 0)
+// with SIGXFSZ ignored, so that a write beyond it fails with EFBIG instead of killing. With
+// `pipeOut`, stdout goes into a pipe whose reading end it receives instead.
+Child start(const QStringList& args, const QString& out, const QString& err,
+    rlim_t fileSizeLimit = 0, int* pipeOut = nullptr)
 {
     std::vector<QByteArray> storage { zarvoctlBinary().toLocal8Bit() };
     for (const QString& arg : args)
@@ -63,9 +69,13 @@ Child start(
     const QByteArray outPath = out.toLocal8Bit();
     const QByteArray errPath = err.toLocal8Bit();
     Child child { -1, out, err };
+    int ends[2] = { -1, -1 };
+    if (pipeOut && ::pipe2(ends, O_CLOEXEC) != 0)
+        return child;
     child.pid = ::fork();
     if (child.pid == 0) {
-        const int o = ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int o
+            = pipeOut ? ends[1] : ::open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int e = ::open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
             ::_exit(126);
@@ -76,6 +86,10 @@ Child start(
         }
         ::execv(argv[0], argv.data());
         ::_exit(127);
+    }
+    if (pipeOut) {
+        ::close(ends[1]);
+        *pipeOut = ends[0];
     }
     return child;
 }
@@ -190,6 +204,135 @@ int killedRun(Sandbox& box, const QStringList& args, QRandomGenerator& random,
     return finish(*child);
 }
 
+// A directory tree of `count` picture files of random bytes (no two alike) and a text file, with
+// every kind of node: folders, a group, a group with pictures of its own and two directories of
+// one name (the second becomes a suffixed node).
+void writeImportTree(Sandbox& box, QRandomGenerator& random, int count)
+{
+    static const char* const kDirectories[] = { "tree/2024", "tree/2024/spring", "tree/2024/summer",
+        "tree/cards/a", "tree/cards/summer" };
+    box.writeFile(QStringLiteral("tree/cards/notes.txt"), "not a picture");
+    // About 12 MB whatever the count.
+    const int high = std::max(4000, 24'000'000 / count);
+    for (int i = 0; i < count; ++i) {
+        QByteArray bytes(int(random.bounded(2000, high)), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(random.generate());
+        box.writeFile(QStringLiteral("%1/IMG_%2.jpg")
+                          .arg(QLatin1String(kDirectories[i % std::size(kDirectories)]))
+                          .arg(i),
+            bytes);
+    }
+}
+
+// Runs args with stdout into a pipe and kills it with SIGKILL once `lines` lines have come out;
+// returns its exit status (-SIGKILL when the kill came before its end), its output in `out`.
+int killedAfterLines(Sandbox& box, const QStringList& args, int lines, QString* out)
+{
+    int fd = -1;
+    const Child child = start(args, QString(), box.path(QStringLiteral("err")), 0, &fd);
+    if (child.pid < 0)
+        return -1;
+    QByteArray output;
+    bool killed = false;
+    for (;;) {
+        if (!killed && output.count('\n') >= lines)
+            killed = ::kill(child.pid, SIGKILL) == 0;
+        char buffer[4096];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        output.append(buffer, got);
+    }
+    ::close(fd);
+    *out = QString::fromLocal8Bit(output);
+    return finish(child);
+}
+
+// The "path -> folder/name" lines of zarvoctl import: path for each "folder/name".
+QHash<QString, QString> reportedImports(const QString& output)
+{
+    QHash<QString, QString> pictures;
+    for (const QString& line : output.split(QLatin1Char('\n'))) {
+        const qsizetype arrow = line.indexOf(QStringLiteral(" -> "));
+        if (arrow > 0)
+            pictures.insert(line.mid(arrow + 4), line.left(arrow));
+    }
+    return pictures;
+}
+
+// What any run of the import, killed or not, must leave: SQLite's check ok, node names unique
+// in the tree, a table for every folder node and a folder node for every table, every row whole
+// (its bytes are those of the file its `Come` names) and fingerprinted, no two rows of the same
+// bytes, and every reported picture there. Returns the tree with each folder's names, sorted.
+QStringList checkImport(const QString& storePath, const QHash<QString, QString>& reported)
+{
+    Store::Opened opened = Store::open(storePath); // rolls back what a killed writer left
+    if (!opened.store) {
+        ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
+        return {};
+    }
+    Store& store = *opened.store;
+    SQLite::Statement check(store.database(), "PRAGMA integrity_check");
+    EXPECT_TRUE(check.executeStep());
+    EXPECT_EQ(check.getColumn(0).getString(), "ok");
+    FolderTree tree;
+    RecordingPrompt prompt;
+    if (store.TableExists(QStringLiteral("blob"))) {
+        EXPECT_TRUE(OpenBlob(store, tree, prompt));
+    }
+    QStringList layout;
+    QSet<QString> nodeNames;
+    QSet<QString> folders;
+    QSet<QByteArray> contents;
+    qint64 rows = 0;
+    tree.forEachNode([&](QStandardItem* node) {
+        const QString text = FolderTree::nodeText(node);
+        const QString name = FolderTree::isGroup(node) ? text.mid(1) : text;
+        EXPECT_FALSE(nodeNames.contains(name.toLower())) << "a second node " << text.toStdString();
+        nodeNames.insert(name.toLower());
+        QString line = QString(2 * FolderTree::level(node), QLatin1Char(' ')) + text;
+        if (!FolderTree::isGroup(node)) {
+            folders.insert(text);
+            QStringList names;
+            for (const PictureRow& row : store.pictureRows(text)) {
+                names.append(row.name);
+                ++rows;
+                const QByteArray bytes = store.readBlob(text, row.rowid);
+                EXPECT_EQ(bytes, Sandbox::readFile(row.come)) << row.come.toStdString();
+                EXPECT_FALSE(contents.contains(bytes))
+                    << "stored twice: " << row.come.toStdString();
+                contents.insert(bytes);
+            }
+            names.sort();
+            line += QLatin1Char(':') + names.join(QLatin1Char(','));
+        }
+        layout.append(line);
+    });
+    const QStringList tableNames = store.tableNames();
+    QSet<QString> tables(tableNames.begin(), tableNames.end());
+    tables.remove(QStringLiteral("blob"));
+    EXPECT_EQ(tables, folders) << "tables and folder nodes differ";
+    if (rows > 0) {
+        SQLite::Statement fingerprints(store.database(),
+            "SELECT count(*) FROM " + Store::quoted(Store::kFingerprintTable).toStdString());
+        EXPECT_TRUE(fingerprints.executeStep());
+        EXPECT_EQ(fingerprints.getColumn(0).getInt64(), rows);
+    }
+    for (auto it = reported.begin(); it != reported.end(); ++it) {
+        const qsizetype slash = it.key().lastIndexOf(QLatin1Char('/'));
+        const std::optional<PictureRow> row
+            = store.locate(it.key().left(slash), it.key().mid(slash + 1));
+        EXPECT_TRUE(row.has_value()) << "reported but missing: " << it.key().toStdString();
+        if (row) {
+            EXPECT_EQ(row->come, it.value());
+        }
+    }
+    return layout;
+}
+
 } // namespace
 
 TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
@@ -236,6 +379,72 @@ TEST(ZarvoctlFaults, KilledAddLeavesEveryReportedPictureAndNoHalfRow)
     }
     ::testing::Test::RecordProperty("killed_inside_a_run", killedMidway);
     std::printf("%d of %d kills landed inside a run\n", killedMidway, points);
+}
+
+// zarvoctl import killed at random points and run again, over and over: after every kill the
+// store is intact, holds no node twice, no table without its node and no picture twice, and the
+// run that ends leaves the layout an undisturbed import makes.
+TEST(ZarvoctlFaults, KilledImportResumesWithoutDuplicates)
+{
+    ASSERT_TRUE(QFileInfo(zarvoctlBinary()).isExecutable()) << zarvoctlBinary().toStdString();
+    Sandbox box;
+    const int points = environmentNumber("ZARVO_KILL_POINTS", 6);
+    const int count = environmentNumber("ZARVO_KILL_PICTURES", 60);
+    QRandomGenerator random(16);
+    writeImportTree(box, random, count);
+    const QString tree = box.path(QStringLiteral("tree"));
+    const auto importInto = [&](const QString& store) {
+        return QStringList { QStringLiteral("import"), store, tree };
+    };
+    const auto init = [&](const QString& store) {
+        QFile::remove(store);
+        return finish(start(box, { QStringLiteral("init"), store }));
+    };
+
+    // Undisturbed, into a store of its own: the layout every import must end with (three
+    // groups, five folders).
+    const QString reference = box.path(QStringLiteral("reference.mdb"));
+    ASSERT_EQ(init(reference), 0);
+    Child whole;
+    const qint64 runMicroseconds = timedRun(box, importInto(reference), &whole);
+    ASSERT_GT(runMicroseconds, 0) << text(whole.err).toStdString();
+    const QHash<QString, QString> all = reportedImports(text(whole.out));
+    EXPECT_EQ(all.size(), count);
+    const QStringList expected = checkImport(reference, all);
+    ASSERT_EQ(expected.size(), 8) << expected.join(u'\n').toStdString();
+
+    int killedMidway = 0;
+    bool fresh = true;
+    for (int point = 0; point < points; ++point) {
+        SCOPED_TRACE(point);
+        if (fresh) {
+            ASSERT_EQ(init(box.storePath()), 0);
+        }
+        // Every other kill comes after a random count of committed pictures, the others after a
+        // random delay (inside a commit, the fingerprint build, the making of a folder).
+        QString output;
+        int status = 0;
+        if (point % 2 == 0) {
+            status = killedAfterLines(
+                box, importInto(box.storePath()), int(random.bounded(count + 1)), &output);
+        } else {
+            Child child;
+            status = killedRun(box, importInto(box.storePath()), random, runMicroseconds, &child);
+            output = text(child.out);
+        }
+        const QStringList layout = checkImport(box.storePath(), reportedImports(output));
+        killedMidway += status == -SIGKILL ? 1 : 0;
+        fresh = status != -SIGKILL;
+        if (fresh) {
+            EXPECT_EQ(status, 0) << text(box.path(QStringLiteral("err"))).toStdString();
+            EXPECT_EQ(layout, expected);
+        }
+    }
+    // The last run ends, having added what was missing.
+    Child last;
+    EXPECT_GT(timedRun(box, importInto(box.storePath()), &last), 0) << text(last.err).toStdString();
+    EXPECT_EQ(checkImport(box.storePath(), reportedImports(text(last.out))), expected);
+    std::printf("%d of %d kills landed inside an import\n", killedMidway, points);
 }
 
 // zarvoctl compact does what every exit does. Killed at any moment, it leaves the store as it

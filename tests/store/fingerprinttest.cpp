@@ -169,7 +169,16 @@ TEST(Fingerprints, BuiltOnceInvisibleAsAFolderAndKeptByCompaction)
     EXPECT_FALSE(f.store.hasFingerprints());
     EXPECT_EQ(f.store.findSameBytes(picture(1)), std::nullopt);
 
+    // Read a part at a time: a picture of several parts, and values an older program may have
+    // left (NULL, text) are fingerprinted as readBlob gives their bytes.
+    QByteArray large(2'500'000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = char(i * 7 + i / 1000);
+    f.store.appendPicture(QStringLiteral("b"), QStringLiteral("large"), {}, large);
+    f.store.database().exec("INSERT INTO b(Name, Blob) VALUES('null', NULL), ('text', 'abc')");
     ASSERT_TRUE(f.store.buildFingerprints());
+    EXPECT_EQ(stored(f.store), truth(f.store));
+    EXPECT_EQ(f.store.findSameBytes(large)->name, QStringLiteral("large"));
     EXPECT_EQ(f.store.tableNames(), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     EXPECT_FALSE(f.store.TableExists(Store::kFingerprintTable));
     const auto same = f.store.findSameBytes(picture(2));
