@@ -11,7 +11,9 @@
 #include <QtEndian>
 
 #include <libpq-fe.h>
+#include <malloc.h>
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,8 @@ struct Texts
 // translate() arguments that fold A-Z and nothing else, whatever the server's locale.
 const char kFold[] = "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'";
 const char kChannel[] = "zarvo";
+// Blocks up to this size come from the heap and stay there when freed.
+constexpr int kHeapKeptBytes = 64 << 20;
 
 QString folded(const QString& expression)
 {
@@ -102,6 +106,15 @@ bool PgStore::isUri(const QString& name)
 
 PgStore::Opened PgStore::open(const QString& uri)
 {
+    // Pictures of megabytes pass through the heap one after the other, each copied out of libpq's
+    // result; glibc would map every one afresh and unmap it when freed, and a fresh mapping
+    // costs a page fault per 4 kB when it is filled. Freed blocks are kept for the next picture.
+    static const bool heapTuned = [] {
+        mallopt(M_MMAP_THRESHOLD, kHeapKeptBytes);
+        mallopt(M_TRIM_THRESHOLD, 2 * kHeapKeptBytes);
+        return true;
+    }();
+    Q_UNUSED(heapTuned);
     Opened opened;
     pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
@@ -171,16 +184,70 @@ PgStore::Result PgStore::run(const QString& sql, const QList<QByteArray>& params
         values.data(), lengths.data(), formats.data(), binaryResult ? 1 : 0);
     Result result(r);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-        const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r) : "")
-                                    .trimmed()
-                                    .section(QLatin1Char('\n'), 0, 0);
-        qCDebug(lcStore) << "the server refused" << sql << ":" << message;
-        throw Error(message.isEmpty() ? std::string(PQerrorMessage(m_conn)) : message.toStdString(),
-            state ? QString::fromLatin1(state) : QString());
-    }
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw failure(r, sql);
     return result;
+}
+
+PgStore::Error PgStore::failure(PGresult* r, const QString& sql) const
+{
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r) : "")
+                                .trimmed()
+                                .section(QLatin1Char('\n'), 0, 0);
+    qCDebug(lcStore) << "the server refused" << sql << ":" << message;
+    return Error(message.isEmpty() ? std::string(PQerrorMessage(m_conn)) : message.toStdString(),
+        state ? QString::fromLatin1(state) : QString());
+}
+
+void PgStore::stream(const QString& sql, const QList<QByteArray>& params,
+    const std::function<bool(const Result&)>& row)
+{
+    ensureConnected();
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    for (const QByteArray& p : params) {
+        values.push_back(p.isNull() ? nullptr : p.constData());
+        lengths.push_back(int(p.size()));
+    }
+    ++m_roundTrips;
+    if (!PQsendQueryParams(m_conn, sql.toUtf8().constData(), int(params.size()), nullptr,
+            values.data(), lengths.data(), nullptr, 1)
+        || !PQsetSingleRowMode(m_conn)) {
+        // Whatever was sent is drained so that the connection serves the next statement.
+        while (PGresult* r = PQgetResult(m_conn))
+            PQclear(r);
+        throw Error(std::string("the server could not be asked: ") + PQerrorMessage(m_conn));
+    }
+    // Every result is taken, also after a failure or a cancel, until libpq has none left.
+    std::exception_ptr failed;
+    bool wanted = true;
+    while (PGresult* r = PQgetResult(m_conn)) {
+        const Result result(r);
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_SINGLE_TUPLE) {
+            if (!wanted || failed)
+                continue;
+            try {
+                wanted = row(result);
+            } catch (...) {
+                failed = std::current_exception();
+                wanted = false;
+            }
+            if (!wanted) {
+                // The rows still on their way are not wanted: the server stops sending them.
+                if (PGcancel* cancel = PQgetCancel(m_conn)) {
+                    char message[256];
+                    PQcancel(cancel, message, sizeof message);
+                    PQfreeCancel(cancel);
+                }
+            }
+        } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && wanted && !failed) {
+            failed = std::make_exception_ptr(failure(r, sql));
+        }
+    }
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 QStringList PgStore::exec(const QString& sql, const QStringList& params)
@@ -539,22 +606,27 @@ void PgStore::readFolder(const QString& folder,
             ids += QByteArray::number(rows[i].rowid);
         }
         ids += '}';
-        const Result r = run(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 "
-                                            "WHERE \"Row\" = ANY($1::bigint[]) ORDER BY \"Row\"")
-                                 .arg(qualified(folder)),
-            { ids }, {}, true);
-        // Rows deleted meanwhile are left out; the rest keep their order.
-        int k = 0;
-        for (qsizetype i = next; i < end; ++i) {
-            if (k >= r.rows() || r.int64(k, 0) != rows[i].rowid)
-                continue;
-            PictureRow row = rows[i];
-            const QByteArray data = r.isNull(k, 1) ? QByteArray() : r.bytes(k, 1);
-            row.size = data.size();
-            ++k;
-            if (!picture(row, data))
-                return;
-        }
+        // Rows deleted meanwhile are left out; the rest keep their order. Each picture is
+        // handed over as it arrives, while the server still sends the rest of the batch.
+        qsizetype i = next;
+        bool more = true;
+        stream(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 "
+                              "WHERE \"Row\" = ANY($1::bigint[]) ORDER BY \"Row\"")
+                   .arg(qualified(folder)),
+            { ids }, [&](const Result& r) {
+                const qint64 rowid = r.int64(0, 0);
+                while (i < end && rows[i].rowid != rowid)
+                    ++i;
+                if (i == end)
+                    return true;
+                PictureRow row = rows[i++];
+                const QByteArray data = r.isNull(0, 1) ? QByteArray() : r.bytes(0, 1);
+                row.size = data.size();
+                more = picture(row, data);
+                return more;
+            });
+        if (!more)
+            return;
         next = end;
     }
 }

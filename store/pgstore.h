@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 struct pg_conn;
+struct pg_result;
 
 namespace zarvo {
 
@@ -180,6 +181,12 @@ private:
     PgStore(const QString& uri, pg_conn* connection);
     Result run(const QString& sql, const QList<QByteArray>& params = {},
         const QList<bool>& binaryParams = {}, bool binaryResult = false);
+    // Runs a query with text parameters and a binary result in one round trip, handing each row
+    // to `row` as it arrives (libpq's single-row mode) so that reading overlaps the server's
+    // sending; `row` returning false cancels the rest.
+    void stream(const QString& sql, const QList<QByteArray>& params,
+        const std::function<bool(const Result&)>& row);
+    Error failure(pg_result* r, const QString& sql) const;
     void ensureConnected();
     QString qualified(const QString& table) const;
     // The type of a "Row" column, making the sequence it draws from when missing.
