@@ -131,7 +131,7 @@ TABLES=(
     "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
     "Viewer's first paint of a 12 MP JPEG against djpeg, ms per file|viewer first paint|djpeg|first paint / djpeg|viewer whole picture|whole picture / djpeg|viewer first paint CPU|djpeg CPU|CPU first paint / djpeg|viewer decode only|viewer decode only CPU"
     "Saving a 12 MP JPEG as PNG against vips copy, ms per file|save as PNG|vips copy PNG|vips copy PNG sub|save PNG / vips|save PNG / vips sub|save as PNG CPU|vips copy PNG CPU|vips copy PNG sub CPU|CPU save PNG / vips|CPU save PNG / vips sub|saved PNG size|vips PNG size|vips PNG sub size|save: decode|save: encode|save: write"
-    "A store on a PostgreSQL server on this machine|zarvoctl push MB/s|pg_restore MB/s|push / pg_restore|server folder read|file folder read|server read / file read|server round trips|round-trip bound"
+    "A store on a PostgreSQL server on this machine|zarvoctl push MB/s|pg_restore MB/s|push / pg_restore|server folder opening|file folder opening|server opening / file opening|server folder read|file folder read|server read / file read|server round trips|server read round trips|round-trip bound"
     "An animated GIF playing in a viewer|GIF playing CPU %|GIF playing UI thread CPU %|GIF frames painted/s|GIF CPU per frame|idle CPU %"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction

@@ -1,23 +1,38 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 
-// Reading a whole folder, rows and bytes, from a store on a PostgreSQL server (PgStore's batched
-// reading) against the same folder in the store file it was pushed from (rows, then each BLOB).
+// A folder on a PostgreSQL server against the same folder in the store file it was pushed from.
 // Usage: zarvo_bench_server [--repeat N] STORE URI SET
-// Prints RESULT <tab> SET <tab> column <tab> value <tab> unit:
-//   "server folder read", "file folder read"  ms per picture, best of N
-//   "server read / file read"                 their ratio
-//   "server round trips", "round-trip bound"  statements of one server reading, against
-//                                             N/50 + bytes/64 MB + 5
+// Prints RESULT <tab> SET <tab> column <tab> value <tab> unit, ms per picture, best of N:
+//   "server folder opening", "file folder opening", "server opening / file opening"
+//       What opening a folder does, without the window: the rows (names, kinds, sizes) in one
+//       query, then every picture's bytes read and decoded into a 150 x 150 thumbnail by the
+//       opening's ThumbnailPipeline (no thumbnail cache, one worker per core), rows in stored
+//       order. From the file, the pipeline reads each picture when it needs it (Store::readBlob,
+//       as the folder view does); from the server, a PgFolderStream reads them in batches on a
+//       connection of its own while the workers decode.
+//   "server folder read", "file folder read", "server read / file read"
+//       Reading alone, every row and its bytes and nothing else: PgStore::readFolder against
+//       Store::pictureRows and readBlob per row.
+//   "server round trips", "round-trip bound"
+//       Statements of one server opening (its rows, then the stream's batches) against
+//       N/50 + bytes/64 MB + 5; "server read round trips", those of readFolder alone.
 
+#include "imaging/picturekind.h"
+#include "store/pgfolderstream.h"
 #include "store/pgstore.h"
 #include "store/store.h"
+#include "view/thumbnailpipeline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <limits>
+#include <optional>
+#include <stdexcept>
 
 using namespace zarvo;
 
@@ -26,6 +41,21 @@ namespace {
 void result(const QString& set, const char* column, double value, const char* unit)
 {
     std::printf("RESULT\t%s\t%s\t%.4f\t%s\n", set.toUtf8().constData(), column, value, unit);
+}
+
+// Opens the folder the way the folder view does, reading the bytes with `fetch`; the number of
+// thumbnails made.
+int openFolder(ThumbnailPipeline& pipeline, const QList<PictureRow>& rows,
+    const std::function<QByteArray(int)>& fetch)
+{
+    int made = 0;
+    pipeline.run(
+        int(rows.size()),
+        [&](int i) -> ThumbnailJob {
+            return { formatOfCome(rows[i].come), fetch(i) };
+        },
+        [&](int, const DecodedPicture& result) { made += result.ok() ? 1 : 0; });
+    return made;
 }
 
 } // namespace
@@ -84,10 +114,47 @@ int main(int argc, char** argv)
     }
     if (count == 0)
         return 1;
+
+    // The openings.
+    ThumbnailPipeline pipeline(std::shared_ptr<ThumbnailCache>{});
+    double bestServerOpen = std::numeric_limits<double>::max();
+    double bestFileOpen = bestServerOpen;
+    qint64 openTrips = 0;
+    for (int r = 0; r < repeat; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 before = server.store->roundTrips();
+        const QList<PictureRow> serverRows = server.store->pictureRows(folder);
+        PgFolderStream stream(args[1], folder, serverRows);
+        const int serverMade = openFolder(pipeline, serverRows, [&](int i) {
+            std::optional<PgFolderStream::Picture> picture = stream.next();
+            if (!picture || picture->row.rowid != serverRows[i].rowid)
+                throw std::runtime_error("the server's folder changed while it was read");
+            return picture->bytes;
+        });
+        openTrips = server.store->roundTrips() - before + stream.roundTrips();
+        bestServerOpen = qMin(bestServerOpen, timer.nsecsElapsed() / 1e6);
+
+        timer.restart();
+        const QList<PictureRow> fileRows = file.store->pictureRows(folder);
+        const int fileMade = openFolder(pipeline, fileRows,
+            [&](int i) { return file.store->readBlob(folder, fileRows[i].rowid); });
+        bestFileOpen = qMin(bestFileOpen, timer.nsecsElapsed() / 1e6);
+        if (serverMade != fileMade || fileMade != count) {
+            std::fprintf(stderr, "thumbnails made: %d from the server, %d from the file of %lld\n",
+                serverMade, fileMade, static_cast<long long>(count));
+            return 1;
+        }
+    }
+
+    result(set, "server folder opening", bestServerOpen / double(count), "ms");
+    result(set, "file folder opening", bestFileOpen / double(count), "ms");
+    result(set, "server opening / file opening", bestServerOpen / bestFileOpen, "ratio");
     result(set, "server folder read", bestServer / double(count), "ms");
     result(set, "file folder read", bestFile / double(count), "ms");
     result(set, "server read / file read", bestServer / bestFile, "ratio");
-    result(set, "server round trips", double(trips), "count");
+    result(set, "server round trips", double(openTrips), "count");
+    result(set, "server read round trips", double(trips), "count");
     result(set, "round-trip bound", double(count) / 50 + double(bytes) / (64 << 20) + 5, "count");
     return 0;
 }

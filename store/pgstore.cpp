@@ -588,7 +588,13 @@ void PgStore::readFolder(const QString& folder,
     const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows,
     qint64 maxBytes)
 {
-    const QList<PictureRow> rows = pictureRows(folder);
+    readPictures(folder, pictureRows(folder), picture, maxRows, maxBytes);
+}
+
+void PgStore::readPictures(const QString& folder, const QList<PictureRow>& rows,
+    const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows,
+    qint64 maxBytes)
+{
     qsizetype next = 0;
     while (next < rows.size()) {
         // The next batch: up to maxRows rows, ending with the row that reaches maxBytes, so

@@ -133,6 +133,11 @@ public:
     void readFolder(const QString& folder,
         const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
         qint64 maxBytes = 64LL << 20);
+    // The same for rows already read (pictureRows()), without reading them again: one round trip
+    // per batch. Rows deleted since are left out.
+    void readPictures(const QString& folder, const QList<PictureRow>& rows,
+        const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
+        qint64 maxBytes = 64LL << 20);
 
     // --- the tree table ---
     struct Tree
