@@ -14,6 +14,7 @@
 #include <malloc.h>
 
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -93,6 +94,7 @@ public:
             : int8(PQgetvalue(m_r, row, column));
     }
     qint64 affected() const { return QByteArray(PQcmdTuples(m_r)).toLongLong(); }
+    PGresult* get() const { return m_r; }
 
 private:
     PGresult* m_r;
@@ -582,6 +584,87 @@ qint64 PgStore::appendPicture(
         notify(QStringLiteral("folder\n") + folder);
     });
     return row;
+}
+
+namespace {
+
+void putInt(QByteArray& to, qint32 value)
+{
+    char bytes[4];
+    qToBigEndian(value, bytes);
+    to.append(bytes, 4);
+}
+
+// A text or bytea field of a binary COPY row; a null text is NULL.
+void putField(QByteArray& to, const QByteArray& value)
+{
+    putInt(to, value.isNull() ? -1 : qint32(value.size()));
+    to.append(value);
+}
+
+} // namespace
+
+qint64 PgStore::appendPictures(const QString& folder, const std::function<bool(NewPicture&)>& next)
+{
+    qint64 count = 0;
+    atomically([&] {
+        lockFolder(folder);
+        const QString sql = QStringLiteral("COPY %1 (\"Name\",\"Come\",\"Blob\") FROM STDIN "
+                                           "(FORMAT binary)")
+                                .arg(qualified(folder));
+        ensureConnected();
+        ++m_roundTrips;
+        const Result started(PQexec(m_conn, sql.toUtf8().constData()));
+        if (PQresultStatus(started.get()) != PGRES_COPY_IN)
+            throw failure(started.get(), sql);
+        // The header: signature, flags, no extension; then a row per picture; then -1.
+        QByteArray head("PGCOPY\n\377\r\n\0", 11);
+        putInt(head, 0);
+        putInt(head, 0);
+        std::exception_ptr abandoned;
+        const auto put = [&](const QByteArray& data) {
+            if (PQputCopyData(m_conn, data.constData(), int(data.size())) != 1)
+                throw Error(std::string("sending to the server failed: ") + PQerrorMessage(m_conn));
+        };
+        try {
+            put(head);
+            NewPicture picture;
+            while (next(picture)) {
+                if (picture.bytes.size() > kMaxBlobBytes)
+                    throw Error("the picture is too large for the store", QStringLiteral("54000"));
+                // An empty picture is stored as empty bytes, never as NULL.
+                QByteArray row;
+                row.append(char(0)).append(char(3));
+                putField(row, picture.name.isNull() ? QByteArray() : picture.name.toUtf8());
+                putField(row, picture.come.isNull() ? QByteArray() : picture.come.toUtf8());
+                putInt(row, qint32(picture.bytes.size()));
+                put(row);
+                if (!picture.bytes.isEmpty())
+                    put(picture.bytes);
+                ++count;
+            }
+            put(QByteArray("\377\377", 2));
+        } catch (...) {
+            abandoned = std::current_exception();
+        }
+        // A failure on this side abandons the copy: the server keeps none of its rows.
+        const bool ended
+            = PQputCopyEnd(m_conn, abandoned ? "the pictures could not be sent" : nullptr) == 1;
+        std::optional<Error> failed;
+        while (PGresult* r = PQgetResult(m_conn)) {
+            const Result result(r);
+            if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
+                failed = failure(r, sql);
+        }
+        if (abandoned)
+            std::rethrow_exception(abandoned);
+        if (!ended)
+            throw Error(std::string("sending to the server failed: ") + PQerrorMessage(m_conn));
+        if (failed)
+            throw *failed;
+        notify(QStringLiteral("folder\n") + folder);
+    });
+    return count;
 }
 
 void PgStore::readFolder(const QString& folder,

@@ -123,6 +123,16 @@ public:
     // Appends a picture record under the folder's lock; returns its "Row".
     qint64 appendPicture(
         const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
+    // A picture to append: NULL name and origin as the file store has them.
+    struct NewPicture
+    {
+        QString name;
+        QString come;
+        QByteArray bytes;
+    };
+    // Appends pictures under the folder's lock, in the order `next` gives them (it returns false
+    // when none is left), in one COPY: one round trip whatever their number. Returns how many.
+    qint64 appendPictures(const QString& folder, const std::function<bool(NewPicture&)>& next);
     // Takes the folder's advisory lock until the transaction ends; needs a Transaction.
     void lockFolder(const QString& folder);
 

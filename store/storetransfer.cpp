@@ -11,6 +11,8 @@
 
 #include <QHash>
 
+#include <type_traits>
+
 namespace zarvo {
 
 namespace {
@@ -139,7 +141,26 @@ TransferOutcome transfer(
                 typename To::Transaction transaction(to);
                 qint64 bytes = 0;
                 const qint64 first = done;
-                while (done < rows.size() && done - first < kBatchRows && bytes < kBatchBytes) {
+                const auto batchGoesOn = [&] {
+                    return done < rows.size() && done - first < kBatchRows && bytes < kBatchBytes;
+                };
+                if constexpr (std::is_same_v<To, PgStore>) {
+                    if (!merge) {
+                        // The batch in one COPY: its pictures go as they are read.
+                        to.appendPictures(target, [&](PgStore::NewPicture& picture) {
+                            if (!batchGoesOn())
+                                return false;
+                            const PictureRow& row = rows[done];
+                            picture.name = row.name;
+                            picture.come = row.come;
+                            picture.bytes = from.readBlob(table, row.rowid);
+                            bytes += picture.bytes.size();
+                            ++done;
+                            return true;
+                        });
+                    }
+                }
+                while (batchGoesOn()) {
                     const PictureRow& row = rows[done];
                     const QByteArray data = from.readBlob(table, row.rowid);
                     to.appendPicture(
