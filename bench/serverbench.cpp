@@ -3,6 +3,7 @@
 
 // A folder on a PostgreSQL server against the same folder in the store file it was pushed from.
 // Usage: zarvo_bench_server [--repeat N] STORE URI SET
+//        zarvo_bench_server --search URI
 // Prints RESULT <tab> SET <tab> column <tab> value <tab> unit, ms per picture, best of N:
 //   "server folder opening", "file folder opening", "server opening / file opening"
 //       What opening a folder does, without the window: the rows (names, kinds, sizes) in one
@@ -17,20 +18,29 @@
 //   "server round trips", "round-trip bound"
 //       Statements of one server opening (its rows, then the stream's batches) against
 //       N/50 + bytes/64 MB + 5; "server read round trips", those of readFolder alone.
+// With --search, in the empty schema of URI: 20,000 pictures in 100 folders named as the file
+// search bench names them, each 4 kB of noise (stored out of line like any picture over 2 kB,
+// so a row holds its name and a pointer, as with photographs); then the file search as the
+// search window runs it (the table list, then FindFiles), ms per search, best of 5, set
+// "search": "server search: no match", "server search: 1% match", "server search: every name",
+// and "server search round trips" of one search.
 
+#include "folders/findsession.h"
 #include "imaging/picturekind.h"
 #include "store/pgfolderstream.h"
 #include "store/pgstore.h"
+#include "store/popups.h"
 #include "store/store.h"
 #include "view/thumbnailpipeline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -58,6 +68,83 @@ int openFolder(ThumbnailPipeline& pipeline, const QList<PictureRow>& rows,
     return made;
 }
 
+class SilentPopups : public Popups
+{
+public:
+    void popup(PopupKind, const QString& text) override
+    {
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    }
+};
+
+int searchServer(const QString& uri)
+{
+    PgStore::Opened server = PgStore::open(uri);
+    if (!server.store) {
+        std::fprintf(stderr, "cannot open the server: %s\n", server.detail.toUtf8().constData());
+        return 1;
+    }
+    PgStore& store = *server.store;
+    constexpr int kPictures = 20000;
+    constexpr int kFolders = 100;
+    QRandomGenerator random(7);
+    SilentPopups popups;
+    qint64 perHundred = 0;
+    for (int f = 0; f < kFolders; ++f) {
+        const QString folder = QStringLiteral("folder%1").arg(f);
+        if (!store.CreateFolderTable(folder, popups))
+            return 1;
+        int p = 0;
+        store.appendPictures(folder, [&](PgStore::NewPicture& picture) {
+            if (p == kPictures / kFolders)
+                return false;
+            // One name in a hundred holds "qq".
+            picture.name = QStringLiteral("IMG_%1_%2%3")
+                               .arg(f)
+                               .arg(p)
+                               .arg(p % 100 == 7 ? QStringLiteral("qq") : QString());
+            picture.come = QStringLiteral("/photos/") + picture.name + QStringLiteral(".jpg");
+            picture.bytes = QByteArray(4096, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32*>(picture.bytes.data()), 1024);
+            perHundred += p % 100 == 7 ? 1 : 0;
+            ++p;
+            return true;
+        });
+    }
+    store.exec(QStringLiteral("ANALYZE"));
+    struct Search
+    {
+        const char* column;
+        QString text;
+        qsizetype expected;
+    };
+    const Search searches[] = {
+        { "server search: no match", QStringLiteral("nothing"), 0 },
+        { "server search: 1% match", QStringLiteral("QQ"), perHundred },
+        { "server search: every name", QStringLiteral("img_"), kPictures },
+    };
+    qint64 trips = 0;
+    for (const Search& search : searches) {
+        double best = std::numeric_limits<double>::max();
+        for (int r = 0; r < 5; ++r) {
+            QElapsedTimer timer;
+            timer.start();
+            const qint64 before = store.roundTrips();
+            const QStringList found = FindFiles(store, store.tableNames(), search.text);
+            best = qMin(best, timer.nsecsElapsed() / 1e6);
+            trips = store.roundTrips() - before;
+            if (found.size() != search.expected) {
+                std::fprintf(stderr, "%s: %d results, %d expected\n", search.column,
+                    int(found.size()), int(search.expected));
+                return 1;
+            }
+        }
+        result(QStringLiteral("search"), search.column, best, "ms");
+    }
+    result(QStringLiteral("search"), "server search round trips", double(trips), "count");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -69,8 +156,11 @@ int main(int argc, char** argv)
         repeat = qMax(1, args[1].toInt());
         args = args.mid(2);
     }
+    if (args.size() == 2 && args[0] == QLatin1String("--search"))
+        return searchServer(args[1]);
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: zarvo_bench_server [--repeat N] STORE URI SET\n");
+        std::fprintf(
+            stderr, "usage: zarvo_bench_server [--repeat N] STORE URI SET | --search URI\n");
         return 2;
     }
     const QString set = args[2];
@@ -116,7 +206,7 @@ int main(int argc, char** argv)
         return 1;
 
     // The openings.
-    ThumbnailPipeline pipeline(std::shared_ptr<ThumbnailCache>{});
+    ThumbnailPipeline pipeline(std::shared_ptr<ThumbnailCache> {});
     double bestServerOpen = std::numeric_limits<double>::max();
     double bestFileOpen = bestServerOpen;
     qint64 openTrips = 0;

@@ -535,6 +535,40 @@ QStringList PgStore::pictureNames(const QString& folder)
     return names;
 }
 
+QList<QStringList> PgStore::pictureNames(const QStringList& tables)
+{
+    constexpr qsizetype kTablesPerQuery = 200;
+    QList<QStringList> names(tables.size());
+    for (qsizetype first = 0; first < tables.size(); first += kTablesPerQuery) {
+        const qsizetype end = qMin(tables.size(), first + kTablesPerQuery);
+        QStringList parts;
+        for (qsizetype i = first; i < end; ++i)
+            parts.append(QStringLiteral("SELECT %1 AS \"Table\", \"Row\", \"Name\" FROM %2")
+                             .arg(i)
+                             .arg(qualified(tables[i])));
+        try {
+            const Result r
+                = run(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2"));
+            for (int k = 0; k < r.rows(); ++k)
+                names[r.text(k, 0).toLongLong()].append(r.text(k, 2));
+        } catch (const Error& e) {
+            // One table refused refuses them all: each is asked alone.
+            qCDebug(lcStore) << "reading the names of several tables at once failed:" << e.what();
+            if (m_inTransaction)
+                throw;
+            for (qsizetype i = first; i < end; ++i) {
+                try {
+                    names[i] = pictureNames(tables[i]);
+                } catch (const Error& alone) {
+                    qCDebug(lcStore)
+                        << "reading the names of" << tables[i] << "failed:" << alone.what();
+                }
+            }
+        }
+    }
+    return names;
+}
+
 std::optional<PictureRow> PgStore::locate(const QString& folder, const QString& name)
 {
     const Result r = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY \"Row\" LIMIT 1")
