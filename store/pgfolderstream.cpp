@@ -31,6 +31,7 @@ void PgFolderStream::read(const QString& uri, const QString& folder, const QList
         if (!opened.store)
             throw PgStore::Error(opened.detail.toStdString());
         PgStore& store = *opened.store;
+        const qint64 connecting = store.roundTrips();
         store.readPictures(
             folder, rows,
             [&](const PictureRow& row, const QByteArray& bytes) {
@@ -43,14 +44,14 @@ void PgFolderStream::read(const QString& uri, const QString& folder, const QList
                     return false;
                 m_waiting.push_back({ row, bytes });
                 m_waitingBytes += bytes.size();
-                m_roundTrips = store.roundTrips();
+                m_roundTrips = store.roundTrips() - connecting;
                 lock.unlock();
                 m_changed.notify_all();
                 return true;
             },
             m_maxRows, m_maxBytes);
         const std::lock_guard lock(m_mutex);
-        m_roundTrips = store.roundTrips();
+        m_roundTrips = store.roundTrips() - connecting;
     } catch (...) {
         const std::lock_guard lock(m_mutex);
         m_failure = std::current_exception();
