@@ -13,6 +13,7 @@
 #include <libpq-fe.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -543,14 +544,23 @@ QList<QStringList> PgStore::pictureNames(const QStringList& tables)
         const qsizetype end = qMin(tables.size(), first + kTablesPerQuery);
         QStringList parts;
         for (qsizetype i = first; i < end; ++i)
-            parts.append(QStringLiteral("SELECT %1 AS \"Table\", \"Row\", \"Name\" FROM %2")
+            parts.append(QStringLiteral("SELECT %1::bigint, \"Row\", \"Name\" FROM %2")
                              .arg(i)
                              .arg(qualified(tables[i])));
         try {
-            const Result r
-                = run(parts.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(" ORDER BY 1, 2"));
+            // Unordered: the server need not sort; each table's rows are put in order here.
+            const Result r = run(parts.join(QStringLiteral(" UNION ALL ")), {}, {}, true);
+            QList<QList<std::pair<qint64, QString>>> rows(end - first);
             for (int k = 0; k < r.rows(); ++k)
-                names[r.text(k, 0).toLongLong()].append(r.text(k, 2));
+                rows[qsizetype(r.int64(k, 0)) - first].append({ r.int64(k, 1), r.text(k, 2) });
+            for (qsizetype i = first; i < end; ++i) {
+                QList<std::pair<qint64, QString>>& table = rows[i - first];
+                std::stable_sort(table.begin(), table.end(),
+                    [](const auto& a, const auto& b) { return a.first < b.first; });
+                names[i].reserve(table.size());
+                for (auto& [row, name] : table)
+                    names[i].append(std::move(name));
+            }
         } catch (const Error& e) {
             // One table refused refuses them all: each is asked alone.
             qCDebug(lcStore) << "reading the names of several tables at once failed:" << e.what();
