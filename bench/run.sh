@@ -70,11 +70,17 @@
 #               match", "file search: 1% match", "file search: every name", and "file search:
 #               older store" (the first search on a store whose tables have no name index yet).
 #   server      A store on a PostgreSQL 15 server started for the run (tests/server/pgserver.sh):
-#               `zarvoctl push` of each set's store against pg_restore of a dump of the pushed
+#               `zarvoctl push` of each set's store and of a 1 GB store (row "server1gb", made
+#               once into $ZARVO_BENCH_OUT/stores) against pg_restore of a dump of the pushed
 #               schema ("zarvoctl push MB/s", "pg_restore MB/s", "push / pg_restore", the goal: at
-#               least 0.5), and a whole folder read from the server against the store file
-#               ("server folder read", "file folder read", ms per picture, and their ratio), with
-#               the round trips of one reading against N/50 + bytes/64 MB + 5.
+#               least 0.5); a folder opening from the server against the same from the store file
+#               (rows, then every picture read and decoded into a thumbnail by the opening's
+#               pipeline, no thumbnail cache: "server folder opening", "file folder opening", ms
+#               per picture, "server opening / file opening", the goal: at most 1.2), the bytes
+#               read alone ("server folder read", "file folder read", their ratio), the round
+#               trips of one opening against N/50 + bytes/64 MB + 5; and the file search over
+#               20,000 names on the server (row "search": "server search: no match", "1% match",
+#               "every name", ms per search, the goal: at most 50; its round trips).
 #   viewer      The viewer and saving, each against its peer in the same run, on the first
 #               ZARVO_BENCH_VIEWER_FILES (3) pictures of set jpeg12mp, ZARVO_BENCH_REPEAT (here at
 #               least 3) times each, medians, in ms ("ms" cells here are per file, not per picture
@@ -128,10 +134,10 @@ TABLES=(
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
     "Importing a directory tree (2,000 files in 60 directories), duplicate lookup, fingerprinting|import MB/s|cp -r + sync MB/s|import / cp|lookup, new content|lookup, stored content|read all bytes s|fingerprint store s|fingerprint / read"
-    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store"
+    "Searching files by name, ms per search|file search: no match|file search: 1% match|file search: every name|file search: older store|server search: no match|server search: 1% match|server search: every name|server search round trips"
     "Viewer's first paint of a 12 MP JPEG against djpeg, ms per file|viewer first paint|djpeg|first paint / djpeg|viewer whole picture|whole picture / djpeg|viewer first paint CPU|djpeg CPU|CPU first paint / djpeg|viewer decode only|viewer decode only CPU"
     "Saving a 12 MP JPEG as PNG against vips copy, ms per file|save as PNG|vips copy PNG|vips copy PNG sub|save PNG / vips|save PNG / vips sub|save as PNG CPU|vips copy PNG CPU|vips copy PNG sub CPU|CPU save PNG / vips|CPU save PNG / vips sub|saved PNG size|vips PNG size|vips PNG sub size|save: decode|save: encode|save: write"
-    "A store on a PostgreSQL server on this machine|zarvoctl push MB/s|pg_restore MB/s|push / pg_restore|server folder read|file folder read|server read / file read|server round trips|round-trip bound"
+    "A store on a PostgreSQL server on this machine|zarvoctl push MB/s|pg_restore MB/s|push / pg_restore|server folder opening|file folder opening|server opening / file opening|server folder read|file folder read|server read / file read|server round trips|server read round trips|round-trip bound"
     "An animated GIF playing in a viewer|GIF playing CPU %|GIF playing UI thread CPU %|GIF frames painted/s|GIF CPU per frame|idle CPU %"
 )
 TOOLS=(zarvo_bench_corpus zarvo_bench_thumbnails zarvo_bench_folderopen zarvo_bench_addcore zarvo_bench_compaction
@@ -331,48 +337,83 @@ measure_search() {
 }
 
 # A store on a PostgreSQL server of its own (tests/server/pgserver.sh, a Unix socket in the
-# temporary directory): `zarvoctl push` of each set's store against pg_restore of a pg_dump of the
-# pushed schema into a fresh database (both in MB of picture files per second, best of N), then
-# the folder read from the server against the store file; see serverbench.cpp.
+# temporary directory): `zarvoctl push` of each set's store, and of a store of about 1 GB (row
+# "server1gb"), against pg_restore of a pg_dump of the pushed schema into a fresh database (both
+# in MB of picture files per second, best of N), then the folder opening and reading from the
+# server against the store file, then the file search on the server; see serverbench.cpp.
+# The 1 GB store (set jpeg12mp twice and jpeg2mp twice, a folder each) is made once and kept in
+# $out/stores; delete it to make it anew.
 measure_server() {
-    log "server: push against pg_restore, folder reading against the store file"
+    log "server: push against pg_restore, folder opening against the store file, search"
     mkdir -p "$tmpdir"
-    local pg uri set tmp n bytes r start elapsed bestPush bestRestore
+    local pg uri set tmp bytes
     pg=$(mktemp -d "$tmpdir/pg-XXXXXX")
     uri=$(bash "$repo/tests/server/pgserver.sh" start "$pg")
-    local bin=${ZARVO_PG_BIN:-/usr/lib/postgresql/15/bin}
     for set in "${sets[@]}"; do
         mapfile -t files < <(files_of "$set")
-        n=${#files[@]}
-        ((n > 0)) || continue
+        ((${#files[@]} > 0)) || continue
         bytes=$(stat -c %s "${files[@]}" | awk '{ s += $1 } END { print s }')
         tmp=$(mktemp -d "$tmpdir/server-XXXXXX")
         "$build/zarvoctl" init "$tmp/data.mdb" > /dev/null
         "$build/zarvoctl" add "$tmp/data.mdb" "$set" "${files[@]}" > /dev/null
-        bestPush='' bestRestore=''
-        for ((r = 0; r < repeat; r++)); do
-            psql -q "$uri" -c "DROP SCHEMA IF EXISTS s CASCADE; CREATE SCHEMA s" > /dev/null 2>&1
-            start=$(now_ns)
-            "$build/zarvoctl" push "$tmp/data.mdb" "$uri&options=-csearch_path%3Ds" > /dev/null
-            elapsed=$(($(now_ns) - start))
-            if [[ -z $bestPush || $elapsed -lt $bestPush ]]; then bestPush=$elapsed; fi
-            "$bin/pg_dump" -Fc -Z0 -n s -f "$tmp/dump" "$uri"
-            psql -q "$uri" -c "DROP DATABASE IF EXISTS restored" -c "CREATE DATABASE restored" > /dev/null 2>&1
-            start=$(now_ns)
-            "$bin/pg_restore" -d "${uri/\/zarvo\?//restored?}" "$tmp/dump"
-            elapsed=$(($(now_ns) - start))
-            if [[ -z $bestRestore || $elapsed -lt $bestRestore ]]; then bestRestore=$elapsed; fi
-            rm -f "$tmp/dump"
-        done
-        record "$set" "zarvoctl push MB/s" "$(megabytes_per_second "$bytes" "$bestPush")" MB/s
-        record "$set" "pg_restore MB/s" "$(megabytes_per_second "$bytes" "$bestRestore")" MB/s
-        record "$set" "push / pg_restore" "$(awk -v p="$bestPush" -v r="$bestRestore" 'BEGIN { printf "%.3f", r / p }')" ratio
+        push_against_restore "$uri" "$set" "$tmp/data.mdb" "$bytes"
         "$build/bench/zarvo_bench_server" --repeat "$repeat" "$tmp/data.mdb" \
             "$uri&options=-csearch_path%3Ds" "$set" 2> >(grep -v -e '^QStandardPaths' >&2) \
             | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
         rm -rf "$tmp"
     done
+
+    local big=$out/stores/server1gb.mdb
+    "$build/bench/zarvo_bench_corpus" "$corpus" jpeg12mp jpeg2mp >&2
+    if [[ ! -f $big.bytes ]]; then
+        log "server: making the 1 GB store $big"
+        mkdir -p "$out/stores"
+        rm -f "$big"
+        "$build/zarvoctl" init "$big" > /dev/null
+        local copy
+        for copy in 1 2; do
+            for set in jpeg12mp jpeg2mp; do
+                mapfile -t files < <(files_of "$set")
+                "$build/zarvoctl" add "$big" "$set-$copy" "${files[@]}" > /dev/null
+                stat -c %s "${files[@]}"
+            done
+        done | awk '{ s += $1 } END { print s }' > "$big.bytes.new"
+        mv "$big.bytes.new" "$big.bytes"
+    fi
+    push_against_restore "$uri" server1gb "$big" "$(cat "$big.bytes")"
+
+    psql -q "$uri" -c "DROP SCHEMA IF EXISTS s CASCADE" -c "CREATE SCHEMA search" > /dev/null 2>&1
+    "$build/bench/zarvo_bench_server" --search "$uri&options=-csearch_path%3Dsearch" \
+        2> >(grep -v -e '^QStandardPaths' >&2) \
+        | awk -F'\t' '$1 == "RESULT" { printf "%s\t%s\t%s\t%s\n", $2, $3, $4, $5 }' >> "$results"
     bash "$repo/tests/server/pgserver.sh" stop "$pg"
+}
+
+# push_against_restore URI SET STORE BYTES: `zarvoctl push` of STORE into schema s, against
+# pg_restore of a dump of that schema (no compression) into a fresh database, best of N each;
+# schema s keeps the last push.
+push_against_restore() {
+    local uri=$1 set=$2 store=$3 bytes=$4 r start elapsed bestPush='' bestRestore=''
+    local bin=${ZARVO_PG_BIN:-/usr/lib/postgresql/15/bin} dump
+    dump=$(mktemp "$tmpdir/dump-XXXXXX")
+    for ((r = 0; r < repeat; r++)); do
+        psql -q "$uri" -c "DROP SCHEMA IF EXISTS s CASCADE; CREATE SCHEMA s" > /dev/null 2>&1
+        start=$(now_ns)
+        "$build/zarvoctl" push "$store" "$uri&options=-csearch_path%3Ds" > /dev/null
+        elapsed=$(($(now_ns) - start))
+        if [[ -z $bestPush || $elapsed -lt $bestPush ]]; then bestPush=$elapsed; fi
+        "$bin/pg_dump" -Fc -Z0 -n s -f "$dump" "$uri"
+        psql -q "$uri" -c "DROP DATABASE IF EXISTS restored" -c "CREATE DATABASE restored" > /dev/null 2>&1
+        start=$(now_ns)
+        "$bin/pg_restore" -d "${uri/\/zarvo\?//restored?}" "$dump"
+        elapsed=$(($(now_ns) - start))
+        if [[ -z $bestRestore || $elapsed -lt $bestRestore ]]; then bestRestore=$elapsed; fi
+        rm -f "$dump"
+    done
+    psql -q "$uri" -c "DROP DATABASE IF EXISTS restored" > /dev/null 2>&1
+    record "$set" "zarvoctl push MB/s" "$(megabytes_per_second "$bytes" "$bestPush")" MB/s
+    record "$set" "pg_restore MB/s" "$(megabytes_per_second "$bytes" "$bestRestore")" MB/s
+    record "$set" "push / pg_restore" "$(awk -v p="$bestPush" -v r="$bestRestore" 'BEGIN { printf "%.3f", r / p }')" ratio
 }
 
 # The viewer's first paint against djpeg, saving as PNG against vips copy, a GIF playing; see

@@ -1,23 +1,48 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 
-// Reading a whole folder, rows and bytes, from a store on a PostgreSQL server (PgStore's batched
-// reading) against the same folder in the store file it was pushed from (rows, then each BLOB).
+// A folder on a PostgreSQL server against the same folder in the store file it was pushed from.
 // Usage: zarvo_bench_server [--repeat N] STORE URI SET
-// Prints RESULT <tab> SET <tab> column <tab> value <tab> unit:
-//   "server folder read", "file folder read"  ms per picture, best of N
-//   "server read / file read"                 their ratio
-//   "server round trips", "round-trip bound"  statements of one server reading, against
-//                                             N/50 + bytes/64 MB + 5
+//        zarvo_bench_server --search URI
+// Prints RESULT <tab> SET <tab> column <tab> value <tab> unit, ms per picture, best of N:
+//   "server folder opening", "file folder opening", "server opening / file opening"
+//       What opening a folder does, without the window: the rows (names, kinds, sizes) in one
+//       query, then every picture's bytes read and decoded into a 150 x 150 thumbnail by the
+//       opening's ThumbnailPipeline (no thumbnail cache, one worker per core), rows in stored
+//       order. From the file, the pipeline reads each picture when it needs it (Store::readBlob,
+//       as the folder view does); from the server, a PgFolderStream reads them in batches on a
+//       connection of its own while the workers decode.
+//   "server folder read", "file folder read", "server read / file read"
+//       Reading alone, every row and its bytes and nothing else: PgStore::readFolder against
+//       Store::pictureRows and readBlob per row.
+//   "server round trips", "round-trip bound"
+//       Statements of one server opening (its rows, then the stream's batches) against
+//       N/50 + bytes/64 MB + 5; "server read round trips", those of readFolder alone.
+// With --search, in the empty schema of URI: 20,000 pictures in 100 folders named as the file
+// search bench names them, each 4 kB of noise (stored out of line like any picture over 2 kB,
+// so a row holds its name and a pointer, as with photographs); then the file search as the
+// search window runs it (the table list, then FindFiles), ms per search, best of 5, set
+// "search": "server search: no match", "server search: 1% match", "server search: every name",
+// and "server search round trips" of one search.
 
+#include "folders/findsession.h"
+#include "imaging/picturekind.h"
+#include "store/pgfolderstream.h"
 #include "store/pgstore.h"
+#include "store/popups.h"
 #include "store/store.h"
+#include "view/thumbnailpipeline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
 
 using namespace zarvo;
 
@@ -26,6 +51,98 @@ namespace {
 void result(const QString& set, const char* column, double value, const char* unit)
 {
     std::printf("RESULT\t%s\t%s\t%.4f\t%s\n", set.toUtf8().constData(), column, value, unit);
+}
+
+// Opens the folder the way the folder view does, reading the bytes with `fetch`; the number of
+// thumbnails made.
+int openFolder(ThumbnailPipeline& pipeline, const QList<PictureRow>& rows,
+    const std::function<QByteArray(int)>& fetch)
+{
+    int made = 0;
+    pipeline.run(
+        int(rows.size()),
+        [&](int i) -> ThumbnailJob {
+            return { formatOfCome(rows[i].come), fetch(i) };
+        },
+        [&](int, const DecodedPicture& result) { made += result.ok() ? 1 : 0; });
+    return made;
+}
+
+class SilentPopups : public Popups
+{
+public:
+    void popup(PopupKind, const QString& text) override
+    {
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    }
+};
+
+int searchServer(const QString& uri)
+{
+    PgStore::Opened server = PgStore::open(uri);
+    if (!server.store) {
+        std::fprintf(stderr, "cannot open the server: %s\n", server.detail.toUtf8().constData());
+        return 1;
+    }
+    PgStore& store = *server.store;
+    constexpr int kPictures = 20000;
+    constexpr int kFolders = 100;
+    QRandomGenerator random(7);
+    SilentPopups popups;
+    qint64 perHundred = 0;
+    for (int f = 0; f < kFolders; ++f) {
+        const QString folder = QStringLiteral("folder%1").arg(f);
+        if (!store.CreateFolderTable(folder, popups))
+            return 1;
+        int p = 0;
+        store.appendPictures(folder, [&](PgStore::NewPicture& picture) {
+            if (p == kPictures / kFolders)
+                return false;
+            // One name in a hundred holds "qq".
+            picture.name = QStringLiteral("IMG_%1_%2%3")
+                               .arg(f)
+                               .arg(p)
+                               .arg(p % 100 == 7 ? QStringLiteral("qq") : QString());
+            picture.come = QStringLiteral("/photos/") + picture.name + QStringLiteral(".jpg");
+            picture.bytes = QByteArray(4096, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32*>(picture.bytes.data()), 1024);
+            perHundred += p % 100 == 7 ? 1 : 0;
+            ++p;
+            return true;
+        });
+    }
+    store.exec(QStringLiteral("ANALYZE"));
+    struct Search
+    {
+        const char* column;
+        QString text;
+        qsizetype expected;
+    };
+    const Search searches[] = {
+        { "server search: no match", QStringLiteral("nothing"), 0 },
+        { "server search: 1% match", QStringLiteral("QQ"), perHundred },
+        { "server search: every name", QStringLiteral("img_"), kPictures },
+    };
+    qint64 trips = 0;
+    for (const Search& search : searches) {
+        double best = std::numeric_limits<double>::max();
+        for (int r = 0; r < 5; ++r) {
+            QElapsedTimer timer;
+            timer.start();
+            const qint64 before = store.roundTrips();
+            const QStringList found = FindFiles(store, store.tableNames(), search.text);
+            best = qMin(best, timer.nsecsElapsed() / 1e6);
+            trips = store.roundTrips() - before;
+            if (found.size() != search.expected) {
+                std::fprintf(stderr, "%s: %d results, %d expected\n", search.column,
+                    int(found.size()), int(search.expected));
+                return 1;
+            }
+        }
+        result(QStringLiteral("search"), search.column, best, "ms");
+    }
+    result(QStringLiteral("search"), "server search round trips", double(trips), "count");
+    return 0;
 }
 
 } // namespace
@@ -39,8 +156,11 @@ int main(int argc, char** argv)
         repeat = qMax(1, args[1].toInt());
         args = args.mid(2);
     }
+    if (args.size() == 2 && args[0] == QLatin1String("--search"))
+        return searchServer(args[1]);
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: zarvo_bench_server [--repeat N] STORE URI SET\n");
+        std::fprintf(
+            stderr, "usage: zarvo_bench_server [--repeat N] STORE URI SET | --search URI\n");
         return 2;
     }
     const QString set = args[2];
@@ -84,10 +204,47 @@ int main(int argc, char** argv)
     }
     if (count == 0)
         return 1;
+
+    // The openings.
+    ThumbnailPipeline pipeline(std::shared_ptr<ThumbnailCache> {});
+    double bestServerOpen = std::numeric_limits<double>::max();
+    double bestFileOpen = bestServerOpen;
+    qint64 openTrips = 0;
+    for (int r = 0; r < repeat; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 before = server.store->roundTrips();
+        const QList<PictureRow> serverRows = server.store->pictureRows(folder);
+        PgFolderStream stream(args[1], folder, serverRows);
+        const int serverMade = openFolder(pipeline, serverRows, [&](int i) {
+            std::optional<PgFolderStream::Picture> picture = stream.next();
+            if (!picture || picture->row.rowid != serverRows[i].rowid)
+                throw std::runtime_error("the server's folder changed while it was read");
+            return picture->bytes;
+        });
+        openTrips = server.store->roundTrips() - before + stream.roundTrips();
+        bestServerOpen = qMin(bestServerOpen, timer.nsecsElapsed() / 1e6);
+
+        timer.restart();
+        const QList<PictureRow> fileRows = file.store->pictureRows(folder);
+        const int fileMade = openFolder(pipeline, fileRows,
+            [&](int i) { return file.store->readBlob(folder, fileRows[i].rowid); });
+        bestFileOpen = qMin(bestFileOpen, timer.nsecsElapsed() / 1e6);
+        if (serverMade != fileMade || fileMade != count) {
+            std::fprintf(stderr, "thumbnails made: %d from the server, %d from the file of %lld\n",
+                serverMade, fileMade, static_cast<long long>(count));
+            return 1;
+        }
+    }
+
+    result(set, "server folder opening", bestServerOpen / double(count), "ms");
+    result(set, "file folder opening", bestFileOpen / double(count), "ms");
+    result(set, "server opening / file opening", bestServerOpen / bestFileOpen, "ratio");
     result(set, "server folder read", bestServer / double(count), "ms");
     result(set, "file folder read", bestFile / double(count), "ms");
     result(set, "server read / file read", bestServer / bestFile, "ratio");
-    result(set, "server round trips", double(trips), "count");
+    result(set, "server round trips", double(openTrips), "count");
+    result(set, "server read round trips", double(trips), "count");
     result(set, "round-trip bound", double(count) / 50 + double(bytes) / (64 << 20) + 5, "count");
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "store/logging.h"
 #include "store/namerules.h"
+#include "store/pgstore.h"
 #include "store/store.h"
 #include "view/prompt.h"
 #include "view/workspace.h"
@@ -42,6 +43,18 @@ bool searchMatches(const QString& text, const QString& candidate)
     return foldAsciiLetters(candidate).contains(foldAsciiLetters(text));
 }
 
+namespace {
+
+void appendMatches(
+    QStringList& results, const QString& table, const QStringList& names, const QString& wanted)
+{
+    for (const QString& name : names)
+        if (!name.isNull() && foldAsciiLetters(name).contains(wanted))
+            results.append(FindSession::tr("文件夹: %1  -> 文件名:%2").arg(table, name));
+}
+
+} // namespace
+
 QStringList FindFiles(Store& store, const QStringList& tables, const QString& text)
 {
     const QString wanted = foldAsciiLetters(text);
@@ -56,10 +69,28 @@ QStringList FindFiles(Store& store, const QStringList& tables, const QString& te
             qCDebug(lcFolders) << "searching table" << table << "skipped:" << e.what();
             continue;
         }
-        for (const QString& name : names)
-            if (!name.isNull() && foldAsciiLetters(name).contains(wanted))
-                results.append(FindSession::tr("文件夹: %1  -> 文件名:%2").arg(table, name));
+        appendMatches(results, table, names, wanted);
     }
+    return results;
+}
+
+QStringList FindFiles(PgStore& store, const QStringList& tables, const QString& text)
+{
+    const QString wanted = foldAsciiLetters(text);
+    QStringList named;
+    for (const QString& table : tables)
+        if (!table.isEmpty())
+            named.append(table);
+    QList<QStringList> names;
+    try {
+        names = store.pictureNames(named);
+    } catch (const std::exception& e) {
+        qCDebug(lcFolders) << "searching the tables failed:" << e.what();
+        return {};
+    }
+    QStringList results;
+    for (qsizetype i = 0; i < named.size(); ++i)
+        appendMatches(results, named[i], names[i], wanted);
     return results;
 }
 

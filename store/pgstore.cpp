@@ -11,7 +11,11 @@
 #include <QtEndian>
 
 #include <libpq-fe.h>
+#include <malloc.h>
 
+#include <algorithm>
+#include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,6 +31,8 @@ struct Texts
 // translate() arguments that fold A-Z and nothing else, whatever the server's locale.
 const char kFold[] = "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'";
 const char kChannel[] = "zarvo";
+// Blocks up to this size come from the heap and stay there when freed.
+constexpr int kHeapKeptBytes = 64 << 20;
 
 QString folded(const QString& expression)
 {
@@ -89,6 +95,7 @@ public:
             : int8(PQgetvalue(m_r, row, column));
     }
     qint64 affected() const { return QByteArray(PQcmdTuples(m_r)).toLongLong(); }
+    PGresult* get() const { return m_r; }
 
 private:
     PGresult* m_r;
@@ -102,6 +109,15 @@ bool PgStore::isUri(const QString& name)
 
 PgStore::Opened PgStore::open(const QString& uri)
 {
+    // Pictures of megabytes pass through the heap one after the other, each copied out of libpq's
+    // result; glibc would map every one afresh and unmap it when freed, and a fresh mapping
+    // costs a page fault per 4 kB when it is filled. Freed blocks are kept for the next picture.
+    static const bool heapTuned = [] {
+        mallopt(M_MMAP_THRESHOLD, kHeapKeptBytes);
+        mallopt(M_TRIM_THRESHOLD, 2 * kHeapKeptBytes);
+        return true;
+    }();
+    Q_UNUSED(heapTuned);
     Opened opened;
     pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
@@ -171,16 +187,70 @@ PgStore::Result PgStore::run(const QString& sql, const QList<QByteArray>& params
         values.data(), lengths.data(), formats.data(), binaryResult ? 1 : 0);
     Result result(r);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-        const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r) : "")
-                                    .trimmed()
-                                    .section(QLatin1Char('\n'), 0, 0);
-        qCDebug(lcStore) << "the server refused" << sql << ":" << message;
-        throw Error(message.isEmpty() ? std::string(PQerrorMessage(m_conn)) : message.toStdString(),
-            state ? QString::fromLatin1(state) : QString());
-    }
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw failure(r, sql);
     return result;
+}
+
+PgStore::Error PgStore::failure(PGresult* r, const QString& sql) const
+{
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString message = QString::fromUtf8(r ? PQresultErrorMessage(r) : "")
+                                .trimmed()
+                                .section(QLatin1Char('\n'), 0, 0);
+    qCDebug(lcStore) << "the server refused" << sql << ":" << message;
+    return Error(message.isEmpty() ? std::string(PQerrorMessage(m_conn)) : message.toStdString(),
+        state ? QString::fromLatin1(state) : QString());
+}
+
+void PgStore::stream(const QString& sql, const QList<QByteArray>& params,
+    const std::function<bool(const Result&)>& row)
+{
+    ensureConnected();
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    for (const QByteArray& p : params) {
+        values.push_back(p.isNull() ? nullptr : p.constData());
+        lengths.push_back(int(p.size()));
+    }
+    ++m_roundTrips;
+    if (!PQsendQueryParams(m_conn, sql.toUtf8().constData(), int(params.size()), nullptr,
+            values.data(), lengths.data(), nullptr, 1)
+        || !PQsetSingleRowMode(m_conn)) {
+        // Whatever was sent is drained so that the connection serves the next statement.
+        while (PGresult* r = PQgetResult(m_conn))
+            PQclear(r);
+        throw Error(std::string("the server could not be asked: ") + PQerrorMessage(m_conn));
+    }
+    // Every result is taken, also after a failure or a cancel, until libpq has none left.
+    std::exception_ptr failed;
+    bool wanted = true;
+    while (PGresult* r = PQgetResult(m_conn)) {
+        const Result result(r);
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_SINGLE_TUPLE) {
+            if (!wanted || failed)
+                continue;
+            try {
+                wanted = row(result);
+            } catch (...) {
+                failed = std::current_exception();
+                wanted = false;
+            }
+            if (!wanted) {
+                // The rows still on their way are not wanted: the server stops sending them.
+                if (PGcancel* cancel = PQgetCancel(m_conn)) {
+                    char message[256];
+                    PQcancel(cancel, message, sizeof message);
+                    PQfreeCancel(cancel);
+                }
+            }
+        } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && wanted && !failed) {
+            failed = std::make_exception_ptr(failure(r, sql));
+        }
+    }
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 QStringList PgStore::exec(const QString& sql, const QStringList& params)
@@ -466,6 +536,49 @@ QStringList PgStore::pictureNames(const QString& folder)
     return names;
 }
 
+QList<QStringList> PgStore::pictureNames(const QStringList& tables)
+{
+    constexpr qsizetype kTablesPerQuery = 200;
+    QList<QStringList> names(tables.size());
+    for (qsizetype first = 0; first < tables.size(); first += kTablesPerQuery) {
+        const qsizetype end = qMin(tables.size(), first + kTablesPerQuery);
+        QStringList parts;
+        for (qsizetype i = first; i < end; ++i)
+            parts.append(QStringLiteral("SELECT %1::bigint, \"Row\", \"Name\" FROM %2")
+                             .arg(i)
+                             .arg(qualified(tables[i])));
+        try {
+            // Unordered: the server need not sort; each table's rows are put in order here.
+            const Result r = run(parts.join(QStringLiteral(" UNION ALL ")), {}, {}, true);
+            QList<QList<std::pair<qint64, QString>>> rows(end - first);
+            for (int k = 0; k < r.rows(); ++k)
+                rows[qsizetype(r.int64(k, 0)) - first].append({ r.int64(k, 1), r.text(k, 2) });
+            for (qsizetype i = first; i < end; ++i) {
+                QList<std::pair<qint64, QString>>& table = rows[i - first];
+                std::stable_sort(table.begin(), table.end(),
+                    [](const auto& a, const auto& b) { return a.first < b.first; });
+                names[i].reserve(table.size());
+                for (auto& [row, name] : table)
+                    names[i].append(std::move(name));
+            }
+        } catch (const Error& e) {
+            // One table refused refuses them all: each is asked alone.
+            qCDebug(lcStore) << "reading the names of several tables at once failed:" << e.what();
+            if (m_inTransaction)
+                throw;
+            for (qsizetype i = first; i < end; ++i) {
+                try {
+                    names[i] = pictureNames(tables[i]);
+                } catch (const Error& alone) {
+                    qCDebug(lcStore)
+                        << "reading the names of" << tables[i] << "failed:" << alone.what();
+                }
+            }
+        }
+    }
+    return names;
+}
+
 std::optional<PictureRow> PgStore::locate(const QString& folder, const QString& name)
 {
     const Result r = run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY \"Row\" LIMIT 1")
@@ -517,11 +630,98 @@ qint64 PgStore::appendPicture(
     return row;
 }
 
+namespace {
+
+void putInt(QByteArray& to, qint32 value)
+{
+    char bytes[4];
+    qToBigEndian(value, bytes);
+    to.append(bytes, 4);
+}
+
+// A text or bytea field of a binary COPY row; a null text is NULL.
+void putField(QByteArray& to, const QByteArray& value)
+{
+    putInt(to, value.isNull() ? -1 : qint32(value.size()));
+    to.append(value);
+}
+
+} // namespace
+
+qint64 PgStore::appendPictures(const QString& folder, const std::function<bool(NewPicture&)>& next)
+{
+    qint64 count = 0;
+    atomically([&] {
+        lockFolder(folder);
+        const QString sql = QStringLiteral("COPY %1 (\"Name\",\"Come\",\"Blob\") FROM STDIN "
+                                           "(FORMAT binary)")
+                                .arg(qualified(folder));
+        ensureConnected();
+        ++m_roundTrips;
+        const Result started(PQexec(m_conn, sql.toUtf8().constData()));
+        if (PQresultStatus(started.get()) != PGRES_COPY_IN)
+            throw failure(started.get(), sql);
+        // The header: signature, flags, no extension; then a row per picture; then -1.
+        QByteArray head("PGCOPY\n\377\r\n\0", 11);
+        putInt(head, 0);
+        putInt(head, 0);
+        std::exception_ptr abandoned;
+        const auto put = [&](const QByteArray& data) {
+            if (PQputCopyData(m_conn, data.constData(), int(data.size())) != 1)
+                throw Error(std::string("sending to the server failed: ") + PQerrorMessage(m_conn));
+        };
+        try {
+            put(head);
+            NewPicture picture;
+            while (next(picture)) {
+                if (picture.bytes.size() > kMaxBlobBytes)
+                    throw Error("the picture is too large for the store", QStringLiteral("54000"));
+                // An empty picture is stored as empty bytes, never as NULL.
+                QByteArray row;
+                row.append(char(0)).append(char(3));
+                putField(row, picture.name.isNull() ? QByteArray() : picture.name.toUtf8());
+                putField(row, picture.come.isNull() ? QByteArray() : picture.come.toUtf8());
+                putInt(row, qint32(picture.bytes.size()));
+                put(row);
+                if (!picture.bytes.isEmpty())
+                    put(picture.bytes);
+                ++count;
+            }
+            put(QByteArray("\377\377", 2));
+        } catch (...) {
+            abandoned = std::current_exception();
+        }
+        // A failure on this side abandons the copy: the server keeps none of its rows.
+        const bool ended
+            = PQputCopyEnd(m_conn, abandoned ? "the pictures could not be sent" : nullptr) == 1;
+        std::optional<Error> failed;
+        while (PGresult* r = PQgetResult(m_conn)) {
+            const Result result(r);
+            if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
+                failed = failure(r, sql);
+        }
+        if (abandoned)
+            std::rethrow_exception(abandoned);
+        if (!ended)
+            throw Error(std::string("sending to the server failed: ") + PQerrorMessage(m_conn));
+        if (failed)
+            throw *failed;
+        notify(QStringLiteral("folder\n") + folder);
+    });
+    return count;
+}
+
 void PgStore::readFolder(const QString& folder,
     const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows,
     qint64 maxBytes)
 {
-    const QList<PictureRow> rows = pictureRows(folder);
+    readPictures(folder, pictureRows(folder), picture, maxRows, maxBytes);
+}
+
+void PgStore::readPictures(const QString& folder, const QList<PictureRow>& rows,
+    const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows,
+    qint64 maxBytes)
+{
     qsizetype next = 0;
     while (next < rows.size()) {
         // The next batch: up to maxRows rows, ending with the row that reaches maxBytes, so
@@ -539,22 +739,27 @@ void PgStore::readFolder(const QString& folder,
             ids += QByteArray::number(rows[i].rowid);
         }
         ids += '}';
-        const Result r = run(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 "
-                                            "WHERE \"Row\" = ANY($1::bigint[]) ORDER BY \"Row\"")
-                                 .arg(qualified(folder)),
-            { ids }, {}, true);
-        // Rows deleted meanwhile are left out; the rest keep their order.
-        int k = 0;
-        for (qsizetype i = next; i < end; ++i) {
-            if (k >= r.rows() || r.int64(k, 0) != rows[i].rowid)
-                continue;
-            PictureRow row = rows[i];
-            const QByteArray data = r.isNull(k, 1) ? QByteArray() : r.bytes(k, 1);
-            row.size = data.size();
-            ++k;
-            if (!picture(row, data))
-                return;
-        }
+        // Rows deleted meanwhile are left out; the rest keep their order. Each picture is
+        // handed over as it arrives, while the server still sends the rest of the batch.
+        qsizetype i = next;
+        bool more = true;
+        stream(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 "
+                              "WHERE \"Row\" = ANY($1::bigint[]) ORDER BY \"Row\"")
+                   .arg(qualified(folder)),
+            { ids }, [&](const Result& r) {
+                const qint64 rowid = r.int64(0, 0);
+                while (i < end && rows[i].rowid != rowid)
+                    ++i;
+                if (i == end)
+                    return true;
+                PictureRow row = rows[i++];
+                const QByteArray data = r.isNull(0, 1) ? QByteArray() : r.bytes(0, 1);
+                row.size = data.size();
+                more = picture(row, data);
+                return more;
+            });
+        if (!more)
+            return;
         next = end;
     }
 }

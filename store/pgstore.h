@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 struct pg_conn;
+struct pg_result;
 
 namespace zarvo {
 
@@ -117,11 +118,25 @@ public:
     QList<PictureRow> pictureRows(const QString& folder);
     qint64 rowCount(const QString& folder);
     QStringList pictureNames(const QString& folder);
+    // The picture names of each table (as pictureNames(), one list per table in the order
+    // given) in one round trip per 200 tables. A table that is refused (gone meanwhile, or not
+    // a folder) gets an empty list and is logged.
+    QList<QStringList> pictureNames(const QStringList& tables);
     std::optional<PictureRow> locate(const QString& folder, const QString& name);
     QByteArray readBlob(const QString& folder, qint64 row);
     // Appends a picture record under the folder's lock; returns its "Row".
     qint64 appendPicture(
         const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
+    // A picture to append: NULL name and origin as the file store has them.
+    struct NewPicture
+    {
+        QString name;
+        QString come;
+        QByteArray bytes;
+    };
+    // Appends pictures under the folder's lock, in the order `next` gives them (it returns false
+    // when none is left), in one COPY: one round trip whatever their number. Returns how many.
+    qint64 appendPictures(const QString& folder, const std::function<bool(NewPicture&)>& next);
     // Takes the folder's advisory lock until the transaction ends; needs a Transaction.
     void lockFolder(const QString& folder);
 
@@ -130,6 +145,11 @@ public:
     // it to maxBytes (so it holds at most maxBytes plus one picture). `picture` is called for
     // each row as its batch arrives; returning false stops the reading.
     void readFolder(const QString& folder,
+        const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
+        qint64 maxBytes = 64LL << 20);
+    // The same for rows already read (pictureRows()), without reading them again: one round trip
+    // per batch. Rows deleted since are left out.
+    void readPictures(const QString& folder, const QList<PictureRow>& rows,
         const std::function<bool(const PictureRow&, const QByteArray&)>& picture, int maxRows = 200,
         qint64 maxBytes = 64LL << 20);
 
@@ -180,6 +200,12 @@ private:
     PgStore(const QString& uri, pg_conn* connection);
     Result run(const QString& sql, const QList<QByteArray>& params = {},
         const QList<bool>& binaryParams = {}, bool binaryResult = false);
+    // Runs a query with text parameters and a binary result in one round trip, handing each row
+    // to `row` as it arrives (libpq's single-row mode) so that reading overlaps the server's
+    // sending; `row` returning false cancels the rest.
+    void stream(const QString& sql, const QList<QByteArray>& params,
+        const std::function<bool(const Result&)>& row);
+    Error failure(pg_result* r, const QString& sql) const;
     void ensureConnected();
     QString qualified(const QString& table) const;
     // The type of a "Row" column, making the sequence it draws from when missing.

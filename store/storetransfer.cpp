@@ -11,6 +11,9 @@
 
 #include <QHash>
 
+#include <limits>
+#include <type_traits>
+
 namespace zarvo {
 
 namespace {
@@ -139,7 +142,45 @@ TransferOutcome transfer(
                 typename To::Transaction transaction(to);
                 qint64 bytes = 0;
                 const qint64 first = done;
-                while (done < rows.size() && done - first < kBatchRows && bytes < kBatchBytes) {
+                const auto batchGoesOn = [&] {
+                    return done < rows.size() && done - first < kBatchRows && bytes < kBatchBytes;
+                };
+                bool copied = false;
+                if constexpr (std::is_same_v<To, PgStore>) {
+                    if (!merge) {
+                        // The batch in one COPY: its pictures go as they are read.
+                        to.appendPictures(target, [&](PgStore::NewPicture& picture) {
+                            if (!batchGoesOn())
+                                return false;
+                            const PictureRow& row = rows[done];
+                            picture.name = row.name;
+                            picture.come = row.come;
+                            picture.bytes = from.readBlob(table, row.rowid);
+                            bytes += picture.bytes.size();
+                            ++done;
+                            return true;
+                        });
+                        copied = true;
+                    }
+                }
+                if constexpr (std::is_same_v<From, PgStore>) {
+                    // The batch's pictures in one query, by the sizes the rows gave.
+                    qsizetype n = 0;
+                    for (qint64 planned = 0;
+                         done + n < rows.size() && n < kBatchRows && planned < kBatchBytes; ++n)
+                        planned += rows[done + n].size;
+                    from.readPictures(
+                        table, rows.mid(done, n),
+                        [&](const PictureRow& row, const QByteArray& data) {
+                            to.appendPicture(target,
+                                merge ? freeName(to, target, row.name) : row.name, row.come, data);
+                            return true;
+                        },
+                        int(n), std::numeric_limits<qint64>::max());
+                    done += n;
+                    copied = true;
+                }
+                while (!copied && batchGoesOn()) {
                     const PictureRow& row = rows[done];
                     const QByteArray data = from.readBlob(table, row.rowid);
                     to.appendPicture(

@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include "pgtestserver.h"
 
+#include "folders/findsession.h"
+#include "store/pgfolderstream.h"
 #include "store/pgstore.h"
 #include "support/recordingprompt.h"
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
 
 using namespace zarvo;
 using namespace zarvo::test;
@@ -218,6 +223,146 @@ TEST(PgStoreReading, AFolderComesInBatchesBoundedByCountAndBytes)
     int seen = 0;
     store->readFolder(f, [&](const PictureRow&, const QByteArray&) { return ++seen < 3; });
     EXPECT_EQ(seen, 3);
+    // The rest of the batch was cancelled; the connection serves the next statement.
+    EXPECT_EQ(store->rowCount(f), count);
+}
+
+TEST(PgStoreRows, ACopyAppendsInOrderKeepsNullsAndLeavesNothingWhenItFails)
+{
+    auto store = connect(freshServerStore());
+    ASSERT_TRUE(store);
+    RecordingPrompt prompt;
+    const QString f = QStringLiteral("F");
+    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
+    store->appendPicture(f, QStringLiteral("first"), QString(), "1");
+    const QList<PgStore::NewPicture> pictures = {
+        { QString(), QStringLiteral("/a.jpg"), QByteArray() },
+        { QStringLiteral("Ä b"), QString(), everyByte(3000) },
+        { QStringLiteral("c"), QStringLiteral("/c.png"), QByteArray("\0\r\n", 3) },
+    };
+    qsizetype next = 0;
+    const qint64 before = store->roundTrips();
+    EXPECT_EQ(store->appendPictures(f,
+                  [&](PgStore::NewPicture& picture) {
+                      if (next == pictures.size())
+                          return false;
+                      picture = pictures[next++];
+                      return true;
+                  }),
+        3);
+    const qint64 trips = store->roundTrips() - before;
+    QList<PgStore::NewPicture> read;
+    store->readFolder(f, [&](const PictureRow& row, const QByteArray& bytes) {
+        read.append({ row.name, row.come, bytes });
+        return true;
+    });
+    ASSERT_EQ(read.size(), 4);
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        EXPECT_EQ(read[i + 1].name, pictures[i].name) << i;
+        EXPECT_EQ(read[i + 1].come.isNull(), pictures[i].come.isNull()) << i;
+        EXPECT_EQ(read[i + 1].bytes, pictures[i].bytes) << i;
+    }
+    // A NULL name stays NULL; an empty picture is empty bytes, not NULL.
+    EXPECT_EQ(store->exec(QStringLiteral("SELECT count(*) FROM \"F\" WHERE \"Name\" IS NULL")),
+        QStringList { QStringLiteral("1") });
+    EXPECT_EQ(store->exec(QStringLiteral("SELECT count(*) FROM \"F\" WHERE \"Blob\" IS NULL")),
+        QStringList { QStringLiteral("0") });
+
+    // A failure while the rows are sent: none of them is kept, in a transaction or not, and
+    // the round trips do not grow with the rows.
+    for (const bool inTransaction : { false, true }) {
+        std::optional<PgStore::Transaction> transaction;
+        if (inTransaction)
+            transaction.emplace(*store);
+        int sent = 0;
+        const qint64 start = store->roundTrips();
+        EXPECT_THROW(store->appendPictures(f,
+                         [&](PgStore::NewPicture& picture) {
+                             if (++sent > 20)
+                                 throw std::runtime_error("the source went away");
+                             picture = { QStringLiteral("n"), QString(), everyByte(sent) };
+                             return true;
+                         }),
+            std::runtime_error);
+        EXPECT_LE(store->roundTrips() - start, trips);
+        if (transaction)
+            transaction->commit();
+        EXPECT_EQ(store->rowCount(f), 4) << inTransaction;
+    }
+}
+
+TEST(PgStoreRows, TheNamesOfManyTablesComeInOneQueryAndAGoneTableIsSkipped)
+{
+    auto store = connect(freshServerStore());
+    ASSERT_TRUE(store);
+    RecordingPrompt prompt;
+    for (const char* name : { "A", "B", "C" })
+        ASSERT_TRUE(store->CreateFolderTable(QString::fromLatin1(name), prompt));
+    store->appendPicture(QStringLiteral("A"), QStringLiteral("x1"), QString(), "1");
+    store->appendPicture(QStringLiteral("A"), QString(), QString(), "2");
+    store->appendPicture(QStringLiteral("A"), QStringLiteral("Xy"), QString(), "3");
+    store->appendPicture(QStringLiteral("C"), QStringLiteral("zx"), QString(), "4");
+    const QStringList tables = { QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C") };
+
+    qint64 before = store->roundTrips();
+    const QList<QStringList> names = store->pictureNames(tables);
+    EXPECT_EQ(store->roundTrips() - before, 1);
+    ASSERT_EQ(names.size(), 3);
+    EXPECT_EQ(names[0], (QStringList { QStringLiteral("x1"), QString(), QStringLiteral("Xy") }));
+    EXPECT_TRUE(names[0][1].isNull());
+    EXPECT_TRUE(names[1].isEmpty());
+    EXPECT_EQ(names[2], QStringList { QStringLiteral("zx") });
+
+    // The search finds in the tables' order and rows' order, A-Z folded, NULL names never.
+    before = store->roundTrips();
+    EXPECT_EQ(FindFiles(*store, tables, QStringLiteral("X")),
+        (QStringList { QStringLiteral("文件夹: A  -> 文件名:x1"),
+            QStringLiteral("文件夹: A  -> 文件名:Xy"),
+            QStringLiteral("文件夹: C  -> 文件名:zx") }));
+    EXPECT_EQ(store->roundTrips() - before, 1);
+
+    // A table another client dropped since the list was read.
+    store->dropTable(QStringLiteral("B"));
+    EXPECT_EQ(FindFiles(*store, tables, QStringLiteral("x")).size(), 3);
+}
+
+TEST(PgFolderStreamTest, HandsOverEveryPictureInOrderAndStopsOrFailsCleanly)
+{
+    const QString uri = freshServerStore();
+    auto store = connect(uri);
+    ASSERT_TRUE(store);
+    RecordingPrompt prompt;
+    const QString f = QStringLiteral("F");
+    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
+    const int count = 40;
+    for (int i = 0; i < count; ++i)
+        store->appendPicture(f, QString::number(i), QString(), everyByte(i));
+    const QList<PictureRow> rows = store->pictureRows(f);
+    // A picture deleted after the rows were read is left out.
+    store->deletePicture(f, QStringLiteral("5"));
+
+    {
+        PgFolderStream stream(uri, f, rows, 3, 1 << 20);
+        int expected = 0;
+        while (std::optional<PgFolderStream::Picture> picture = stream.next()) {
+            expected += expected == 5 ? 1 : 0;
+            EXPECT_EQ(picture->row.name, QString::number(expected));
+            EXPECT_EQ(picture->bytes, everyByte(expected));
+            ++expected;
+        }
+        EXPECT_EQ(expected, count);
+        // A round trip per batch of 3 rows.
+        EXPECT_EQ(stream.roundTrips(), (count + 2) / 3);
+        EXPECT_FALSE(stream.next());
+    }
+    {
+        // Left after two pictures: the reading stops, the stream goes without waiting for it.
+        PgFolderStream stream(uri, f, rows, 1, 1);
+        EXPECT_TRUE(stream.next());
+        EXPECT_TRUE(stream.next());
+    }
+    PgFolderStream gone(uri, QStringLiteral("no such folder"), rows);
+    EXPECT_THROW(gone.next(), PgStore::Error);
 }
 
 TEST(PgStoreClients, AnOlderTreeIsRefusedAndChangesAreAnnounced)
