@@ -11,7 +11,7 @@
 //                                             N/50 + bytes/64 MB + 5
 
 #include "store/pgstore.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString set = args[2];
-    Store::Opened file = Store::open(args[0]);
+    SqliteStore::Opened file = SqliteStore::open(args[0]);
     PgStore::Opened server = PgStore::open(args[1]);
     if (!file.store || !server.store) {
         std::fprintf(stderr, "cannot open the stores: %s %s\n", file.detail.toUtf8().constData(),

@@ -75,10 +75,6 @@
         <source>多余的参数: %1</source>
         <translation>Unexpected arguments: %1</translation>
     </message>
-    <message>
-        <source>Zarvo 的窗口暂时只能打开图片库文件, 不能打开服务器上的图片库 %1; 可以用 zarvoctl pull 把它取到一个文件里</source>
-        <translation>For now the Zarvo window opens picture store files only, not the store on a server %1; zarvoctl pull copies it into a file</translation>
-    </message>
 </context>
 <context>
     <name>DeleteNode</name>
@@ -919,6 +915,10 @@ A picture store that Zarvo has open cannot be worked on.
         <source>未知选项 %1</source>
         <translation>Unknown option %1</translation>
     </message>
+    <message>
+        <source>服务器上的图片库不需要整理: PostgreSQL 自己回收空间 (autovacuum)</source>
+        <translation>A picture store on a server needs no compacting: PostgreSQL reclaims the space itself (autovacuum)</translation>
+    </message>
 </context>
 <context>
     <name>zarvo::FindSession</name>
@@ -1291,6 +1291,10 @@ Make a folder with &quot;Add Folder&quot; in the &quot;Folder&quot; menu and add
     <message>
         <source>图片指纹计算失败</source>
         <translation>The pictures could not be fingerprinted</translation>
+    </message>
+    <message>
+        <source>另一台电脑修改了文件夹, 已重新读取文件夹树; 刚才的操作没有执行</source>
+        <translation>Another computer changed the folders, so the folder tree was read again; your last change was not made</translation>
     </message>
 </context>
 </TS>

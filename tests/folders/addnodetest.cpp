@@ -39,8 +39,8 @@ protected:
     void startWithTree()
     {
         Store& store = box.store();
-        ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("F1"), prompt));
-        ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("F2"), prompt));
+        ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("F1")));
+        ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("F2")));
         store.createTreeTable();
         store.writeTreeStream((G + QStringLiteral("A\r\n\tF1\r\nF2\r\n")).toUtf8());
         start();
@@ -100,7 +100,7 @@ TEST_F(AddNodeTest, NewFolderIsAnnouncedSelectedAndOpened)
 TEST_F(AddNodeTest, ExistingTableNamesAreRefusedInAnyCase)
 {
     startWithTree();
-    ws->store()->CreateFolderTable(QStringLiteral("ABC"), prompt);
+    ws->store()->CreateFolderTable(QStringLiteral("ABC"));
     const QStringList before = savedTree();
     for (const QString& name : { QStringLiteral("abc"), QStringLiteral("blob"),
              QStringLiteral("BLOB"), QStringLiteral("f1") })

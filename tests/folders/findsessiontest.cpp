@@ -22,7 +22,7 @@ protected:
     {
         Store& store = box.store();
         for (const auto& [table, names] : tables) {
-            ASSERT_TRUE(store.CreateFolderTable(table, prompt));
+            ASSERT_TRUE(store.CreateFolderTable(table));
             for (const QString& name : names)
                 store.appendPicture(table, name,
                     QStringLiteral("/p/") + name + QStringLiteral(".jpg"), QByteArray("x"));

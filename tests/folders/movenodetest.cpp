@@ -24,7 +24,7 @@ protected:
         if (!ws) {
             Store& store = box.store();
             for (const char* folder : { "F1", "F2", "F3" })
-                ASSERT_TRUE(store.CreateFolderTable(QLatin1String(folder), prompt));
+                ASSERT_TRUE(store.CreateFolderTable(QLatin1String(folder)));
             store.createTreeTable();
             start();
         }

@@ -37,7 +37,7 @@ protected:
     {
         Store& store = box.store();
         for (const QString& name : folders)
-            ASSERT_TRUE(store.CreateFolderTable(name, prompt));
+            ASSERT_TRUE(store.CreateFolderTable(name));
         if (folders.contains(QStringLiteral("F1"))) {
             store.appendPicture(
                 QStringLiteral("F1"), QStringLiteral("cat"), QStringLiteral("/p/cat.png"), png(1));

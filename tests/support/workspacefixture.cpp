@@ -33,7 +33,7 @@ void WorkspaceFixture::makeFolder(
     const QString& name, const QList<std::pair<QString, QByteArray>>& pictures)
 {
     Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(name, prompt));
+    ASSERT_TRUE(store.CreateFolderTable(name));
     for (const auto& [come, bytes] : pictures)
         store.appendPicture(name, QFileInfo(come).completeBaseName(), come, bytes);
     FolderTree tree;

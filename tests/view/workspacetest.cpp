@@ -170,7 +170,7 @@ TEST_F(WorkspaceTest, ACommandRunsOnlyOnAStoreWhileNoFolderIsBeingOpened)
 TEST_F(WorkspaceTest, NoSaveOverwritesTheStoredTreeAfterAFailedLoad)
 {
     Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("kept"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("kept")));
     store.createTreeTable();
     // The third line is two levels deeper than the one before it: only "+g" and "kept" load.
     const QByteArray damaged = "\x01g\r\n\tkept\r\n\t\t\tlost\r\nmissing\r\n";
