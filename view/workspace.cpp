@@ -387,6 +387,9 @@ void Workspace::table1AfterOpen()
     m_building = false;
     Q_EMIT busyChanged(false);
     Q_EMIT folderBuilt();
+    // Changes that arrived while the view was built are followed once the caller is done.
+    if (m_treeStale || m_folderStale)
+        QMetaObject::invokeMethod(this, &Workspace::followChanges, Qt::QueuedConnection);
 }
 
 void Workspace::forgetThumbnails(const QString& folder, const QStringList& names)

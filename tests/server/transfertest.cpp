@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "pgtestserver.h"
+#include "support/pgtestserver.h"
 
 #include "app/zarvoctl.h"
 #include "store/pgstore.h"
