@@ -776,6 +776,9 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
   --help                        显示本帮助
   --version                     显示版本
 
+除 push 和 pull 的文件一方外, PATH 也可以是服务器上的图片库: 以 postgresql:// 或
+postgres:// 开头的 libpq 连接 URI (密码放在 .pgpass 或 PGPASSWORD 中, 不要写在命令行上)。
+
 退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
 正被 Zarvo 打开的图片库不能操作。
 </source>
@@ -814,6 +817,10 @@ Commands:
                                 with its set number, folder path and name
   --help                        show this help
   --version                     show the version
+
+Except for the file side of push and pull, PATH may also be a store on a server: a libpq
+connection URI starting with postgresql:// or postgres:// (passwords go in .pgpass or
+PGPASSWORD, never on the command line).
 
 Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
 A picture store that Zarvo has open cannot be worked on.
