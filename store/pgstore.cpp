@@ -682,10 +682,14 @@ QByteArray sha256(const QByteArray& bytes)
 
 bool PgStore::hasFingerprints()
 {
-    return !exec(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace n ON "
-                                "n.oid=c.relnamespace WHERE n.nspname=$1 AND c.relname=$2"),
-        { m_schema, kFingerprintTable })
-                .isEmpty();
+    // Another program may build them at any time; once there, they stay.
+    if (!m_fingerprints)
+        m_fingerprints = !exec(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace n ON "
+                                              "n.oid=c.relnamespace WHERE n.nspname=$1 AND "
+                                              "c.relname=$2"),
+            { m_schema, kFingerprintTable })
+                              .isEmpty();
+    return m_fingerprints;
 }
 
 void PgStore::addFingerprintTriggers(const QString& folder)

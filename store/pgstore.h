@@ -196,6 +196,7 @@ private:
     bool m_inTransaction = false;
     bool m_listening = false;
     qint64 m_roundTrips = 0;
+    bool m_fingerprints = false; // the fingerprint table was seen (it is never dropped)
 };
 
 } // namespace zarvo
