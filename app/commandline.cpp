@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/commandline.h"
 
-#include "store/pgstore.h"
+#include "store/store.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -65,18 +65,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& enviro
     QString name = parser.isSet(store) ? parser.value(store) : environmentStore;
     if (name.isEmpty())
         name = QStringLiteral("data.mdb");
-    if (PgStore::isUri(name)) {
-        // The window works on store files; zarvoctl works on both.
-        line.status = 1;
-        line.error = Texts::tr("Zarvo 的窗口暂时只能打开图片库文件, 不能打开服务器上的图片库 %1; "
-                               "可以用 zarvoctl pull 把它取到一个文件里")
-                         .arg(name)
-            + QLatin1Char('\n');
-        line.store = name;
-        return line;
-    }
     line.run = true;
-    line.store = QDir::current().absoluteFilePath(name);
+    // A server's connection URI is used as it is; a file is found from the working directory.
+    line.store = Store::isServer(name) ? name : QDir::current().absoluteFilePath(name);
     return line;
 }
 

@@ -15,8 +15,7 @@ struct CommandLine
     QString output; // for standard output: the help or the version
     QString error; // for standard error: what was wrong, then the usage
     // The store's name: --store, else `environmentStore` (ZARVO_STORE), else data.mdb of the
-    // working directory, as an absolute path. A libpq URI is named but not run (status 1): the
-    // window opens store files only.
+    // working directory, as an absolute path; a libpq connection URI as it is.
     QString store;
 };
 

@@ -482,7 +482,8 @@ void Form1::FormCloseQuery(QCloseEvent* event)
     m_workspace->closeStore();
     const QString path = m_storePath;
     std::shared_ptr<StoreLock> lock = m_workspace->lock();
-    {
+    // Only the store file is compacted; a server looks after its own space.
+    if (lock) {
         Twai twai(
             this, [path, lock] { return lock && CompactStore(path, QString(), lock); },
             [this](PopupKind kind, const QString& text) { m_prompt->popup(kind, text); });

@@ -11,6 +11,7 @@
 #include "store/gbtext.h"
 #include "store/namerules.h"
 #include "store/pgstore.h"
+#include "store/sqlitestore.h"
 #include "store/store.h"
 #include "store/storetransfer.h"
 #include "store/treeblob.h"
@@ -60,6 +61,9 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
   --help                        显示本帮助
   --version                     显示版本
 
+除 push 和 pull 的文件一方外, PATH 也可以是服务器上的图片库: 以 postgresql:// 或
+postgres:// 开头的 libpq 连接 URI (密码放在 .pgpass 或 PGPASSWORD 中, 不要写在命令行上)。
+
 退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
 正被 Zarvo 打开的图片库不能操作。
 )");
@@ -101,6 +105,8 @@ QString openErrorText(const QString& path, const Store::Opened& opened)
             .arg(path, opened.detail);
     case Store::OpenError::ReadOnly:
         return Texts::tr("数据库打开错误: %1 只能读, 不能写").arg(path);
+    case Store::OpenError::NoConnection:
+        return Texts::tr("不能连接服务器图片库 %1: %2").arg(path, opened.detail);
     case Store::OpenError::NotADatabase:
     case Store::OpenError::None:
         break;
@@ -152,7 +158,25 @@ int init(const QStringList& args, const Console& console)
     if (args.size() != 1)
         return console.fail(Texts::tr("用法: zarvoctl init PATH"), 2);
     QString error;
-    if (!Store::create(args[0], &error))
+    if (Store::isServer(args[0])) {
+        // A schema on a server becomes a store when it gets its tree table.
+        PgStore::Opened opened = PgStore::open(args[0]);
+        if (!opened.store)
+            return console.fail(
+                Texts::tr("不能连接服务器图片库 %1: %2").arg(args[0], opened.detail));
+        PgStore* server = opened.store.get();
+        try {
+            if (!server->tableNames().isEmpty())
+                error = QStringLiteral("the schema holds tables already");
+            else
+                server->createTreeTable();
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        }
+    } else {
+        SqliteStore::create(args[0], &error);
+    }
+    if (!error.isEmpty())
         return console.fail(Texts::tr("不能新建图片库 %1: %2").arg(args[0], error));
     console.print(Texts::tr("已新建图片库 %1").arg(args[0]));
     return 0;
@@ -183,8 +207,10 @@ int add(const QStringList& args, const Console& console)
         return console.fail(QString::fromUtf8(e.what()));
     }
     if (folder.isEmpty()) {
-        if (!store->CreateFolderTable(folderName, prompt))
+        if (!store->CreateFolderTable(folderName)) {
+            prompt.popup(PopupKind::Warning, Store::createFailedText(folderName));
             return 1;
+        }
         folder = folderName;
         console.print(Texts::tr("文件夹 %1 创建成功!").arg(folder));
     }
@@ -338,6 +364,11 @@ int compact(const QStringList& args, const Console& console)
 {
     if (args.size() != 1)
         return console.fail(Texts::tr("用法: zarvoctl compact PATH"), 2);
+    if (Store::isServer(args[0])) {
+        console.print(
+            Texts::tr("服务器上的图片库不需要整理: PostgreSQL 自己回收空间 (autovacuum)"));
+        return 0;
+    }
     if (!QFileInfo(args[0]).isFile())
         return console.fail(Texts::tr("数据库文件不存在! (%1)").arg(args[0]));
     const qint64 before = QFileInfo(args[0]).size();
@@ -390,7 +421,7 @@ int transferCommand(const QString& command, const QStringList& rawArgs, const Co
         return 1;
     if (!push && !QFileInfo::exists(path)) {
         QString error;
-        if (!Store::create(path, &error))
+        if (!SqliteStore::create(path, &error))
             return console.fail(Texts::tr("不能新建图片库 %1: %2").arg(path, error));
     }
     std::unique_ptr<Store> file = openStore(path, console);

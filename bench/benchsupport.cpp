@@ -4,7 +4,7 @@
 
 #include "pictures/addfiles.h"
 #include "store/foldertree.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/treeblob.h"
 #include "view/consoleprompt.h"
 #include "view/prompt.h"
@@ -72,14 +72,14 @@ QString makeStore(
 {
     const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
     QString error;
-    if (!Store::create(path, &error))
+    if (!SqliteStore::create(path, &error))
         return QStringLiteral("cannot create %1: %2").arg(path, error);
-    Store::Opened opened = Store::open(path);
+    SqliteStore::Opened opened = SqliteStore::open(path);
     if (!opened.store)
         return QStringLiteral("cannot open %1: %2").arg(path, opened.detail);
     Store& store = *opened.store;
     FolderTree tree;
-    if (!OpenBlob(store, tree, prompt) || !store.CreateFolderTable(folder, prompt))
+    if (!OpenBlob(store, tree, prompt) || !store.CreateFolderTable(folder))
         return QStringLiteral("cannot make the folder %1").arg(folder);
     tree.appendNode(nullptr, folder);
     if (!SaveTree(store, tree, prompt))

@@ -25,7 +25,7 @@
 // Prints RESULT <tab> set <tab> column <tab> value <tab> unit (s, MB, ratio) for bench/run.sh.
 
 #include "store/compaction.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/storelock.h"
 
 #include <QDir>
@@ -165,12 +165,12 @@ double copyAndSync(const QString& file, const QString& dir, int repeat)
 // A store of `pictures` random pictures in the folder "f"; false when that failed.
 bool makeStore(const QString& path, int pictures)
 {
-    if (!Store::create(path))
+    if (!SqliteStore::create(path))
         return false;
-    Store::Opened opened = Store::open(path);
+    SqliteStore::Opened opened = SqliteStore::open(path);
     if (!opened.store)
         return false;
-    Store& store = *opened.store;
+    SqliteStore& store = *opened.store;
     store.database().exec("CREATE TABLE f(Name varchar(20), Come varchar(150), Blob OLEObject)");
     std::mt19937_64 random(20260101);
     QByteArray bytes(kPictureBytes, Qt::Uninitialized);
@@ -223,7 +223,7 @@ int run(int repeat, int megabytes, const QString& workDir)
     result("compact, nothing to reclaim", unchanged, "s");
 
     {
-        Store::Opened opened = Store::open(path);
+        SqliteStore::Opened opened = SqliteStore::open(path);
         if (!opened.store)
             return 1;
         SQLite::Transaction transaction(opened.store->database());

@@ -7,7 +7,7 @@
 // Prints "RESULT<TAB>set<TAB>column<TAB>value<TAB>unit" lines.
 #include "pictures/importtree.h"
 #include "store/foldertree.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/treeblob.h"
 #include "view/consoleprompt.h"
 
@@ -105,11 +105,11 @@ void measureImport(const QString& work, const char* set, bool photos)
     const QString path
         = work + QStringLiteral("/import-") + QLatin1String(set) + QStringLiteral(".mdb");
     QFile::remove(path);
-    Store::create(path);
+    SqliteStore::create(path);
     dropCaches();
     start = Clock::now();
     {
-        Store::Opened opened = Store::open(path);
+        SqliteStore::Opened opened = SqliteStore::open(path);
         ConsolePrompt prompt(true, nullptr);
         FolderTree tree;
         OpenBlob(*opened.store, tree, prompt);
@@ -128,11 +128,11 @@ void measureImport(const QString& work, const char* set, bool photos)
 
     if (photos) {
         // Fingerprinting the same store without its fingerprints, against reading its bytes.
-        Store::Opened opened = Store::open(path);
+        SqliteStore::Opened opened = SqliteStore::open(path);
         opened.store->database().exec("DROP TABLE \"Zarvo picture fingerprints\"");
         opened.store.reset(); // the lock goes with it
-        opened = Store::open(path);
-        Store& store = *opened.store;
+        opened = SqliteStore::open(path);
+        SqliteStore& store = *opened.store;
         start = Clock::now();
         qint64 read = 0;
         for (const QString& table : store.tableNames())
@@ -155,11 +155,11 @@ void measureLookup(const QString& work)
 {
     const QString path = work + QStringLiteral("/lookup.mdb");
     QFile::remove(path);
-    Store::create(path);
-    Store::Opened opened = Store::open(path);
-    Store& store = *opened.store;
+    SqliteStore::create(path);
+    SqliteStore::Opened opened = SqliteStore::open(path);
+    SqliteStore& store = *opened.store;
     ConsolePrompt prompt(true, nullptr);
-    store.CreateFolderTable(QStringLiteral("f"), prompt);
+    store.CreateFolderTable(QStringLiteral("f"));
     store.buildFingerprints();
     std::mt19937_64 random(3);
     QList<QByteArray> stored;

@@ -20,7 +20,7 @@
 
 #include "folders/findsession.h"
 #include "store/foldertree.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/treeblob.h"
 #include "view/consoleprompt.h"
 #include "view/thumbnailmodel.h"
@@ -79,19 +79,19 @@ QString makeSearchStore(const QString& dir, const Options& options, ConsolePromp
 {
     const QString path = QDir(dir).filePath(QStringLiteral("data.mdb"));
     QString error;
-    if (!Store::create(path, &error))
+    if (!SqliteStore::create(path, &error))
         return error;
-    Store::Opened opened = Store::open(path);
+    SqliteStore::Opened opened = SqliteStore::open(path);
     if (!opened.store)
         return opened.detail;
-    Store& store = *opened.store;
+    SqliteStore& store = *opened.store;
     QRandomGenerator random(7);
     FolderTree tree;
     store.createTreeTable();
     SQLite::Transaction transaction(store.database());
     for (int f = 0; f < options.folders; ++f) {
         const QString folder = QStringLiteral("folder%1").arg(f);
-        if (!store.CreateFolderTable(folder, prompt))
+        if (!store.CreateFolderTable(folder))
             return QStringLiteral("cannot make ") + folder;
         tree.appendNode(nullptr, folder);
         const int count
@@ -190,14 +190,15 @@ int main(int argc, char** argv)
     // An older store: the tables have no name index until the first search makes them.
     QStringList indexes;
     {
-        SQLite::Statement query(
-            workspace.store()->database(), "SELECT name FROM sqlite_schema WHERE type='index'");
+        SQLite::Statement query(static_cast<SqliteStore*>(workspace.store())->database(),
+            "SELECT name FROM sqlite_schema WHERE type='index'");
         while (query.executeStep())
             indexes.append(QString::fromStdString(query.getColumn(0).getString()));
     }
     for (const QString& index : std::as_const(indexes))
-        workspace.store()->database().exec(
-            (QStringLiteral("DROP INDEX ") + Store::quoted(index)).toStdString());
+        static_cast<SqliteStore*>(workspace.store())
+            ->database()
+            .exec((QStringLiteral("DROP INDEX ") + Store::quoted(index)).toStdString());
     workspace.closeStore();
     workspace.releaseLock();
     if (!workspace.openStore(QDir(dir.path()).filePath(QStringLiteral("data.mdb"))))

@@ -29,7 +29,7 @@
 #include "imaging/picturekind.h"
 #include "store/pgfolderstream.h"
 #include "store/pgstore.h"
-#include "store/popups.h"
+#include "store/sqlitestore.h"
 #include "store/store.h"
 #include "view/thumbnailpipeline.h"
 
@@ -68,15 +68,6 @@ int openFolder(ThumbnailPipeline& pipeline, const QList<PictureRow>& rows,
     return made;
 }
 
-class SilentPopups : public Popups
-{
-public:
-    void popup(PopupKind, const QString& text) override
-    {
-        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    }
-};
-
 int searchServer(const QString& uri)
 {
     PgStore::Opened server = PgStore::open(uri);
@@ -88,12 +79,13 @@ int searchServer(const QString& uri)
     constexpr int kPictures = 20000;
     constexpr int kFolders = 100;
     QRandomGenerator random(7);
-    SilentPopups popups;
     qint64 perHundred = 0;
     for (int f = 0; f < kFolders; ++f) {
         const QString folder = QStringLiteral("folder%1").arg(f);
-        if (!store.CreateFolderTable(folder, popups))
+        if (!store.CreateFolderTable(folder)) {
+            std::fprintf(stderr, "%s\n", Store::createFailedText(folder).toUtf8().constData());
             return 1;
+        }
         int p = 0;
         store.appendPictures(folder, [&](PgStore::NewPicture& picture) {
             if (p == kPictures / kFolders)
@@ -164,7 +156,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString set = args[2];
-    Store::Opened file = Store::open(args[0]);
+    SqliteStore::Opened file = SqliteStore::open(args[0]);
     PgStore::Opened server = PgStore::open(args[1]);
     if (!file.store || !server.store) {
         std::fprintf(stderr, "cannot open the stores: %s %s\n", file.detail.toUtf8().constData(),

@@ -88,12 +88,22 @@ void AddTreeNode(Workspace& workspace, const NewNode& node, const QModelIndex& s
                 = tree.insertNode(place.parent, place.row, name)->index();
             bool created = false;
             try {
-                created = store->CreateFolderTable(name, prompt);
+                // The table and the tree that shows it are stored together or not at all.
+                Store::Transaction transaction(*store);
+                created = store->CreateFolderTable(name);
+                if (!created)
+                    prompt.popup(PopupKind::Warning, Store::createFailedText(name));
+                else if (!workspace.saveTree())
+                    created = false;
+                else
+                    transaction.commit();
             } catch (const std::exception& e) {
                 qCDebug(lcFolders) << "making folder" << name << "failed:" << e.what();
+                created = false;
             }
             if (!created) {
-                tree.removeNode(tree.itemFromIndex(added));
+                if (added.isValid())
+                    tree.removeNode(tree.itemFromIndex(added));
             } else {
                 prompt.popup(PopupKind::Success, Texts::tr("文件夹 %1 创建成功!").arg(name));
                 if (place.parent)

@@ -4,7 +4,6 @@
 
 #include "store/logging.h"
 #include "store/namerules.h"
-#include "store/pgstore.h"
 #include "store/store.h"
 #include "view/prompt.h"
 #include "view/workspace.h"
@@ -56,25 +55,6 @@ void appendMatches(
 } // namespace
 
 QStringList FindFiles(Store& store, const QStringList& tables, const QString& text)
-{
-    const QString wanted = foldAsciiLetters(text);
-    QStringList results;
-    for (const QString& table : tables) {
-        if (table.isEmpty())
-            continue;
-        QStringList names;
-        try {
-            names = store.pictureNames(table);
-        } catch (const std::exception& e) {
-            qCDebug(lcFolders) << "searching table" << table << "skipped:" << e.what();
-            continue;
-        }
-        appendMatches(results, table, names, wanted);
-    }
-    return results;
-}
-
-QStringList FindFiles(PgStore& store, const QStringList& tables, const QString& text)
 {
     const QString wanted = foldAsciiLetters(text);
     QStringList named;

@@ -10,7 +10,6 @@
 
 namespace zarvo {
 
-class PgStore;
 class Prompt;
 class Store;
 class Workspace;
@@ -26,11 +25,9 @@ bool searchMatches(const QString& text, const QString& candidate);
 
 // The result lines of a file search: for each table in order and each of its rows in order whose
 // `Name` matches, "文件夹: " + table + "  -> 文件名:" + name. Reads names only, from the tables'
-// name indexes, never the pictures' bytes; a table that cannot be read is skipped.
+// name indexes, never the pictures' bytes, every table's together (on a server a query per
+// table would cost a round trip each); a table that cannot be read is skipped.
 QStringList FindFiles(Store& store, const QStringList& tables, const QString& text);
-// The same on a server, every table's names read together (PgStore::pictureNames of a list): a
-// query per table would cost a round trip each.
-QStringList FindFiles(PgStore& store, const QStringList& tables, const QString& text);
 
 // One use of the search window: the tables of the store (read once, in the store's order), a copy
 // of the folder tree with its own selection, the kind, the visible result pane and the result

@@ -47,8 +47,10 @@ void tree1Click(Workspace& workspace)
                 workspace.saveTree();
                 return;
             }
-            if (!store->CreateFolderTable(text, prompt))
+            if (!store->CreateFolderTable(text)) {
+                prompt.popup(PopupKind::Warning, Store::createFailedText(text));
                 return;
+            }
             prompt.popup(PopupKind::Success, Texts::tr("文件夹 %1 创建成功!").arg(text));
             workspace.saveTree();
         }

@@ -327,7 +327,7 @@ private:
                 if (FolderTree::nodeText(child) == text && FolderTree::isGroup(child) == group
                     && !m_claimed.contains(child)) {
                     m_claimed.insert(child);
-                    if (!group && !m_options.dryRun && !m_store.CreateFolderTable(name, m_prompt))
+                    if (!group && !m_options.dryRun && !createTable(name))
                         return {};
                     return { true, child, name, false };
                 }
@@ -341,6 +341,15 @@ private:
                 = group ? makeGroup(parent.item, row, text) : makeFolder(parent.item, row, name);
             return { made != nullptr, made, name, false };
         }
+    }
+
+    // Makes the folder table; a refusal goes to the import's failures as the store's warning.
+    bool createTable(const QString& name)
+    {
+        if (m_store.CreateFolderTable(name))
+            return true;
+        m_prompt.popup(PopupKind::Warning, Store::createFailedText(name));
+        return false;
     }
 
     bool tableTaken(const QString& name)
@@ -375,7 +384,7 @@ private:
     {
         QStandardItem* added = nullptr;
         if (m_together) {
-            if (!m_store.CreateFolderTable(name, m_prompt))
+            if (!createTable(name))
                 return nullptr;
             added = m_tree.insertNode(parent, row, name);
             m_made.push_back(added);
@@ -384,7 +393,7 @@ private:
         }
         try {
             Store::Transaction transaction(m_store);
-            if (!m_store.CreateFolderTable(name, m_prompt))
+            if (!createTable(name))
                 return nullptr;
             added = m_tree.insertNode(parent, row, name);
             if (!m_hooks.saveTree || !m_hooks.saveTree())

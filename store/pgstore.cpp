@@ -4,9 +4,9 @@
 
 #include "store/gbtext.h"
 #include "store/logging.h"
-#include "store/popups.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QSet>
 #include <QtEndian>
 
@@ -22,11 +22,6 @@
 namespace zarvo {
 
 namespace {
-
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Store)
-};
 
 // translate() arguments that fold A-Z and nothing else, whatever the server's locale.
 const char kFold[] = "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'";
@@ -157,6 +152,13 @@ PgStore::~PgStore()
     PQfinish(m_conn);
 }
 
+void PgStore::close()
+{
+    PQfinish(m_conn);
+    m_conn = nullptr;
+    m_inTransaction = false;
+}
+
 void PgStore::ensureConnected()
 {
     if (PQstatus(m_conn) == CONNECTION_OK)
@@ -270,31 +272,27 @@ QString PgStore::qualified(const QString& table) const
     return Store::quoted(m_schema) + QLatin1Char('.') + Store::quoted(table);
 }
 
-PgStore::Transaction::Transaction(PgStore& store)
-    : m_store(&store)
+void PgStore::beginTransaction()
 {
-    store.run(QStringLiteral("BEGIN"));
-    store.m_inTransaction = true;
+    run(QStringLiteral("BEGIN"));
+    m_inTransaction = true;
 }
 
-PgStore::Transaction::~Transaction()
+void PgStore::rollbackTransaction() noexcept
 {
-    if (m_done)
-        return;
-    m_store->m_inTransaction = false;
+    m_inTransaction = false;
     try {
-        if (PQstatus(m_store->m_conn) == CONNECTION_OK)
-            m_store->run(QStringLiteral("ROLLBACK"));
+        if (PQstatus(m_conn) == CONNECTION_OK)
+            run(QStringLiteral("ROLLBACK"));
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "rolling back failed:" << e.what();
     }
 }
 
-void PgStore::Transaction::commit()
+void PgStore::commitTransaction()
 {
-    m_store->run(QStringLiteral("COMMIT"));
-    m_store->m_inTransaction = false;
-    m_done = true;
+    run(QStringLiteral("COMMIT"));
+    m_inTransaction = false;
 }
 
 void PgStore::atomically(const std::function<void()>& f)
@@ -332,8 +330,9 @@ QStringList PgStore::tableNames()
     // Tables in the order they were made (oids grow), as SQLite lists them.
     return exec(QStringLiteral("SELECT c.relname FROM pg_class c JOIN pg_namespace n "
                                "ON n.oid=c.relnamespace WHERE n.nspname=$1 "
-                               "AND c.relkind IN ('r','v','p','m','f') ORDER BY c.oid"),
-        { m_schema });
+                               "AND c.relkind IN ('r','v','p','m','f') AND c.relname<>$2 "
+                               "ORDER BY c.oid"),
+        { m_schema, kFingerprintTable });
 }
 
 QString PgStore::existingTableName(const QString& name)
@@ -391,7 +390,7 @@ void PgStore::createNameIndexes(const QString& folder)
             .arg(Store::quoted(freeRelationName(QStringLiteral("Row index "))), qualified(folder)));
 }
 
-bool PgStore::CreateFolderTable(const QString& name, Popups& popups)
+bool PgStore::CreateFolderTable(const QString& name)
 {
     try {
         if (TableExists(name))
@@ -406,11 +405,12 @@ bool PgStore::CreateFolderTable(const QString& name, Popups& popups)
             run(QStringLiteral("ALTER TABLE %1 ALTER COLUMN \"Blob\" SET STORAGE EXTERNAL")
                     .arg(qualified(name)));
             createNameIndexes(name);
+            if (hasFingerprints())
+                addFingerprintTriggers(name);
         });
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
-        popups.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
         return false;
     }
 }
@@ -513,6 +513,20 @@ QList<PictureRow> PgStore::pictureRows(const QString& folder)
     const Result r = run(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"Row\"")
                              .arg(QLatin1String(kRowColumns), qualified(folder)),
         {}, {}, true);
+    QList<PictureRow> rows;
+    rows.reserve(r.rows());
+    for (int i = 0; i < r.rows(); ++i)
+        rows.append(pictureRow(r, i));
+    return rows;
+}
+
+QList<PictureRow> PgStore::pictureRows(const QString& folder, qint64 after, int limit)
+{
+    const Result r
+        = run(QStringLiteral("SELECT %1 FROM %2 WHERE \"Row\">$1::bigint ORDER BY \"Row\" "
+                             "LIMIT $2::bigint")
+                  .arg(QLatin1String(kRowColumns), qualified(folder)),
+            { QByteArray::number(after), QByteArray::number(limit) }, {}, true);
     QList<PictureRow> rows;
     rows.reserve(r.rows());
     for (int i = 0; i < r.rows(); ++i)
@@ -766,7 +780,7 @@ void PgStore::readPictures(const QString& folder, const QList<PictureRow>& rows,
 
 // --- the tree
 
-PgStore::Tree PgStore::readTree()
+Store::Tree PgStore::readTree()
 {
     const Result r = run(QStringLiteral("SELECT \"Blob\", \"Version\" FROM %1 ORDER BY \"Row\" "
                                         "LIMIT 1")
@@ -780,7 +794,7 @@ PgStore::Tree PgStore::readTree()
     return tree;
 }
 
-PgStore::TreeSave PgStore::saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion)
+Store::TreeSave PgStore::saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion)
 {
     TreeSave outcome = TreeSave::Saved;
     atomically([&] {
@@ -828,7 +842,7 @@ void PgStore::listen()
     m_listening = true;
 }
 
-QList<PgStore::Notification> PgStore::takeNotifications()
+QList<Store::Notification> PgStore::takeNotifications()
 {
     QList<Notification> found;
     PQconsumeInput(m_conn);
@@ -855,6 +869,201 @@ QList<PgStore::Notification> PgStore::takeNotifications()
 int PgStore::socket() const
 {
     return PQsocket(m_conn);
+}
+
+// --- fingerprints
+
+namespace {
+
+const char kFingerprintFunction[] = "Zarvo fingerprint rows";
+
+QByteArray sha256(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+bool PgStore::hasFingerprints()
+{
+    // Another program may build them at any time; once there, they stay.
+    if (!m_fingerprints)
+        m_fingerprints = !exec(QStringLiteral("SELECT 1 FROM pg_class c JOIN pg_namespace n ON "
+                                              "n.oid=c.relnamespace WHERE n.nspname=$1 AND "
+                                              "c.relname=$2"),
+            { m_schema, kFingerprintTable })
+                              .isEmpty();
+    return m_fingerprints;
+}
+
+void PgStore::addFingerprintTriggers(const QString& folder)
+{
+    const QString function = qualified(QLatin1String(kFingerprintFunction));
+    run(QStringLiteral("CREATE TRIGGER \"Zarvo fingerprints added\" AFTER INSERT ON %1 "
+                       "REFERENCING NEW TABLE AS changed FOR EACH STATEMENT EXECUTE FUNCTION %2()")
+            .arg(qualified(folder), function));
+    run(QStringLiteral("CREATE TRIGGER \"Zarvo fingerprints gone\" AFTER DELETE ON %1 "
+                       "REFERENCING OLD TABLE AS changed FOR EACH STATEMENT EXECUTE FUNCTION %2()")
+            .arg(qualified(folder), function));
+}
+
+bool PgStore::buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress)
+{
+    if (hasFingerprints())
+        return true;
+    // Folder tables: every table but the tree table with rows that have a "Row" and a "Blob".
+    QStringList folders;
+    qint64 total = 0;
+    for (const QString& table : tableNames()) {
+        if (table == QLatin1String("blob"))
+            continue;
+        try {
+            run(QStringLiteral("SELECT \"Row\", \"Blob\" FROM %1 LIMIT 0").arg(qualified(table)));
+            total += rowCount(table);
+            folders.append(table);
+        } catch (const Error& e) {
+            qCDebug(lcStore) << "table" << table << "has no pictures to fingerprint:" << e.what();
+        }
+    }
+    const QString fingerprints = qualified(kFingerprintTable);
+    Transaction transaction(*this);
+    run(QStringLiteral("CREATE TABLE %1 (\"Row\" bigint PRIMARY KEY, \"Table\" oid NOT NULL, "
+                       "\"Hash\" bytea NOT NULL, \"Size\" bigint NOT NULL)")
+            .arg(fingerprints));
+    run(QStringLiteral("CREATE INDEX %1 ON %2 (\"Hash\", \"Size\")")
+            .arg(Store::quoted(freeRelationName(QStringLiteral("Fingerprint index "))),
+                fingerprints));
+    // One function for every folder table's triggers: rows a statement added are fingerprinted
+    // on the server, rows it deleted forgotten.
+    run(QStringLiteral(
+        "CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $zarvo$ BEGIN "
+        "IF TG_OP = 'INSERT' THEN "
+        "INSERT INTO %2 SELECT \"Row\", TG_RELID, sha256(coalesce(\"Blob\", ''::bytea)), "
+        "coalesce(octet_length(\"Blob\"), 0) FROM changed "
+        "ON CONFLICT (\"Row\") DO UPDATE SET \"Table\"=EXCLUDED.\"Table\", "
+        "\"Hash\"=EXCLUDED.\"Hash\", \"Size\"=EXCLUDED.\"Size\"; "
+        "ELSE DELETE FROM %2 WHERE \"Row\" IN (SELECT \"Row\" FROM changed); END IF; "
+        "RETURN NULL; END $zarvo$")
+            .arg(qualified(QLatin1String(kFingerprintFunction)), fingerprints));
+    qint64 done = 0;
+    if (progress && !progress(done, total))
+        return false;
+    for (const QString& folder : std::as_const(folders)) {
+        addFingerprintTriggers(folder);
+        run(QStringLiteral("INSERT INTO %1 SELECT \"Row\", %2::regclass::oid, "
+                           "sha256(coalesce(\"Blob\", ''::bytea)), "
+                           "coalesce(octet_length(\"Blob\"), 0) FROM %3")
+                .arg(fingerprints, QStringLiteral("$1"), qualified(folder)),
+            { qualified(folder).toUtf8() });
+        done += rowCount(folder);
+        if (progress && !progress(done, total))
+            return false; // rolled back
+    }
+    transaction.commit();
+    return true;
+}
+
+std::optional<QString> PgStore::nameAt(const QString& folder, qint64 row)
+{
+    const Result r = run(
+        QStringLiteral("SELECT \"Name\" FROM %1 WHERE \"Row\"=$1::bigint").arg(qualified(folder)),
+        { QByteArray::number(row) });
+    if (r.rows() == 0)
+        return std::nullopt;
+    return r.text(0, 0);
+}
+
+std::optional<StoredPicture> PgStore::findSameBytes(const QByteArray& bytes, const QString& folder)
+{
+    if (!hasFingerprints())
+        return std::nullopt;
+    // The table by its oid, so that a renamed folder keeps its fingerprints; a dropped one's
+    // are left behind and never match.
+    const Result r
+        = run(QStringLiteral("SELECT c.relname, f.\"Row\" FROM %1 f JOIN pg_class c ON "
+                             "c.oid=f.\"Table\" WHERE f.\"Hash\"=$1 AND "
+                             "f.\"Size\"=$2::bigint%2 ORDER BY f.\"Row\"")
+                  .arg(qualified(kFingerprintTable),
+                      folder.isEmpty() ? QString()
+                                       : QStringLiteral(" AND %1=%2")
+                                             .arg(folded(QStringLiteral("c.relname::text")),
+                                                 folded(QStringLiteral("$3")))),
+            folder.isEmpty() ? QList<QByteArray> { sha256(bytes), QByteArray::number(bytes.size()) }
+                             : QList<QByteArray> { sha256(bytes), QByteArray::number(bytes.size()),
+                                 folder.toUtf8() },
+            { true, false, false });
+    for (int i = 0; i < r.rows(); ++i) {
+        const QString table = r.text(i, 0);
+        const qint64 row = r.text(i, 1).toLongLong();
+        try {
+            if (readBlob(table, row) != bytes)
+                continue;
+            if (const std::optional<QString> name = nameAt(table, row))
+                return StoredPicture { table, row, *name };
+        } catch (const Error& e) {
+            qCDebug(lcStore) << "fingerprinted picture" << table << row << "is gone:" << e.what();
+        }
+    }
+    return std::nullopt;
+}
+
+// The server's fingerprints are its own SHA-256, not the content hash the thumbnail cache is
+// keyed by: an opening reads the bytes and looks the cache up by them.
+std::vector<PictureFingerprint> PgStore::fingerprints(const QString&, qint64, int)
+{
+    return {};
+}
+
+QList<DuplicateGroup> PgStore::duplicateGroups()
+{
+    QList<DuplicateGroup> groups;
+    if (!hasFingerprints())
+        return groups;
+    const Result r = run(QStringLiteral("SELECT encode(f.\"Hash\", 'hex'), f.\"Size\", c.relname, "
+                                        "f.\"Row\" FROM %1 f JOIN pg_class c ON c.oid=f.\"Table\" "
+                                        "WHERE (f.\"Hash\", f.\"Size\") IN (SELECT \"Hash\", "
+                                        "\"Size\" FROM %1 GROUP BY 1, 2 HAVING count(*)>1) "
+                                        "ORDER BY 1, 2, 3, 4")
+                             .arg(qualified(kFingerprintTable)));
+    for (int i = 0; i < r.rows();) {
+        // Rows of one fingerprint; each distinct content among them makes a set of its own.
+        int end = i;
+        while (end < r.rows() && r.text(end, 0) == r.text(i, 0) && r.text(end, 1) == r.text(i, 1))
+            ++end;
+        const qint64 size = r.text(i, 1).toLongLong();
+        std::vector<std::pair<QByteArray, DuplicateGroup>> found;
+        for (int k = i; k < end; ++k) {
+            const QString table = r.text(k, 2);
+            const qint64 row = r.text(k, 3).toLongLong();
+            try {
+                const std::optional<QString> name = nameAt(table, row);
+                if (!name)
+                    continue;
+                const QByteArray data = readBlob(table, row);
+                const StoredPicture picture { table, row, *name };
+                auto same = std::find_if(
+                    found.begin(), found.end(), [&](const auto& f) { return f.first == data; });
+                if (same == found.end())
+                    found.push_back({ data, DuplicateGroup { size, { picture } } });
+                else
+                    same->second.pictures.append(picture);
+            } catch (const Error& e) {
+                qCDebug(lcStore) << "fingerprinted picture" << table << row
+                                 << "is gone:" << e.what();
+            }
+        }
+        for (auto& [data, group] : found)
+            if (group.pictures.size() > 1)
+                groups.append(std::move(group));
+        i = end;
+    }
+    std::stable_sort(
+        groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
+            if (a.size != b.size)
+                return a.size > b.size;
+            return a.pictures.size() > b.pictures.size();
+        });
+    return groups;
 }
 
 } // namespace zarvo

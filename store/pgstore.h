@@ -19,8 +19,6 @@ struct pg_result;
 
 namespace zarvo {
 
-class Popups;
-
 // A store on a PostgreSQL server, reached by a libpq connection URI ("postgresql://..." or
 // "postgres://..."); passwords come from libpq's own .pgpass, service file or PGPASSWORD, TLS as
 // its sslmode says. The same model and operations as Store, in the first schema of the
@@ -43,10 +41,16 @@ class Popups;
 // Every change is announced on the schema's notification channel once committed (listen(),
 // takeNotifications()).
 //
+// The fingerprint side table ("Row", "Table" oid, "Hash" bytea, "Size") is kept in step by the
+// server itself: once built, every folder table carries triggers that fingerprint the rows a
+// statement adds and forget the rows it deletes, so copies made on the server (paste, folder
+// merges) need no round trip of their bytes. On the server the fingerprint is SHA-256 (the
+// server's own sha256()) with the length; as on the file store, a match is confirmed by the bytes.
+//
 // Errors arrive as PgStore::Error (a std::runtime_error) at the calling operation, like
-// SQLite::Exception from Store. A lost connection is re-made by the next operation outside a
+// SQLite::Exception from SqliteStore. A lost connection is re-made by the next operation outside a
 // transaction. Not thread-safe: one thread uses it.
-class PgStore
+class PgStore final : public Store
 {
 public:
     class Error : public std::runtime_error
@@ -75,58 +79,42 @@ public:
     // Connects; never creates anything on the server.
     static Opened open(const QString& uri);
 
-    ~PgStore();
-    PgStore(const PgStore&) = delete;
-    PgStore& operator=(const PgStore&) = delete;
+    ~PgStore() override;
 
     const QString& uri() const { return m_uri; }
+    QString name() const override { return m_uri; }
     // The schema the store lives in (the first of the search path).
     const QString& schema() const { return m_schema; }
 
-    // A transaction: begun when made, rolled back when destroyed uncommitted. One at a time.
-    class Transaction
-    {
-    public:
-        explicit Transaction(PgStore& store);
-        ~Transaction();
-        Transaction(const Transaction&) = delete;
-        Transaction& operator=(const Transaction&) = delete;
-        void commit();
-
-    private:
-        PgStore* m_store;
-        bool m_done = false;
-    };
-
     // --- tables (Store's meaning) ---
-    QStringList tableNames();
-    bool TableExists(const QString& name);
-    QString existingTableName(const QString& name);
-    bool CreateFolderTable(const QString& name, Popups& popups);
-    void createTreeTable();
-    void dropTable(const QString& name);
-    void renameTable(const QString& from, const QString& to);
-    void copyFolderRows(const QString& to, const QString& from);
+    QStringList tableNames() override;
+    bool TableExists(const QString& name) override;
+    QString existingTableName(const QString& name) override;
+    bool CreateFolderTable(const QString& name) override;
+    void createTreeTable() override;
+    void dropTable(const QString& name) override;
+    void renameTable(const QString& from, const QString& to) override;
+    void copyFolderRows(const QString& to, const QString& from) override;
 
     // --- pictures by name (whole name, A-Z case ignored) ---
-    int deletePicture(const QString& folder, const QString& name);
-    int renamePicture(const QString& folder, const QString& newName, const QString& oldName);
-    int pastePicture(
-        const QString& target, const QString& newName, const QString& source, const QString& name);
+    int deletePicture(const QString& folder, const QString& name) override;
+    int renamePicture(
+        const QString& folder, const QString& newName, const QString& oldName) override;
+    int pastePicture(const QString& target, const QString& newName, const QString& source,
+        const QString& name) override;
 
     // --- rows of a folder, in stored order ("Row" stands as rowid) ---
-    QList<PictureRow> pictureRows(const QString& folder);
-    qint64 rowCount(const QString& folder);
-    QStringList pictureNames(const QString& folder);
-    // The picture names of each table (as pictureNames(), one list per table in the order
-    // given) in one round trip per 200 tables. A table that is refused (gone meanwhile, or not
-    // a folder) gets an empty list and is logged.
-    QList<QStringList> pictureNames(const QStringList& tables);
-    std::optional<PictureRow> locate(const QString& folder, const QString& name);
-    QByteArray readBlob(const QString& folder, qint64 row);
+    QList<PictureRow> pictureRows(const QString& folder) override;
+    QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit) override;
+    qint64 rowCount(const QString& folder) override;
+    QStringList pictureNames(const QString& folder) override;
+    std::optional<PictureRow> locate(const QString& folder, const QString& name) override;
+    QByteArray readBlob(const QString& folder, qint64 row) override;
     // Appends a picture record under the folder's lock; returns its "Row".
-    qint64 appendPicture(
-        const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
+    qint64 appendPicture(const QString& folder, const QString& name, const QString& come,
+        const QByteArray& bytes) override;
+    // In one round trip per 200 tables.
+    QList<QStringList> pictureNames(const QStringList& tables) override;
     // A picture to append: NULL name and origin as the file store has them.
     struct NewPicture
     {
@@ -154,32 +142,35 @@ public:
         qint64 maxBytes = 64LL << 20);
 
     // --- the tree table ---
-    struct Tree
-    {
-        QByteArray stream;
-        qint64 version = 0; // 0: no tree row yet
-    };
-    Tree readTree();
-    QByteArray readTreeStream() { return readTree().stream; }
+    // The tree with its version; every save raises the version.
+    Tree readTree() override;
     // Writes the tree whatever its version (raising it); for copying whole stores.
-    void writeTreeStream(const QByteArray& bytes);
-    enum class TreeSave { Saved, Conflict };
-    // Writes the tree if the stored one is still at `basedOn`; otherwise leaves it and returns
-    // Conflict. On Saved, *newVersion (when given) is the version now stored.
-    TreeSave saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion = nullptr);
+    void writeTreeStream(const QByteArray& bytes) override;
+    TreeSave saveTree(
+        const QByteArray& bytes, qint64 basedOn, qint64* newVersion = nullptr) override;
 
     // --- notifications of other clients' changes ---
-    struct Notification
-    {
-        bool tree = false; // the tree changed
-        QString folder; // or the pictures of this folder table
-    };
     // Starts receiving the changes other connections commit.
-    void listen();
+    void listen() override;
     // The changes received so far (reads what the connection has, without waiting).
-    QList<Notification> takeNotifications();
+    QList<Notification> takeNotifications() override;
     // The connection's socket, for a notifier that calls takeNotifications() when it can read.
     int socket() const;
+    int notificationSocket() const override { return socket(); }
+
+    // --- fingerprints (kept by the server's triggers once built) ---
+    bool hasFingerprints() override;
+    bool buildFingerprints(
+        const std::function<bool(qint64 done, qint64 total)>& progress = {}) override;
+    std::optional<StoredPicture> findSameBytes(
+        const QByteArray& bytes, const QString& folder = {}) override;
+    QList<DuplicateGroup> duplicateGroups() override;
+    std::vector<PictureFingerprint> fingerprints(
+        const QString& folder, qint64 after, int limit) override;
+
+    // Closes the connection; nothing re-makes it.
+    void close() override;
+    bool isOpen() const override { return m_conn != nullptr; }
 
     // Statements sent so far, each one round trip to the server.
     qint64 roundTrips() const { return m_roundTrips; }
@@ -193,9 +184,13 @@ public:
     // every row as text.
     QStringList exec(const QString& sql, const QStringList& params = {});
 
+protected:
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() noexcept override;
+
 private:
     class Result;
-    friend class Transaction;
 
     PgStore(const QString& uri, pg_conn* connection);
     Result run(const QString& sql, const QList<QByteArray>& params = {},
@@ -214,6 +209,10 @@ private:
     void moveIndexOutOfTheWay(const QString& name);
     void createNameIndexes(const QString& folder);
     void notify(const QString& what);
+    // Gives a folder table the triggers that keep its fingerprints.
+    void addFingerprintTriggers(const QString& folder);
+    // The name of the picture at `row` of `folder`; nothing when the row is gone.
+    std::optional<QString> nameAt(const QString& folder, qint64 row);
     // Runs f in a transaction of its own, or in a savepoint of the caller's.
     void atomically(const std::function<void()>& f);
 
@@ -223,6 +222,7 @@ private:
     bool m_inTransaction = false;
     bool m_listening = false;
     qint64 m_roundTrips = 0;
+    bool m_fingerprints = false; // the fingerprint table was seen (it is never dropped)
 };
 
 } // namespace zarvo

@@ -8,9 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Transaction.h>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -54,33 +51,22 @@ struct PictureRow
     qint64 size = 0; // bytes of `Blob`; NULL counts as 0
 };
 
-// The connection to the store file `data.mdb` and every operation the program performs on it.
+// A picture store and every operation the program performs on it, whatever the engine: the
+// SQLite file `data.mdb` (SqliteStore, store/sqlitestore.h) or a schema on a PostgreSQL server
+// (PgStore, store/pgstore.h). Store::open() picks the engine by the store's name.
 //
-// The store is an SQLite 3 file. It holds the tree table `blob` (`Name` varchar(20), `Blob`
-// OLEObject) and one table per folder (`Name` varchar(20), `Come` varchar(150), `Blob`
-// OLEObject), rows in rowid order. Table names are quoted identifiers and picture names bound
-// parameters, so nothing a user types changes what a statement does. Picture-name equality
-// ignores the case of A-Z only (COLLATE NOCASE). Picture bytes are always bound as BLOBs.
+// Both hold the same model: the tree table `blob` whose first row carries the tree stream, and
+// one table per folder with `Name`, `Come` and `Blob`, rows in the order they were added (the
+// "rowid" below is that order's key). Picture-name equality ignores the case of A-Z only, and so
+// does looking up a table. Beside the folders, the store keeps the content fingerprint of every
+// picture (XXH3-128 of its bytes and their length) in one side table, `kFingerprintTable`, which
+// no folder can be named and tableNames() leaves out. Once a store has it (buildFingerprints()),
+// every operation that adds, copies, deletes or moves rows or renames or drops a table keeps it
+// in step, within the same transaction.
 //
-// Every folder table has an index on `Name` COLLATE NOCASE, so that looking up a name or listing
-// the names reads only index pages: with 64 KiB pages a row keeps up to 64 KiB of its picture on
-// its table page. New tables get the index when they are made; tables of older stores get it on
-// their first name lookup outside a transaction. Nothing depends on the index being there: when
-// it cannot be made (the file cannot be written, another program holds it), the same statements
-// read the table. Index names are free names "Name index N", never derived from the table, so a
-// renamed table keeps a valid index and a new table under an old name gets its own.
-//
-// Beside the folders, the store keeps the content fingerprint of every picture (XXH3-128 of its
-// bytes and their length) in one side table, `kFingerprintTable`, indexed by the fingerprint. Its
-// name holds spaces and is longer than a folder name may be, so no folder can take it, and
-// tableNames() leaves it out: the tree, the search and the missing-table question never see it.
-// Once a store has the table (buildFingerprints()), every operation below that adds, copies,
-// deletes or moves rows or renames or drops a table keeps it in step, within the same
-// transaction (a savepoint of its own, nested in the caller's transaction when one is open). A
-// store without it is fingerprinted once by buildFingerprints().
-//
-// Errors of the engine arrive as SQLite::Exception (a std::runtime_error) at the calling
-// operation; the callers decide what the user sees. Not thread-safe: one thread uses it.
+// Errors of the engine arrive as a std::runtime_error at the calling operation; the operations
+// never tell the user anything themselves: the callers decide what the user sees. Not
+// thread-safe: one thread uses it.
 class Store
 {
 public:
@@ -91,6 +77,7 @@ public:
         ReadOnly, // could be opened only for reading
         Locked, // held by another Zarvo or zarvoctl
         CannotLock, // the file system refuses the store lock
+        NoConnection, // the server could not be reached or refused the connection
     };
 
     struct Opened
@@ -100,23 +87,23 @@ public:
         QString detail; // what the engine or the system said, for zarvoctl's messages
     };
 
-    // Opens an existing store read-write; never creates a file. Takes the store lock (or uses
-    // `lock` when the caller already holds it) and probes the file with a read.
-    static Opened open(const QString& path, std::shared_ptr<StoreLock> lock = nullptr);
+    // Opens an existing store by its name: a libpq connection URI ("postgresql://..." or
+    // "postgres://...") connects to that server; anything else is the path of an SQLite file,
+    // opened read-write with its store lock (or `lock` when the caller already holds it).
+    // Never creates a store.
+    static Opened open(const QString& name, std::shared_ptr<StoreLock> lock = nullptr);
+    // Whether a store name names a server rather than a file.
+    static bool isServer(const QString& name);
 
-    // Creates a new, empty store at path (64 KiB pages, no tables). Fails when a file exists.
-    static bool create(const QString& path, QString* error = nullptr);
-
-    ~Store();
+    virtual ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    const QString& path() const { return m_path; }
-    // The lock on the store file; whoever needs the store locked after the connection is closed
-    // (compaction at exit) keeps a copy.
-    std::shared_ptr<StoreLock> lock() const { return m_lock; }
-    // The SQLite connection itself, for the tests and benchmarks of the engine.
-    SQLite::Database& database() { return *m_db; }
+    // The store's name: the file's path or the connection URI.
+    virtual QString name() const = 0;
+    // The lock on the store file; null for a server (several programs share it). Whoever needs
+    // the file locked after the connection is closed (compaction at exit) keeps a copy.
+    virtual std::shared_ptr<StoreLock> lock() const { return nullptr; }
 
     // A transaction on the store: begun when made, rolled back when destroyed uncommitted. Every
     // store operation made while one is open belongs to it. One at a time per store.
@@ -132,85 +119,127 @@ public:
         void commit();
 
     private:
-        std::unique_ptr<SQLite::Transaction> m_transaction;
+        Store* m_store;
+        bool m_done = false;
     };
 
     // --- tables ---
-    // Names of the user tables and views, in the order they were created; the fingerprint table
-    // is not among them.
-    QStringList tableNames();
-    // Whether a table or view of that name exists, only A-Z folded. Throws on engine errors.
-    bool TableExists(const QString& name);
+    // Names of the folder tables and the tree table, in the order they were created; the
+    // fingerprint table is not among them.
+    virtual QStringList tableNames() = 0;
+    // Whether a table of that name exists, only A-Z folded. Throws on engine errors.
+    virtual bool TableExists(const QString& name) = 0;
     // The existing table's own spelling of name (A-Z folded), or an empty text.
-    QString existingTableName(const QString& name);
+    virtual QString existingTableName(const QString& name) = 0;
     // Creates the folder table `name` unless a table of that name exists. True when the table
-    // exists afterwards; otherwise the warning "文件夹 <name> 创建失败" went to the popups.
-    bool CreateFolderTable(const QString& name, Popups& popups);
-    void createTreeTable();
-    void dropTable(const QString& name);
+    // exists afterwards; false when the engine refused (the caller shows createFailedText()).
+    virtual bool CreateFolderTable(const QString& name) = 0;
+    // The warning "文件夹 <name> 创建失败" for a folder table that could not be made.
+    static QString createFailedText(const QString& name);
+    virtual void createTreeTable() = 0;
+    virtual void dropTable(const QString& name) = 0;
     // Renames a table in place: same columns, same rows in the same order, nothing copied.
-    void renameTable(const QString& from, const QString& to);
+    virtual void renameTable(const QString& from, const QString& to) = 0;
     // Appends every row of table `from` to table `to`, in row order.
-    void copyFolderRows(const QString& to, const QString& from);
+    virtual void copyFolderRows(const QString& to, const QString& from) = 0;
 
     // --- pictures by name (whole name, A-Z case ignored) ---
     // Deletes every row of `folder` named name; returns how many went.
-    int deletePicture(const QString& folder, const QString& name);
+    virtual int deletePicture(const QString& folder, const QString& name) = 0;
     // Renames the rows of `folder` named oldName; returns how many changed.
-    int renamePicture(const QString& folder, const QString& newName, const QString& oldName);
+    virtual int renamePicture(const QString& folder, const QString& newName, const QString& oldName)
+        = 0;
     // Copies `Come` and `Blob` of the rows of `source` named name into new rows of `target`
     // named newName; returns how many rows were copied (0 when the source has none).
-    int pastePicture(
-        const QString& target, const QString& newName, const QString& source, const QString& name);
+    virtual int pastePicture(
+        const QString& target, const QString& newName, const QString& source, const QString& name)
+        = 0;
 
     // --- rows of a folder, in stored order ---
-    QList<PictureRow> pictureRows(const QString& folder);
+    virtual QList<PictureRow> pictureRows(const QString& folder) = 0;
     // At most `limit` of them, those after rowid `after`: a big folder read a slice at a time.
-    QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit);
-    qint64 rowCount(const QString& folder);
+    virtual QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit) = 0;
+    virtual qint64 rowCount(const QString& folder) = 0;
     // `Name` of every row, in stored order, without touching the bytes; NULL reads as a null text.
-    QStringList pictureNames(const QString& folder);
+    virtual QStringList pictureNames(const QString& folder) = 0;
+    // The names of each table, one list per table in the order given; a table that is refused
+    // (gone meanwhile, or not a folder) gets an empty list and is logged. A server reads them
+    // all in a few round trips.
+    virtual QList<QStringList> pictureNames(const QStringList& tables);
     // The first row named name, A-Z case ignored.
-    std::optional<PictureRow> locate(const QString& folder, const QString& name);
-    QByteArray readBlob(const QString& folder, qint64 rowid);
+    virtual std::optional<PictureRow> locate(const QString& folder, const QString& name) = 0;
+    virtual QByteArray readBlob(const QString& folder, qint64 rowid) = 0;
     // Appends a picture record; returns its rowid.
-    qint64 appendPicture(
-        const QString& folder, const QString& name, const QString& come, const QByteArray& bytes);
+    virtual qint64 appendPicture(
+        const QString& folder, const QString& name, const QString& come, const QByteArray& bytes)
+        = 0;
 
     // --- the tree table ---
+    // The tree stream with the version it was read at. A file store has no versions (0).
+    struct Tree
+    {
+        QByteArray stream;
+        qint64 version = 0; // 0: no tree row yet, or an engine without versions
+    };
+    virtual Tree readTree() = 0;
     // `Blob` of the first row of `blob`; empty when there is no row or it is NULL.
-    QByteArray readTreeStream();
-    // Writes into the first row of `blob` (appending one when there is none). Inside a
-    // transaction of the caller's, the write belongs to that transaction.
-    void writeTreeStream(const QByteArray& bytes);
+    QByteArray readTreeStream() { return readTree().stream; }
+    // Writes into the first row of `blob` (appending one when there is none) whatever the
+    // stored version. Inside a transaction of the caller's, the write belongs to that transaction.
+    virtual void writeTreeStream(const QByteArray& bytes) = 0;
+    enum class TreeSave { Saved, Conflict };
+    // Writes the tree if the stored one is still at version `basedOn`; otherwise leaves it and
+    // returns Conflict (someone else saved a tree meanwhile). On Saved, *newVersion (when given)
+    // is the version now stored. A store without versions always saves.
+    virtual TreeSave saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion = nullptr)
+        = 0;
+
+    // --- changes other programs make (a shared store) ---
+    struct Notification
+    {
+        bool tree = false; // the tree changed
+        QString folder; // or the pictures of this folder table
+    };
+    // Starts receiving the changes other connections commit; a file store has none.
+    virtual void listen() { }
+    // The changes received so far, without waiting.
+    virtual QList<Notification> takeNotifications() { return {}; }
+    // A socket that becomes readable when a change may have arrived; -1 when there is none.
+    virtual int notificationSocket() const { return -1; }
 
     // --- fingerprints: which pictures hold the same bytes ---
     // The side table's name, which no folder can have.
     static const QString kFingerprintTable;
     // Whether the store has its fingerprint table (built whole, never in part).
-    bool hasFingerprints();
+    virtual bool hasFingerprints() = 0;
     // Fingerprints every picture of every folder table into a new fingerprint table, in one
     // transaction of its own (none of the caller's may be open). `progress(done, total)` is called
     // per picture; when it returns false the build stops and nothing is kept. True when the
     // store has the table afterwards. Throws on engine errors (nothing is kept then either).
-    bool buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress = {});
+    virtual bool buildFingerprints(
+        const std::function<bool(qint64 done, qint64 total)>& progress = {})
+        = 0;
     // A stored picture holding exactly `bytes` (fingerprint matched, then the bytes compared),
     // only in table `folder` when that is given; nothing when none does or the store has no
     // fingerprints.
-    std::optional<StoredPicture> findSameBytes(const QByteArray& bytes, const QString& folder = {});
+    virtual std::optional<StoredPicture> findSameBytes(
+        const QByteArray& bytes, const QString& folder = {})
+        = 0;
     // Every set of two or more pictures holding the same bytes (compared byte for byte), the
     // largest pictures first (then the larger sets). Rows whose fingerprint names a row that is
     // gone are left out.
-    QList<DuplicateGroup> duplicateGroups();
+    virtual QList<DuplicateGroup> duplicateGroups() = 0;
     // The fingerprints of the rows of `folder` after rowid `after`, at most `limit`, in rowid
     // order, from the fingerprint table alone (no picture is read); rows without one are left
     // out, and a store without fingerprints has none.
-    std::vector<PictureFingerprint> fingerprints(const QString& folder, qint64 after, int limit);
+    virtual std::vector<PictureFingerprint> fingerprints(
+        const QString& folder, qint64 after, int limit)
+        = 0;
 
     // Closes the connection. The store object is unusable afterwards; the lock stays with
     // whoever still holds it.
-    void close();
-    bool isOpen() const { return m_db != nullptr; }
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
 
     // Largest picture the store takes, in bytes.
     static constexpr qint64 kMaxBlobBytes = 1'000'000'000;
@@ -218,39 +247,12 @@ public:
     // The identifier as it stands quoted in a statement: "name" with " doubled.
     static QString quoted(const QString& identifier);
 
-    // Whether the table has an index whose first column is `Name` COLLATE NOCASE.
-    bool hasNameIndex(const QString& table);
-
-private:
-    Store(
-        const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db);
-    void writeFirstTreeRow(const QByteArray& bytes);
-    // Runs `work` inside a savepoint: all of it or nothing, nested in a caller's transaction.
-    void inSavepoint(const char* name, const std::function<void()>& work);
-    // Rowids of `folder`, in order; with `after`, only those above it.
-    std::vector<qint64> rowids(const QString& folder, qint64 after = 0);
-    qint64 maxRowid(const QString& folder);
-    void insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& bytes);
-    // Gives the rows `added` of `to` the fingerprints of the rows `from` of `source` they copy,
-    // pairwise; a source row without one is fingerprinted from its bytes.
-    void copyFingerprints(const QString& to, const std::vector<qint64>& added,
-        const QString& source, const std::vector<qint64>& from);
-    // Gives the folder table its name index unless it has one; once per table and connection.
-    // Errors are logged and swallowed; nothing is done inside a transaction of the caller's.
-    void ensureNameIndex(const QString& folder);
-    void createNameIndex(const QString& folder);
-    // Drops an index that holds the name a table is about to take; indexes carry no data.
-    void dropIndexNamed(const QString& name);
-
-    QString m_path;
-    std::shared_ptr<StoreLock> m_lock; // released after the connection (declared first)
-    std::unique_ptr<SQLite::Database> m_db;
-    // Tables whose name index was found, made or could not be made on this connection.
-    QSet<QString> m_nameIndexChecked;
-    // Set when making an index failed for a reason of the whole store (read-only, busy, full).
-    bool m_nameIndexRefused = false;
-    // Whether the fingerprint table exists; unknown until asked.
-    std::optional<bool> m_fingerprints;
+protected:
+    Store() = default;
+    // What a Transaction does: begin one, make it permanent, undo it (never throws).
+    virtual void beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() noexcept = 0;
 };
 
 } // namespace zarvo

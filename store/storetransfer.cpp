@@ -5,7 +5,6 @@
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 #include "store/pgstore.h"
-#include "store/popups.h"
 #include "store/store.h"
 #include "store/treestream.h"
 
@@ -27,14 +26,6 @@ bool isTreeTable(const QString& table)
 {
     return equalsFoldingAsciiLetters(table, QStringLiteral("blob"));
 }
-
-// Failures of making a table arrive as the store's warning; the copy reports them itself.
-class CollectedPopups : public Popups
-{
-public:
-    void popup(PopupKind, const QString& text) override { last = text; }
-    QString last;
-};
 
 // The mark in the target: a row with no name whose `Come` names the source, then one row per
 // folder, `Name` the folder and `Blob` the rows copied, in decimal.
@@ -107,10 +98,9 @@ TransferOutcome transfer(
             }
             // A merge is a merge on every run until it is done.
             merge = merge || !existing.isEmpty();
-            CollectedPopups popups;
             typename To::Transaction transaction(to);
-            if (!to.CreateFolderTable(kMark, popups))
-                throw std::runtime_error(popups.last.toStdString());
+            if (!to.CreateFolderTable(kMark))
+                throw std::runtime_error(Store::createFailedText(kMark).toStdString());
             to.appendPicture(kMark, QString(),
                 (merge ? QStringLiteral("merge ") : QString()) + source, QByteArray());
             transaction.commit();
@@ -131,9 +121,8 @@ TransferOutcome transfer(
             ++outcome.folders;
             QString target = to.existingTableName(table);
             if (target.isEmpty()) {
-                CollectedPopups popups;
-                if (!to.CreateFolderTable(table, popups))
-                    throw std::runtime_error(popups.last.toStdString());
+                if (!to.CreateFolderTable(table))
+                    throw std::runtime_error(Store::createFailedText(table).toStdString());
                 target = table;
             }
             const QList<PictureRow> rows = from.pictureRows(table);

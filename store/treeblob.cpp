@@ -21,13 +21,16 @@ struct Texts
 
 } // namespace
 
-bool OpenBlob(Store& store, FolderTree& tree, Popups& popups)
+bool OpenBlob(Store& store, FolderTree& tree, Popups& popups, qint64* version)
 {
     bool ok = false;
     try {
         if (!store.TableExists(QStringLiteral("blob")))
             store.createTreeTable();
-        ok = DecodeTreeStream(store.readTreeStream(), tree);
+        const Store::Tree stored = store.readTree();
+        if (version)
+            *version = stored.version;
+        ok = DecodeTreeStream(stored.stream, tree);
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "reading the tree failed:" << e.what();
         ok = false;

@@ -75,10 +75,6 @@
         <source>多余的参数: %1</source>
         <translation>Unexpected arguments: %1</translation>
     </message>
-    <message>
-        <source>Zarvo 的窗口暂时只能打开图片库文件, 不能打开服务器上的图片库 %1; 可以用 zarvoctl pull 把它取到一个文件里</source>
-        <translation>For now the Zarvo window opens picture store files only, not the store on a server %1; zarvoctl pull copies it into a file</translation>
-    </message>
 </context>
 <context>
     <name>DeleteNode</name>
@@ -780,6 +776,9 @@ Zarvo 图片库文件 (data.mdb) 的维护工具。
   --help                        显示本帮助
   --version                     显示版本
 
+除 push 和 pull 的文件一方外, PATH 也可以是服务器上的图片库: 以 postgresql:// 或
+postgres:// 开头的 libpq 连接 URI (密码放在 .pgpass 或 PGPASSWORD 中, 不要写在命令行上)。
+
 退出状态: 0 成功, 1 失败 (或部分失败), 2 用法错误。
 正被 Zarvo 打开的图片库不能操作。
 </source>
@@ -818,6 +817,10 @@ Commands:
                                 with its set number, folder path and name
   --help                        show this help
   --version                     show the version
+
+Except for the file side of push and pull, PATH may also be a store on a server: a libpq
+connection URI starting with postgresql:// or postgres:// (passwords go in .pgpass or
+PGPASSWORD, never on the command line).
 
 Exit status: 0 success, 1 failure (or partial failure), 2 usage error.
 A picture store that Zarvo has open cannot be worked on.
@@ -918,6 +921,10 @@ A picture store that Zarvo has open cannot be worked on.
     <message>
         <source>未知选项 %1</source>
         <translation>Unknown option %1</translation>
+    </message>
+    <message>
+        <source>服务器上的图片库不需要整理: PostgreSQL 自己回收空间 (autovacuum)</source>
+        <translation>A picture store on a server needs no compacting: PostgreSQL reclaims the space itself (autovacuum)</translation>
     </message>
 </context>
 <context>
@@ -1291,6 +1298,10 @@ Make a folder with &quot;Add Folder&quot; in the &quot;Folder&quot; menu and add
     <message>
         <source>图片指纹计算失败</source>
         <translation>The pictures could not be fingerprinted</translation>
+    </message>
+    <message>
+        <source>另一台电脑修改了文件夹, 已重新读取文件夹树; 刚才的操作没有执行</source>
+        <translation>Another computer changed the folders, so the folder tree was read again; your last change was not made</translation>
     </message>
 </context>
 </TS>

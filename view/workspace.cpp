@@ -4,6 +4,7 @@
 
 #include "imaging/picturekind.h"
 #include "store/foldertree.h"
+#include "store/gbtext.h"
 #include "store/logging.h"
 #include "store/storelock.h"
 #include "store/treeblob.h"
@@ -17,11 +18,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <limits>
 #include <map>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zarvo {
@@ -51,10 +54,10 @@ Workspace::~Workspace()
 
 // ---------------------------------------------------------------- the store
 
-bool Workspace::openStore(const QString& path)
+bool Workspace::openStore(const QString& name)
 {
     m_clipboard.clear();
-    Store::Opened opened = Store::open(path);
+    Store::Opened opened = Store::open(name);
     if (opened.error == Store::OpenError::Missing) {
         m_prompt.popup(PopupKind::Warning, tr("数据库文件不存在!"));
         return false;
@@ -65,7 +68,89 @@ bool Workspace::openStore(const QString& path)
     }
     m_store = std::move(opened.store);
     m_lock = m_store->lock();
+    try {
+        m_store->listen();
+    } catch (const std::exception& e) {
+        qCDebug(lcView) << "other programs' changes cannot be followed:" << e.what();
+    }
+    watchNotifications();
     return true;
+}
+
+void Workspace::watchNotifications()
+{
+    const int socket = m_store ? m_store->notificationSocket() : -1;
+    if (m_notifier && m_notifier->socket() == socket)
+        return;
+    m_notifier.reset();
+    if (socket < 0)
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &Workspace::followChanges);
+}
+
+void Workspace::followChanges()
+{
+    if (!m_store)
+        return;
+    try {
+        for (const Store::Notification& change : m_store->takeNotifications()) {
+            if (change.tree)
+                m_treeStale = true;
+            else if (m_table1.open && equalsFoldingAsciiLetters(change.folder, m_table1.table))
+                m_folderStale = true;
+        }
+    } catch (const std::exception& e) {
+        qCDebug(lcView) << "reading other programs' changes failed:" << e.what();
+    }
+    // A lost connection drops its socket; the next command makes a new one.
+    watchNotifications();
+    if (m_commands > 0 || m_building)
+        return;
+    if (m_treeStale)
+        reloadTreeKeepingSelection();
+    if (m_folderStale)
+        reloadFolderKeepingSelection();
+}
+
+void Workspace::reloadTreeKeepingSelection()
+{
+    const QPersistentModelIndex selected = selectedNode();
+    const QString text
+        = selected.isValid() ? FolderTree::nodeText(m_tree.itemFromIndex(selected)) : QString();
+    m_treeStale = false;
+    const bool conflict = std::exchange(m_treeConflict, false);
+    if (loadTree() && !text.isEmpty()) {
+        QStandardItem* again = nullptr;
+        m_tree.forEachNode([&](QStandardItem* node) {
+            if (!again && FolderTree::nodeText(node) == text)
+                again = node;
+        });
+        if (again)
+            selectNode(m_tree.indexOfNode(again));
+    }
+    if (conflict)
+        m_prompt.popup(
+            PopupKind::Tip, tr("另一台电脑修改了文件夹, 已重新读取文件夹树; 刚才的操作没有执行"));
+}
+
+void Workspace::reloadFolderKeepingSelection()
+{
+    m_folderStale = false;
+    const QStringList names = selectedNames();
+    try {
+        reloadFolder();
+    } catch (const std::exception& e) {
+        // The folder is gone or cannot be read: the view shows what could be built.
+        qCDebug(lcView) << "reading the changed folder again failed:" << e.what();
+        return;
+    }
+    QList<int> rows;
+    for (int row = 0; row < m_table1.rows.size(); ++row)
+        if (names.contains(m_table1.rows[row].name))
+            rows.append(row);
+    if (!rows.isEmpty())
+        selectRows(rows);
 }
 
 bool Workspace::ensureFingerprints()
@@ -91,6 +176,7 @@ bool Workspace::ensureFingerprints()
 void Workspace::closeStore()
 {
     closeFolderTable();
+    m_notifier.reset();
     m_store.reset();
     m_clipboard.clear();
 }
@@ -101,7 +187,7 @@ bool Workspace::loadTree()
 {
     if (!m_store)
         return false;
-    m_treeLoaded = OpenBlob(*m_store, m_tree, m_prompt);
+    m_treeLoaded = OpenBlob(*m_store, m_tree, m_prompt, &m_treeVersion);
     return m_treeLoaded;
 }
 
@@ -116,7 +202,24 @@ bool Workspace::saveTree(const NodePredicate& leaveOut)
         m_prompt.popup(PopupKind::Warning, tr("树结构保存失败！"));
         return false;
     }
-    return SaveTree(*m_store, m_tree, m_prompt, leaveOut);
+    if (m_treeStale)
+        return false; // the stored tree is newer than this one: it is loaded again first
+    try {
+        qint64 version = m_treeVersion;
+        if (m_store->saveTree(EncodeTreeStream(m_tree, leaveOut), m_treeVersion, &version)
+            == Store::TreeSave::Conflict) {
+            qCDebug(lcView) << "tree save refused: another program saved the tree meanwhile";
+            m_treeStale = true;
+            m_treeConflict = true;
+            return false;
+        }
+        m_treeVersion = version;
+        return true;
+    } catch (const std::exception& e) {
+        qCDebug(lcView) << "saving the tree failed:" << e.what();
+        m_prompt.popup(PopupKind::Warning, tr("树结构保存失败！"));
+        return false;
+    }
 }
 
 QPersistentModelIndex Workspace::selectedNode() const
@@ -317,6 +420,9 @@ void Workspace::table1AfterOpen()
     m_building = false;
     Q_EMIT busyChanged(false);
     Q_EMIT folderBuilt();
+    // Changes that arrived while the view was built are followed once the caller is done.
+    if (m_treeStale || m_folderStale)
+        QMetaObject::invokeMethod(this, &Workspace::followChanges, Qt::QueuedConnection);
 }
 
 void Workspace::forgetThumbnails(const QString& folder, const QStringList& names)

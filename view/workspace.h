@@ -17,6 +17,7 @@
 #include <utility>
 
 class QItemSelectionModel;
+class QSocketNotifier;
 
 namespace zarvo {
 
@@ -59,9 +60,12 @@ public:
     ThumbnailModel& items() const { return m_items; }
 
     // --- the store ---
-    // Opens the store at `path` and takes its lock. On failure the warning "数据库文件不存在!" or
-    // "数据库打开错误" has gone to the prompt and the result is false.
-    bool openStore(const QString& path);
+    // Opens the store named `name` (a file, whose lock it takes, or a server's connection URI).
+    // On failure the warning "数据库文件不存在!" or "数据库打开错误" has gone to the prompt and
+    // the result is false. On a server the workspace follows other programs' changes: a tree or
+    // open folder another program changed is loaded again once no command runs (keeping the
+    // selected node and pictures where they still are).
+    bool openStore(const QString& name);
     // Null while no store is open.
     Store* store() const { return m_store.get(); }
     // Closes the open folder and the connection; the lock stays held until releaseLock(), so that
@@ -80,7 +84,10 @@ public:
     bool loadTree();
     // Saves the tree; refused with the warning "树结构保存失败！" while the last load failed. Nodes
     // `leaveOut` picks are not written, with everything under them. Inside a transaction on the
-    // store, the write is part of it.
+    // store, the write is part of it. On a server, a tree another program saved since this one
+    // was loaded is never overwritten: the save returns false (the command rolls back), and once
+    // the command has ended the tree is loaded again with a tip that another computer changed
+    // the folders.
     bool saveTree(const NodePredicate& leaveOut = {});
     bool isTreeLoaded() const { return m_treeLoaded; }
     // The selected tree node, invalid when none is.
@@ -143,9 +150,29 @@ public:
     {
         if (!canRunCommand())
             return false;
+        struct Running
+        {
+            Workspace& workspace;
+            explicit Running(Workspace& w)
+                : workspace(w)
+            {
+                ++workspace.m_commands;
+            }
+            ~Running()
+            {
+                if (--workspace.m_commands == 0)
+                    workspace.followChanges();
+            }
+            Running(const Running&) = delete;
+            Running& operator=(const Running&) = delete;
+        } running(*this);
         std::forward<Command>(command)(*this);
         return true;
     }
+    // Takes in the changes other programs made to a shared store and, unless a command runs or a
+    // folder is being opened, loads again what they changed. Called by itself when the store's
+    // connection has news and after every command.
+    void followChanges();
 
     // --- the folder view's selection ---
     // Rows of the selected pictures, in view order.
@@ -205,6 +232,10 @@ private:
     void table1AfterOpen();
     void table1AfterClose();
     void showStatus(qint64 total, const QString& counts);
+    // Watches the store's notification socket (again, after the connection was made anew).
+    void watchNotifications();
+    void reloadTreeKeepingSelection();
+    void reloadFolderKeepingSelection();
 
     Prompt& m_prompt;
     FolderTree& m_tree;
@@ -218,6 +249,12 @@ private:
     PictureClipboard m_clipboard;
     std::unique_ptr<ThumbnailPipeline> m_pipeline;
     bool m_treeLoaded = false; // no save before a load has succeeded
+    qint64 m_treeVersion = 0; // the stored tree's version when it was loaded or saved
+    bool m_treeStale = false; // another program changed the tree: load it again
+    bool m_treeConflict = false; // ... and a save of ours was refused for it
+    bool m_folderStale = false; // another program changed the open folder
+    int m_commands = 0; // commands running (run() nests when a command starts another)
+    std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_building = false;
     Viewers* m_viewers = nullptr;
     std::function<bool(const QModelIndex&)> m_isExpanded;

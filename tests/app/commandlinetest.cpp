@@ -33,10 +33,11 @@ TEST(CommandLine, ChoosesTheStoreAndRefusesWhatItDoesNotKnow)
         { { QStringLiteral("--bogus") }, {}, false, 2, {}, {}, QStringLiteral("--store <NAME>") },
         { { QStringLiteral("--store") }, {}, false, 2, {}, {}, QStringLiteral("--store <NAME>") },
         { { QStringLiteral("extra") }, {}, false, 2, {}, {}, QStringLiteral("extra") },
-        { { QStringLiteral("--store"), QStringLiteral("postgres://h/db") }, {}, false, 1, {}, {},
-            QStringLiteral("postgres://h/db") },
-        { {}, QStringLiteral("postgresql://h/db"), false, 1, {}, {},
-            QStringLiteral("postgresql://h/db") },
+        // A server's connection URI is taken as it is, never as a path.
+        { { QStringLiteral("--store"), QStringLiteral("postgres://h/db") }, {}, true, 0,
+            QStringLiteral("postgres://h/db"), {}, {} },
+        { {}, QStringLiteral("postgresql://h/db?sslmode=require"), true, 0,
+            QStringLiteral("postgresql://h/db?sslmode=require"), {}, {} },
     };
     for (const auto& c : cases) {
         const CommandLine line

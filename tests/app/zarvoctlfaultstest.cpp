@@ -9,6 +9,7 @@
 //
 // ZARVO_KILL_POINTS and ZARVO_KILL_PICTURES make the kill tests run longer (bench/kill.sh).
 #include "store/foldertree.h"
+#include "store/sqlitestore.h"
 #include "store/store.h"
 #include "store/treeblob.h"
 #include "support/recordingprompt.h"
@@ -125,12 +126,13 @@ QHash<QString, QString> reportedPictures(const QString& output)
 QStringList checkStore(
     const QString& storePath, const QString& folder, const QHash<QString, QString>& reported)
 {
-    Store::Opened opened = Store::open(storePath); // rolls back what a killed writer left
+    SqliteStore::Opened opened
+        = SqliteStore::open(storePath); // rolls back what a killed writer left
     if (!opened.store) {
         ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
         return {};
     }
-    Store& store = *opened.store;
+    SqliteStore& store = *opened.store;
     SQLite::Statement check(store.database(), "PRAGMA integrity_check");
     EXPECT_TRUE(check.executeStep());
     EXPECT_EQ(check.getColumn(0).getString(), "ok");
@@ -269,12 +271,13 @@ QHash<QString, QString> reportedImports(const QString& output)
 // bytes, and every reported picture there. Returns the tree with each folder's names, sorted.
 QStringList checkImport(const QString& storePath, const QHash<QString, QString>& reported)
 {
-    Store::Opened opened = Store::open(storePath); // rolls back what a killed writer left
+    SqliteStore::Opened opened
+        = SqliteStore::open(storePath); // rolls back what a killed writer left
     if (!opened.store) {
         ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
         return {};
     }
-    Store& store = *opened.store;
+    SqliteStore& store = *opened.store;
     SQLite::Statement check(store.database(), "PRAGMA integrity_check");
     EXPECT_TRUE(check.executeStep());
     EXPECT_EQ(check.getColumn(0).getString(), "ok");
@@ -464,7 +467,7 @@ TEST(ZarvoctlFaults, KilledCompactionLeavesTheOldOrTheNewStore)
         0);
     QStringList kept;
     {
-        Store::Opened opened = Store::open(box.storePath());
+        SqliteStore::Opened opened = SqliteStore::open(box.storePath());
         ASSERT_TRUE(opened.store);
         opened.store->database().exec("DELETE FROM f WHERE rowid % 2 = 0");
         for (const PictureRow& row : opened.store->pictureRows(QStringLiteral("f")))
@@ -555,12 +558,12 @@ TEST(ZarvoctlFaults, FullDiskFailsWithWarningsAndKeepsTheStore)
 
     // A new node in the tree whose save cannot write: the tree stays as it was.
     {
-        Store::Opened opened = Store::open(box.storePath());
+        SqliteStore::Opened opened = SqliteStore::open(box.storePath());
         ASSERT_TRUE(opened.store);
         opened.store->database().exec(
             "CREATE TABLE g(Name varchar(20), Come varchar(150), Blob OLEObject)");
     }
-    const QByteArray tree = Store::open(box.storePath()).store->readTreeStream();
+    const QByteArray tree = SqliteStore::open(box.storePath()).store->readTreeStream();
     const Child saving
         = start({ QStringLiteral("add"), box.storePath(), QStringLiteral("g"), earlier.first() },
             out, err, rlim_t(1024));
@@ -570,6 +573,6 @@ TEST(ZarvoctlFaults, FullDiskFailsWithWarningsAndKeepsTheStore)
     EXPECT_TRUE(text(saving.out).isEmpty());
     names = checkStore(box.storePath(), QStringLiteral("f"), reported);
     EXPECT_EQ(names.size(), earlier.size() + reported.size());
-    EXPECT_EQ(Store::open(box.storePath()).store->readTreeStream(), tree);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).store->readTreeStream(), tree);
     EXPECT_TRUE(checkStore(box.storePath(), QStringLiteral("g"), {}).isEmpty());
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/zarvoctl.h"
 #include "store/foldertree.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/treeblob.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
@@ -77,7 +77,7 @@ TEST(Zarvoctl, InitAddListExportGiveEveryFileBack)
     EXPECT_EQ(Sandbox::readFile(dir + QStringLiteral("/a(0).jpg")), Sandbox::readFile(a));
 
     // The folder is in the tree, once.
-    Store::Opened opened = Store::open(store);
+    SqliteStore::Opened opened = SqliteStore::open(store);
     ASSERT_TRUE(opened.store);
     RecordingPrompt prompt;
     FolderTree tree;
@@ -94,7 +94,7 @@ TEST(Zarvoctl, ExportNeverOverwritesUnlessForcedAndNeverLeavesTheDirectory)
     ASSERT_EQ(
         zarvoctl({ QStringLiteral("add"), box.storePath(), QStringLiteral("f"), a }).status, 0);
     {
-        Store::Opened opened = Store::open(box.storePath());
+        SqliteStore::Opened opened = SqliteStore::open(box.storePath());
         ASSERT_TRUE(opened.store);
         opened.store->appendPicture(
             QStringLiteral("f"), QStringLiteral("../escape"), QStringLiteral("/x.gif"), "evil");

@@ -27,7 +27,7 @@ protected:
     {
         Store& store = box.store();
         for (const char* folder : { "cat", "dog" }) {
-            ASSERT_TRUE(store.CreateFolderTable(QLatin1String(folder), prompt));
+            ASSERT_TRUE(store.CreateFolderTable(QLatin1String(folder)));
             store.appendPicture(QLatin1String(folder), QLatin1String(folder) + QStringLiteral("1"),
                 QStringLiteral("/p/x.jpg"), QByteArray("x"));
         }

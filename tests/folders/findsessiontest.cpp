@@ -13,16 +13,16 @@ namespace {
 
 const QString G = QString(FolderTree::kGroupMarker);
 
-class FindSessionTest : public WorkspaceFixture
+class FindSessionTest : public BothEngines
 {
 protected:
     // Tables made with the given picture names, in this order; only those in `withNode` get a node.
     void makeTables(
         const QList<std::pair<QString, QStringList>>& tables, const QStringList& withNode)
     {
-        Store& store = box.store();
+        Store& store = this->store();
         for (const auto& [table, names] : tables) {
-            ASSERT_TRUE(store.CreateFolderTable(table, prompt));
+            ASSERT_TRUE(store.CreateFolderTable(table));
             for (const QString& name : names)
                 store.appendPicture(table, name,
                     QStringLiteral("/p/") + name + QStringLiteral(".jpg"), QByteArray("x"));
@@ -40,7 +40,9 @@ protected:
 
 } // namespace
 
-TEST_F(FindSessionTest, FileSearchListsEveryTableInOrderFoldingOnlyAToZ)
+ZARVO_ON_BOTH_ENGINES(FindSessionTest);
+
+TEST_P(FindSessionTest, FileSearchListsEveryTableInOrderFoldingOnlyAToZ)
 {
     makeTables({ { QStringLiteral("猫"),
                      { QStringLiteral("JPcat"), QStringLiteral("dog"), QStringLiteral("小jP") } },
@@ -69,7 +71,7 @@ TEST_F(FindSessionTest, FileSearchListsEveryTableInOrderFoldingOnlyAToZ)
     EXPECT_EQ(ws->tree().nodeCount(), 2) << "a search changes nothing outside the window";
 }
 
-TEST_F(FindSessionTest, SearchTextIsCheckedBeforeAnythingIsSearched)
+TEST_P(FindSessionTest, SearchTextIsCheckedBeforeAnythingIsSearched)
 {
     makeTables({ { QStringLiteral("f"), { QStringLiteral("a b") } } }, { QStringLiteral("f") });
     start();
@@ -102,7 +104,7 @@ TEST_F(FindSessionTest, SearchTextIsCheckedBeforeAnythingIsSearched)
     }
 }
 
-TEST_F(FindSessionTest, NodeSearchWalksThroughTheMatchesAndStartsOverAtTheTop)
+TEST_P(FindSessionTest, NodeSearchWalksThroughTheMatchesAndStartsOverAtTheTop)
 {
     makeTables(
         { { QStringLiteral("Xa"), {} }, { QStringLiteral("bx"), {} }, { QStringLiteral("c"), {} } },
@@ -147,7 +149,7 @@ TEST_F(FindSessionTest, NodeSearchWalksThroughTheMatchesAndStartsOverAtTheTop)
     EXPECT_EQ(text(session.treeSelection().selectedIndexes().first()), QStringLiteral("c"));
 }
 
-TEST_F(FindSessionTest, SingleNodeIsExaminedFromItself)
+TEST_P(FindSessionTest, SingleNodeIsExaminedFromItself)
 {
     makeTables({ { QStringLiteral("only"), {} } }, { QStringLiteral("only") });
     start();

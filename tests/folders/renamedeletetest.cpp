@@ -15,7 +15,7 @@ namespace {
 
 const QString G = QString(FolderTree::kGroupMarker);
 
-class FolderCommandsTest : public WorkspaceFixture
+class FolderCommandsTest : public BothEngines
 {
 protected:
     // The tree the store holds, as "level:text" lines, the group marker shown as '+'.
@@ -35,9 +35,9 @@ protected:
     // Folder tables `folders` (F1 with two pictures, the others empty) under the tree `stream`.
     void startWith(const QStringList& folders, const QString& stream)
     {
-        Store& store = box.store();
+        Store& store = this->store();
         for (const QString& name : folders)
-            ASSERT_TRUE(store.CreateFolderTable(name, prompt));
+            ASSERT_TRUE(store.CreateFolderTable(name));
         if (folders.contains(QStringLiteral("F1"))) {
             store.appendPicture(
                 QStringLiteral("F1"), QStringLiteral("cat"), QStringLiteral("/p/cat.png"), png(1));
@@ -63,7 +63,9 @@ protected:
 
 } // namespace
 
-TEST_F(FolderCommandsTest, RenamingAGroupKeepsItAGroup)
+ZARVO_ON_BOTH_ENGINES(FolderCommandsTest);
+
+TEST_P(FolderCommandsTest, RenamingAGroupKeepsItAGroup)
 {
     startWith({ QStringLiteral("F1") },
         G + QStringLiteral("A\r\n\tF1\r\n") + G + QStringLiteral("B\r\n"));
@@ -84,7 +86,7 @@ TEST_F(FolderCommandsTest, RenamingAGroupKeepsItAGroup)
         QStringList { QStringLiteral("请先选择要改名的文件夹或树结构") });
 }
 
-TEST_F(FolderCommandsTest, RenamingAFolderMovesItsTableAndOpensIt)
+TEST_P(FolderCommandsTest, RenamingAFolderMovesItsTableAndOpensIt)
 {
     startWith(
         { QStringLiteral("F1"), QStringLiteral("F2") }, G + QStringLiteral("A\r\n\tF1\r\nF2\r\n"));
@@ -109,7 +111,7 @@ TEST_F(FolderCommandsTest, RenamingAFolderMovesItsTableAndOpensIt)
     EXPECT_EQ(captions(), (QStringList { QStringLiteral("cat"), QStringLiteral("dog") }));
 }
 
-TEST_F(FolderCommandsTest, FolderRenamesThatCannotBeDoneChangeNothing)
+TEST_P(FolderCommandsTest, FolderRenamesThatCannotBeDoneChangeNothing)
 {
     startWith({ QStringLiteral("F1"), QStringLiteral("F2") }, QStringLiteral("F1\r\nF2\r\n"));
     clickNode(QStringLiteral("F1"));
@@ -140,7 +142,7 @@ TEST_F(FolderCommandsTest, FolderRenamesThatCannotBeDoneChangeNothing)
     }
 }
 
-TEST_F(FolderCommandsTest, RenameAfterAFailedTreeLoadIsRolledBackWhole)
+TEST_P(FolderCommandsTest, RenameAfterAFailedTreeLoadIsRolledBackWhole)
 {
     // The third line is two levels deeper than the one before it: the load stops there.
     startWith({ QStringLiteral("F1"), QStringLiteral("F9") }, QStringLiteral("F1\r\n\t\tF9\r\n"));
@@ -159,7 +161,7 @@ TEST_F(FolderCommandsTest, RenameAfterAFailedTreeLoadIsRolledBackWhole)
     EXPECT_EQ(ws->openFolder(), QStringLiteral("F1"));
 }
 
-TEST_F(FolderCommandsTest, AFolderIsDeletedWithOneQuestionOpenOrNot)
+TEST_P(FolderCommandsTest, AFolderIsDeletedWithOneQuestionOpenOrNot)
 {
     startWith({ QStringLiteral("F1"), QStringLiteral("F2"), QStringLiteral("F3") },
         G + QStringLiteral("A\r\n\tF1\r\nF2\r\nF3\r\n"));
@@ -198,7 +200,7 @@ TEST_F(FolderCommandsTest, AFolderIsDeletedWithOneQuestionOpenOrNot)
     EXPECT_EQ(savedTree(), (QStringList { QStringLiteral("0:+A"), QStringLiteral("0:F3") }));
 }
 
-TEST_F(FolderCommandsTest, GroupWalkDropsConfirmedFoldersAndKeepsTheOthersAboveIt)
+TEST_P(FolderCommandsTest, GroupWalkDropsConfirmedFoldersAndKeepsTheOthersAboveIt)
 {
     // F0 is shown above G; the walk meets F1, F2 (inside H), F3, in that order.
     startWith(
@@ -233,7 +235,7 @@ TEST_F(FolderCommandsTest, GroupWalkDropsConfirmedFoldersAndKeepsTheOthersAboveI
     EXPECT_TRUE(prompt.popups.isEmpty());
 }
 
-TEST_F(FolderCommandsTest, KeptFoldersOfTheFirstGroupGoToTheTopLevel)
+TEST_P(FolderCommandsTest, KeptFoldersOfTheFirstGroupGoToTheTopLevel)
 {
     // The rescue node is the last shown descendant above the group: with B collapsed, B itself.
     startWith({ QStringLiteral("F1"), QStringLiteral("F2"), QStringLiteral("F3") },
@@ -271,7 +273,7 @@ TEST_F(FolderCommandsTest, KeptFoldersOfTheFirstGroupGoToTheTopLevel)
     EXPECT_TRUE(prompt.allAnswersUsed());
 }
 
-TEST_F(FolderCommandsTest, NodesUnderADeletedFolderMoveUpToItsPlace)
+TEST_P(FolderCommandsTest, NodesUnderADeletedFolderMoveUpToItsPlace)
 {
     // Deleting G keeps F1 and F2 under F0, the node shown above G; deleting K keeps F4 under F3.
     // F9 has no table and a child given by hand.

@@ -20,13 +20,15 @@ ln -s "$zarvoctl" "$t/bin/zarvoctl"
 cat > "$t/bin/zarvo" << 'STANDIN'
 #!/bin/sh
 { pwd; printf '%s\n' "$@"; } > "$HOME/started"
+printf '%s' "${ZARVO_STORE:-}" > "$HOME/store"
 STANDIN
 chmod +x "$t/bin/zarvo"
 
 # launch DATA_HOME_SETTING: runs the launcher as the menu would, from the home directory
 launch() {
   rm -f "$t/home/started"
-  (cd "$t/home" && env -u XDG_DATA_HOME HOME="$t/home" "$@" "$t/bin/zarvo-launcher" -x) \
+  (cd "$t/home" && env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u ZARVO_STORE HOME="$t/home" "$@" \
+    "$t/bin/zarvo-launcher" -x) \
     || fail "the launcher failed"
   [ -f "$t/home/started" ] || fail "Zarvo was not started"
 }
@@ -57,4 +59,19 @@ rm -rf "$store"
 launch XDG_DATA_HOME=relative
 expect_started_in "$store"
 [ ! -e "$t/home/relative" ] || fail "a relative XDG_DATA_HOME was used"
+# A server store remembered by `zarvoctl use` reaches Zarvo in ZARVO_STORE, and no store file is
+# made for it; an explicit ZARVO_STORE wins; without the file the local store is back.
+rm -rf "$store"
+uri='postgresql://pictures.example/zarvo?sslmode=require'
+mkdir -p "$t/home/.config/zarvo"
+printf '%s\n' "$uri" > "$t/home/.config/zarvo/store"
+launch
+[ "$(cat "$t/home/store")" = "$uri" ] || fail "the remembered server store did not reach Zarvo"
+[ ! -e "$store/data.mdb" ] || fail "a store file was made for a server store"
+launch ZARVO_STORE=/elsewhere/data.mdb
+[ "$(cat "$t/home/store")" = /elsewhere/data.mdb ] || fail "ZARVO_STORE was overridden"
+rm "$t/home/.config/zarvo/store"
+launch
+[ -z "$(cat "$t/home/store")" ] || fail "a forgotten server store was still used"
+expect_started_in "$store"
 echo "launcher ok"

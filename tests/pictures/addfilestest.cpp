@@ -5,7 +5,7 @@
 #include "pictures/exportname.h"
 #include "pictures/picturenames.h"
 #include "store/gbtext.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
 
@@ -25,10 +25,7 @@ namespace {
 class AddFilesTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(box.store().CreateFolderTable(QStringLiteral("f"), prompt));
-    }
+    void SetUp() override { ASSERT_TRUE(box.store().CreateFolderTable(QStringLiteral("f"))); }
 
     QStringList names()
     {
@@ -53,7 +50,7 @@ int addWithoutRoomFor(const QString& store, const QString& big, const QString& s
     const rlim_t used = statm.readAll().split(' ').first().toULongLong() * ::sysconf(_SC_PAGESIZE);
     const rlimit limit { used + (256 << 20), used + (256 << 20) };
     ::setrlimit(RLIMIT_AS, &limit);
-    Store::Opened opened = Store::open(store);
+    SqliteStore::Opened opened = SqliteStore::open(store);
     if (!opened.store)
         return 3;
     RecordingPrompt prompt;

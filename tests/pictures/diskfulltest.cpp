@@ -72,7 +72,7 @@ protected:
     // and the tree, as the store holds them; the store must pass SQLite's check.
     QStringList storeContents()
     {
-        Store& store = box.store();
+        SqliteStore& store = box.store();
         {
             SQLite::Statement check(store.database(), "PRAGMA integrity_check");
             EXPECT_TRUE(check.executeStep());

@@ -82,10 +82,10 @@ TEST(ImportTree, MapsDirectoriesToNodesWithTheStoresNameRules)
     Importing f;
     // Taken beforehand: a folder where the import's group goes, a group elsewhere and a table
     // of other names.
-    ASSERT_TRUE(f.store.CreateFolderTable(QStringLiteral("photos"), f.prompt));
+    ASSERT_TRUE(f.store.CreateFolderTable(QStringLiteral("photos")));
     f.tree.appendNode(nullptr, QStringLiteral("photos"));
     f.tree.appendNode(nullptr, FolderTree::kGroupMarker + QStringLiteral("Mixed"));
-    ASSERT_TRUE(f.store.CreateFolderTable(QStringLiteral("Trip"), f.prompt));
+    ASSERT_TRUE(f.store.CreateFolderTable(QStringLiteral("Trip")));
     const QByteArray longName(200, 'L');
     put(f.dir, "top.png", picture(1));
     put(f.dir, "notes.txt", "not a picture");

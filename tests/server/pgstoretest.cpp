@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "pgtestserver.h"
+#include "support/pgtestserver.h"
 
 #include "folders/findsession.h"
 #include "store/pgfolderstream.h"
@@ -61,14 +61,13 @@ TEST(PgStoreTables, LiveInTheSearchPathsSchemaAndFoldOnlyAsciiLetters)
     auto store = connect(uri);
     ASSERT_TRUE(store);
     EXPECT_EQ(store->schema().toStdString(), "PgStoreTables.LiveInTheSearchPathsSchemaAndFoldOnl");
-    RecordingPrompt prompt;
     store->createTreeTable();
     for (const QString& name : { QStringLiteral("Cat"), QStringLiteral("Été"),
              QStringLiteral("a\"b; DROP TABLE blob"), QStringLiteral("猫") })
-        EXPECT_TRUE(store->CreateFolderTable(name, prompt)) << name.toStdString();
+        EXPECT_TRUE(store->CreateFolderTable(name)) << name.toStdString();
     // The same name up to A-Z is the table there is; other letters are other names.
-    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("cAT"), prompt));
-    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("été"), prompt));
+    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("cAT")));
+    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("été")));
     EXPECT_EQ(store->tableNames(),
         (QStringList { QStringLiteral("blob"), QStringLiteral("Cat"), QStringLiteral("Été"),
             QStringLiteral("a\"b; DROP TABLE blob"), QStringLiteral("猫"),
@@ -76,17 +75,15 @@ TEST(PgStoreTables, LiveInTheSearchPathsSchemaAndFoldOnlyAsciiLetters)
     EXPECT_EQ(store->existingTableName(QStringLiteral("CAT")), QStringLiteral("Cat"));
     EXPECT_TRUE(store->existingTableName(QStringLiteral("ÉTÉ")).isEmpty());
 
-    // Names the server cannot take get the store's warning, and nothing is made.
+    // Names the server cannot take are refused, and nothing is made.
     const QString tooLong(22, QChar(0x732b)); // 66 UTF-8 bytes
     for (const QString& name : { tooLong, QString() })
-        EXPECT_FALSE(store->CreateFolderTable(name, prompt));
-    EXPECT_EQ(prompt.popups.size(), 2);
-    EXPECT_EQ(prompt.popups.value(0).text, QStringLiteral("文件夹 %1 创建失败").arg(tooLong));
+        EXPECT_FALSE(store->CreateFolderTable(name));
     EXPECT_EQ(store->tableNames().size(), 6);
 
     // A table may take the name of one of the store's indexes, and a renamed table keeps
     // finding its pictures by name.
-    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("Name index 1"), prompt));
+    EXPECT_TRUE(store->CreateFolderTable(QStringLiteral("Name index 1")));
     store->appendPicture(QStringLiteral("Cat"), QStringLiteral("tom"), QString(), "x");
     store->renameTable(QStringLiteral("Cat"), QStringLiteral("Name index 2"));
     EXPECT_TRUE(store->locate(QStringLiteral("Name index 2"), QStringLiteral("TOM")));
@@ -104,11 +101,10 @@ TEST(PgStorePictures, BytesNamesAndRowsBehaveAsInTheFileStore)
 {
     auto store = connect(freshServerStore());
     ASSERT_TRUE(store);
-    RecordingPrompt prompt;
     const QString f = QStringLiteral("F");
     const QString g = QStringLiteral("G");
-    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
-    ASSERT_TRUE(store->CreateFolderTable(g, prompt));
+    ASSERT_TRUE(store->CreateFolderTable(f));
+    ASSERT_TRUE(store->CreateFolderTable(g));
 
     const struct
     {
@@ -185,9 +181,8 @@ TEST(PgStoreReading, AFolderComesInBatchesBoundedByCountAndBytes)
 {
     auto store = connect(freshServerStore());
     ASSERT_TRUE(store);
-    RecordingPrompt prompt;
     const QString f = QStringLiteral("F");
-    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
+    ASSERT_TRUE(store->CreateFolderTable(f));
     const int count = 230;
     qint64 total = 0;
     for (int i = 0; i < count; ++i) {
@@ -231,9 +226,8 @@ TEST(PgStoreRows, ACopyAppendsInOrderKeepsNullsAndLeavesNothingWhenItFails)
 {
     auto store = connect(freshServerStore());
     ASSERT_TRUE(store);
-    RecordingPrompt prompt;
     const QString f = QStringLiteral("F");
-    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
+    ASSERT_TRUE(store->CreateFolderTable(f));
     store->appendPicture(f, QStringLiteral("first"), QString(), "1");
     const QList<PgStore::NewPicture> pictures = {
         { QString(), QStringLiteral("/a.jpg"), QByteArray() },
@@ -295,9 +289,8 @@ TEST(PgStoreRows, TheNamesOfManyTablesComeInOneQueryAndAGoneTableIsSkipped)
 {
     auto store = connect(freshServerStore());
     ASSERT_TRUE(store);
-    RecordingPrompt prompt;
     for (const char* name : { "A", "B", "C" })
-        ASSERT_TRUE(store->CreateFolderTable(QString::fromLatin1(name), prompt));
+        ASSERT_TRUE(store->CreateFolderTable(QString::fromLatin1(name)));
     store->appendPicture(QStringLiteral("A"), QStringLiteral("x1"), QString(), "1");
     store->appendPicture(QStringLiteral("A"), QString(), QString(), "2");
     store->appendPicture(QStringLiteral("A"), QStringLiteral("Xy"), QString(), "3");
@@ -331,9 +324,8 @@ TEST(PgFolderStreamTest, HandsOverEveryPictureInOrderAndStopsOrFailsCleanly)
     const QString uri = freshServerStore();
     auto store = connect(uri);
     ASSERT_TRUE(store);
-    RecordingPrompt prompt;
     const QString f = QStringLiteral("F");
-    ASSERT_TRUE(store->CreateFolderTable(f, prompt));
+    ASSERT_TRUE(store->CreateFolderTable(f));
     const int count = 40;
     for (int i = 0; i < count; ++i)
         store->appendPicture(f, QString::number(i), QString(), everyByte(i));
@@ -391,8 +383,7 @@ TEST(PgStoreClients, AnOlderTreeIsRefusedAndChangesAreAnnounced)
         a->exec(QStringLiteral("SELECT count(*) FROM blob")), QStringList(QStringLiteral("1")));
 
     // b hears of a's tree saves and of pictures added to a folder, never of its own changes.
-    RecordingPrompt prompt;
-    ASSERT_TRUE(a->CreateFolderTable(QStringLiteral("Cat"), prompt));
+    ASSERT_TRUE(a->CreateFolderTable(QStringLiteral("Cat")));
     a->appendPicture(QStringLiteral("Cat"), QStringLiteral("tom"), QString(), "x");
     b->appendPicture(QStringLiteral("Cat"), QStringLiteral("jerry"), QString(), "y");
     b->exec(QStringLiteral("SELECT 1")); // what a committed before this has arrived after it
@@ -414,8 +405,7 @@ TEST(PgStoreClients, ALostConnectionFailsItsTransactionAndIsMadeAgain)
     auto a = connect(uri);
     auto b = connect(uri);
     ASSERT_TRUE(a && b);
-    RecordingPrompt prompt;
-    ASSERT_TRUE(a->CreateFolderTable(QStringLiteral("F"), prompt));
+    ASSERT_TRUE(a->CreateFolderTable(QStringLiteral("F")));
     // Only b's own server process goes: other tests use the server at the same time.
     const auto killB = [&] {
         const QString pid = b->exec(QStringLiteral("SELECT pg_backend_pid()")).value(0);

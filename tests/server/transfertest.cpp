@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "pgtestserver.h"
+#include "support/pgtestserver.h"
 
 #include "app/zarvoctl.h"
 #include "store/pgstore.h"
@@ -41,7 +41,7 @@ void fill(Store& store)
     store.createTreeTable();
     for (const QString& folder :
         { QStringLiteral("猫"), QStringLiteral("Dogs"), QStringLiteral("empty") })
-        ASSERT_TRUE(store.CreateFolderTable(folder, prompt));
+        ASSERT_TRUE(store.CreateFolderTable(folder));
     for (int i = 0; i < 150; ++i) {
         QByteArray bytes(i * 37, char(i));
         for (int b = 0; b < 256; ++b)

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
 #include "store/compaction.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/storelock.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
@@ -45,8 +45,8 @@ struct stat statOf(const QString& path)
 QList<QByteArray> fill(Sandbox& box, bool thin = true)
 {
     RecordingPrompt prompt;
-    Store& store = box.store();
-    EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    SqliteStore& store = box.store();
+    EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("f")));
     QList<QByteArray> kept;
     for (int i = 0; i < 48; ++i) {
         QByteArray bytes(300000 + i, char('a' + i % 26));
@@ -66,9 +66,9 @@ QList<QByteArray> fill(Sandbox& box, bool thin = true)
 // The store at path opens, passes the full check and holds exactly the pictures kept.
 void expectWholeStore(const QString& path, const QList<QByteArray>& kept)
 {
-    Store::Opened opened = Store::open(path);
+    SqliteStore::Opened opened = SqliteStore::open(path);
     ASSERT_TRUE(opened.store) << opened.detail.toStdString();
-    Store& store = *opened.store;
+    SqliteStore& store = *opened.store;
     EXPECT_EQ(store.database().execAndGet("PRAGMA integrity_check").getString(), "ok");
     const QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
     ASSERT_EQ(rows.size(), kept.size());
@@ -262,7 +262,7 @@ TEST(Compaction, ReusesTheLockItsCallerHolds)
 {
     Sandbox box;
     fill(box);
-    Store::Opened opened = Store::open(box.storePath());
+    SqliteStore::Opened opened = SqliteStore::open(box.storePath());
     ASSERT_TRUE(opened.store);
     std::shared_ptr<StoreLock> lock = opened.store->lock();
     opened.store.reset(); // connection closed, lock still held

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/fingerprint.h"
 #include "store/compaction.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
 #include "support/testpictures.h"
@@ -27,7 +27,7 @@ QByteArray picture(int seed)
 using Fingerprints = std::map<std::pair<QString, qint64>, std::pair<QByteArray, qint64>>;
 
 // What the side table holds, folder names A-Z folded.
-Fingerprints stored(Store& store)
+Fingerprints stored(SqliteStore& store)
 {
     SQLite::Statement query(store.database(),
         "SELECT lower(Folder), Row, Hash, Size FROM \"Zarvo picture fingerprints\"");
@@ -42,7 +42,7 @@ Fingerprints stored(Store& store)
 }
 
 // What it should hold: every row of every folder table, fingerprinted afresh.
-Fingerprints truth(Store& store)
+Fingerprints truth(SqliteStore& store)
 {
     Fingerprints rows;
     for (const QString& table : store.tableNames()) {
@@ -60,12 +60,12 @@ struct Fixture
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
 
     Fixture()
     {
         for (const char* folder : { "a", "b" })
-            EXPECT_TRUE(store.CreateFolderTable(QString::fromLatin1(folder), prompt));
+            EXPECT_TRUE(store.CreateFolderTable(QString::fromLatin1(folder)));
         store.appendPicture(
             QStringLiteral("a"), QStringLiteral("one"), QStringLiteral("/1.png"), picture(1));
         store.appendPicture(
@@ -82,53 +82,53 @@ TEST(Fingerprints, EveryStoreOperationKeepsThemInStep)
     struct Case
     {
         const char* what;
-        std::function<void(Store&, RecordingPrompt&)> change;
+        std::function<void(SqliteStore&, RecordingPrompt&)> change;
         int duplicateSets; // afterwards
     };
     const Case cases[] = {
         { "append a copy",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.appendPicture(
                     QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("/c.png"), picture(1));
             },
             1 },
         { "paste",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.pastePicture(QStringLiteral("b"), QStringLiteral("p"), QStringLiteral("a"),
                     QStringLiteral("TWO"));
             },
             1 },
         { "paste into the same folder",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.pastePicture(QStringLiteral("a"), QStringLiteral("p"), QStringLiteral("a"),
                     QStringLiteral("one"));
             },
             1 },
         { "delete",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.deletePicture(QStringLiteral("a"), QStringLiteral("ONE"));
             },
             0 },
         { "rename a picture",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.renamePicture(QStringLiteral("a"), QStringLiteral("n"), QStringLiteral("one"));
             },
             0 },
         { "rename a folder",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 s.renameTable(QStringLiteral("a"), QStringLiteral("Z"));
             },
             0 },
         { "copy a folder's rows",
-            [](Store& s, RecordingPrompt& p) {
-                ASSERT_TRUE(s.CreateFolderTable(QStringLiteral("c"), p));
+            [](SqliteStore& s, RecordingPrompt&) {
+                ASSERT_TRUE(s.CreateFolderTable(QStringLiteral("c")));
                 s.copyFolderRows(QStringLiteral("c"), QStringLiteral("a"));
             },
             2 },
-        { "drop a folder", [](Store& s, RecordingPrompt&) { s.dropTable(QStringLiteral("A")); },
-            0 },
+        { "drop a folder",
+            [](SqliteStore& s, RecordingPrompt&) { s.dropTable(QStringLiteral("A")); }, 0 },
         { "cut and paste in one transaction",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 Store::Transaction transaction(s);
                 s.pastePicture(QStringLiteral("b"), QStringLiteral("m"), QStringLiteral("a"),
                     QStringLiteral("one"));
@@ -137,7 +137,7 @@ TEST(Fingerprints, EveryStoreOperationKeepsThemInStep)
             },
             0 },
         { "a change rolled back",
-            [](Store& s, RecordingPrompt&) {
+            [](SqliteStore& s, RecordingPrompt&) {
                 Store::Transaction transaction(s);
                 s.appendPicture(
                     QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("/c.png"), picture(2));
@@ -206,7 +206,7 @@ TEST(Fingerprints, BuiltOnceInvisibleAsAFolderAndKeptByCompaction)
 
     f.box.closeStore();
     ASSERT_TRUE(CompactStore(f.box.storePath(), QString()));
-    Store::Opened opened = Store::open(f.box.storePath());
+    SqliteStore::Opened opened = SqliteStore::open(f.box.storePath());
     ASSERT_TRUE(opened.store);
     EXPECT_TRUE(opened.store->hasFingerprints());
     EXPECT_TRUE(opened.store->findSameBytes(picture(3)).has_value());

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "store/storelock.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
@@ -21,7 +21,7 @@ using namespace zarvo::test;
 
 namespace {
 
-QString columnType(Store& store, const QString& table, int column)
+QString columnType(SqliteStore& store, const QString& table, int column)
 {
     SQLite::Statement info(store.database(), "SELECT type FROM pragma_table_info(?) ORDER BY cid");
     info.bind(1, table.toStdString());
@@ -32,7 +32,7 @@ QString columnType(Store& store, const QString& table, int column)
 }
 
 // The folder tables, each with its indexes' names: "table: index, index".
-QStringList indexesByTable(Store& store)
+QStringList indexesByTable(SqliteStore& store)
 {
     SQLite::Statement query(store.database(),
         "SELECT t.name, group_concat(i.name, ', ') FROM sqlite_schema t LEFT JOIN sqlite_schema i "
@@ -46,7 +46,7 @@ QStringList indexesByTable(Store& store)
 }
 
 // A folder table as stores made before the name index have them.
-void createOldFolderTable(Store& store, const QString& name)
+void createOldFolderTable(SqliteStore& store, const QString& name)
 {
     store.database().exec(QStringLiteral("CREATE TABLE %1(Name varchar(20), Come varchar(150), "
                                          "Blob OLEObject)")
@@ -55,7 +55,7 @@ void createOldFolderTable(Store& store, const QString& name)
 }
 
 // Database pages the call fetches (from the cache or the file).
-template <typename F> int pagesRead(Store& store, F call)
+template <typename F> int pagesRead(SqliteStore& store, F call)
 {
     const auto fetched = [&] {
         int total = 0;
@@ -77,25 +77,25 @@ template <typename F> int pagesRead(Store& store, F call)
 TEST(StoreOpen, TellsMissingDamagedAndLockedApart)
 {
     Sandbox box;
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Missing);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::Missing);
     EXPECT_FALSE(QFile::exists(box.storePath())) << "opening must never create the store";
 
     box.writeFile(QStringLiteral("data.mdb"), QByteArray());
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::NotADatabase);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::NotADatabase);
 
     box.writeFile(QStringLiteral("data.mdb"), QByteArray(8192, 'x'));
-    const Store::Opened text = Store::open(box.storePath());
+    const SqliteStore::Opened text = SqliteStore::open(box.storePath());
     EXPECT_EQ(text.error, Store::OpenError::NotADatabase);
     EXPECT_FALSE(text.detail.isEmpty());
 
     QFile::remove(box.storePath());
-    ASSERT_TRUE(Store::create(box.storePath()));
-    EXPECT_FALSE(Store::create(box.storePath())) << "create must not overwrite";
-    Store::Opened first = Store::open(box.storePath());
+    ASSERT_TRUE(SqliteStore::create(box.storePath()));
+    EXPECT_FALSE(SqliteStore::create(box.storePath())) << "create must not overwrite";
+    SqliteStore::Opened first = SqliteStore::open(box.storePath());
     ASSERT_EQ(first.error, Store::OpenError::None);
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::Locked);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::Locked);
     first.store.reset();
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::None)
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::None)
         << "the lock goes with the store";
 }
 
@@ -133,13 +133,13 @@ TEST(StoreOpen, DamagedHeaderIsNotADatabase)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    box.store().CreateFolderTable(QStringLiteral("a"), prompt);
+    box.store().CreateFolderTable(QStringLiteral("a"));
     box.closeStore();
     QByteArray bytes = Sandbox::readFile(box.storePath());
     ASSERT_GT(bytes.size(), 100);
     bytes.replace(0, 16, QByteArray(16, '\x7f'));
     box.writeFile(QStringLiteral("data.mdb"), bytes);
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::NotADatabase);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::NotADatabase);
 }
 
 TEST(StoreOpen, ReadOnlyStoreIsRefused)
@@ -150,13 +150,13 @@ TEST(StoreOpen, ReadOnlyStoreIsRefused)
     box.store();
     box.closeStore();
     QFile::setPermissions(box.storePath(), QFileDevice::ReadOwner);
-    EXPECT_EQ(Store::open(box.storePath()).error, Store::OpenError::ReadOnly);
+    EXPECT_EQ(SqliteStore::open(box.storePath()).error, Store::OpenError::ReadOnly);
 }
 
 TEST(StoreOpen, NewStoreHasLargePagesAndNoTables)
 {
     Sandbox box;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     SQLite::Statement pageSize(store.database(), "PRAGMA page_size");
     ASSERT_TRUE(pageSize.executeStep());
     EXPECT_EQ(pageSize.getColumn(0).getInt(), 65536);
@@ -167,12 +167,12 @@ TEST(StoreTables, FolderTablesHaveTheirColumnsAndNamesFoldOnlyAsciiLetters)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     store.createTreeTable();
     EXPECT_TRUE(store.TableExists(QStringLiteral("BLOB")));
     EXPECT_TRUE(store.TableExists(QStringLiteral("Blob")));
 
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("Cats"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("Cats")));
     EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 0), QStringLiteral("varchar(20)"));
     EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 1), QStringLiteral("varchar(150)"));
     EXPECT_EQ(columnType(store, QStringLiteral("Cats"), 2), QStringLiteral("OLEObject"));
@@ -181,11 +181,11 @@ TEST(StoreTables, FolderTablesHaveTheirColumnsAndNamesFoldOnlyAsciiLetters)
     EXPECT_FALSE(store.TableExists(QStringLiteral("Cat")));
 
     // An existing name (any case) sends nothing and counts as success.
-    EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("cats"), prompt));
+    EXPECT_TRUE(store.CreateFolderTable(QStringLiteral("cats")));
     EXPECT_EQ(store.tableNames(), (QStringList { QStringLiteral("blob"), QStringLiteral("Cats") }));
     EXPECT_TRUE(prompt.popups.isEmpty());
 
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("猫A"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("猫A")));
     EXPECT_TRUE(store.TableExists(QStringLiteral("猫a")));
     EXPECT_FALSE(store.TableExists(QStringLiteral("狗A")));
 }
@@ -194,13 +194,13 @@ TEST(StoreTables, OddNamesAreOrdinaryNames)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     store.createTreeTable();
     const QStringList names { QStringLiteral("a\"b"), QStringLiteral("x;DROP TABLE blob"),
         QStringLiteral("select"), QStringLiteral("猫咪的照片"),
         QStringLiteral("abcdefghijklmnopqrs") };
     for (const QString& name : names) {
-        ASSERT_TRUE(store.CreateFolderTable(name, prompt)) << name.toStdString();
+        ASSERT_TRUE(store.CreateFolderTable(name)) << name.toStdString();
         store.appendPicture(
             name, name, QStringLiteral("/p/") + name + QStringLiteral(".jpg"), "bytes");
         ASSERT_EQ(store.pictureRows(name).size(), 1);
@@ -216,16 +216,12 @@ TEST(StoreTables, OddNamesAreOrdinaryNames)
     EXPECT_TRUE(prompt.popups.isEmpty());
 }
 
-TEST(StoreTables, ImpossibleTableIsReportedThroughThePrompt)
+TEST(StoreTables, ImpossibleTableIsRefusedAndNothingIsMade)
 {
     Sandbox box;
-    RecordingPrompt prompt;
-    Store& store = box.store();
-    EXPECT_FALSE(store.CreateFolderTable(QString(), prompt));
-    EXPECT_FALSE(store.CreateFolderTable(QStringLiteral("sqlite_mine"), prompt));
-    EXPECT_EQ(prompt.popupTexts(PopupKind::Warning),
-        (QStringList {
-            QStringLiteral("文件夹  创建失败"), QStringLiteral("文件夹 sqlite_mine 创建失败") }));
+    SqliteStore& store = box.store();
+    EXPECT_FALSE(store.CreateFolderTable(QString()));
+    EXPECT_FALSE(store.CreateFolderTable(QStringLiteral("sqlite_mine")));
     EXPECT_TRUE(store.tableNames().isEmpty());
 }
 
@@ -233,8 +229,8 @@ TEST(StorePictures, BytesComeBackExactlyAsBlobs)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    SqliteStore& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f")));
     QByteArray binary;
     for (int i = 0; i < 70000; ++i)
         binary.append(char(i * 7));
@@ -269,8 +265,8 @@ TEST(StorePictures, NullFieldsReadAsEmpty)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    SqliteStore& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f")));
     store.database().exec("INSERT INTO f(Name,Come,Blob) VALUES(NULL,NULL,NULL)");
     const QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
     ASSERT_EQ(rows.size(), 1);
@@ -284,8 +280,8 @@ TEST(StorePictures, NamesMatchWholeAndIgnoreAsciiCase)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    SqliteStore& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f")));
     store.appendPicture(
         QStringLiteral("f"), QStringLiteral("cat2"), QStringLiteral("/cat2.jpg"), "2");
     store.appendPicture(
@@ -307,8 +303,8 @@ TEST(StorePictures, QuotesInANameNeverWidenADeletion)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f"), prompt));
+    SqliteStore& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("f")));
     for (const char* name : { "a", "b", "c" })
         store.appendPicture(
             QStringLiteral("f"), QString::fromLatin1(name), QStringLiteral("/x.jpg"), "x");
@@ -326,10 +322,10 @@ TEST(StorePictures, PasteCopiesRowsAndCopyFolderKeepsOrder)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("A"), prompt));
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("B"), prompt));
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("C"), prompt));
+    SqliteStore& store = box.store();
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("A")));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("B")));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("C")));
     store.appendPicture(QStringLiteral("A"), QStringLiteral("one"), QStringLiteral("/1.png"), "1");
     store.appendPicture(QStringLiteral("A"), QStringLiteral("two"), QStringLiteral("/2.gif"), "2");
     EXPECT_EQ(store.pastePicture(QStringLiteral("B"), QStringLiteral("uno"), QStringLiteral("A"),
@@ -357,7 +353,7 @@ TEST(StorePictures, PasteCopiesRowsAndCopyFolderKeepsOrder)
 TEST(StoreTree, StreamLivesInTheFirstRow)
 {
     Sandbox box;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     store.createTreeTable();
     EXPECT_TRUE(store.readTreeStream().isEmpty());
     store.writeTreeStream("A\r\n");
@@ -373,24 +369,24 @@ TEST(StoreNameIndex, FollowsItsTableThroughRenameDropAndReuse)
 {
     Sandbox box;
     RecordingPrompt prompt;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     store.createTreeTable();
     const QString odd = QStringLiteral("猫 a\"b");
-    ASSERT_TRUE(store.CreateFolderTable(odd, prompt));
+    ASSERT_TRUE(store.CreateFolderTable(odd));
     createOldFolderTable(store, QStringLiteral("old"));
     EXPECT_EQ(indexesByTable(store),
         (QStringList { odd + QStringLiteral(": Name index 1"), QStringLiteral("old: ") }));
 
     EXPECT_FALSE(store.locate(QStringLiteral("OLD"), QStringLiteral("x")).has_value());
     store.renameTable(odd, QStringLiteral("renamed"));
-    ASSERT_TRUE(store.CreateFolderTable(odd, prompt)) << "a new table under the old name";
+    ASSERT_TRUE(store.CreateFolderTable(odd)) << "a new table under the old name";
     EXPECT_EQ(indexesByTable(store),
         (QStringList { QStringLiteral("renamed: Name index 1"), QStringLiteral("old: Name index 2"),
             odd + QStringLiteral(": Name index 3") }));
 
     // A table may take the name of an index: the index makes way and comes back on next use.
     store.pictureNames(QStringLiteral("renamed"));
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("name INDEX 1"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("name INDEX 1")));
     store.pictureNames(QStringLiteral("renamed"));
     store.renameTable(QStringLiteral("old"), QStringLiteral("Name index 3"));
     store.pictureNames(odd);
@@ -414,7 +410,7 @@ TEST(StoreNameIndex, FollowsItsTableThroughRenameDropAndReuse)
 TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
 {
     Sandbox box;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     createOldFolderTable(store, QStringLiteral("f"));
     // Each picture fills a table page of its own; the names are out of order, folded alike, and
     // one is NULL.
@@ -463,7 +459,7 @@ TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
 TEST(StoreNameIndex, AStoreHeldByAnotherProgramStillAnswers)
 {
     Sandbox box;
-    Store& store = box.store();
+    SqliteStore& store = box.store();
     createOldFolderTable(store, QStringLiteral("f"));
     createOldFolderTable(store, QStringLiteral("g"));
     store.appendPicture(QStringLiteral("f"), QStringLiteral("a"), QStringLiteral("/a.jpg"), "a");

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/treeblob.h"
 #include "store/foldertree.h"
-#include "store/store.h"
+#include "store/sqlitestore.h"
 #include "support/recordingprompt.h"
 #include "support/sandbox.h"
 

@@ -14,14 +14,14 @@ Sandbox::Sandbox()
     EXPECT_TRUE(m_dir.isValid());
 }
 
-Store& Sandbox::store()
+SqliteStore& Sandbox::store()
 {
     if (!m_store) {
         if (!QFileInfo::exists(storePath())) {
             QString error;
-            EXPECT_TRUE(Store::create(storePath(), &error)) << error.toStdString();
+            EXPECT_TRUE(SqliteStore::create(storePath(), &error)) << error.toStdString();
         }
-        Store::Opened opened = Store::open(storePath());
+        SqliteStore::Opened opened = SqliteStore::open(storePath());
         EXPECT_EQ(opened.error, Store::OpenError::None) << opened.detail.toStdString();
         m_store = std::move(opened.store);
         if (!m_store)

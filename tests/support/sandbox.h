@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "store/store.h"
+#include "store/sqlitestore.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,7 +24,7 @@ public:
     QString storePath() const { return path(QStringLiteral("data.mdb")); }
 
     // Creates data.mdb (empty, like `zarvoctl init`) and opens it.
-    Store& store();
+    SqliteStore& store();
     void closeStore() { m_store.reset(); }
 
     // Writes a file of the sandbox and returns its path.
@@ -33,7 +33,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<Store> m_store;
+    std::unique_ptr<SqliteStore> m_store;
 };
 
 } // namespace zarvo::test

@@ -4,7 +4,9 @@
 
 #include "folders/opennode.h"
 #include "store/foldertree.h"
+#include "store/pgstore.h"
 #include "store/treeblob.h"
+#include "support/pgtestserver.h"
 #include "view/thumbnailmodel.h"
 
 #include <QFileInfo>
@@ -21,7 +23,10 @@ struct WorkspaceFixture::Models
     std::unique_ptr<Workspace> workspace;
 };
 
-WorkspaceFixture::WorkspaceFixture() = default;
+WorkspaceFixture::WorkspaceFixture(Engine engine)
+    : m_engine(engine)
+{
+}
 
 WorkspaceFixture::~WorkspaceFixture()
 {
@@ -29,11 +34,30 @@ WorkspaceFixture::~WorkspaceFixture()
     box.closeStore();
 }
 
+Store& WorkspaceFixture::store()
+{
+    if (m_engine == Engine::File)
+        return box.store();
+    if (!m_server) {
+        m_serverName = freshServerStore();
+        Store::Opened opened = Store::open(m_serverName);
+        if (!opened.store)
+            throw std::runtime_error("no test server: " + opened.detail.toStdString());
+        m_server = std::move(opened.store);
+    }
+    return *m_server;
+}
+
+QString WorkspaceFixture::storeName() const
+{
+    return m_engine == Engine::File ? box.storePath() : m_serverName;
+}
+
 void WorkspaceFixture::makeFolder(
     const QString& name, const QList<std::pair<QString, QByteArray>>& pictures)
 {
-    Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(name, prompt));
+    Store& store = this->store();
+    ASSERT_TRUE(store.CreateFolderTable(name));
     for (const auto& [come, bytes] : pictures)
         store.appendPicture(name, QFileInfo(come).completeBaseName(), come, bytes);
     FolderTree tree;
@@ -44,13 +68,13 @@ void WorkspaceFixture::makeFolder(
 
 Workspace& WorkspaceFixture::start()
 {
-    box.store();
+    store();
     box.closeStore();
     m_models = std::make_unique<Models>();
     m_models->workspace = std::make_unique<Workspace>(
         prompt, m_models->tree, m_models->treeSelection, m_models->items, m_models->itemSelection);
     ws = m_models->workspace.get();
-    EXPECT_TRUE(ws->openStore(box.storePath()));
+    EXPECT_TRUE(ws->openStore(storeName()));
     ws->loadTree();
     return *ws;
 }

@@ -128,7 +128,7 @@ TEST(ThumbnailCache, ForgetsThePicturesOfAFolderBeforeTheyAreDeleted)
     test::RecordingPrompt prompt;
     Store& store = sandbox.store();
     const QString folder = QStringLiteral("f");
-    ASSERT_TRUE(store.CreateFolderTable(folder, prompt));
+    ASSERT_TRUE(store.CreateFolderTable(folder));
     const std::vector<ThumbnailJob> jobs = folderJobs();
     const QStringList names = { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
         QStringLiteral("d"), QStringLiteral("e") };

@@ -4,6 +4,7 @@
 #include "folders/opennode.h"
 #include "imaging/thumbnailer.h"
 #include "store/foldertree.h"
+#include "store/sqlitestore.h"
 #include "store/store.h"
 #include "support/testpictures.h"
 #include "support/workspacefixture.h"
@@ -174,7 +175,7 @@ TEST_F(WorkspaceTest, ACommandRunsOnlyOnAStoreWhileNoFolderIsBeingOpened)
 TEST_F(WorkspaceTest, NoSaveOverwritesTheStoredTreeAfterAFailedLoad)
 {
     Store& store = box.store();
-    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("kept"), prompt));
+    ASSERT_TRUE(store.CreateFolderTable(QStringLiteral("kept")));
     store.createTreeTable();
     // The third line is two levels deeper than the one before it: only "+g" and "kept" load.
     const QByteArray damaged = "\x01g\r\n\tkept\r\n\t\t\tlost\r\nmissing\r\n";
@@ -258,7 +259,7 @@ TEST_F(WorkspaceTest, CachedReopeningReadsOnlyThePicturesTheCacheLacks)
     cache->flush();
     cache->forget(pictures[4].second);
 
-    SQLite::Database& db = ws->store()->database();
+    SQLite::Database& db = dynamic_cast<SqliteStore&>(*ws->store()).database();
     db.exec("UPDATE f SET Blob=x'0badf00d'");
     db.exec("DELETE FROM \"Zarvo picture fingerprints\" WHERE Row=(SELECT rowid FROM f WHERE "
             "Name='d')");

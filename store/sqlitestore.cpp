@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "store/store.h"
+#include "store/sqlitestore.h"
 
 #include "store/fingerprint.h"
 #include "store/gbtext.h"
 #include "store/logging.h"
-#include "store/popups.h"
 #include "store/storelock.h"
 
 #include <SQLiteCpp/Statement.h>
@@ -95,7 +94,7 @@ const char* const kFingerprintIndex = "Zarvo fingerprint lookup";
 
 const QString Store::kFingerprintTable = QStringLiteral("Zarvo picture fingerprints");
 
-Store::Store(
+SqliteStore::SqliteStore(
     const QString& path, std::shared_ptr<StoreLock> lock, std::unique_ptr<SQLite::Database> db)
     : m_path(path)
     , m_lock(std::move(lock))
@@ -103,21 +102,29 @@ Store::Store(
 {
 }
 
-Store::Transaction::Transaction(Store& store)
-    : m_transaction(std::make_unique<SQLite::Transaction>(*store.m_db))
+void SqliteStore::beginTransaction()
 {
+    m_db->exec("BEGIN");
 }
 
-Store::Transaction::~Transaction() = default;
-
-void Store::Transaction::commit()
+void SqliteStore::commitTransaction()
 {
-    m_transaction->commit();
+    m_db->exec("COMMIT");
 }
 
-Store::~Store() = default;
+void SqliteStore::rollbackTransaction() noexcept
+{
+    try {
+        m_db->exec("ROLLBACK");
+    } catch (const std::exception& e) {
+        // SQLite has rolled back by itself (a full disk, an I/O error).
+        qCDebug(lcStore) << "rolling back failed:" << e.what();
+    }
+}
 
-Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
+SqliteStore::~SqliteStore() = default;
+
+SqliteStore::Opened SqliteStore::open(const QString& path, std::shared_ptr<StoreLock> lock)
 {
     Opened result;
     const QFileInfo info(path);
@@ -159,7 +166,7 @@ Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
             result.detail = QStringLiteral("the store can only be read");
             return result;
         }
-        result.store.reset(new Store(path, std::move(lock), std::move(db)));
+        result.store.reset(new SqliteStore(path, std::move(lock), std::move(db)));
     } catch (const std::exception& e) {
         result.error = OpenError::NotADatabase;
         result.detail = QString::fromUtf8(e.what());
@@ -167,7 +174,7 @@ Store::Opened Store::open(const QString& path, std::shared_ptr<StoreLock> lock)
     return result;
 }
 
-bool Store::create(const QString& path, QString* error)
+bool SqliteStore::create(const QString& path, QString* error)
 {
     if (QFileInfo::exists(path)) {
         if (error)
@@ -188,7 +195,7 @@ bool Store::create(const QString& path, QString* error)
     }
 }
 
-void Store::close()
+void SqliteStore::close()
 {
     m_db.reset();
 }
@@ -200,7 +207,7 @@ QString Store::quoted(const QString& identifier)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QStringList Store::tableNames()
+QStringList SqliteStore::tableNames()
 {
     SQLite::Statement query(*m_db,
         "SELECT name FROM sqlite_schema WHERE type IN ('table','view') "
@@ -212,7 +219,7 @@ QStringList Store::tableNames()
     return names;
 }
 
-QString Store::existingTableName(const QString& name)
+QString SqliteStore::existingTableName(const QString& name)
 {
     const QStringList names = tableNames();
     for (const QString& table : names)
@@ -221,12 +228,17 @@ QString Store::existingTableName(const QString& name)
     return {};
 }
 
-bool Store::TableExists(const QString& name)
+bool SqliteStore::TableExists(const QString& name)
 {
     return !existingTableName(name).isNull();
 }
 
-bool Store::CreateFolderTable(const QString& name, Popups& popups)
+QString Store::createFailedText(const QString& name)
+{
+    return Texts::tr("文件夹 %1 创建失败").arg(name);
+}
+
+bool SqliteStore::CreateFolderTable(const QString& name)
 {
     try {
         if (TableExists(name))
@@ -246,17 +258,16 @@ bool Store::CreateFolderTable(const QString& name, Popups& popups)
         return true;
     } catch (const std::exception& e) {
         qCDebug(lcStore) << "creating table" << name << "failed:" << e.what();
-        popups.popup(PopupKind::Warning, Texts::tr("文件夹 %1 创建失败").arg(name));
         return false;
     }
 }
 
-void Store::createTreeTable()
+void SqliteStore::createTreeTable()
 {
     m_db->exec("CREATE TABLE blob(Name varchar(20), Blob OLEObject)");
 }
 
-void Store::dropTable(const QString& name)
+void SqliteStore::dropTable(const QString& name)
 {
     // The table's indexes go with it.
     inSavepoint("drop_table", [&] {
@@ -272,7 +283,7 @@ void Store::dropTable(const QString& name)
     m_nameIndexChecked.clear();
 }
 
-void Store::renameTable(const QString& from, const QString& to)
+void SqliteStore::renameTable(const QString& from, const QString& to)
 {
     // The table keeps its indexes, under their names.
     inSavepoint("rename_table", [&] {
@@ -291,7 +302,7 @@ void Store::renameTable(const QString& from, const QString& to)
     m_nameIndexChecked.clear();
 }
 
-bool Store::hasNameIndex(const QString& table)
+bool SqliteStore::hasNameIndex(const QString& table)
 {
     SQLite::Statement query(*m_db,
         "SELECT count(*) FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
@@ -302,13 +313,13 @@ bool Store::hasNameIndex(const QString& table)
     return query.getColumn(0).getInt() > 0;
 }
 
-void Store::createNameIndex(const QString& folder)
+void SqliteStore::createNameIndex(const QString& folder)
 {
     m_db->exec(utf8(QStringLiteral("CREATE INDEX %1 ON %2(Name COLLATE NOCASE)")
                         .arg(quoted(freeIndexName(*m_db)), quoted(folder))));
 }
 
-void Store::ensureNameIndex(const QString& folder)
+void SqliteStore::ensureNameIndex(const QString& folder)
 {
     // Inside a caller's transaction a failure could take the caller's work with it (SQLite rolls
     // back the whole transaction on a full disk); the next lookup outside one makes the index.
@@ -334,7 +345,7 @@ void Store::ensureNameIndex(const QString& folder)
     sqlite3_busy_timeout(m_db->getHandle(), kBusyTimeoutMs);
 }
 
-void Store::dropIndexNamed(const QString& name)
+void SqliteStore::dropIndexNamed(const QString& name)
 {
     SQLite::Statement query(
         *m_db, "SELECT name FROM sqlite_schema WHERE type='index' AND lower(name)=lower(?1)");
@@ -347,7 +358,7 @@ void Store::dropIndexNamed(const QString& name)
     m_nameIndexChecked.clear(); // its table makes it anew on the next lookup
 }
 
-void Store::copyFolderRows(const QString& to, const QString& from)
+void SqliteStore::copyFolderRows(const QString& to, const QString& from)
 {
     inSavepoint("copy_rows", [&] {
         const bool fingerprints = hasFingerprints();
@@ -360,7 +371,7 @@ void Store::copyFolderRows(const QString& to, const QString& from)
     });
 }
 
-int Store::deletePicture(const QString& folder, const QString& name)
+int SqliteStore::deletePicture(const QString& folder, const QString& name)
 {
     ensureNameIndex(folder);
     int deleted = 0;
@@ -382,7 +393,8 @@ int Store::deletePicture(const QString& folder, const QString& name)
     return deleted;
 }
 
-int Store::renamePicture(const QString& folder, const QString& newName, const QString& oldName)
+int SqliteStore::renamePicture(
+    const QString& folder, const QString& newName, const QString& oldName)
 {
     ensureNameIndex(folder);
     SQLite::Statement query(*m_db,
@@ -393,7 +405,7 @@ int Store::renamePicture(const QString& folder, const QString& newName, const QS
     return query.exec();
 }
 
-int Store::pastePicture(
+int SqliteStore::pastePicture(
     const QString& target, const QString& newName, const QString& source, const QString& name)
 {
     ensureNameIndex(source);
@@ -424,7 +436,7 @@ int Store::pastePicture(
     return pasted;
 }
 
-QList<PictureRow> Store::pictureRows(const QString& folder)
+QList<PictureRow> SqliteStore::pictureRows(const QString& folder)
 {
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 ORDER BY rowid")
@@ -435,7 +447,7 @@ QList<PictureRow> Store::pictureRows(const QString& folder)
     return rows;
 }
 
-QList<PictureRow> Store::pictureRows(const QString& folder, qint64 after, int limit)
+QList<PictureRow> SqliteStore::pictureRows(const QString& folder, qint64 after, int limit)
 {
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("SELECT rowid, Name, Come, %1 FROM %2 WHERE rowid > ? ORDER BY rowid "
@@ -449,7 +461,7 @@ QList<PictureRow> Store::pictureRows(const QString& folder, qint64 after, int li
     return rows;
 }
 
-QStringList Store::pictureNames(const QString& folder)
+QStringList SqliteStore::pictureNames(const QString& folder)
 {
     ensureNameIndex(folder);
     // In the name index's order, SQLite reads the index alone (rowid and Name are in it) instead
@@ -469,7 +481,7 @@ QStringList Store::pictureNames(const QString& folder)
     return names;
 }
 
-qint64 Store::rowCount(const QString& folder)
+qint64 SqliteStore::rowCount(const QString& folder)
 {
     SQLite::Statement query(
         *m_db, utf8(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(folder))));
@@ -477,7 +489,7 @@ qint64 Store::rowCount(const QString& folder)
     return query.getColumn(0).getInt64();
 }
 
-std::optional<PictureRow> Store::locate(const QString& folder, const QString& name)
+std::optional<PictureRow> SqliteStore::locate(const QString& folder, const QString& name)
 {
     ensureNameIndex(folder);
     SQLite::Statement query(*m_db,
@@ -490,7 +502,7 @@ std::optional<PictureRow> Store::locate(const QString& folder, const QString& na
     return pictureRow(query);
 }
 
-QByteArray Store::readBlob(const QString& folder, qint64 rowid)
+QByteArray SqliteStore::readBlob(const QString& folder, qint64 rowid)
 {
     // Incremental BLOB I/O reads the pages straight into the result, without a second copy
     // through SQLite's value buffer. NULL, numbers, empty values and missing rows take the
@@ -515,7 +527,7 @@ QByteArray Store::readBlob(const QString& folder, qint64 rowid)
     return bytes(query.getColumn(0));
 }
 
-qint64 Store::appendPicture(
+qint64 SqliteStore::appendPicture(
     const QString& folder, const QString& name, const QString& come, const QByteArray& data)
 {
     if (data.size() > kMaxBlobBytes)
@@ -562,22 +574,31 @@ qint64 Store::appendPicture(
     return rowid;
 }
 
-QByteArray Store::readTreeStream()
+Store::Tree SqliteStore::readTree()
 {
     SQLite::Statement query(*m_db, "SELECT Blob FROM blob ORDER BY rowid LIMIT 1");
     if (!query.executeStep())
         return {};
-    return bytes(query.getColumn(0));
+    return { bytes(query.getColumn(0)), 0 };
 }
 
-void Store::writeTreeStream(const QByteArray& data)
+Store::TreeSave SqliteStore::saveTree(const QByteArray& stream, qint64, qint64* newVersion)
+{
+    // The file has one program at a time: no one else can have saved meanwhile.
+    writeTreeStream(stream);
+    if (newVersion)
+        *newVersion = 0;
+    return TreeSave::Saved;
+}
+
+void SqliteStore::writeTreeStream(const QByteArray& data)
 {
     // A savepoint, not a transaction: it nests inside a caller's transaction (a folder rename or
     // drop together with the tree) and stands alone otherwise.
     inSavepoint("tree_stream", [&] { writeFirstTreeRow(data); });
 }
 
-void Store::inSavepoint(const char* name, const std::function<void()>& work)
+void SqliteStore::inSavepoint(const char* name, const std::function<void()>& work)
 {
     m_db->exec(std::string("SAVEPOINT ") + name);
     try {
@@ -594,7 +615,7 @@ void Store::inSavepoint(const char* name, const std::function<void()>& work)
     }
 }
 
-void Store::writeFirstTreeRow(const QByteArray& data)
+void SqliteStore::writeFirstTreeRow(const QByteArray& data)
 {
     SQLite::Statement first(*m_db, "SELECT rowid FROM blob ORDER BY rowid LIMIT 1");
     const bool hasRow = first.executeStep();
@@ -610,7 +631,7 @@ void Store::writeFirstTreeRow(const QByteArray& data)
 
 // ---------------------------------------------------------------- fingerprints
 
-bool Store::hasFingerprints()
+bool SqliteStore::hasFingerprints()
 {
     if (!m_fingerprints) {
         SQLite::Statement query(
@@ -622,7 +643,7 @@ bool Store::hasFingerprints()
     return *m_fingerprints;
 }
 
-std::vector<qint64> Store::rowids(const QString& folder, qint64 after)
+std::vector<qint64> SqliteStore::rowids(const QString& folder, qint64 after)
 {
     SQLite::Statement query(*m_db,
         utf8(QStringLiteral("SELECT rowid FROM %1 WHERE rowid>?1 ORDER BY rowid")
@@ -634,7 +655,7 @@ std::vector<qint64> Store::rowids(const QString& folder, qint64 after)
     return ids;
 }
 
-qint64 Store::maxRowid(const QString& folder)
+qint64 SqliteStore::maxRowid(const QString& folder)
 {
     SQLite::Statement query(
         *m_db, utf8(QStringLiteral("SELECT ifnull(max(rowid),0) FROM %1").arg(quoted(folder))));
@@ -642,7 +663,7 @@ qint64 Store::maxRowid(const QString& folder)
     return query.getColumn(0).getInt64();
 }
 
-void Store::insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& data)
+void SqliteStore::insertFingerprint(const QString& folder, qint64 rowid, const QByteArray& data)
 {
     // A fingerprint left by an earlier row of that number goes first: a plain INSERT then needs
     // no statement journal, which an INSERT OR REPLACE (a write that may abort halfway) would.
@@ -663,7 +684,7 @@ void Store::insertFingerprint(const QString& folder, qint64 rowid, const QByteAr
     insert.exec();
 }
 
-void Store::copyFingerprints(const QString& to, const std::vector<qint64>& added,
+void SqliteStore::copyFingerprints(const QString& to, const std::vector<qint64>& added,
     const QString& source, const std::vector<qint64>& from)
 {
     SQLite::Statement copy(*m_db,
@@ -685,7 +706,7 @@ void Store::copyFingerprints(const QString& to, const std::vector<qint64>& added
     }
 }
 
-bool Store::buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress)
+bool SqliteStore::buildFingerprints(const std::function<bool(qint64 done, qint64 total)>& progress)
 {
     if (hasFingerprints())
         return true;
@@ -775,7 +796,8 @@ bool Store::buildFingerprints(const std::function<bool(qint64 done, qint64 total
     return true;
 }
 
-std::vector<PictureFingerprint> Store::fingerprints(const QString& folder, qint64 after, int limit)
+std::vector<PictureFingerprint> SqliteStore::fingerprints(
+    const QString& folder, qint64 after, int limit)
 {
     std::vector<PictureFingerprint> found;
     if (!hasFingerprints())
@@ -793,7 +815,8 @@ std::vector<PictureFingerprint> Store::fingerprints(const QString& folder, qint6
     return found;
 }
 
-std::optional<StoredPicture> Store::findSameBytes(const QByteArray& data, const QString& folder)
+std::optional<StoredPicture> SqliteStore::findSameBytes(
+    const QByteArray& data, const QString& folder)
 {
     if (!hasFingerprints())
         return std::nullopt;
@@ -826,7 +849,7 @@ std::optional<StoredPicture> Store::findSameBytes(const QByteArray& data, const 
     return std::nullopt;
 }
 
-QList<DuplicateGroup> Store::duplicateGroups()
+QList<DuplicateGroup> SqliteStore::duplicateGroups()
 {
     QList<DuplicateGroup> groups;
     if (!hasFingerprints())

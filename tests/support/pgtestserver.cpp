@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Zarvo developers
 // SPDX-License-Identifier: MIT
-#include "pgtestserver.h"
+#include "support/pgtestserver.h"
 
 #include "store/pgstore.h"
 
@@ -11,7 +11,7 @@ namespace zarvo::test {
 
 QString freshServerStore(const QString& suffix)
 {
-    const QString base = qEnvironmentVariable("ZARVO_TEST_PG");
+    const QString base = qEnvironmentVariable("ZARVO_TEST_PG", QStringLiteral(ZARVO_TEST_PG_URI));
     EXPECT_FALSE(base.isEmpty()) << "ZARVO_TEST_PG names no server";
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const QString schema = QStringLiteral("%1.%2").arg(

@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 Zarvo developers
+// SPDX-License-Identifier: MIT
+#include "store/store.h"
+
+#include "store/logging.h"
+#include "store/pgstore.h"
+#include "store/sqlitestore.h"
+#include "store/storelock.h"
+
+namespace zarvo {
+
+Store::~Store() = default;
+
+bool Store::isServer(const QString& name)
+{
+    return PgStore::isUri(name);
+}
+
+Store::Opened Store::open(const QString& name, std::shared_ptr<StoreLock> lock)
+{
+    Opened result;
+    if (PgStore::isUri(name)) {
+        PgStore::Opened opened = PgStore::open(name);
+        result.store = std::move(opened.store);
+        result.detail = opened.detail;
+        if (!result.store)
+            result.error = OpenError::NoConnection;
+        return result;
+    }
+    SqliteStore::Opened opened = SqliteStore::open(name, std::move(lock));
+    result.store = std::move(opened.store);
+    result.error = opened.error;
+    result.detail = opened.detail;
+    return result;
+}
+
+QList<QStringList> Store::pictureNames(const QStringList& tables)
+{
+    QList<QStringList> names;
+    names.reserve(tables.size());
+    for (const QString& table : tables) {
+        try {
+            names.append(pictureNames(table));
+        } catch (const std::exception& e) {
+            qCDebug(lcStore) << "the names of table" << table << "are not read:" << e.what();
+            names.append(QStringList());
+        }
+    }
+    return names;
+}
+
+Store::Transaction::Transaction(Store& store)
+    : m_store(&store)
+{
+    store.beginTransaction();
+}
+
+Store::Transaction::~Transaction()
+{
+    if (!m_done)
+        m_store->rollbackTransaction();
+}
+
+void Store::Transaction::commit()
+{
+    m_store->commitTransaction();
+    m_done = true;
+}
+
+} // namespace zarvo
