@@ -7,6 +7,8 @@
 #include "store/sqlitestore.h"
 #include "store/storelock.h"
 
+#include <algorithm>
+
 namespace zarvo {
 
 Store::~Store() = default;
@@ -32,6 +34,16 @@ Store::Opened Store::open(const QString& name, std::shared_ptr<StoreLock> lock)
     result.error = opened.error;
     result.detail = opened.detail;
     return result;
+}
+
+void Store::sortLargestFirst(QList<DuplicateGroup>& groups)
+{
+    std::stable_sort(
+        groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
+            if (a.size != b.size)
+                return a.size > b.size;
+            return a.pictures.size() > b.pictures.size();
+        });
 }
 
 QList<QStringList> Store::pictureNames(const QStringList& tables)

@@ -1057,12 +1057,7 @@ QList<DuplicateGroup> PgStore::duplicateGroups()
                 groups.append(std::move(group));
         i = end;
     }
-    std::stable_sort(
-        groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
-            if (a.size != b.size)
-                return a.size > b.size;
-            return a.pictures.size() > b.pictures.size();
-        });
+    sortLargestFirst(groups);
     return groups;
 }
 

@@ -899,12 +899,7 @@ QList<DuplicateGroup> SqliteStore::duplicateGroups()
             if (group.pictures.size() > 1)
                 groups.append(std::move(group));
     }
-    std::stable_sort(
-        groups.begin(), groups.end(), [](const DuplicateGroup& a, const DuplicateGroup& b) {
-            if (a.size != b.size)
-                return a.size > b.size;
-            return a.pictures.size() > b.pictures.size();
-        });
+    sortLargestFirst(groups);
     return groups;
 }
 

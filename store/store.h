@@ -248,6 +248,8 @@ public:
     static QString quoted(const QString& identifier);
 
 protected:
+    // Orders duplicate groups as duplicateGroups() gives them.
+    static void sortLargestFirst(QList<DuplicateGroup>& groups);
     Store() = default;
     // What a Transaction does: begin one, make it permanent, undo it (never throws).
     virtual void beginTransaction() = 0;
