@@ -29,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -121,21 +122,30 @@ QHash<QString, QString> reportedPictures(const QString& output)
     return pictures;
 }
 
+// Opens the store, which rolls back what a killed writer left, and expects SQLite's check to
+// pass; null (a failure recorded) when it does not open.
+std::unique_ptr<SqliteStore> openChecked(const QString& storePath)
+{
+    SqliteStore::Opened opened = SqliteStore::open(storePath);
+    if (!opened.store) {
+        ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
+        return nullptr;
+    }
+    SQLite::Statement check(opened.store->database(), "PRAGMA integrity_check");
+    EXPECT_TRUE(check.executeStep());
+    EXPECT_EQ(check.getColumn(0).getString(), "ok");
+    return std::move(opened.store);
+}
+
 // The store passes SQLite's check, every row of `folder` is whole (its bytes are those of the
 // file its `Come` names), and every reported picture is there. Returns the names of the rows.
 QStringList checkStore(
     const QString& storePath, const QString& folder, const QHash<QString, QString>& reported)
 {
-    SqliteStore::Opened opened
-        = SqliteStore::open(storePath); // rolls back what a killed writer left
-    if (!opened.store) {
-        ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
+    const std::unique_ptr<SqliteStore> opened = openChecked(storePath);
+    if (!opened)
         return {};
-    }
-    SqliteStore& store = *opened.store;
-    SQLite::Statement check(store.database(), "PRAGMA integrity_check");
-    EXPECT_TRUE(check.executeStep());
-    EXPECT_EQ(check.getColumn(0).getString(), "ok");
+    SqliteStore& store = *opened;
     QStringList names;
     if (!store.TableExists(folder)) {
         EXPECT_TRUE(reported.isEmpty());
@@ -271,16 +281,10 @@ QHash<QString, QString> reportedImports(const QString& output)
 // bytes, and every reported picture there. Returns the tree with each folder's names, sorted.
 QStringList checkImport(const QString& storePath, const QHash<QString, QString>& reported)
 {
-    SqliteStore::Opened opened
-        = SqliteStore::open(storePath); // rolls back what a killed writer left
-    if (!opened.store) {
-        ADD_FAILURE() << "the store does not open: " << opened.detail.toStdString();
+    const std::unique_ptr<SqliteStore> opened = openChecked(storePath);
+    if (!opened)
         return {};
-    }
-    SqliteStore& store = *opened.store;
-    SQLite::Statement check(store.database(), "PRAGMA integrity_check");
-    EXPECT_TRUE(check.executeStep());
-    EXPECT_EQ(check.getColumn(0).getString(), "ok");
+    SqliteStore& store = *opened;
     FolderTree tree;
     RecordingPrompt prompt;
     if (store.TableExists(QStringLiteral("blob"))) {
