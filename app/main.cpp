@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "store/heap.h"
 #include "view/language.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    zarvo::keepPictureBuffersOnHeap();
     // The command line is read before the window system is reached, so --help and --version
     // work without a display.
     zarvo::CommandLine line;

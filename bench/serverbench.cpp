@@ -9,14 +9,14 @@
 //       What opening a folder does, without the window: the rows (names, kinds, sizes) in one
 //       query, then every picture's bytes read and decoded into a 150 x 150 thumbnail by the
 //       opening's ThumbnailPipeline (no thumbnail cache, one worker per core), rows in stored
-//       order. From the file, the pipeline reads each picture when it needs it (Store::readBlob,
-//       as the folder view does); from the server, a PgFolderStream reads them in batches on a
-//       connection of its own while the workers decode.
+//       order, the bytes read by the folder view's own FolderReading: from the file each
+//       picture when the pipeline needs it (Store::readBlob), from the server in batches read
+//       ahead on a connection of its own (PgPictureReader) while the workers decode.
 //   "server folder read", "file folder read", "server read / file read"
 //       Reading alone, every row and its bytes and nothing else: PgStore::readFolder against
 //       Store::pictureRows and readBlob per row.
 //   "server round trips", "round-trip bound"
-//       Statements of one server opening (its rows, then the stream's batches) against
+//       Statements of one server opening (its rows, then the reader's batches) against
 //       N/50 + bytes/64 MB + 5; "server read round trips", those of readFolder alone.
 // With --search, in the empty schema of URI: 20,000 pictures in 100 folders named as the file
 // search bench names them, each 4 kB of noise (stored out of line like any picture over 2 kB,
@@ -27,10 +27,11 @@
 
 #include "folders/findsession.h"
 #include "imaging/picturekind.h"
-#include "store/pgfolderstream.h"
+#include "store/heap.h"
 #include "store/pgstore.h"
 #include "store/sqlitestore.h"
 #include "store/store.h"
+#include "view/folderreading.h"
 #include "view/thumbnailpipeline.h"
 
 #include <QCoreApplication>
@@ -53,18 +54,18 @@ void result(const QString& set, const char* column, double value, const char* un
     std::printf("RESULT\t%s\t%s\t%.4f\t%s\n", set.toUtf8().constData(), column, value, unit);
 }
 
-// Opens the folder the way the folder view does, reading the bytes with `fetch`; the number of
-// thumbnails made.
-int openFolder(ThumbnailPipeline& pipeline, const QList<PictureRow>& rows,
-    const std::function<QByteArray(int)>& fetch)
+// Opens the folder the way the folder view does; the number of thumbnails made. *trips: the
+// round trips of the bytes' reading.
+int openFolder(ThumbnailPipeline& pipeline, Store& store, const QString& folder,
+    const QList<PictureRow>& rows, qint64* trips = nullptr)
 {
+    FolderReading reading(store, folder, rows, pipeline.cache());
     int made = 0;
     pipeline.run(
-        int(rows.size()),
-        [&](int i) -> ThumbnailJob {
-            return { formatOfCome(rows[i].come), fetch(i) };
-        },
+        int(rows.size()), [&](int i) { return reading.job(i); },
         [&](int, const DecodedPicture& result) { made += result.ok() ? 1 : 0; });
+    if (trips)
+        *trips = reading.roundTrips();
     return made;
 }
 
@@ -141,6 +142,7 @@ int searchServer(const QString& uri)
 
 int main(int argc, char** argv)
 {
+    keepPictureBuffersOnHeap();
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     int repeat = 2;
@@ -207,20 +209,15 @@ int main(int argc, char** argv)
         timer.start();
         const qint64 before = server.store->roundTrips();
         const QList<PictureRow> serverRows = server.store->pictureRows(folder);
-        PgFolderStream stream(args[1], folder, serverRows);
-        const int serverMade = openFolder(pipeline, serverRows, [&](int i) {
-            std::optional<PgFolderStream::Picture> picture = stream.next();
-            if (!picture || picture->row.rowid != serverRows[i].rowid)
-                throw std::runtime_error("the server's folder changed while it was read");
-            return picture->bytes;
-        });
-        openTrips = server.store->roundTrips() - before + stream.roundTrips();
+        qint64 readerTrips = 0;
+        const int serverMade
+            = openFolder(pipeline, *server.store, folder, serverRows, &readerTrips);
+        openTrips = server.store->roundTrips() - before + readerTrips;
         bestServerOpen = qMin(bestServerOpen, timer.nsecsElapsed() / 1e6);
 
         timer.restart();
         const QList<PictureRow> fileRows = file.store->pictureRows(folder);
-        const int fileMade = openFolder(pipeline, fileRows,
-            [&](int i) { return file.store->readBlob(folder, fileRows[i].rowid); });
+        const int fileMade = openFolder(pipeline, *file.store, folder, fileRows);
         bestFileOpen = qMin(bestFileOpen, timer.nsecsElapsed() / 1e6);
         if (serverMade != fileMade || fileMade != count) {
             std::fprintf(stderr, "thumbnails made: %d from the server, %d from the file of %lld\n",

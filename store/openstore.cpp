@@ -3,6 +3,7 @@
 #include "store/store.h"
 
 #include "store/logging.h"
+#include "store/pgpicturereader.h"
 #include "store/pgstore.h"
 #include "store/sqlitestore.h"
 #include "store/storelock.h"
@@ -44,6 +45,33 @@ void Store::sortLargestFirst(QList<DuplicateGroup>& groups)
                 return a.size > b.size;
             return a.pictures.size() > b.pictures.size();
         });
+}
+
+namespace {
+
+// A file's pictures are read when asked: the file is at hand, reading ahead would gain nothing.
+class BlobReader final : public PictureReader
+{
+public:
+    BlobReader(Store& store, QString folder)
+        : m_store(store)
+        , m_folder(std::move(folder))
+    {
+    }
+    QByteArray read(qint64 rowid) override { return m_store.readBlob(m_folder, rowid); }
+
+private:
+    Store& m_store;
+    const QString m_folder;
+};
+
+} // namespace
+
+std::unique_ptr<PictureReader> Store::pictureReader(const QString& folder)
+{
+    if (auto* server = dynamic_cast<PgStore*>(this))
+        return std::make_unique<PgPictureReader>(*server, folder);
+    return std::make_unique<BlobReader>(*this, folder);
 }
 
 QList<QStringList> Store::pictureNames(const QStringList& tables)

@@ -11,7 +11,6 @@
 #include <QtEndian>
 
 #include <libpq-fe.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <exception>
@@ -26,8 +25,6 @@ namespace {
 // translate() arguments that fold A-Z and nothing else, whatever the server's locale.
 const char kFold[] = "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'";
 const char kChannel[] = "zarvo";
-// Blocks up to this size come from the heap and stay there when freed.
-constexpr int kHeapKeptBytes = 64 << 20;
 
 QString folded(const QString& expression)
 {
@@ -104,15 +101,6 @@ bool PgStore::isUri(const QString& name)
 
 PgStore::Opened PgStore::open(const QString& uri)
 {
-    // Pictures of megabytes pass through the heap one after the other, each copied out of libpq's
-    // result; glibc would map every one afresh and unmap it when freed, and a fresh mapping
-    // costs a page fault per 4 kB when it is filled. Freed blocks are kept for the next picture.
-    static const bool heapTuned = [] {
-        mallopt(M_MMAP_THRESHOLD, kHeapKeptBytes);
-        mallopt(M_TRIM_THRESHOLD, 2 * kHeapKeptBytes);
-        return true;
-    }();
-    Q_UNUSED(heapTuned);
     Opened opened;
     pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
@@ -154,6 +142,7 @@ PgStore::~PgStore()
 
 void PgStore::close()
 {
+    m_readerConnection.reset();
     PQfinish(m_conn);
     m_conn = nullptr;
     m_inTransaction = false;
@@ -1007,11 +996,23 @@ std::optional<StoredPicture> PgStore::findSameBytes(const QByteArray& bytes, con
     return std::nullopt;
 }
 
-// The server's fingerprints are its own SHA-256, not the content hash the thumbnail cache is
-// keyed by: an opening reads the bytes and looks the cache up by them.
-std::vector<PictureFingerprint> PgStore::fingerprints(const QString&, qint64, int)
+std::vector<PictureFingerprint> PgStore::fingerprints(
+    const QString& folder, qint64 after, int limit)
 {
-    return {};
+    std::vector<PictureFingerprint> prints;
+    if (limit <= 0 || !hasFingerprints())
+        return prints;
+    // The folder's table by its oid, as the triggers record it.
+    const Result r = run(QStringLiteral("SELECT \"Row\", \"Hash\", \"Size\" FROM %1 WHERE "
+                                        "\"Table\"=$1::regclass::oid AND \"Row\">$2::bigint "
+                                        "ORDER BY \"Row\" LIMIT $3::integer")
+                             .arg(qualified(kFingerprintTable)),
+        { qualified(folder).toUtf8(), QByteArray::number(after), QByteArray::number(limit) }, {},
+        true);
+    prints.reserve(size_t(r.rows()));
+    for (int i = 0; i < r.rows(); ++i)
+        prints.push_back({ r.int64(i, 0), r.bytes(i, 1), r.int64(i, 2) });
+    return prints;
 }
 
 QList<DuplicateGroup> PgStore::duplicateGroups()

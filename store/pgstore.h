@@ -172,6 +172,14 @@ public:
     void close() override;
     bool isOpen() const override { return m_conn != nullptr; }
 
+    // A second connection to the same server that the last folder reader (PgPictureReader) gave
+    // back, for the next one; null when there is none.
+    std::unique_ptr<PgStore> takeReaderConnection() { return std::move(m_readerConnection); }
+    void keepReaderConnection(std::unique_ptr<PgStore> connection)
+    {
+        m_readerConnection = std::move(connection);
+    }
+
     // Statements sent so far, each one round trip to the server.
     qint64 roundTrips() const { return m_roundTrips; }
 
@@ -223,6 +231,7 @@ private:
     bool m_listening = false;
     qint64 m_roundTrips = 0;
     bool m_fingerprints = false; // the fingerprint table was seen (it is never dropped)
+    std::unique_ptr<PgStore> m_readerConnection;
 };
 
 } // namespace zarvo

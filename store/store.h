@@ -22,7 +22,7 @@ class StoreLock;
 struct PictureFingerprint
 {
     qint64 rowid = 0;
-    QByteArray hash; // contentHash() of the bytes, 16 bytes
+    QByteArray hash; // contentHash() of the bytes (16 bytes), or a server's SHA-256 of them (32)
     qint64 size = 0; // of the bytes
 };
 
@@ -49,6 +49,29 @@ struct PictureRow
     QString name; // `Name`; NULL reads as empty
     QString come; // `Come`; NULL reads as empty
     qint64 size = 0; // bytes of `Blob`; NULL counts as 0
+};
+
+// Reads the bytes of one folder's pictures for a folder opening, which asks for them one by one
+// (Store::pictureReader). The file store reads each when asked (readBlob); a server reads ahead,
+// in batches on a connection of its own, the rows it was told will be asked for, in that order,
+// so that the bytes are at hand when asked and a batch, not a picture, costs a round trip.
+class PictureReader
+{
+public:
+    virtual ~PictureReader() = default;
+    // Whether it reads ahead, so that telling it what comes (expect()) is worth the caller's while.
+    virtual bool readsAhead() const { return false; }
+    // The rows that will be asked for next, most likely first; replaces what was told before.
+    // Reading ahead follows it (a row asked for that is not there is read at once); rows read
+    // ahead that are far from its front may be dropped and read again later.
+    virtual void expect(const QList<PictureRow>& rows) { Q_UNUSED(rows); }
+    // The bytes of the row; throws as Store::readBlob does (the row is gone, the engine failed).
+    virtual QByteArray read(qint64 rowid) = 0;
+    // Statements sent to a server so far, connecting not counted; 0 for a file.
+    virtual qint64 roundTrips() const { return 0; }
+
+protected:
+    PictureReader() = default;
 };
 
 // A picture store and every operation the program performs on it, whatever the engine: the
@@ -169,6 +192,8 @@ public:
     // The first row named name, A-Z case ignored.
     virtual std::optional<PictureRow> locate(const QString& folder, const QString& name) = 0;
     virtual QByteArray readBlob(const QString& folder, qint64 rowid) = 0;
+    // A reader of `folder`'s bytes for one folder opening; the store outlives it.
+    std::unique_ptr<PictureReader> pictureReader(const QString& folder);
     // Appends a picture record; returns its rowid.
     virtual qint64 appendPicture(
         const QString& folder, const QString& name, const QString& come, const QByteArray& bytes)
@@ -231,7 +256,8 @@ public:
     virtual QList<DuplicateGroup> duplicateGroups() = 0;
     // The fingerprints of the rows of `folder` after rowid `after`, at most `limit`, in rowid
     // order, from the fingerprint table alone (no picture is read); rows without one are left
-    // out, and a store without fingerprints has none.
+    // out, and a store without fingerprints has none. A server gives its own hash (SHA-256), so
+    // the same bytes may have another fingerprint there than in a file.
     virtual std::vector<PictureFingerprint> fingerprints(
         const QString& folder, qint64 after, int limit)
         = 0;

@@ -83,7 +83,7 @@ QByteArray ThumbnailKey::contentOf(const QByteArray& bytes)
 
 QByteArray ThumbnailKey::contentOf(const QByteArray& hash, qint64 size)
 {
-    if (hash.size() != 16 || size < 0)
+    if ((hash.size() != 16 && hash.size() != 32) || size < 0)
         return {};
     QByteArray content = hash;
     const quint64 length = quint64(size);
@@ -321,6 +321,49 @@ std::vector<ThumbnailCache::Found> ThumbnailCache::findAll(const std::vector<Thu
     return found;
 }
 
+std::vector<bool> ThumbnailCache::contains(const std::vector<ThumbnailKey>& keys)
+{
+    std::vector<bool> held(keys.size(), false);
+    if (keys.empty())
+        return held;
+    std::lock_guard lock(m_mutex);
+    QMultiHash<QByteArray, size_t> wanted; // by fullKey, of the keys not waiting to be written
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const QByteArray full = fullKey(keys[i]);
+        if (m_pending.contains(full))
+            held[i] = true;
+        else
+            wanted.insert(full, i);
+    }
+    if (wanted.isEmpty() || !ensureOpenLocked())
+        return held;
+    try {
+        QByteArray sql("SELECT content, kind FROM thumbnail WHERE decoder = ? AND content IN (");
+        for (qsizetype i = 0; i < wanted.size(); ++i)
+            sql += i == 0 ? "?" : ",?";
+        sql += ")";
+        SQLite::Statement query(*m_db, sql.constData());
+        query.bind(1, Thumbnailer::kVersion);
+        int parameter = 2;
+        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+            const QByteArray& content = keys[it.value()].content;
+            query.bind(parameter++, content.constData(), int(content.size()));
+        }
+        while (query.executeStep()) {
+            const SQLite::Column content = query.getColumn(0);
+            const QByteArray full
+                = QByteArray(static_cast<const char*>(content.getBlob()), content.getBytes())
+                + char(query.getColumn(1).getInt());
+            for (size_t row : wanted.values(full))
+                held[row] = true;
+        }
+    } catch (const SQLite::Exception& error) {
+        failedLocked(error.getErrorCode());
+    } catch (const std::exception&) {
+    }
+    return held;
+}
+
 bool ThumbnailCache::store(const ThumbnailKey& key, const QImage& thumbnail)
 {
     if (thumbnail.size() != QSize(kSize, kSize))
@@ -445,7 +488,11 @@ void ThumbnailCache::writeLocked(const Batch& batch, qsizetype first, qsizetype 
 
 void ThumbnailCache::forget(const QByteArray& bytes)
 {
-    const QByteArray content = ThumbnailKey::contentOf(bytes);
+    forgetContent(ThumbnailKey::contentOf(bytes));
+}
+
+void ThumbnailCache::forgetContent(const QByteArray& content)
+{
     std::lock_guard writing(m_writeMutex);
     std::lock_guard lock(m_mutex);
     for (auto it = m_pending.begin(); it != m_pending.end();) {
@@ -553,9 +600,23 @@ void forgetThumbnails(
     QStringList wanted;
     for (const QString& name : names)
         wanted.append(foldAscii(name));
+    constexpr int kSliceRows = 500;
+    std::vector<PictureFingerprint> prints; // a slice of the folder's, from the row before
+    size_t next = 0;
     for (const PictureRow& row : store.pictureRows(folder)) {
-        if (wanted.isEmpty() || wanted.contains(foldAscii(row.name)))
-            cache->forget(store.readBlob(folder, row.rowid));
+        if (!wanted.isEmpty() && !wanted.contains(foldAscii(row.name)))
+            continue;
+        while (next < prints.size() && prints[next].rowid < row.rowid)
+            ++next;
+        if (next == prints.size()) {
+            prints = store.fingerprints(folder, row.rowid - 1, kSliceRows);
+            next = 0;
+        }
+        if (next < prints.size() && prints[next].rowid == row.rowid) {
+            cache->forgetContent(ThumbnailKey::contentOf(prints[next].hash, prints[next].size));
+            continue;
+        }
+        cache->forget(store.readBlob(folder, row.rowid));
     }
 }
 

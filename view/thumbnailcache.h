@@ -29,13 +29,15 @@ class Store;
 // PNG they are.
 struct ThumbnailKey
 {
-    QByteArray content; // 16 bytes of hash, 8 of length (little-endian)
+    QByteArray content; // the hash (16 bytes, or a server's 32), 8 bytes of length (little-endian)
     PictureFormat format = PictureFormat::Other;
 
     static ThumbnailKey of(PictureFormat format, const QByteArray& bytes);
     static QByteArray contentOf(const QByteArray& bytes);
     // The same from the content hash (contentHash()) and length of the bytes, as the store keeps
-    // them in its fingerprints; empty when hash is not a content hash.
+    // them in its fingerprints; empty when hash is not a content hash. A server's fingerprint
+    // (SHA-256, 32 bytes) makes a key of its own, never equal to a content hash's: the same
+    // picture has one entry per kind of store it was opened from.
     static QByteArray contentOf(const QByteArray& hash, qint64 size);
 };
 
@@ -99,12 +101,16 @@ public:
         bool isEmpty() const { return waiting.isNull() && encoded.isEmpty(); }
     };
     std::vector<Found> findAll(const std::vector<ThumbnailKey>& keys);
+    // Whether the cache holds each of `keys`, in one query that reads no thumbnail.
+    std::vector<bool> contains(const std::vector<ThumbnailKey>& keys);
     // Keeps a 150 x 150 thumbnail (any other image is ignored). True when so much waits that the
     // caller should flush() soon.
     bool store(const ThumbnailKey& key, const QImage& thumbnail);
     void flush();
     // Removes every entry of this content, whatever its kind: for pictures that are deleted.
     void forget(const QByteArray& bytes);
+    // The same by content key (ThumbnailKey::contentOf).
+    void forgetContent(const QByteArray& content);
 
     // Entries and the bytes they take in the file, counting what waits to be written.
     qint64 entryCount();
@@ -152,8 +158,9 @@ private:
 
 // Forgets the thumbnails of the pictures of `folder` named in names (A-Z case ignored, as the
 // store compares them), or of every picture of it when names is empty: call it before those
-// pictures or the folder are deleted. Reads their bytes; a null cache does nothing; engine
-// errors of the store propagate as they would from the deletion itself.
+// pictures or the folder are deleted. Forgets them by the store's fingerprints, which a server's
+// openings look them up by, and reads the bytes only of pictures without one; a null cache does
+// nothing; engine errors of the store propagate as they would from the deletion itself.
 void forgetThumbnails(
     ThumbnailCache* cache, Store& store, const QString& folder, const QStringList& names = {});
 

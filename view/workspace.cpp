@@ -8,6 +8,7 @@
 #include "store/logging.h"
 #include "store/storelock.h"
 #include "store/treeblob.h"
+#include "view/folderreading.h"
 #include "view/placeholderthumbnail.h"
 #include "view/prompt.h"
 #include "view/statustexts.h"
@@ -339,6 +340,9 @@ void Workspace::table1AfterOpen()
     m_items.reset(names);
     showStatus(total, counters.countText());
 
+    // The content keys and the bytes the pipeline asks for (view/folderreading.h): bytes are
+    // read only when the cache has no thumbnail for them, from a server in batches read ahead.
+    FolderReading reading(*m_store, table, rows, m_pipeline->cache());
     const auto visibleRows = [&]() -> std::pair<int, int> {
         if (!m_visibleItems || rowOfItem.empty())
             return { 0, -1 };
@@ -346,34 +350,10 @@ void Workspace::table1AfterOpen()
         const int lastItem = int(rowOfItem.size()) - 1;
         if (first > last || first > lastItem || last < 0)
             return { 0, -1 };
-        return { rowOfItem[size_t(std::max(first, 0))],
+        const std::pair<int, int> seen { rowOfItem[size_t(std::max(first, 0))],
             rowOfItem[size_t(std::min(last, lastItem))] };
-    };
-    // With a cache, a row's thumbnail is looked up by the content fingerprint the store keeps,
-    // read a slice at a time from the rows asked for; its bytes are read only when the cache has
-    // no thumbnail for it. Rows without a fingerprint are read and looked up by their bytes.
-    const bool cached = m_pipeline->cache() != nullptr;
-    std::unordered_map<qint64, QByteArray> contentOfRow;
-    std::map<qint64, qint64> fingerprinted; // rowid ranges whose fingerprints were read, inclusive
-    const auto contentKey = [&](qint64 rowid) -> QByteArray {
-        auto range = fingerprinted.upper_bound(rowid);
-        if (range == fingerprinted.begin() || (--range)->second < rowid) {
-            constexpr int kSliceRows = 500;
-            std::vector<PictureFingerprint> slice;
-            try {
-                slice = m_store->fingerprints(table,
-                    rowid > std::numeric_limits<qint64>::min() ? rowid - 1 : rowid, kSliceRows);
-            } catch (const std::exception& e) {
-                qCDebug(lcView) << "reading the fingerprints of" << table << "failed:" << e.what();
-            }
-            fingerprinted[rowid] = slice.size() < size_t(kSliceRows)
-                ? std::numeric_limits<qint64>::max()
-                : slice.back().rowid;
-            for (const PictureFingerprint& print : slice)
-                contentOfRow.emplace(print.rowid, ThumbnailKey::contentOf(print.hash, print.size));
-        }
-        const auto found = contentOfRow.find(rowid);
-        return found == contentOfRow.end() ? QByteArray() : found->second;
+        reading.seen(seen.first, seen.second);
+        return seen;
     };
     // The progress bar, once per row; painted with the events the pipeline lets through every
     // few dozen milliseconds.
@@ -381,18 +361,7 @@ void Workspace::table1AfterOpen()
     m_building = true;
     try {
         m_pipeline->run(
-            total,
-            [&](int i) -> ThumbnailJob {
-                const PictureFormat format = formatOfCome(rows[i].come);
-                if (format == PictureFormat::Other)
-                    return { format, QByteArray() };
-                const qint64 rowid = rows[i].rowid;
-                const QByteArray content = cached ? contentKey(rowid) : QByteArray();
-                if (content.isEmpty())
-                    return { format, m_store->readBlob(table, rowid) };
-                return { format, content,
-                    [this, &table, rowid] { return m_store->readBlob(table, rowid); } };
-            },
+            total, [&](int i) { return reading.job(i); },
             [&](int i, const DecodedPicture& result) {
                 ++delivered;
                 const int item = itemOfRow[size_t(i)];

@@ -3,14 +3,13 @@
 #include "support/pgtestserver.h"
 
 #include "folders/findsession.h"
-#include "store/pgfolderstream.h"
+#include "store/pgpicturereader.h"
 #include "store/pgstore.h"
 #include "support/recordingprompt.h"
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <stdexcept>
 
 using namespace zarvo;
@@ -319,7 +318,7 @@ TEST(PgStoreRows, TheNamesOfManyTablesComeInOneQueryAndAGoneTableIsSkipped)
     EXPECT_EQ(FindFiles(*store, tables, QStringLiteral("x")).size(), 3);
 }
 
-TEST(PgFolderStreamTest, HandsOverEveryPictureInOrderAndStopsOrFailsCleanly)
+TEST(PgPictureReaderTest, ReadsAheadInBatchesFollowsTheOrderItIsGivenAndFallsBackCleanly)
 {
     const QString uri = freshServerStore();
     auto store = connect(uri);
@@ -330,31 +329,57 @@ TEST(PgFolderStreamTest, HandsOverEveryPictureInOrderAndStopsOrFailsCleanly)
     for (int i = 0; i < count; ++i)
         store->appendPicture(f, QString::number(i), QString(), everyByte(i));
     const QList<PictureRow> rows = store->pictureRows(f);
-    // A picture deleted after the rows were read is left out.
+    // A picture deleted after the rows were read is gone when asked for.
     store->deletePicture(f, QStringLiteral("5"));
-
-    {
-        PgFolderStream stream(uri, f, rows, 3, 1 << 20);
-        int expected = 0;
-        while (std::optional<PgFolderStream::Picture> picture = stream.next()) {
-            expected += expected == 5 ? 1 : 0;
-            EXPECT_EQ(picture->row.name, QString::number(expected));
-            EXPECT_EQ(picture->bytes, everyByte(expected));
-            ++expected;
+    const auto readAll = [&](PictureReader& reader, const QList<int>& order) {
+        for (int i : order) {
+            if (i == 5)
+                EXPECT_THROW(reader.read(rows[i].rowid), PgStore::Error);
+            else
+                EXPECT_EQ(reader.read(rows[i].rowid), everyByte(i)) << i;
         }
-        EXPECT_EQ(expected, count);
-        // A round trip per batch of 3 rows.
-        EXPECT_EQ(stream.roundTrips(), (count + 2) / 3);
-        EXPECT_FALSE(stream.next());
+    };
+    QList<int> inOrder;
+    for (int i = 0; i < count; ++i)
+        inOrder.append(i);
+
+    const qint64 ownTrips = store->roundTrips();
+    {
+        // Asked in the order expected: one round trip per batch of 4 rows.
+        PgPictureReader reader(*store, f, 4, 1 << 20);
+        reader.expect(rows);
+        readAll(reader, inOrder);
+        EXPECT_EQ(reader.roundTrips(), count / 4);
     }
     {
-        // Left after two pictures: the reading stops, the stream goes without waiting for it.
-        PgFolderStream stream(uri, f, rows, 1, 1);
-        EXPECT_TRUE(stream.next());
-        EXPECT_TRUE(stream.next());
+        // The order moves (the user scrolled): rows 30.. first, then row 12 that was never
+        // expected; the connection the first reader gave back serves this one. Up to 30 kB
+        // wait: the rows up to 15 may be read ahead before the order moves.
+        PgPictureReader reader(*store, f, 4, 30'000);
+        reader.expect(rows);
+        EXPECT_EQ(reader.read(rows[0].rowid), everyByte(0));
+        reader.expect(rows.mid(30) + rows.mid(1, 10));
+        QList<int> moved = inOrder.mid(30);
+        moved.append(12);
+        moved += inOrder.mid(1, 10);
+        readAll(reader, moved);
+        // Up to 4 batches before the order moved, batches of 4 for the 21 rows expected after,
+        // the row asked out of turn.
+        EXPECT_LE(reader.roundTrips(), 4 + (21 + 3) / 4 + 1);
     }
-    PgFolderStream gone(uri, QStringLiteral("no such folder"), rows);
-    EXPECT_THROW(gone.next(), PgStore::Error);
+    EXPECT_EQ(store->roundTrips(), ownTrips) << "the readers have connections of their own";
+    {
+        // Left after two pictures: the reading stops, the reader goes without waiting for it.
+        PgPictureReader reader(*store, f, 1, 1);
+        reader.expect(rows);
+        readAll(reader, { 0, 1 });
+    }
+    // A folder that cannot be read: the reading fails, and each row asked is read as readBlob
+    // reads it, failing the same way.
+    PgPictureReader gone(*store, QStringLiteral("no such folder"));
+    gone.expect(rows);
+    EXPECT_THROW(gone.read(rows[0].rowid), PgStore::Error);
+    EXPECT_THROW(gone.read(rows[1].rowid), PgStore::Error);
 }
 
 TEST(PgStoreClients, AnOlderTreeIsRefusedAndChangesAreAnnounced)

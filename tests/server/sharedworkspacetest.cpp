@@ -3,20 +3,28 @@
 //
 // Two programs on one server store, each a workspace of its own: what one changes the other
 // follows, a tree saved on a stale copy is refused with nothing lost, and a connection the
-// server drops fails one command and comes back with the next.
+// server drops fails one command and comes back with the next. A folder opening with a thumbnail
+// cache reads only the pictures the cache lacks.
 #include "folders/addnode.h"
 #include "folders/deletenode.h"
 #include "folders/opennode.h"
+#include "imaging/thumbnailer.h"
 #include "store/foldertree.h"
 #include "store/pgstore.h"
 #include "support/pgtestserver.h"
 #include "support/recordingprompt.h"
+#include "support/testpictures.h"
+#include "view/thumbnailcache.h"
 #include "view/thumbnailmodel.h"
+#include "view/thumbnailpipeline.h"
 #include "view/workspace.h"
 
 #include <QItemSelectionModel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace zarvo;
 using namespace zarvo::test;
@@ -174,4 +182,58 @@ TEST_F(SharedStoreTest, ADroppedConnectionFailsOneCommandAndTheNextReconnects)
     // The new connection listens again: a change made elsewhere still reaches A.
     admin->writeTreeStream("F1\r\nF9\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return a.nodes().contains(QStringLiteral("F9")); }, 20000));
+}
+
+// The cache is looked up by the server's fingerprints: a picture found there is neither read nor
+// decoded, one decoded is found there the next time, and forgetting a picture removes its entry.
+TEST_F(SharedStoreTest, ACachedOpeningReadsOnlyThePicturesTheCacheLacks)
+{
+    const QStringList names { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+        QStringLiteral("d"), QStringLiteral("e") };
+    const QString folder = QStringLiteral("P");
+    ASSERT_TRUE(admin->CreateFolderTable(folder));
+    for (int i = 0; i < names.size(); ++i)
+        admin->appendPicture(folder, names[i], QStringLiteral("/p/%1.png").arg(names[i]),
+            testpictures::encodePng(
+                testpictures::photoLike(16, 12, quint32(i + 1)), testpictures::PngKind::Rgb8));
+    admin->writeTreeStream("F1\r\nF2\r\nP\r\n");
+    ASSERT_TRUE(admin->buildFingerprints());
+
+    Client a(m_uri);
+    QTemporaryDir dir;
+    const auto cache
+        = std::make_shared<ThumbnailCache>(dir.filePath(QStringLiteral("thumbnails.sqlite")));
+    std::atomic<int> decodes { 0 };
+    a.ws.setThumbnailPipeline(std::make_unique<ThumbnailPipeline>(
+        [&](const ThumbnailJob& job) {
+            ++decodes;
+            return Thumbnailer().makeThumbnail(job.format, job.bytes);
+        },
+        2, cache));
+    a.ws.selectNode(a.node("P"));
+    a.ws.run(tree1Click);
+    ASSERT_EQ(decodes.load(), 5);
+    QList<QImage> first;
+    for (int item = 0; item < names.size(); ++item)
+        first.append(a.items.thumbnail(item));
+    cache->flush();
+    ASSERT_EQ(cache->entryCount(), 5);
+    a.ws.forgetThumbnails(folder, { QStringLiteral("E") });
+    EXPECT_EQ(cache->entryCount(), 4);
+
+    // Every picture's bytes change behind the fingerprints' back (they follow added and deleted
+    // rows only), and d loses its fingerprint: what is read now fails to decode.
+    admin->exec(QStringLiteral("UPDATE \"P\" SET \"Blob\"='\\x0badf00d'::bytea"));
+    admin->exec(QStringLiteral("DELETE FROM %1 WHERE \"Row\"=(SELECT \"Row\" FROM \"P\" WHERE "
+                               "\"Name\"='d')")
+                    .arg(Store::quoted(Store::kFingerprintTable)));
+    decodes = 0;
+    a.prompt.clear();
+    a.ws.reloadFolder();
+    EXPECT_EQ(decodes.load(), 2);
+    EXPECT_EQ(a.prompt.popupTexts(PopupKind::Warning),
+        (QStringList { QStringLiteral("文件：/p/d.png 在读取时发生错误！"),
+            QStringLiteral("文件：/p/e.png 在读取时发生错误！") }));
+    for (int item = 0; item < 3; ++item)
+        EXPECT_EQ(a.items.thumbnail(item), first[item]) << item;
 }
