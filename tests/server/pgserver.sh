@@ -48,10 +48,12 @@ case $command in
       cat "$dir/initdb.log" >&2
       exit 1
     }
-    # Small and quick: no TCP, no durability the tests do not need.
+    # Small and quick: no TCP, no durability the tests do not need. ZARVO_PG_SHARED_BUFFERS
+    # sets the buffer cache as a server of pictures would have it (the benchmarks: 1GB).
     as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
       -o "-c listen_addresses= -c unix_socket_directories=$dir -c fsync=off \
--c synchronous_commit=off -c full_page_writes=off -c max_connections=40" start > /dev/null || {
+-c synchronous_commit=off -c full_page_writes=off -c max_connections=40 \
+-c shared_buffers=${ZARVO_PG_SHARED_BUFFERS:-128MB}" start > /dev/null || {
       cat "$dir/server.log" >&2
       exit 1
     }
