@@ -350,8 +350,9 @@ void Form1::FormShow()
     // what the user opened and closed.
     const std::set<QStringList> expanded = m_tree1->expandedPaths();
     m_workspace->loadTree();
-    // Once per store: the pictures of a store made before fingerprints get theirs.
-    m_workspace->ensureFingerprints();
+    // Once per store: the pictures of a store made before fingerprints get theirs (quietly: a
+    // store the user may only read works without them).
+    m_workspace->ensureFingerprints(true);
     if (m_treeShown) {
         m_tree1->expandPaths(expanded);
     } else {

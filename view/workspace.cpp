@@ -154,7 +154,7 @@ void Workspace::reloadFolderKeepingSelection()
         selectRows(rows);
 }
 
-bool Workspace::ensureFingerprints()
+bool Workspace::ensureFingerprints(bool quietly)
 {
     if (!m_store)
         return false;
@@ -169,7 +169,8 @@ bool Workspace::ensureFingerprints()
     } catch (const std::exception& e) {
         m_prompt.endWork();
         qCDebug(lcView) << "fingerprinting the store failed:" << e.what();
-        m_prompt.popup(PopupKind::Warning, tr("图片指纹计算失败"));
+        if (!quietly)
+            m_prompt.popup(PopupKind::Warning, tr("图片指纹计算失败"));
         return false;
     }
 }

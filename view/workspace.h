@@ -75,8 +75,10 @@ public:
     void releaseLock() { m_lock.reset(); }
 
     // Gives a store without fingerprints its fingerprints, in the wait window (cancelled: none
-    // are kept, and the next call tries again). Whether the store has them afterwards.
-    bool ensureFingerprints();
+    // are kept, and the next call tries again). Whether the store has them afterwards. A failure
+    // shows its warning unless `quietly` (the window's start, which works without them: a user
+    // who may only read a server's store cannot build them, and is not told at every start).
+    bool ensureFingerprints(bool quietly = false);
 
     // --- the folder tree ---
     // Loads the tree from the store. After a failed load (the warning has been shown) no save may

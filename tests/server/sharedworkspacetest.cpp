@@ -7,8 +7,14 @@
 // cache reads only the pictures the cache lacks.
 #include "folders/addnode.h"
 #include "folders/deletenode.h"
+#include "folders/movenode.h"
 #include "folders/opennode.h"
+#include "folders/renamenode.h"
 #include "imaging/thumbnailer.h"
+#include "pictures/addcommand.h"
+#include "pictures/exportfolder.h"
+#include "pictures/pictureclipboard.h"
+#include "pictures/renamedelete.h"
 #include "store/foldertree.h"
 #include "store/pgstore.h"
 #include "support/pgtestserver.h"
@@ -19,12 +25,15 @@
 #include "view/thumbnailpipeline.h"
 #include "view/workspace.h"
 
+#include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 
 using namespace zarvo;
 using namespace zarvo::test;
@@ -182,6 +191,142 @@ TEST_F(SharedStoreTest, ADroppedConnectionFailsOneCommandAndTheNextReconnects)
     // The new connection listens again: a change made elsewhere still reaches A.
     admin->writeTreeStream("F1\r\nF9\r\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return a.nodes().contains(QStringLiteral("F9")); }, 20000));
+}
+
+// A user who may only read the store (SELECT on its tables, USAGE on its schema): the window
+// starts without a word (its fingerprint table cannot be made, and LISTEN needs no right),
+// browsing and export work, and every write command ends with its failure warning, nothing
+// changed on the server.
+TEST_F(SharedStoreTest, AReadOnlyUserBrowsesAndExportsAndEveryWriteEndsWithItsWarning)
+{
+    const auto png = [](quint32 seed) {
+        return testpictures::encodePng(
+            testpictures::photoLike(16, 12, seed), testpictures::PngKind::Rgb8);
+    };
+    for (const char* name : { "cat", "dog" })
+        admin->exec(QStringLiteral("UPDATE \"F1\" SET \"Blob\"=decode($1, 'hex') WHERE "
+                                   "\"Name\"=$2"),
+            { QString::fromLatin1(png(quint32(name[0])).toHex()), QLatin1String(name) });
+    admin->exec(QStringLiteral("DO $$BEGIN CREATE ROLE zarvo_reader LOGIN; EXCEPTION WHEN "
+                               "duplicate_object THEN NULL; END$$"));
+    const QString schema = Store::quoted(admin->schema());
+    admin->exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO zarvo_reader").arg(schema));
+    admin->exec(
+        QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO zarvo_reader").arg(schema));
+    QString readerUri = m_uri;
+    readerUri.replace(
+        QLatin1String("postgresql://zarvo@"), QLatin1String("postgresql://zarvo_reader@"));
+    ASSERT_NE(readerUri, m_uri);
+
+    QTemporaryDir dir;
+    const QString newFile = dir.filePath(QStringLiteral("new.png"));
+    {
+        QFile file(newFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(png(9));
+    }
+    const QByteArray tree = admin->readTreeStream();
+    const QStringList tables = admin->tableNames();
+    const auto open = [](Client& c, const char* folder) {
+        c.ws.selectNode(c.node(folder));
+        c.ws.run(tree1Click);
+    };
+    {
+        // The window's start, a folder opened, exported.
+        Client reader(readerUri);
+        EXPECT_FALSE(reader.ws.ensureFingerprints(true));
+        open(reader, "F1");
+        EXPECT_EQ(
+            reader.captions(), (QStringList { QStringLiteral("cat"), QStringLiteral("dog") }));
+        const QString exported = dir.filePath(QStringLiteral("out"));
+        ASSERT_TRUE(QDir().mkpath(exported));
+        reader.prompt.answerDirectory(exported);
+        reader.ws.run(menu_importallClick);
+        EXPECT_EQ(reader.prompt.popupTexts(PopupKind::Warning), QStringList());
+        EXPECT_EQ(reader.prompt.popupTexts(PopupKind::Success),
+            QStringList { QStringLiteral("导出成功，请检查文件是否已经正确保存") });
+        EXPECT_EQ(QDir(exported).count() - 2, 2u);
+    }
+
+    const struct
+    {
+        const char* command;
+        std::function<void(Client&)> run;
+        QStringList warnings;
+    } cases[] = {
+        { "add pictures",
+            [&](Client& c) {
+                open(c, "F1");
+                c.prompt.answerFiles({ newFile });
+                c.ws.run(btn_addfileClick);
+            },
+            { QStringLiteral("文件 %1 添加失败").arg(newFile) } },
+        { "rename",
+            [&](Client& c) {
+                open(c, "F1");
+                c.ws.selectRows({ 0 });
+                c.prompt.answerNewName(QStringLiteral("lion"));
+                c.ws.run(btn_editfileClick);
+            },
+            { QStringLiteral("文件夹 F1 在对文件 cat 修改名称时发生错误") } },
+        { "delete",
+            [&](Client& c) {
+                open(c, "F1");
+                c.ws.selectRows({ 0 });
+                c.prompt.answer(true);
+                c.ws.run(btn_delfileClick);
+            },
+            { QStringLiteral("文件: cat 在删除过程中产生错误，删除不成功") } },
+        { "paste",
+            [&](Client& c) {
+                open(c, "F1");
+                c.ws.selectRows({ 0 });
+                c.ws.run(pop_copyClick);
+                open(c, "F2");
+                c.ws.run(pop_pasteClick);
+            },
+            { QStringLiteral("文件 cat 在粘贴时发生错误") } },
+        { "add folder",
+            [&](Client& c) {
+                c.ws.selectNode(c.node("F2"));
+                c.prompt.answerNewNode(NodePlacement::SiblingFolder, QStringLiteral("F3"));
+                c.ws.run(btn_addfolderClick);
+            },
+            // The command saves the tree whatever became of the folder.
+            { Store::createFailedText(QStringLiteral("F3")), QStringLiteral("树结构保存失败！") } },
+        { "rename folder",
+            [&](Client& c) {
+                c.ws.selectNode(c.node("F2"));
+                c.prompt.answerNewName(QStringLiteral("F4"));
+                c.ws.run(btn_editfolderClick);
+            },
+            { QStringLiteral("文件夹 F4 在修改过程中发生错误") } },
+        { "delete folder",
+            [&](Client& c) {
+                c.ws.selectNode(c.node("F2"));
+                c.prompt.answer(true);
+                c.ws.run(btn_delfolderClick);
+            },
+            { QStringLiteral("文件夹删除时发生错误，没有能成功删除") } },
+        { "move folder",
+            [&](Client& c) {
+                c.ws.selectNode(c.node("F2"));
+                c.ws.run([&](Workspace& ws) { tree1DragDrop(ws, c.node("F1"), QModelIndex()); });
+            },
+            { QStringLiteral("树结构保存失败！") } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        Client reader(readerUri);
+        c.run(reader);
+        EXPECT_EQ(reader.prompt.popupTexts(PopupKind::Warning), c.warnings);
+        EXPECT_TRUE(reader.prompt.popupTexts(PopupKind::Success).isEmpty());
+        EXPECT_EQ(admin->readTreeStream(), tree);
+        EXPECT_EQ(admin->tableNames(), tables);
+        EXPECT_EQ(admin->pictureNames(QStringLiteral("F1")),
+            (QStringList { QStringLiteral("cat"), QStringLiteral("dog") }));
+        EXPECT_TRUE(admin->pictureNames(QStringLiteral("F2")).isEmpty());
+    }
 }
 
 // The cache is looked up by the server's fingerprints: a picture found there is neither read nor
