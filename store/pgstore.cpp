@@ -270,6 +270,11 @@ void PgStore::beginTransaction()
 void PgStore::rollbackTransaction() noexcept
 {
     m_inTransaction = false;
+    // A tree saved in the transaction is undone: a save based on the version it got is based on
+    // the version before it.
+    if (m_treeSavedAs >= 0)
+        m_treeUndone = { m_treeSavedAs, m_treeSavedOn };
+    m_treeSavedAs = -1;
     try {
         if (PQstatus(m_conn) == CONNECTION_OK)
             run(QStringLiteral("ROLLBACK"));
@@ -282,6 +287,7 @@ void PgStore::commitTransaction()
 {
     run(QStringLiteral("COMMIT"));
     m_inTransaction = false;
+    m_treeSavedAs = -1;
 }
 
 void PgStore::atomically(const std::function<void()>& f)
@@ -786,6 +792,8 @@ Store::Tree PgStore::readTree()
 Store::TreeSave PgStore::saveTree(const QByteArray& bytes, qint64 basedOn, qint64* newVersion)
 {
     TreeSave outcome = TreeSave::Saved;
+    if (m_treeUndone && m_treeUndone->first == basedOn)
+        basedOn = m_treeUndone->second;
     atomically([&] {
         // Clients adding the first row wait for each other here.
         run(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE")
@@ -808,8 +816,15 @@ Store::TreeSave PgStore::saveTree(const QByteArray& bytes, qint64 basedOn, qint6
                                    "RETURNING \"Version\"")
                         .arg(table),
                 { data }, { true }, true);
+        const qint64 saved = r.int64(0, 0);
         if (newVersion)
-            *newVersion = r.int64(0, 0);
+            *newVersion = saved;
+        if (m_inTransaction) {
+            if (m_treeSavedAs < 0)
+                m_treeSavedOn = basedOn;
+            m_treeSavedAs = saved;
+        }
+        m_treeUndone.reset();
         notify(QStringLiteral("tree"));
     });
     return outcome;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 struct pg_conn;
 struct pg_result;
@@ -232,6 +233,11 @@ private:
     qint64 m_roundTrips = 0;
     bool m_fingerprints = false; // the fingerprint table was seen (it is never dropped)
     std::unique_ptr<PgStore> m_readerConnection;
+    // Trees saved in the open transaction: the version the first was based on, the last one's.
+    qint64 m_treeSavedOn = 0;
+    qint64 m_treeSavedAs = -1;
+    // The version a rolled-back transaction's tree got, and the one it was based on.
+    std::optional<std::pair<qint64, qint64>> m_treeUndone;
 };
 
 } // namespace zarvo

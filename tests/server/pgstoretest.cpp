@@ -422,6 +422,28 @@ TEST(PgStoreClients, AnOlderTreeIsRefusedAndChangesAreAnnounced)
     EXPECT_EQ(trees, 2);
     EXPECT_EQ(folders, QStringList(QStringLiteral("Cat")));
     EXPECT_GE(b->socket(), 0);
+
+    // A tree saved in a transaction that rolls back: a save based on the version it got is
+    // based on the one before; so it is taken when nobody saved meanwhile, and refused, not
+    // written over, when another client saved a tree that got that same version.
+    const qint64 before = a->readTree().version;
+    qint64 undone = 0;
+    {
+        Store::Transaction transaction(*a);
+        ASSERT_EQ(a->saveTree("undone\r\n", before, &undone), PgStore::TreeSave::Saved);
+    }
+    EXPECT_EQ(a->readTree().version, before);
+    qint64 saved = 0;
+    EXPECT_EQ(a->saveTree("kept\r\n", undone, &saved), PgStore::TreeSave::Saved);
+    {
+        Store::Transaction transaction(*a);
+        ASSERT_EQ(a->saveTree("undone\r\n", saved, &undone), PgStore::TreeSave::Saved);
+    }
+    qint64 others = 0;
+    ASSERT_EQ(b->saveTree("b's\r\n", saved, &others), PgStore::TreeSave::Saved);
+    ASSERT_EQ(others, undone);
+    EXPECT_EQ(a->saveTree("lost\r\n", undone), PgStore::TreeSave::Conflict);
+    EXPECT_EQ(a->readTreeStream(), QByteArray("b's\r\n"));
 }
 
 TEST(PgStoreClients, ALostConnectionFailsItsTransactionAndIsMadeAgain)
