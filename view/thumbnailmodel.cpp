@@ -153,6 +153,33 @@ void ThumbnailModel::setThumbnail(int row, const QImage& thumbnail)
     Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
 }
 
+QImage ThumbnailModel::keptThumbnail(const QImage& thumbnail)
+{
+    QImage picture;
+    QPoint offset;
+    keep(thumbnail, &picture, &offset);
+    if (picture.isNull()) {
+        picture = QImage(1, 1, QImage::Format_RGB888);
+        picture.fill(Qt::white);
+    }
+    picture.setOffset(offset);
+    return picture;
+}
+
+void ThumbnailModel::setKeptThumbnail(int row, const QImage& kept)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    Item& item = m_items[size_t(row)];
+    // An all-white thumbnail keeps nothing, as through setThumbnail().
+    const bool white = kept.size() == QSize(1, 1) && isWhite(kept.pixel(0, 0));
+    item.picture = white ? QImage() : kept;
+    item.offset = white ? QPoint() : kept.offset();
+    item.filled = true;
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
+}
+
 bool ThumbnailModel::isFilled(int row) const
 {
     return row >= 0 && row < rowCount() && m_items[size_t(row)].filled;
