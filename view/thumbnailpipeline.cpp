@@ -241,7 +241,8 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
         if (!state->cancelled.load()) {
             // A damaged entry reads as missing; the picture decoded again replaces it.
             if (!w.encoded.isEmpty())
-                result.image = ThumbnailCache::decode(w.encoded);
+                result.image = state->prepare ? ThumbnailCache::decodeRgb888(w.encoded)
+                                              : ThumbnailCache::decode(w.encoded);
             if (!result.ok() && w.job.read) {
                 // Its bytes are not read yet: only the calling thread may read them.
                 w.encoded.clear();

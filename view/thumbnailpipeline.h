@@ -99,8 +99,9 @@ public:
     using FetchFunction = std::function<ThumbnailJob(int)>;
     using DeliverFunction = std::function<void(int, const DecodedPicture&)>;
     using VisibleFunction = std::function<std::pair<int, int>()>;
-    // Turns a thumbnail into the form the caller keeps (the folder view's, say), off the calling
-    // thread; the result must not be null.
+    // Turns a thumbnail (150 x 150, Format_RGB32, or Format_RGB888 as the cache keeps it) into
+    // the form the caller keeps (the folder view's, say), off the calling thread; the result must
+    // not be null.
     using PrepareFunction = std::function<QImage(const QImage&)>;
 
     // Decodes with one Thumbnailer per worker thread; QThread::idealThreadCount() workers; the
