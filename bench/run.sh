@@ -39,9 +39,12 @@
 #               "cached / cache empty" (goal: at most 0.1) compare them.
 #   bigfolder   The same openings of a folder of 1,000 and of 10,000 2 MP JPEGs (set many2mp,
 #               made once, about 1.7 GB), once each, in seconds, with the peak resident memory
-#               of each opening, the longest time the window went without painting, and the
-#               longest frame while scrolling the cached folder from top to bottom a page at a
-#               time. Not part of the default run: bench/run.sh bigfolder.
+#               of each opening, the longest time the window went without painting (a small
+#               widget asks for a paint every 4 ms, as an animation would; "longest without a
+#               change": no other widget painted), the first screen without cache over one
+#               screenful's decode on as many threads, and the longest frame while scrolling the
+#               cached folder from top to bottom a page at a time. Not part of the default run:
+#               bench/run.sh bigfolder.
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
 #               reloadFolder() ("add core: reload").
