@@ -109,7 +109,7 @@ struct ThumbnailPipeline::RunState
     std::vector<Work> toRead;
     // Decodes of bytes read by the pipeline that have not finished.
     std::atomic<int> reading { 0 };
-    // Whether the cache had any of the rows looked up so far.
+    // Whether the cache had any of the rows of the last lookup.
     std::atomic<bool> anyFound { false };
 
     void finish(int row, DecodedPicture result)
@@ -235,10 +235,10 @@ void ThumbnailPipeline::lookUp(const std::shared_ptr<RunState>& state, std::vect
     for (const Work& w : work)
         keys.push_back(w.key);
     const std::vector<ThumbnailCache::Found> found = m_cache->findAll(keys);
+    state->anyFound = std::any_of(
+        found.begin(), found.end(), [](const ThumbnailCache::Found& f) { return !f.isEmpty(); });
     for (size_t i = 0; i < work.size(); ++i) {
         Work& w = work[i];
-        if (!found[i].isEmpty())
-            state->anyFound = true;
         if (!found[i].waiting.isNull()) {
             state->finishAll(w.rows, DecodedPicture { found[i].waiting, QString() });
             continue;
