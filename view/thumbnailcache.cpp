@@ -162,8 +162,6 @@ void ThumbnailCache::openLocked()
                 return;
             }
             db.exec("PRAGMA synchronous=NORMAL");
-            // Entries are read through a memory map, not copied in by a read call each page.
-            db.exec("PRAGMA mmap_size=268435456");
             db.exec("PRAGMA journal_size_limit=16777216");
             int version = db.execAndGet("PRAGMA user_version").getInt();
             if (version != kLayoutVersion) {
