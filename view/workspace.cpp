@@ -247,10 +247,9 @@ void Workspace::openFolderTable(QString table)
 QList<PictureRow> Workspace::readRows(const QString& table)
 {
     // A slice at a time, with the window's events in between: the rows of a folder of thousands
-    // of pictures take longer than a frame, and a slice of large pictures' rows a few
-    // milliseconds (each row header has a page of its own). No command starts meanwhile.
-    constexpr int kSliceRows = 128;
-    constexpr qint64 kYieldMs = 16;
+    // of pictures take longer than a frame. No command starts meanwhile.
+    constexpr int kSliceRows = 500;
+    constexpr qint64 kYieldMs = 25;
     QList<PictureRow> rows;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
