@@ -38,9 +38,15 @@ void StatusBar::startProgress(int steps)
 
 void StatusBar::advanceProgress(bool paintNow)
 {
-    m_pro->setValue(m_pro->value() + 1);
-    if (paintNow)
+    if (paintNow) {
+        m_pro->setValue(m_pro->value() + 1);
         m_pro->repaint();
+        return;
+    }
+    // QProgressBar paints at once whenever its bar grows; here the window's next paint shows it.
+    m_pro->setUpdatesEnabled(false);
+    m_pro->setValue(m_pro->value() + 1);
+    m_pro->setUpdatesEnabled(true);
 }
 
 void StatusBar::endProgress()

@@ -4,6 +4,7 @@
 
 #include "pictures/addfiles.h"
 #include "store/foldertree.h"
+#include "store/heap.h"
 #include "store/sqlitestore.h"
 #include "store/treeblob.h"
 #include "view/consoleprompt.h"
@@ -157,6 +158,8 @@ void printPart(const QString& set, const QString& part, double msPerPicture)
 
 int runBenchmark(int argc, char** argv, const char* usage, const MeasureSet& measureSet)
 {
+    // The allocator as the programs set it.
+    keepPictureBuffersOnHeap();
     // The window is real but needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

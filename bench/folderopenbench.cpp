@@ -27,7 +27,14 @@
 //   "peak memory, ..." peak resident memory of the process during each opening (MB)
 //   "first screen, ..." from the call until the folder view first painted with every item it
 //                      shows holding its real thumbnail (ms, each of the three openings)
-//   "longest without painting"  the longest stretch of any opening in which no widget painted
+//   "screenful decode" the pictures of that first screen, read beforehand, made into thumbnails
+//                      on as many threads as the opening has decoders (ms); "first screen, no
+//                      cache / screenful decode" the first screen without cache over it
+//   "longest without painting"  the longest stretch of any opening in which the window could
+//                      not paint: a small widget in it asks for a paint every 4 ms, as an
+//                      animation would
+//   "longest without a change"  the longest stretch in which no other widget painted (nothing
+//                      in sight changed, or the window could not paint)
 //   "longest scroll frame"  with --scroll: the cached folder scrolled from top to bottom a page
 //                      at a time, each page painted at once; the slowest page (ms)
 // With --parts it also times the parts of an opening one after the other on the calling thread
@@ -55,10 +62,14 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -134,38 +145,82 @@ void timeParts(Form1& form, const QString& set)
     settle();
 }
 
-// The longest time between two paints of any widget while it is watched: how long the window
-// at most showed no progress (the counts in the status bar change with every row).
+// How long the window at most could not paint. A small widget in the window asks to be painted
+// every few milliseconds, as an animation (a busy indicator, a scrolling view) would: a stretch
+// without any paint is one in which the user-interface thread did not process its events.
+// Besides, the longest stretch without a paint of any other widget: how long the window at most
+// showed no change (after the first screen only the progress bar, moving a pixel at a time, and
+// rows scrolled into sight change).
 class PaintGaps : public QObject
 {
 public:
-    PaintGaps() { QCoreApplication::instance()->installEventFilter(this); }
+    explicit PaintGaps(QWidget& window)
+        : m_ticker(&window)
+    {
+        m_ticker.setGeometry(0, 0, 4, 4);
+        // Painted alone, not through the widgets behind it.
+        m_ticker.setAttribute(Qt::WA_OpaquePaintEvent);
+        m_ticker.show();
+        m_ticker.raise();
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_ticker, [this] { m_ticker.update(); });
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~PaintGaps() override { QCoreApplication::instance()->removeEventFilter(this); }
     void start()
     {
-        m_last = Clock::now();
-        m_longest = 0;
+        m_start = Clock::now();
+        m_any = Gap { m_start };
+        m_change = Gap { m_start };
+        m_timer.start(4);
     }
     // Until now, so that a last stretch without paints counts too.
     double longestMs()
     {
-        m_longest = std::max(m_longest, msSince(m_last));
-        return m_longest;
+        m_timer.stop();
+        m_any.note(m_start);
+        return m_any.longest;
     }
+    double longestChangeMs()
+    {
+        m_change.note(m_start);
+        return m_change.longest;
+    }
+    // Where the longest stretch without painting began, in ms from start().
+    double longestAtMs() const { return m_any.longestAt; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
-            m_longest = std::max(m_longest, msSince(m_last));
-            m_last = Clock::now();
+            m_any.note(m_start);
+            if (watched != &m_ticker)
+                m_change.note(m_start);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    Clock::time_point m_last;
-    double m_longest = 0;
+    struct Gap
+    {
+        Clock::time_point last;
+        double longest = 0, longestAt = 0;
+        // A paint now: the stretch since the last one ends.
+        void note(Clock::time_point start)
+        {
+            const double gap = msSince(last);
+            if (gap > longest) {
+                longest = gap;
+                longestAt = std::chrono::duration<double, std::milli>(last - start).count();
+            }
+            last = Clock::now();
+        }
+    };
+
+    QWidget m_ticker;
+    QTimer m_timer;
+    Clock::time_point m_start;
+    Gap m_any, m_change;
 };
 
 // Peak resident memory of the process since the last resetPeakMemory(), in MB.
@@ -264,6 +319,7 @@ private:
 struct Opening
 {
     double wall = 1e30, cpu = 1e30, threadCpu = 1e30, painted = 1e30, paintGap = 0, peakMb = 0;
+    double changeGap = 0;
     double firstScreen = 1e30;
 };
 
@@ -274,7 +330,7 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
 {
     settle();
     prompt.resetWarnings();
-    PaintGaps gaps;
+    PaintGaps gaps(form);
     resetPeakMemory();
     const double cpuStart = processCpuMs();
     const double threadStart = threadCpuMs();
@@ -290,6 +346,7 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     }
     const double wall = msSince(start);
     const double gap = gaps.longestMs();
+    const double changeGap = gaps.longestChangeMs();
     const double cpu = processCpuMs() - cpuStart;
     const double threadCpu = threadCpuMs() - threadStart;
     settle();
@@ -302,10 +359,10 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     if (verbose)
         std::fprintf(stderr,
             "%s %s: %.0f ms, CPU %.0f ms (user-interface thread %.0f ms), longest without painting "
-            "%.0f ms, first screen %.0f ms, "
+            "%.0f ms (from %.0f ms), without a change %.0f ms, first screen %.0f ms, "
             "peak %.0f MB, monotonic %.6f,%.6f\n",
-            qPrintable(set), what, wall, cpu, threadCpu, gap, firstScreen.ms(), peak,
-            monotonicSeconds(start), monotonicSeconds(start) + wall / 1e3);
+            qPrintable(set), what, wall, cpu, threadCpu, gap, gaps.longestAtMs(), changeGap,
+            firstScreen.ms(), peak, monotonicSeconds(start), monotonicSeconds(start) + wall / 1e3);
     if (form.workspace().items().rowCount() != expected || prompt.warnings() != 0) {
         std::fprintf(stderr, "%s: the view has %d of %d pictures, %d decode warnings\n",
             qPrintable(set), form.workspace().items().rowCount(), expected, prompt.warnings());
@@ -317,8 +374,42 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     best->painted = std::min(best->painted, painted);
     best->firstScreen = std::min(best->firstScreen, firstScreen.ms());
     best->paintGap = std::max(best->paintGap, gap);
+    best->changeGap = std::max(best->changeGap, changeGap);
     best->peakMb = std::max(best->peakMb, peak);
     return ok;
+}
+
+// One screenful's decode: the pictures the folder view shows (as it does after an opening, at its
+// top), read beforehand, made into thumbnails on as many threads as an opening has decoders; ms,
+// wall clock. The least an opening without cache can take to show its first screen.
+double screenfulDecodeMs(Form1& form, const QString& set)
+{
+    const auto [first, last] = form.ListView1()->visibleRows();
+    Store& store = *form.workspace().store();
+    std::vector<std::pair<PictureFormat, QByteArray>> pictures;
+    int item = 0;
+    for (const PictureRow& row : store.pictureRows(set)) {
+        const PictureFormat format = formatOfCome(row.come);
+        if (format == PictureFormat::Other)
+            continue; // no item
+        if (item >= first && item <= last)
+            pictures.emplace_back(format, store.readBlob(set, row.rowid));
+        ++item;
+    }
+    const int threads = std::max(1, QThread::idealThreadCount());
+    std::atomic<size_t> next { 0 };
+    const Clock::time_point start = Clock::now();
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            Thumbnailer thumbnailer;
+            for (size_t i; (i = next++) < pictures.size();)
+                thumbnailer.makeThumbnail(pictures[i].first, pictures[i].second);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return pictures.empty() ? -1 : msSince(start);
 }
 
 bool fingerprint(const QString& dir)
@@ -359,6 +450,7 @@ bool measureSet(
     const int expected = int(files.size());
     bool ok = true;
     Opening uncached, empty, cached;
+    double screenfulDecode = 1e30;
     double longestFrame = 0, longestFrameCpu = 0;
     int frames = 0;
     const QString cachePath = dir.filePath(QStringLiteral("thumbnails.sqlite"));
@@ -379,6 +471,9 @@ bool measureSet(
         withForm(QStringLiteral("off"), [&](Form1& form) {
             ok = openOnce(form, set, expected, prompt, args.verbose, "without cache", &uncached)
                 && ok;
+            const double screenful = screenfulDecodeMs(form, set);
+            if (screenful > 0)
+                screenfulDecode = std::min(screenfulDecode, screenful);
         });
         for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
             QFile::remove(cachePath + suffix);
@@ -416,8 +511,13 @@ bool measureSet(
         printResult(set, QStringLiteral("first screen, no cache"), uncached.firstScreen, "ms once");
         printResult(set, QStringLiteral("first screen, cache empty"), empty.firstScreen, "ms once");
         printResult(set, QStringLiteral("first screen, cached"), cached.firstScreen, "ms once");
+        printResult(set, QStringLiteral("screenful decode"), screenfulDecode, "ms once");
+        printResult(set, QStringLiteral("first screen, no cache / screenful decode"),
+            uncached.firstScreen / screenfulDecode, "ratio");
         printResult(set, QStringLiteral("longest without painting"),
             std::max({ uncached.paintGap, empty.paintGap, cached.paintGap }), "ms once");
+        printResult(set, QStringLiteral("longest without a change"),
+            std::max({ uncached.changeGap, empty.changeGap, cached.changeGap }), "ms once");
         if (args.scroll) {
             printResult(set, QStringLiteral("longest scroll frame"), longestFrame, "ms once");
             printResult(

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace zarvo {
 
@@ -564,6 +565,12 @@ QByteArray ThumbnailCache::encode(const QImage& thumbnail)
 
 QImage ThumbnailCache::decode(const QByteArray& encoded)
 {
+    const QImage image = decodeRgb888(encoded);
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ThumbnailCache::decodeRgb888(const QByteArray& encoded)
+{
     if (encoded.size() <= qsizetype(sizeof kMagic)
         || std::memcmp(encoded.constData(), kMagic, sizeof kMagic) != 0)
         return QImage();
@@ -574,15 +581,15 @@ QImage ThumbnailCache::decode(const QByteArray& encoded)
     QImage image(kSize, kSize, QImage::Format_RGB888);
     if (image.isNull())
         return QImage();
-    QByteArray pixels(kPixelBytes, Qt::Uninitialized);
+    // The image's rows are padded to four bytes; the entry's are not. One buffer per thread.
+    thread_local std::vector<char> pixels = std::vector<char>(size_t(kPixelBytes));
     const size_t read = ZSTD_decompressDCtx(
         zstdContexts().decompress, pixels.data(), size_t(kPixelBytes), frame, frameBytes);
     if (ZSTD_isError(read) || read != size_t(kPixelBytes))
         return QImage();
     for (int y = 0; y < kSize; ++y)
-        std::memcpy(
-            image.scanLine(y), pixels.constData() + qsizetype(y) * kSize * 3, size_t(kSize) * 3);
-    return image.convertToFormat(QImage::Format_RGB32);
+        std::memcpy(image.scanLine(y), pixels.data() + qsizetype(y) * kSize * 3, size_t(kSize) * 3);
+    return image;
 }
 
 void forgetThumbnails(

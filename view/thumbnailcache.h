@@ -119,6 +119,8 @@ public:
     // The lossless form of a 150 x 150 thumbnail, and back (a null image for anything damaged).
     static QByteArray encode(const QImage& thumbnail);
     static QImage decode(const QByteArray& encoded);
+    // The same in the entry's own Format_RGB888, without converting it.
+    static QImage decodeRgb888(const QByteArray& encoded);
 
 private:
     enum class State { Unopened, Open, Unavailable };

@@ -19,20 +19,32 @@ bool isWhite(QRgb pixel)
     return (pixel & 0xffffffu) == kWhite;
 }
 
+// Whether pixel x of a row is white: RGB32, or RGB888 (three bytes a pixel).
+bool isWhiteAt(const uchar* line, int x, bool rgb888)
+{
+    if (!rgb888)
+        return isWhite(reinterpret_cast<const QRgb*>(line)[x]);
+    const uchar* pixel = line + 3 * x;
+    return pixel[0] == 0xff && pixel[1] == 0xff && pixel[2] == 0xff;
+}
+
 bool rowIsWhite(const QImage& image, int y, int left, int right)
 {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const uchar* line = image.constScanLine(y);
+    const bool rgb888 = image.format() == QImage::Format_RGB888;
     for (int x = left; x < right; ++x) {
-        if (!isWhite(line[x]))
+        if (!isWhiteAt(line, x, rgb888))
             return false;
     }
     return true;
 }
 
-// The smallest rectangle outside which the RGB32 image is white; empty when all of it is.
+// The smallest rectangle outside which the RGB32 or RGB888 image is white; empty when all of it
+// is.
 QRect contentRect(const QImage& image)
 {
     const int width = image.width();
+    const bool rgb888 = image.format() == QImage::Format_RGB888;
     int top = 0;
     int bottom = image.height();
     while (top < bottom && rowIsWhite(image, top, 0, width))
@@ -44,13 +56,13 @@ QRect contentRect(const QImage& image)
     int left = width;
     int right = 0;
     for (int y = top; y < bottom; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const uchar* line = image.constScanLine(y);
         int x = 0;
-        while (x < left && isWhite(line[x]))
+        while (x < left && isWhiteAt(line, x, rgb888))
             ++x;
         left = x;
         x = width;
-        while (x > right && isWhite(line[x - 1]))
+        while (x > right && isWhiteAt(line, x - 1, rgb888))
             --x;
         right = x;
     }
@@ -107,7 +119,10 @@ void ThumbnailModel::clear()
 
 void ThumbnailModel::keep(const QImage& thumbnail, QImage* picture, QPoint* offset)
 {
-    const QImage full = normalizedThumbnail(thumbnail);
+    // A whole thumbnail in three bytes a pixel (the cache's own form) is kept as it is.
+    const bool whole888 = thumbnail.format() == QImage::Format_RGB888
+        && thumbnail.size() == QSize(kThumbnailSize, kThumbnailSize);
+    const QImage full = whole888 ? thumbnail : normalizedThumbnail(thumbnail);
     const QRect content = contentRect(full);
     // Three bytes a pixel: the thumbnail is opaque, and painting converts only what is seen.
     *picture
@@ -149,6 +164,33 @@ void ThumbnailModel::setThumbnail(int row, const QImage& thumbnail)
     if (row < 0 || row >= rowCount())
         return;
     keepFor(m_items[size_t(row)], thumbnail);
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
+}
+
+QImage ThumbnailModel::keptThumbnail(const QImage& thumbnail)
+{
+    QImage picture;
+    QPoint offset;
+    keep(thumbnail, &picture, &offset);
+    if (picture.isNull()) {
+        picture = QImage(1, 1, QImage::Format_RGB888);
+        picture.fill(Qt::white);
+    }
+    picture.setOffset(offset);
+    return picture;
+}
+
+void ThumbnailModel::setKeptThumbnail(int row, const QImage& kept)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    Item& item = m_items[size_t(row)];
+    // An all-white thumbnail keeps nothing, as through setThumbnail().
+    const bool white = kept.size() == QSize(1, 1) && isWhite(kept.pixel(0, 0));
+    item.picture = white ? QImage() : kept;
+    item.offset = white ? QPoint() : kept.offset();
+    item.filled = true;
     const QModelIndex changed = index(row);
     Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
 }

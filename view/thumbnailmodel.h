@@ -58,6 +58,13 @@ public:
     void reset(const QStringList& names);
     // Gives the item its thumbnail (normalized as by append()); the item counts as filled.
     void setThumbnail(int row, const QImage& thumbnail);
+    // What the model keeps of a thumbnail (normalized as by append()), made on any thread, so
+    // that a folder opening does that work off the user-interface thread: the thumbnail without
+    // its white margins, Format_RGB888, with QImage::offset() where it lies in the 150 x 150
+    // thumbnail (an all-white thumbnail gives one white pixel).
+    static QImage keptThumbnail(const QImage& thumbnail);
+    // Gives the item its thumbnail as keptThumbnail() made it; the item counts as filled.
+    void setKeptThumbnail(int row, const QImage& kept);
     // Whether the item has its thumbnail: every appended item, a reset item once it was set.
     bool isFilled(int row) const;
 

@@ -11,6 +11,9 @@
 #include <QHash>
 #include <QThread>
 
+#ifdef __GLIBC__
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -27,7 +30,10 @@ namespace zarvo {
 namespace {
 
 // Longest stretch without processing events while results keep arriving in time.
-constexpr qint64 kYieldIntervalMs = 40;
+constexpr qint64 kYieldIntervalMs = 25;
+// Most time one processing of events may take: long enough for what the events start (a timer
+// that asks for a paint, the paint) to end in it too.
+constexpr int kEventBudgetMs = 8;
 
 DecodedPicture thumbnailOnThisThread(const ThumbnailJob& job)
 {
@@ -70,32 +76,54 @@ struct ThumbnailPipeline::Work
 // a task that finishes after run() ended (deliver threw) still writes into live memory.
 struct ThumbnailPipeline::RunState
 {
-    struct Slot
-    {
-        bool ready = false;
-        DecodedPicture result;
-    };
-
     std::mutex mutex;
     std::condition_variable changed;
-    std::unordered_map<int, Slot> slots; // of the rows fetched and not yet delivered
+    // Rows finished and not yet delivered, in the order they finished, with their results.
+    std::deque<std::pair<int, DecodedPicture>> ready;
     QAbstractEventDispatcher* dispatcher = nullptr; // of the calling thread; null: no events
     std::atomic<bool> cancelled { false };
+    // Run on a worker on each thumbnail before it is delivered; may be empty.
+    PrepareFunction prepare;
     // Works whose bytes are still to be read, in fetch order; only the calling thread uses it.
     std::deque<Work> unread;
-    // Works given back by a worker because their cache entry was damaged and their bytes were
-    // not at hand (under mutex); read before the others.
-    std::vector<Work> givenBack;
+    // Works whose bytes the calling thread is to read (under mutex): not in the cache, or their
+    // entry was damaged. Moved to `unread` by the calling thread.
+    std::vector<Work> toRead;
     // Decodes of bytes read by the pipeline that have not finished.
     std::atomic<int> reading { 0 };
+    // Whether the cache had any of the rows of the last lookup.
+    std::atomic<bool> anyFound { false };
 
     void finish(int row, DecodedPicture result)
     {
         {
             std::lock_guard lock(mutex);
-            Slot& slot = slots[row];
-            slot.result = std::move(result);
-            slot.ready = true;
+            ready.emplace_back(row, std::move(result));
+        }
+        changed.notify_all();
+    }
+    // The same for every row of a work, the thumbnail prepared once for all of them.
+    void finishAll(const std::vector<int>& rows, DecodedPicture result)
+    {
+        if (prepare && result.ok()) {
+            try {
+                result.image = prepare(result.image);
+            } catch (const std::exception& error) {
+                result = DecodedPicture { QImage(), QString::fromLocal8Bit(error.what()) };
+            }
+        }
+        {
+            std::lock_guard lock(mutex);
+            for (int row : rows)
+                ready.emplace_back(row, result);
+        }
+        changed.notify_all();
+    }
+    void giveToRead(Work work)
+    {
+        {
+            std::lock_guard lock(mutex);
+            toRead.push_back(std::move(work));
         }
         changed.notify_all();
     }
@@ -131,7 +159,7 @@ ThumbnailPipeline::~ThumbnailPipeline()
         m_cache->flush();
 }
 
-bool ThumbnailPipeline::submit(
+void ThumbnailPipeline::submit(
     const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs)
 {
     ThumbnailCache* cache = m_cache.get();
@@ -155,7 +183,10 @@ bool ThumbnailPipeline::submit(
             job.read = nullptr;
         }
         if (!cache) {
-            work.push_back({ { row }, std::move(job), {}, {} });
+            if (job.read)
+                state->unread.push_back({ { row }, std::move(job), {}, {} });
+            else
+                start(state, { { row }, std::move(job), {}, {} });
             continue;
         }
         ThumbnailKey key = job.read ? ThumbnailKey { job.content, job.format }
@@ -168,34 +199,37 @@ bool ThumbnailPipeline::submit(
         workOf.insert(full, work.size());
         work.push_back({ { row }, std::move(job), std::move(key), {} });
     }
-    bool anyFound = false;
-    if (cache) {
-        std::vector<ThumbnailKey> keys;
-        keys.reserve(work.size());
-        for (const Work& w : work)
-            keys.push_back(w.key);
-        const std::vector<ThumbnailCache::Found> found = cache->findAll(keys);
-        for (size_t i = 0; i < work.size(); ++i) {
-            anyFound |= !found[i].isEmpty();
-            if (!found[i].waiting.isNull()) {
-                for (int row : work[i].rows)
-                    state->finish(row, DecodedPicture { found[i].waiting, QString() });
-                work[i].rows.clear();
-            } else {
-                work[i].encoded = found[i].encoded;
-            }
-        }
-    }
+    if (work.empty())
+        return;
+    // The lookup waits for no decode and holds up no paint: a worker makes it, before the decodes
+    // already queued.
+    auto batch = std::make_shared<std::vector<Work>>(std::move(work));
+    m_pool.start([this, state, batch] { lookUp(state, std::move(*batch)); }, 1);
+}
 
-    for (Work& w : work) {
-        if (w.rows.empty())
+void ThumbnailPipeline::lookUp(const std::shared_ptr<RunState>& state, std::vector<Work> work)
+{
+    if (state->cancelled.load())
+        return;
+    std::vector<ThumbnailKey> keys;
+    keys.reserve(work.size());
+    for (const Work& w : work)
+        keys.push_back(w.key);
+    const std::vector<ThumbnailCache::Found> found = m_cache->findAll(keys);
+    state->anyFound = std::any_of(
+        found.begin(), found.end(), [](const ThumbnailCache::Found& f) { return !f.isEmpty(); });
+    for (size_t i = 0; i < work.size(); ++i) {
+        Work& w = work[i];
+        if (!found[i].waiting.isNull()) {
+            state->finishAll(w.rows, DecodedPicture { found[i].waiting, QString() });
             continue;
+        }
+        w.encoded = found[i].encoded;
         if (w.encoded.isEmpty() && w.job.read)
-            state->unread.push_back(std::move(w));
+            state->giveToRead(std::move(w));
         else
             start(state, std::move(w));
     }
-    return anyFound;
 }
 
 void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
@@ -210,15 +244,12 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
         if (!state->cancelled.load()) {
             // A damaged entry reads as missing; the picture decoded again replaces it.
             if (!w.encoded.isEmpty())
-                result.image = ThumbnailCache::decode(w.encoded);
+                result.image = state->prepare ? ThumbnailCache::decodeRgb888(w.encoded)
+                                              : ThumbnailCache::decode(w.encoded);
             if (!result.ok() && w.job.read) {
                 // Its bytes are not read yet: only the calling thread may read them.
                 w.encoded.clear();
-                {
-                    std::lock_guard lock(state->mutex);
-                    state->givenBack.push_back(std::move(w));
-                }
-                state->changed.notify_all();
+                state->giveToRead(std::move(w));
                 return;
             }
             if (!result.ok()) {
@@ -231,8 +262,7 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
         // Before the rows are finished, so that the calling thread, woken, sees the free place.
         if (w.wasRead)
             --state->reading;
-        for (int row : w.rows)
-            state->finish(row, result);
+        state->finishAll(w.rows, std::move(result));
         // Writing a few thousand thumbnails takes a while: not before the row is delivered.
         if (flush)
             cache->flush();
@@ -240,7 +270,7 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
 }
 
 void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
-    const DeliverFunction& deliver, const VisibleFunction& visible)
+    const DeliverFunction& deliver, const VisibleFunction& visible, const PrepareFunction& prepare)
 {
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::run called while it runs");
@@ -266,6 +296,7 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         }
     };
     auto state = std::make_shared<RunState>();
+    state->prepare = prepare;
     if (QCoreApplication::instance())
         state->dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
     m_running = true;
@@ -275,7 +306,7 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     sinceEvents.start();
     bool seenChanged = true; // the visible rows may have changed since they were asked
     const auto processEvents = [&] {
-        QCoreApplication::processEvents(m_eventFlags);
+        QCoreApplication::processEvents(m_eventFlags, kEventBudgetMs);
         sinceEvents.restart();
         seenChanged = true;
     };
@@ -314,14 +345,14 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     if (visible && state->dispatcher)
         processEvents();
 
-    // Reads the bytes of waiting works, those given back first, while fewer than lookAhead()
-    // of the bytes read are being decoded; the window keeps painting between reads.
+    // Reads the bytes of waiting works while fewer than lookAhead() of the bytes read are being
+    // decoded; the window keeps painting between reads.
     const auto readSome = [&] {
         {
             std::lock_guard lock(state->mutex);
-            for (Work& w : state->givenBack)
-                state->unread.push_front(std::move(w));
-            state->givenBack.clear();
+            for (Work& w : state->toRead)
+                state->unread.push_back(std::move(w));
+            state->toRead.clear();
         }
         while (!state->unread.empty() && state->reading.load() < lookAhead()) {
             Work w = std::move(state->unread.front());
@@ -329,9 +360,8 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
             try {
                 w.job.bytes = w.job.read();
             } catch (const std::exception& error) {
-                const QString what = QString::fromLocal8Bit(error.what());
-                for (int failed : w.rows)
-                    state->finish(failed, DecodedPicture { QImage(), what });
+                state->finishAll(
+                    w.rows, DecodedPicture { QImage(), QString::fromLocal8Bit(error.what()) });
                 continue;
             }
             w.job.read = nullptr;
@@ -342,17 +372,21 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         }
     };
 
-    std::deque<int> inFlight; // fetched, not delivered, in fetch order
-    // With a cache, rows are fetched a screenful at a time while they are found there, so that
-    // one query serves them all; otherwise as soon as a worker's row is delivered.
+    std::vector<int> inFlight; // fetched, not delivered
+    const auto seenInFlight = [&] {
+        return std::any_of(inFlight.begin(), inFlight.end(),
+            [&](int row) { return row >= seenFirst && row <= seenLast; });
+    };
+    // With a cache, rows are fetched a screenful at a time while they are found there or their
+    // bytes wait to be read, so that one query serves them all; otherwise as soon as a worker's
+    // row is delivered.
     bool batching = m_cache != nullptr;
     std::exception_ptr fetchFailure;
+    std::vector<std::pair<int, DecodedPicture>> done;
     for (;;) {
         const size_t window = size_t(batching ? std::max(kBatchRows, lookAhead()) : lookAhead());
         // While the workers have rows in sight enough, reading others would only hold them up.
-        const bool screenBusy = inFlight.size() >= size_t(lookAhead())
-            && std::any_of(inFlight.begin(), inFlight.end(),
-                [&](int row) { return row >= seenFirst && row <= seenLast; });
+        const bool screenBusy = inFlight.size() >= size_t(lookAhead()) && seenInFlight();
         if (!fetchFailure && !screenBusy
             && inFlight.size() <= (batching ? window / 2 : window - 1)) {
             std::vector<std::pair<int, ThumbnailJob>> jobs;
@@ -379,49 +413,55 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 // Rows whose bytes wait to be read cost little to fetch: a screenful at a time.
                 const bool deferred = std::any_of(jobs.begin(), jobs.end(),
                     [](const auto& job) { return bool(job.second.read); });
-                batching = (submit(state, std::move(jobs)) || deferred) && m_cache;
+                submit(state, std::move(jobs));
+                batching = m_cache && (deferred || state->anyFound.load());
             }
         }
         if (inFlight.empty())
             break;
 
-        const int row = inFlight.front();
-        DecodedPicture result;
+        // Every row that is ready, in the order they became so: a row found in the cache does not
+        // wait for one still decoding.
         for (;;) {
             readSome();
             {
                 std::unique_lock lock(state->mutex);
-                RunState::Slot& slot = state->slots[row];
-                // Woken when the row is in, or when bytes wait to be read and a worker is free.
+                // Woken when a row is in, or when bytes wait to be read and a worker is free.
                 const auto woken = [&] {
-                    return slot.ready || !state->givenBack.empty()
-                        || (!state->unread.empty() && state->reading.load() < lookAhead());
+                    return !state->ready.empty()
+                        || ((!state->toRead.empty() || !state->unread.empty())
+                            && state->reading.load() < lookAhead());
                 };
                 if (!state->dispatcher) {
                     state->changed.wait(lock, woken);
                 } else {
-                    // Sleep until the result is in or the yield interval is over: processing
+                    // Sleep until a result is in or the yield interval is over: processing
                     // events at every finished decode would repaint the view for each picture.
                     const qint64 left = kYieldIntervalMs - sinceEvents.elapsed();
                     if (left > 0)
                         state->changed.wait_for(lock, std::chrono::milliseconds(left), woken);
                 }
-                if (slot.ready) {
-                    result = std::move(slot.result);
-                    state->slots.erase(row);
+                if (!state->ready.empty()) {
+                    done.assign(std::make_move_iterator(state->ready.begin()),
+                        std::make_move_iterator(state->ready.end()));
+                    state->ready.clear();
                     break;
                 }
             }
             if (state->dispatcher && sinceEvents.elapsed() >= kYieldIntervalMs)
                 processEvents();
         }
-        inFlight.pop_front();
-        deliver(row, result);
-        deliveredRows[size_t(row)] = true;
-        // The last row in sight is in: show the screen now, not at the next yield.
-        const bool screenDone = visible && row >= seenFirst && row <= seenLast
-            && std::all_of(deliveredRows.begin() + seenFirst, deliveredRows.begin() + seenLast + 1,
-                [](bool done) { return done; });
+        bool screenDone = false;
+        for (auto& [row, result] : done) {
+            inFlight.erase(std::find(inFlight.begin(), inFlight.end(), row));
+            deliver(row, result);
+            deliveredRows[size_t(row)] = true;
+            // The last row in sight is in: show the screen now, not at the next yield.
+            screenDone |= visible && row >= seenFirst && row <= seenLast
+                && std::all_of(deliveredRows.begin() + seenFirst,
+                    deliveredRows.begin() + seenLast + 1, [](bool delivered) { return delivered; });
+        }
+        done.clear();
         if (state->dispatcher && (screenDone || sinceEvents.elapsed() >= kYieldIntervalMs))
             processEvents();
     }

@@ -52,9 +52,10 @@ struct ThumbnailJob
 // run() reads rows with `fetch` on the calling thread while worker threads decode them; it keeps
 // at most lookAhead() rows fetched but not yet delivered, so memory holds a few pictures' bytes
 // at a time, not the folder's. Each row is fetched once and decoded once, and results are given
-// to `deliver` on the calling thread in the order their rows were fetched: the thumbnail
-// (Format_RGB32, 150 x 150), or !ok() with an error text when decoding failed, or for format
-// Other a null result without error (nothing was decoded).
+// to `deliver` on the calling thread as soon as each is ready (a row found in the cache does not
+// wait for an earlier one still decoding): the thumbnail (Format_RGB32, 150 x 150; with
+// `prepare`, what prepare made of it on a worker), or !ok() with an error text when decoding
+// failed, or for format Other a null result without error (nothing was decoded).
 //
 // Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() asks it which rows the
 // user sees (first and last, inclusive; first > last when none) at the start and again after
@@ -63,15 +64,15 @@ struct ThumbnailJob
 //
 // While it waits for the next result, run() processes the calling thread's events with
 // eventFlags() (by default QEventLoop::ExcludeUserInputEvents: repaints, timers, posted events;
-// no user input), and it does so every few tens of milliseconds even when results are ready, so
-// the window keeps painting. It sleeps while it waits; it never spins. Callers must expect those
+// no user input), and it does so every 25 ms even when results are ready, so the window keeps
+// painting. It sleeps while it waits; it never spins. Callers must expect those
 // events to run during run() and keep commands from starting meanwhile. run() is not
 // re-entrant: a nested call on the same pipeline throws std::logic_error.
 //
 // Failures: when fetch throws, no further rows are fetched; the rows fetched before are still
 // delivered, then the exception is rethrown. When deliver throws, rows still queued are dropped,
 // decodes in progress finish on their own, and the exception propagates at once. The decode
-// function must not throw; if it does, that row comes back !ok() with its what().
+// and prepare functions must not throw; if one does, that row comes back !ok() with its what().
 //
 // Bytes read later: the jobs that carry `read` are read on the calling thread one at a time, as
 // a worker becomes free (at most lookAhead() of them read and not yet decoded), with events
@@ -80,14 +81,16 @@ struct ThumbnailJob
 // the run goes on.
 //
 // Cache: with a ThumbnailCache, the rows fetched together (up to a screenful) are looked up in it
-// by content and kind in one query, and only those not there are decoded; a thumbnail decoded is
-// stored, a failure never is. The results and their order are the same with or without the
-// cache; only the time differs. What waits to be written is written on a worker when run() ends.
+// by content and kind in one query, made on a worker so that the calling thread never waits for
+// the cache's file, and only those not there are decoded; a thumbnail decoded is stored (before
+// `prepare`), a failure never is. The results are the same with or without the cache; only the
+// time, and so the order of delivery, differs. What waits to be written is written on a worker
+// when run() ends.
 //
 // Threads: run() must be called on one thread at a time, the thread whose events it may
-// process (normally the user-interface thread). The decode function runs on the workers,
-// several at once. The workers are a private thread pool whose threads never expire while the
-// pipeline lives, so the default decoder's per-thread Thumbnailer keeps its buffers from one
+// process (normally the user-interface thread). The decode and prepare functions run on the
+// workers, several at once. The workers are a private thread pool whose threads never expire while
+// the pipeline lives, so the default decoder's per-thread Thumbnailer keeps its buffers from one
 // opening to the next. Destroying the pipeline waits for decodes in progress.
 class ThumbnailPipeline
 {
@@ -96,6 +99,10 @@ public:
     using FetchFunction = std::function<ThumbnailJob(int)>;
     using DeliverFunction = std::function<void(int, const DecodedPicture&)>;
     using VisibleFunction = std::function<std::pair<int, int>()>;
+    // Turns a thumbnail (150 x 150, Format_RGB32, or Format_RGB888 as the cache keeps it) into
+    // the form the caller keeps (the folder view's, say), off the calling thread; the result must
+    // not be null.
+    using PrepareFunction = std::function<QImage(const QImage&)>;
 
     // Decodes with one Thumbnailer per worker thread; QThread::idealThreadCount() workers; the
     // cache of ThumbnailCache::openDefault().
@@ -122,17 +129,21 @@ public:
     void setEventFlags(QEventLoop::ProcessEventsFlags flags) { m_eventFlags = flags; }
 
     void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,
-        const VisibleFunction& visible = {});
+        const VisibleFunction& visible = {}, const PrepareFunction& prepare = {});
 
 private:
     struct RunState;
     struct Work;
 
-    // Looks the jobs up in the cache together and starts the decodes of those found there and of
-    // those not found whose bytes are at hand; the others wait in the state to be read. Whether
-    // any was found.
-    bool submit(
+    // Starts the decodes of the jobs, with a cache after looking them up there together (on a
+    // worker, lookUp()); jobs whose bytes are still to be read wait in the state for the calling
+    // thread to read them.
+    void submit(
         const std::shared_ptr<RunState>& state, std::vector<std::pair<int, ThumbnailJob>> jobs);
+    // Looks works up in the cache in one query and starts the decodes of the entries found and
+    // of the pictures not found whose bytes are at hand; the others go to the calling thread to
+    // be read.
+    void lookUp(const std::shared_ptr<RunState>& state, std::vector<Work> work);
     // Decodes a cache entry or the picture on a worker.
     void start(const std::shared_ptr<RunState>& state, Work work);
 

@@ -368,7 +368,7 @@ void Workspace::table1AfterOpen()
                 const int item = itemOfRow[size_t(i)];
                 if (item >= 0) {
                     if (result.ok()) {
-                        m_items.setThumbnail(item, result.image);
+                        m_items.setKeptThumbnail(item, result.image);
                     } else {
                         // The row stays: the user can still save, export or delete it.
                         m_items.setThumbnail(item, placeholderThumbnail());
@@ -379,7 +379,8 @@ void Workspace::table1AfterOpen()
                 Q_EMIT progressAdvanced(false);
             },
             m_visibleItems ? ThumbnailPipeline::VisibleFunction(visibleRows)
-                           : ThumbnailPipeline::VisibleFunction());
+                           : ThumbnailPipeline::VisibleFunction(),
+            &ThumbnailModel::keptThumbnail);
         Q_EMIT progressEnded();
     } catch (const std::exception& e) {
         // A row that could not be read ends the building; it still counts as handled.

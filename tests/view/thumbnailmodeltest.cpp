@@ -69,6 +69,38 @@ TEST(ThumbnailModel, KeepsOnlyThePictureAndGivesTheThumbnailBackExactly)
     EXPECT_EQ(model.pixelBytes(), 0);
 }
 
+// What an opening prepares on its workers (from the thumbnailer's RGB32 or the cache's RGB888)
+// fills an item exactly as setThumbnail() does: the same picture, place and thumbnail back.
+TEST(ThumbnailModel, KeptThumbnailFillsAnItemAsSetThumbnailDoes)
+{
+    QImage white(150, 150, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const QImage thumbnails[]
+        = { thumbnailOf(300, 200), thumbnailOf(200, 300), thumbnailOf(32, 32), white };
+    ThumbnailModel set;
+    ThumbnailModel prepared;
+    set.reset(QStringList(8, QStringLiteral("p")));
+    prepared.reset(QStringList(8, QStringLiteral("p")));
+    int row = 0;
+    for (const QImage& thumbnail : thumbnails) {
+        for (const QImage& form : { thumbnail, thumbnail.convertToFormat(QImage::Format_RGB888) }) {
+            set.setThumbnail(row, thumbnail);
+            QSignalSpy changed(&prepared, &QAbstractItemModel::dataChanged);
+            prepared.setKeptThumbnail(row, ThumbnailModel::keptThumbnail(form));
+            EXPECT_EQ(changed.size(), 1);
+            EXPECT_TRUE(prepared.isFilled(row));
+            EXPECT_EQ(prepared.thumbnail(row), thumbnail) << row;
+            EXPECT_EQ(kept(prepared, row), kept(set, row)) << row;
+            EXPECT_EQ(prepared.data(prepared.index(row), ThumbnailModel::PictureOffsetRole),
+                set.data(set.index(row), ThumbnailModel::PictureOffsetRole))
+                << row;
+            ++row;
+        }
+    }
+    EXPECT_TRUE(kept(prepared, 6).isNull()); // all white keeps nothing
+    EXPECT_EQ(prepared.pixelBytes(), set.pixelBytes());
+}
+
 TEST(ThumbnailModel, CutMarksAreSetClearedAndSignalled)
 {
     ThumbnailModel model;

@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -41,13 +44,14 @@ std::vector<int> upTo(int n)
 // throws at the given row.
 struct Recorded
 {
-    std::vector<int> fetched, delivered;
-    std::vector<DecodedPicture> results;
+    std::vector<int> fetched, delivered; // in call order
+    std::map<int, DecodedPicture> results; // by row
     int outstanding = 0, mostOutstanding = 0;
-    bool rethrown = false;
+    bool rethrown = false, deliverThrew = false, deliveredAfterThrow = false;
 
     Recorded(ThumbnailPipeline& pipeline, int rows, PictureFormat format = PictureFormat::Jpeg,
-        int fetchFailsAt = -1, int deliverFailsAt = -1)
+        int fetchFailsAt = -1, int deliverFailsAt = -1,
+        const std::function<void()>& afterDeliver = {})
     {
         try {
             pipeline.run(
@@ -60,53 +64,68 @@ struct Recorded
                     return ThumbnailJob { format, QByteArray::number(row) };
                 },
                 [&](int row, const DecodedPicture& result) {
-                    if (row == deliverFailsAt)
+                    deliveredAfterThrow |= deliverThrew;
+                    if (row == deliverFailsAt) {
+                        deliverThrew = true;
                         throw std::runtime_error("store gone");
+                    }
                     --outstanding;
                     delivered.push_back(row);
-                    results.push_back(result);
+                    results[row] = result;
+                    if (afterDeliver)
+                        afterDeliver();
                 });
         } catch (const std::runtime_error&) {
             rethrown = true;
         }
     }
+    // The rows delivered, each once, in row order.
+    std::vector<int> deliveredRows() const
+    {
+        std::vector<int> rows = delivered;
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
     bool resultsMatchRows() const
     {
-        for (size_t i = 0; i < results.size(); ++i) {
-            if (!results[i].ok() || results[i].image.pixel(0, 0) != (0xff000000u | uint(i)))
+        for (const auto& [row, result] : results) {
+            if (!result.ok() || result.image.pixel(0, 0) != (0xff000000u | uint(row)))
                 return false;
         }
-        return true;
+        return results.size() == delivered.size();
     }
 };
 
-TEST(ThumbnailPipeline, DeliversInRowOrderWhileDecodesFinishOutOfOrder)
+TEST(ThumbnailPipeline, DeliversEachRowAsSoonAsItIsReady)
 {
-    // Row 0 finishes only after three later rows have: its result must still come first.
+    // Row 0 finishes only after three later rows have been delivered: were rows delivered in
+    // row order, it would wait for ever (here: give up and fail).
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<int> finished; // rows in the order their decodes ended
+    int deliveredCount = 0;
+    std::atomic<int> decodes { 0 };
     bool onCallingThread = false;
     ThumbnailPipeline pipeline(
         [&](const ThumbnailJob& job) {
-            const int row = job.bytes.toInt();
+            ++decodes;
             std::unique_lock lock(mutex);
             onCallingThread |= QThread::currentThread() == QCoreApplication::instance()->thread();
-            if (row == 0 && !changed.wait_for(lock, kGiveUp, [&] { return finished.size() >= 3; }))
+            if (job.bytes.toInt() == 0
+                && !changed.wait_for(lock, kGiveUp, [&] { return deliveredCount >= 3; }))
                 return DecodedPicture { QImage(), QStringLiteral("row 0 gave up") };
-            finished.push_back(row);
-            changed.notify_all();
             return pictureOf(job);
         },
         4);
-    const Recorded run(pipeline, 40);
+    const Recorded run(pipeline, 40, PictureFormat::Jpeg, -1, -1, [&] {
+        std::lock_guard lock(mutex);
+        ++deliveredCount;
+        changed.notify_all();
+    });
     EXPECT_EQ(run.fetched, upTo(40));
-    EXPECT_EQ(run.delivered, upTo(40));
+    EXPECT_EQ(run.deliveredRows(), upTo(40));
+    EXPECT_GE(std::find(run.delivered.begin(), run.delivered.end(), 0) - run.delivered.begin(), 3);
     EXPECT_TRUE(run.resultsMatchRows());
-    const auto zeroAt = std::find(finished.begin(), finished.end(), 0) - finished.begin();
-    EXPECT_GE(zeroAt, 3);
-    std::sort(finished.begin(), finished.end());
-    EXPECT_EQ(finished, upTo(40)); // each row decoded once
+    EXPECT_EQ(decodes.load(), 40); // each row decoded once
     EXPECT_FALSE(onCallingThread);
 }
 
@@ -115,7 +134,7 @@ TEST(ThumbnailPipeline, KeepsAtMostTwoRowsPerWorkerInFlight)
     ThumbnailPipeline pipeline(pictureOf, 3);
     ASSERT_EQ(pipeline.lookAhead(), 6);
     const Recorded run(pipeline, 50);
-    EXPECT_EQ(run.delivered, upTo(50));
+    EXPECT_EQ(run.deliveredRows(), upTo(50));
     EXPECT_EQ(run.mostOutstanding, 6);
     const Recorded none(pipeline, 0);
     EXPECT_TRUE(none.fetched.empty() && none.delivered.empty());
@@ -129,15 +148,17 @@ TEST(ThumbnailPipeline, FailuresOfFetchAndDeliver)
         const Recorded run(pipeline, 10, PictureFormat::Png, failing);
         EXPECT_TRUE(run.rethrown);
         EXPECT_EQ(run.fetched, upTo(failing + 1));
-        EXPECT_EQ(run.delivered, upTo(failing));
+        EXPECT_EQ(run.deliveredRows(), upTo(failing));
         EXPECT_TRUE(run.resultsMatchRows());
     }
     // deliver throws: the run ends there; the pipeline is usable again.
     const Recorded stopped(pipeline, 30, PictureFormat::Png, -1, 3);
     EXPECT_TRUE(stopped.rethrown);
-    EXPECT_EQ(stopped.delivered, upTo(3));
+    EXPECT_TRUE(stopped.deliverThrew);
+    EXPECT_FALSE(stopped.deliveredAfterThrow);
+    EXPECT_EQ(std::count(stopped.delivered.begin(), stopped.delivered.end(), 3), 0);
     const Recorded again(pipeline, 30);
-    EXPECT_TRUE(again.resultsMatchRows() && again.delivered == upTo(30));
+    EXPECT_TRUE(again.resultsMatchRows() && again.deliveredRows() == upTo(30));
 }
 
 TEST(ThumbnailPipeline, OtherIsNotDecodedAndFailuresCarryAnError)
@@ -153,13 +174,13 @@ TEST(ThumbnailPipeline, OtherIsNotDecodedAndFailuresCarryAnError)
         1);
     const Recorded other(pipeline, 3, PictureFormat::Other);
     EXPECT_EQ(decodes, 0);
-    ASSERT_EQ(other.delivered, upTo(3));
-    EXPECT_TRUE(other.results[1].image.isNull() && other.results[1].error.isEmpty());
+    ASSERT_EQ(other.deliveredRows(), upTo(3));
+    EXPECT_TRUE(other.results.at(1).image.isNull() && other.results.at(1).error.isEmpty());
 
     const Recorded failing(pipeline, 3, PictureFormat::Gif);
-    ASSERT_EQ(failing.delivered, upTo(3));
-    EXPECT_FALSE(failing.results[1].ok() || failing.results[1].error.isEmpty());
-    EXPECT_EQ(failing.results[2].error, QStringLiteral("decoder blew up"));
+    ASSERT_EQ(failing.deliveredRows(), upTo(3));
+    EXPECT_FALSE(failing.results.at(1).ok() || failing.results.at(1).error.isEmpty());
+    EXPECT_EQ(failing.results.at(2).error, QStringLiteral("decoder blew up"));
 }
 
 TEST(ThumbnailPipeline, ProcessesEventsWhileWaiting)
@@ -182,7 +203,8 @@ TEST(ThumbnailPipeline, ProcessesEventsWhileWaiting)
         },
         2);
     const Recorded run(pipeline, 6);
-    EXPECT_TRUE(run.resultsMatchRows()) << run.results[0].error.toStdString();
+    ASSERT_EQ(run.deliveredRows(), upTo(6));
+    EXPECT_TRUE(run.resultsMatchRows()) << run.results.at(0).error.toStdString();
 }
 
 TEST(ThumbnailPipeline, DefaultDecoderMakesThumbnails)
