@@ -10,25 +10,38 @@
 #include "view/prompt.h"
 
 #include <QAction>
-#include <QFutureWatcher>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <atomic>
+#include <mutex>
+
 namespace zarvo {
 
 namespace {
 
-// `Image1`: draws its picture centred within its own bounds, on white.
+// `Image1`: draws its picture centred within its own bounds, on white. A picture being decoded
+// is given as layers (the rows done, regions decoded ahead of them) over white. Only what can be
+// seen is drawn before its pixels are in: a part off the screens waits, undrawn, until its pixels
+// are there or it comes onto a screen, so that the first paint of a window larger than the screen
+// costs what the screen shows and not the whole window.
 class PictureArea : public QWidget
 {
 public:
+    struct Layer
+    {
+        QPoint at; // on the canvas
+        QImage image;
+    };
+
     explicit PictureArea(QWidget* parent)
         : QWidget(parent)
     {
@@ -36,37 +49,76 @@ public:
         setCursor(Qt::SizeAllCursor);
     }
     // `picture` lies at `position` on a white picture of size `canvas` (empty: it is all of it).
+    // All of it is drawn anew.
     void setPicture(const QImage& picture, QPoint position = {}, QSize canvas = {})
     {
-        m_picture = picture;
-        m_position = position;
-        m_canvas = canvas;
-        update();
+        m_stale = rect();
+        setLayers({ { position, picture } }, canvas, true);
     }
-    // The same, where only rows [first, end) of the canvas changed: the rest is not repainted.
-    void setPicture(const QImage& picture, QSize canvas, int first, int end)
+    // The picture as far as it is decoded: `layers` over white, and whether the white between
+    // them is final (`complete`). Draws what was waiting for these pixels.
+    void setLayers(QList<Layer> layers, QSize canvas, bool complete)
     {
-        m_picture = picture;
-        m_position = QPoint();
+        m_layers = std::move(layers);
         m_canvas = canvas;
-        const QSize shown = canvas.isEmpty() ? picture.size() : canvas;
-        const QPoint origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
-        update(QRect(origin.x(), origin.y() + first, shown.width(), end - first));
+        m_decoded = QRegion();
+        const QPoint at = origin();
+        if (complete)
+            m_decoded = rect();
+        else
+            for (const Layer& layer : std::as_const(m_layers))
+                m_decoded += QRect(at + layer.at, layer.image.size());
+        update(m_stale & m_decoded);
+    }
+    // The parts of this widget on a screen (all of it when that cannot be told).
+    QRegion onScreen() const
+    {
+        const QScreen* own = screen();
+        if (!own)
+            return rect();
+        QRegion screens;
+        for (const QScreen* s : own->virtualSiblings()) {
+            const QRect g = s->geometry();
+            screens += QRect(mapFromGlobal(g.topLeft()), g.size());
+        }
+        return screens & rect();
+    }
+    // Draws what has come onto a screen since it was last drawn.
+    void drawWhatCameIntoSight() { update(m_stale & onScreen()); }
+    QPoint origin() const
+    {
+        const QSize canvas
+            = m_canvas.isEmpty() && !m_layers.isEmpty() ? m_layers.first().image.size() : m_canvas;
+        return QPoint((width() - canvas.width()) / 2, (height() - canvas.height()) / 2);
     }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
+        const QRegion asked = event->region();
+        const QRegion drawn = asked & (onScreen() | m_decoded);
+        // Skipped parts and those drawn white for now are drawn again once their pixels are in.
+        m_stale += asked;
+        m_stale -= drawn & m_decoded;
+        if (drawn.isEmpty())
+            return;
         QPainter painter(this);
         adviseBackingStore(painter);
-        const QSize canvas = m_canvas.isEmpty() ? m_picture.size() : m_canvas;
-        const QPoint origin((width() - canvas.width()) / 2, (height() - canvas.height()) / 2);
-        const QRect at(origin + m_position, m_picture.size());
-        // Only what lies outside the picture (or under its transparent parts) needs white.
-        if (m_picture.isNull() || m_picture.hasAlphaChannel() || !at.contains(event->rect()))
-            painter.fillRect(event->rect(), Qt::white);
-        if (!m_picture.isNull())
-            painter.drawImage(at.topLeft(), m_picture);
+        const QPoint at = origin();
+        for (const QRect& part : drawn) {
+            QRegion white = part;
+            for (const Layer& layer : std::as_const(m_layers))
+                if (!layer.image.hasAlphaChannel())
+                    white -= QRect(at + layer.at, layer.image.size());
+            for (const QRect& w : white)
+                painter.fillRect(w, Qt::white);
+            for (const Layer& layer : std::as_const(m_layers)) {
+                const QRect covered = part & QRect(at + layer.at, layer.image.size());
+                if (!covered.isEmpty())
+                    painter.drawImage(
+                        covered.topLeft(), layer.image, covered.translated(-(at + layer.at)));
+            }
+        }
     }
 
 private:
@@ -86,9 +138,10 @@ private:
     }
 
     static constexpr qsizetype kLargeBackingStoreBytes = qsizetype(8) << 20;
-    QImage m_picture;
-    QPoint m_position;
+    QList<Layer> m_layers;
     QSize m_canvas;
+    QRegion m_decoded; // where the layers (or the final white) are
+    QRegion m_stale; // asked to be painted but not drawn with its final pixels yet
     const uchar* m_advised = nullptr;
 };
 
@@ -106,6 +159,37 @@ QAction* makeAction(
 }
 
 } // namespace
+
+// Lets a decoding thread tell a window that it has news, as long as the window lives: at most
+// one call is on its way at a time.
+class TvieRelay
+{
+public:
+    explicit TvieRelay(QObject* target)
+        : m_target(target)
+    {
+    }
+    template <typename F> void post(F&& call)
+    {
+        if (m_waiting.exchange(true))
+            return;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_target)
+            QMetaObject::invokeMethod(m_target, std::forward<F>(call), Qt::QueuedConnection);
+    }
+    // On the window's thread, before it reads the news.
+    void received() { m_waiting.store(false); }
+    void detach()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_target = nullptr;
+    }
+
+private:
+    std::mutex m_mutex;
+    QObject* m_target;
+    std::atomic<bool> m_waiting { false };
+};
 
 Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
     : QWidget(parent,
@@ -135,6 +219,8 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
     m_image1 = area;
     m_scroll->setWidget(area);
     setScrollBars(false);
+    connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, this, &Tvie::followView);
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, &Tvie::followView);
 
     if (m_picture.animation) {
         m_player = new GifPlayer(this);
@@ -167,57 +253,69 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
 
 Tvie::~Tvie()
 {
-    // The task holds the decoder; it stops at its next band.
+    // The task holds the decoder; it stops at its next piece of work.
+    if (m_relay)
+        m_relay->detach();
     m_rest.cancel();
 }
 
 void Tvie::decodeRest()
 {
-    // Bands of rows, each shown when it is in, so that what is scrolled or dragged into sight
-    // is drawn as soon as the decoder gets there.
+    // What is in sight first (see followView), then bands of rows from the top; each piece is
+    // shown as soon as it is in.
     constexpr int kBandRows = 256;
     std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
-    m_rest = QtConcurrent::run([rest](QPromise<void>& promise) {
-        while (!promise.isCanceled() && !rest->isComplete()) {
-            if (!rest->decodeRows(rest->rowsDone() + kBandRows))
+    m_relay = std::make_shared<TvieRelay>(this);
+    m_rest = QtConcurrent::run([rest, relay = m_relay, this](QPromise<void>& promise) {
+        while (!promise.isCanceled()) {
+            const JpegRowDecoder::Step step = rest->step(kBandRows);
+            // `this` is only used on its own thread, and only while it lives (see the relay).
+            relay->post([this] { showRest(); });
+            if (step == JpegRowDecoder::Step::Done || step == JpegRowDecoder::Step::Failed)
                 return;
-            promise.setProgressValue(rest->rowsDone());
         }
     });
-    auto* watcher = new QFutureWatcher<void>(this);
+}
+
+void Tvie::showRest()
+{
+    m_relay->received();
+    const std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
+    if (!rest)
+        return;
     auto* area = static_cast<PictureArea*>(m_image1);
-    // Rows shown so far: each band repaints only its own rows, not the whole large window.
-    auto shownRows = std::make_shared<int>(0);
-    connect(
-        watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest, shownRows] {
-            // Rows that end above the part shown first would hide the rest of it.
-            const int rows = rest->rowsDone();
-            if (m_picture.rest != rest || rows < m_picture.imageAt.y() + m_picture.image.height())
-                return;
-            area->setPicture(rest->rowsDoneImage(), m_picture.canvas, *shownRows, rows);
-            *shownRows = rows;
-        });
-    connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher, shownRows] {
-        watcher->deleteLater();
-        if (m_picture.rest != rest)
-            return;
-        if (rest->isComplete()) {
-            m_picture.image = rest->image();
-            m_picture.canvas = QSize();
-        } else {
-            // A picture damaged further down keeps what was decoded above the damage.
-            qCDebug(lcPictures) << "decoding the rest of" << m_picture.name
-                                << "failed:" << rest->error();
-            m_picture.image = rest->rowsDoneImage().copy();
-        }
-        m_picture.rest.reset();
-        m_picture.imageAt = QPoint();
-        const int height
-            = m_picture.canvas.isEmpty() ? m_picture.image.height() : m_picture.canvas.height();
-        area->setPicture(m_picture.image, m_picture.canvas, *shownRows, height);
-        Q_EMIT pictureCompleted();
-    });
-    watcher->setFuture(m_rest);
+    if (rest->ok() && !rest->isComplete()) {
+        QList<PictureArea::Layer> layers;
+        if (rest->rowsDone() > 0)
+            layers.append({ QPoint(), rest->rowsDoneImage() });
+        for (const JpegRowDecoder::Piece& piece : rest->pieces())
+            layers.append({ piece.rect.topLeft(), piece.image });
+        area->setLayers(std::move(layers), m_picture.canvas, false);
+        return;
+    }
+    if (rest->isComplete()) {
+        m_picture.image = rest->image();
+        m_picture.canvas = QSize();
+    } else {
+        // A picture damaged further down keeps what was decoded above the damage.
+        qCDebug(lcPictures) << "decoding the rest of" << m_picture.name
+                            << "failed:" << rest->error();
+        m_picture.image = rest->rowsDoneImage().copy();
+    }
+    m_picture.rest.reset();
+    m_picture.imageAt = QPoint();
+    area->setLayers({ { QPoint(), m_picture.image } }, m_picture.canvas, true);
+    Q_EMIT pictureCompleted();
+}
+
+void Tvie::followView()
+{
+    auto* area = static_cast<PictureArea*>(m_image1);
+    if (m_picture.rest) {
+        const QRegion inSight = area->onScreen() & area->visibleRegion();
+        m_picture.rest->setWanted(inSight.boundingRect().translated(-area->origin()));
+    }
+    area->drawWhatCameIntoSight();
 }
 
 bool Tvie::scrollBarsOn() const
@@ -274,6 +372,8 @@ bool Tvie::event(QEvent* event)
         if (windowHandle() && isVisible() && windowHandle()->frameMargins() != m_appliedFrame
             && m_outer.isValid())
             applyOuter();
+        // Moved, shown or resized, the window may show other parts of the picture.
+        followView();
         break;
     default:
         break;

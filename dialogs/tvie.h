@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <memory>
+
 class QMenu;
 class QScrollArea;
 
@@ -17,6 +19,7 @@ namespace zarvo {
 
 class GifPlayer;
 class Prompt;
+class TvieRelay;
 
 // The enlarged-view window: one stored picture at its own size, white, on top of every other
 // window, with a close box only and no resizing by its border. A still picture, or an animation
@@ -76,6 +79,10 @@ private:
     void applyOuter();
     void setScrollBars(bool on);
     void decodeRest();
+    // Shows what the decoding of the rest has brought (on the window's thread).
+    void showRest();
+    // Asks the decoding of the rest for what the window shows now, and draws what came into sight.
+    void followView();
 
     ViewedPicture m_picture;
     Prompt& m_prompt;
@@ -87,7 +94,8 @@ private:
     QMargins m_appliedFrame;
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
-    QFuture<void> m_rest; // decoding the rows below the first shown
+    QFuture<void> m_rest; // decoding the parts not shown first
+    std::shared_ptr<TvieRelay> m_relay; // how that decoding tells this window
 };
 
 } // namespace zarvo

@@ -67,12 +67,15 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
         const QSize size = rows->size();
         if (rows->ok()
             && (size.width() > shownFirst.width() || size.height() > shownFirst.height())) {
-            // What the window shows first, its top left corner, is decoded now, the whole picture
-            // from the top once it is shown. A file whose corner cannot be decoded alone
-            // (progressive, CMYK) shows its top rows first.
-            if (rows->decodeRegion(QRect(QPoint(0, 0), shownFirst))) {
-                picture.image = rows->regionImage();
-                picture.imageAt = rows->region().topLeft();
+            // What the window shows first, its top left corner, is decoded now, the rest once it
+            // is shown. A file whose corner cannot be decoded alone (progressive, CMYK) shows its
+            // top rows first.
+            const QRect first(QPoint(0, 0), shownFirst);
+            rows->setWanted(first);
+            JpegRowDecoder::Piece corner = rows->decodeRegion(first);
+            if (!corner.image.isNull()) {
+                picture.image = std::move(corner.image);
+                picture.imageAt = corner.rect.topLeft();
             } else {
                 if (!rows->decodeRows(shownFirst.height()))
                     return false;
