@@ -21,8 +21,7 @@
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <atomic>
-#include <mutex>
+#include <utility>
 
 namespace zarvo {
 
@@ -160,37 +159,6 @@ QAction* makeAction(
 
 } // namespace
 
-// Lets a decoding thread tell a window that it has news, as long as the window lives: at most
-// one call is on its way at a time.
-class TvieRelay
-{
-public:
-    explicit TvieRelay(QObject* target)
-        : m_target(target)
-    {
-    }
-    template <typename F> void post(F&& call)
-    {
-        if (m_waiting.exchange(true))
-            return;
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_target)
-            QMetaObject::invokeMethod(m_target, std::forward<F>(call), Qt::QueuedConnection);
-    }
-    // On the window's thread, before it reads the news.
-    void received() { m_waiting.store(false); }
-    void detach()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_target = nullptr;
-    }
-
-private:
-    std::mutex m_mutex;
-    QObject* m_target;
-    std::atomic<bool> m_waiting { false };
-};
-
 Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
     : QWidget(parent,
         Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -253,33 +221,40 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
 
 Tvie::~Tvie()
 {
-    // The task holds the decoder; it stops at its next piece of work.
-    if (m_relay)
-        m_relay->detach();
+    // The task holds the decoder; no other piece of work follows.
     m_rest.cancel();
 }
 
 void Tvie::decodeRest()
 {
-    // What is in sight first (see followView), then bands of rows from the top; each piece is
-    // shown as soon as it is in.
+    // One piece of work at a time, each asked for from here, so that what comes into sight
+    // meanwhile (see followView) is the next: what is in sight, then bands of rows from the top.
+    // Each piece is shown as soon as it is in.
     constexpr int kBandRows = 256;
     std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
-    m_relay = std::make_shared<TvieRelay>(this);
-    m_rest = QtConcurrent::run([rest, relay = m_relay, this](QPromise<void>& promise) {
-        while (!promise.isCanceled()) {
-            const JpegRowDecoder::Step step = rest->step(kBandRows);
-            // `this` is only used on its own thread, and only while it lives (see the relay).
-            relay->post([this] { showRest(); });
-            if (step == JpegRowDecoder::Step::Done || step == JpegRowDecoder::Step::Failed)
-                return;
-        }
+    const auto work = [rest] { return rest->step(kBandRows); };
+    // The first rows may still be being decoded by whoever decoded what is shown first.
+    const QFuture<void> before = std::exchange(m_picture.restStarted, QFuture<void>());
+    QFuture<JpegRowDecoder::Step> step = before.isCanceled()
+        ? QtConcurrent::run(work)
+        : QFuture<void>(before).then(QtFuture::Launch::Async, work);
+    // A step already done when this is attached would continue at once, within this call: the
+    // news is always taken from the event loop instead.
+    m_rest = step.then(this, [this, rest](JpegRowDecoder::Step done) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, rest, done] {
+                showRest();
+                if (m_picture.rest == rest && done != JpegRowDecoder::Step::Done
+                    && done != JpegRowDecoder::Step::Failed)
+                    decodeRest();
+            },
+            Qt::QueuedConnection);
     });
 }
 
 void Tvie::showRest()
 {
-    m_relay->received();
     const std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
     if (!rest)
         return;

@@ -10,8 +10,6 @@
 #include <QRect>
 #include <QWidget>
 
-#include <memory>
-
 class QMenu;
 class QScrollArea;
 
@@ -19,7 +17,6 @@ namespace zarvo {
 
 class GifPlayer;
 class Prompt;
-class TvieRelay;
 
 // The enlarged-view window: one stored picture at its own size, white, on top of every other
 // window, with a close box only and no resizing by its border. A still picture, or an animation
@@ -94,8 +91,7 @@ private:
     QMargins m_appliedFrame;
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
-    QFuture<void> m_rest; // decoding the parts not shown first
-    std::shared_ptr<TvieRelay> m_relay; // how that decoding tells this window
+    QFuture<void> m_rest; // the piece of the picture being decoded and then shown
 };
 
 } // namespace zarvo

@@ -18,6 +18,7 @@
 #include <exception>
 
 #include <QCoreApplication>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace zarvo {
 
@@ -27,6 +28,9 @@ struct Texts
 {
     Q_DECLARE_TR_FUNCTIONS(Fangda)
 };
+
+// The rows a large JPEG's viewer has decoded while it decodes what the window shows first.
+constexpr int kFirstRows = 256;
 
 } // namespace
 
@@ -67,9 +71,10 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
         const QSize size = rows->size();
         if (rows->ok()
             && (size.width() > shownFirst.width() || size.height() > shownFirst.height())) {
-            // What the window shows first, its top left corner, is decoded now, the rest once it
-            // is shown. A file whose corner cannot be decoded alone (progressive, CMYK) shows its
-            // top rows first.
+            // What the window shows first, its top left corner, is decoded now, and the first
+            // rows meanwhile on another thread. A file whose corner cannot be decoded alone
+            // (progressive, CMYK) shows its top rows first.
+            picture.restStarted = QtConcurrent::run([rows] { rows->decodeRows(kFirstRows); });
             const QRect first(QPoint(0, 0), shownFirst);
             rows->setWanted(first);
             JpegRowDecoder::Piece corner = rows->decodeRegion(first);
@@ -77,6 +82,7 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
                 picture.image = std::move(corner.image);
                 picture.imageAt = corner.rect.topLeft();
             } else {
+                picture.restStarted.waitForFinished();
                 if (!rows->decodeRows(shownFirst.height()))
                     return false;
                 if (rows->isComplete()) {
