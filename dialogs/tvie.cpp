@@ -10,6 +10,8 @@
 #include "view/prompt.h"
 
 #include <QAction>
+#include <QBackingStore>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEngine>
@@ -28,10 +30,11 @@ namespace zarvo {
 namespace {
 
 // `Image1`: draws its picture centred within its own bounds, on white. A picture being decoded
-// is given as layers (the rows done, regions decoded ahead of them) over white. Only what can be
-// seen is drawn before its pixels are in: a part off the screens waits, undrawn, until its pixels
-// are there or it comes onto a screen, so that the first paint of a window larger than the screen
-// costs what the screen shows and not the whole window.
+// is given as layers (the rows done, regions decoded ahead of them) over white. Only what is on a
+// screen is drawn: a part beyond the screens (a window larger than the screen) is drawn when it
+// comes onto one (drawWhatCameIntoSight), so that neither the first paint nor the bands of rows
+// cost more than what the screen shows. Where window positions are not known (Wayland), all of it
+// counts as on a screen.
 class PictureArea : public QWidget
 {
 public:
@@ -67,13 +70,13 @@ public:
         else
             for (const Layer& layer : std::as_const(m_layers))
                 m_decoded += QRect(at + layer.at, layer.image.size());
-        update(m_stale & m_decoded);
+        update(m_stale & m_decoded & onScreen());
     }
     // The parts of this widget on a screen (all of it when that cannot be told).
     QRegion onScreen() const
     {
         const QScreen* own = screen();
-        if (!own)
+        if (!own || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
             return rect();
         QRegion screens;
         for (const QScreen* s : own->virtualSiblings()) {
@@ -94,15 +97,21 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        const QRegion asked = event->region();
-        const QRegion drawn = asked & (onScreen() | m_decoded);
-        // Skipped parts and those drawn white for now are drawn again once their pixels are in.
-        m_stale += asked;
-        m_stale -= drawn & m_decoded;
-        if (drawn.isEmpty())
-            return;
         QPainter painter(this);
-        adviseBackingStore(painter);
+        const QRegion asked = event->region();
+        // A rendering elsewhere (grab) draws what it asks for; the window's own, what is on a
+        // screen.
+        const QPaintEngine* engine = painter.paintEngine();
+        QBackingStore* store = backingStore();
+        const bool own = engine && store && engine->paintDevice() == store->paintDevice();
+        const QRegion drawn = own ? asked & onScreen() : asked;
+        if (own) {
+            // Parts skipped, and those drawn white for now, are drawn again once they are on a
+            // screen with their pixels.
+            m_stale += asked;
+            m_stale -= drawn & m_decoded;
+            adviseBackingStore(painter);
+        }
         const QPoint at = origin();
         for (const QRect& part : drawn) {
             QRegion white = part;
@@ -140,7 +149,7 @@ private:
     QList<Layer> m_layers;
     QSize m_canvas;
     QRegion m_decoded; // where the layers (or the final white) are
-    QRegion m_stale; // asked to be painted but not drawn with its final pixels yet
+    QRegion m_stale; // not drawn with its final pixels yet
     const uchar* m_advised = nullptr;
 };
 
@@ -196,9 +205,12 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
             [area](const QImage& frame) { area->setPicture(frame); });
         m_player->play(m_picture.animation);
     } else {
-        area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
-        if (m_picture.rest)
+        if (m_picture.rest) {
+            area->setLayers({ { m_picture.imageAt, m_picture.image } }, m_picture.canvas, false);
             decodeRest();
+        } else {
+            area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
+        }
     }
 
     m_popupMenu = new QMenu(this);

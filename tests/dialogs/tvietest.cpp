@@ -295,6 +295,8 @@ TEST(TvieTest, WhatIsScrolledIntoSightIsDecodedAndDrawnAheadOfTheRows)
     // The window's pieces of work are asked for one at a time from its event loop, which has not
     // run yet: the rows cannot have gone far.
     window->X1Click();
+    // Its scroll bars laid out, without running anything else.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QScrollBar* across = window->scrollArea()->horizontalScrollBar();
     QScrollBar* down = window->scrollArea()->verticalScrollBar();
     across->setValue(across->maximum());
@@ -316,6 +318,35 @@ TEST(TvieTest, WhatIsScrolledIntoSightIsDecodedAndDrawnAheadOfTheRows)
     EXPECT_LT(rowsWhenDrawn, inSight.top());
     ASSERT_TRUE(completed.count() == 1 || completed.wait(20000));
     EXPECT_EQ(window->picture().image, whole.image);
+
+    // Full size again, moved so that its bottom right corner is on the screen: what the window
+    // shows there (its backing store, as flushed) is the picture's, though it was never on a
+    // screen before.
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QSize outer = viewerlayout::outerSize(QSize(1600, 2400));
+    window->R1Click();
+    for (int move = 0; move < 2; ++move) {
+        // The first move lets the window's size settle (its frame), so that the second is a move
+        // alone, which Qt does not repaint for.
+        for (int pass = 0; pass < 10; ++pass)
+            QCoreApplication::processEvents();
+        window->setOuterGeometry(move == 0
+                ? QRect(QPoint(-10, -10), outer)
+                : QRect(QPoint(screen.width() - outer.width(), screen.height() - outer.height()),
+                    outer));
+    }
+    for (int pass = 0; pass < 10; ++pass)
+        QCoreApplication::processEvents();
+    QWidget* area = window->Image1();
+    const QRect onScreen = QRect(area->mapFromGlobal(QPoint(0, 0)), screen) & area->rect();
+    ASSERT_GE(onScreen.top(), 1000); // never on the screen before
+    ASSERT_GT(onScreen.width() * onScreen.height(), 100000);
+    const QPoint at = area->mapTo(window.get(), onScreen.topLeft());
+    const QImage shown
+        = QGuiApplication::primaryScreen()
+              ->grabWindow(window->winId(), at.x(), at.y(), onScreen.width(), onScreen.height())
+              .toImage();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), whole.image.copy(onScreen));
 }
 
 } // namespace
