@@ -298,6 +298,8 @@ void Tvie::showRest()
 void Tvie::followView()
 {
     auto* area = static_cast<PictureArea*>(m_image1);
+    if (!area)
+        return;
     if (m_picture.rest) {
         const QRegion inSight = area->onScreen() & area->visibleRegion();
         m_picture.rest->setWanted(inSight.boundingRect().translated(-area->origin()));

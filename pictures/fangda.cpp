@@ -15,6 +15,7 @@
 #include "view/viewers.h"
 #include "view/workspace.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QCoreApplication>
@@ -29,7 +30,8 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(Fangda)
 };
 
-// The rows a large JPEG's viewer has decoded while it decodes what the window shows first.
+// The rows a large JPEG's viewer has decoded while it decodes what the window shows first and
+// shows it (at least those the screen shows).
 constexpr int kFirstRows = 256;
 
 } // namespace
@@ -74,7 +76,9 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
             // What the window shows first, its top left corner, is decoded now, and the first
             // rows meanwhile on another thread. A file whose corner cannot be decoded alone
             // (progressive, CMYK) shows its top rows first.
-            picture.restStarted = QtConcurrent::run([rows] { rows->decodeRows(kFirstRows); });
+            const int firstRows = std::max(kFirstRows, shownFirst.height());
+            picture.restStarted
+                = QtConcurrent::run([rows, firstRows] { rows->decodeRows(firstRows); });
             const QRect first(QPoint(0, 0), shownFirst);
             rows->setWanted(first);
             JpegRowDecoder::Piece corner = rows->decodeRegion(first);
