@@ -279,7 +279,9 @@ TEST(TvieTest, LargeJpegShowsItsTopFirstAndEndsAsTheWholeDecode)
 // for, decoded ahead of the rows above it and drawn; the picture still ends as the whole decode.
 TEST(TvieTest, WhatIsScrolledIntoSightIsDecodedAndDrawnAheadOfTheRows)
 {
-    const QByteArray bytes = testpictures::encodeJpeg(testpictures::photoLike(1600, 2400, 11), 85);
+    const QSize size(1200, 3600); // far more rows than the screen shows
+    const QByteArray bytes
+        = testpictures::encodeJpeg(testpictures::photoLike(size.width(), size.height(), 11), 85);
     ViewedPicture whole;
     whole.extension = QStringLiteral(".jpg");
     whole.bytes = bytes;
@@ -302,7 +304,8 @@ TEST(TvieTest, WhatIsScrolledIntoSightIsDecodedAndDrawnAheadOfTheRows)
     across->setValue(across->maximum());
     down->setValue(down->maximum());
     const QSize viewport = window->scrollArea()->viewport()->size();
-    const QRect inSight(QPoint(1600 - viewport.width(), 2400 - viewport.height()), viewport);
+    const QRect inSight(
+        QPoint(size.width() - viewport.width(), size.height() - viewport.height()), viewport);
     EXPECT_EQ(decoder->wanted(), inSight);
     ASSERT_LT(decoder->rowsDone(), inSight.top() - 4 * 256);
 
@@ -323,7 +326,7 @@ TEST(TvieTest, WhatIsScrolledIntoSightIsDecodedAndDrawnAheadOfTheRows)
     // shows there (its backing store, as flushed) is the picture's, though it was never on a
     // screen before.
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    const QSize outer = viewerlayout::outerSize(QSize(1600, 2400));
+    const QSize outer = viewerlayout::outerSize(size);
     window->R1Click();
     for (int move = 0; move < 2; ++move) {
         // The first move lets the window's size settle (its frame), so that the second is a move
