@@ -10,14 +10,15 @@
 // --measure names some):
 //   firstpaint  The folder view's double-click command (ListView1DblClick) on each picture, from
 //               the call until the viewer's picture area has been painted whole and the event
-//               loop is back ("viewer first paint"), against `djpeg -outfile /dev/null FILE`
-//               (libjpeg-turbo's full-size decode, process start included: "djpeg"). Each side
-//               runs N x --repeat times, alternating which goes first; medians are compared
-//               ("first paint / djpeg"), and their CPU times ("... CPU", "CPU first paint /
-//               djpeg"). "viewer whole picture" goes on until the rest of a picture shown by its
-//               top rows first is decoded and shown too ("whole picture / djpeg"). "viewer decode
-//               only" is the decode of the stored bytes alone, and its CPU
-//               time with the freeing of the picture.
+//               loop is back ("viewer first paint"; the viewer draws the part on the screen, with
+//               its pixels, and a part beyond it when it comes onto the screen), against `djpeg
+//               -outfile /dev/null FILE` (libjpeg-turbo's full-size decode, process start
+//               included: "djpeg"). Each side runs N x --repeat times, alternating which goes
+//               first; medians are compared ("first paint / djpeg"), and their CPU times ("...
+//               CPU", "CPU first paint / djpeg"). "viewer whole picture" goes on until the rest of
+//               a picture shown by what the window shows first is decoded and shown too ("whole
+//               picture / djpeg"). "viewer decode only" is the decode of the stored bytes alone,
+//               and its CPU time with the freeing of the picture.
 //   png         SavePicture of each JPEG as PNG (the save dialog answered with a path and the
 //               PNG type; the stored bytes read, decoded, converted, written through QSaveFile,
 //               which syncs the file before renaming it) against `vips copy FILE OUT.png`, and
@@ -308,7 +309,7 @@ std::optional<Sample> openViewer(Form1& form, PaintWatch& watch, Sample* whole =
     const Sample sample { msSince(start), processCpuMs() - cpu0 };
     if (timedOut || viewerWindows(form)->windows().size() != 1)
         return std::nullopt;
-    // A large picture shows its top first; the rest is decoded and shown after.
+    // A large picture shows what the window shows first; the rest is decoded and shown after.
     Tvie* viewer = viewerWindows(form)->windows().first();
     while (!viewer->isPictureComplete() && !timedOut)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -10,25 +10,40 @@
 #include "view/prompt.h"
 
 #include <QAction>
-#include <QFutureWatcher>
+#include <QBackingStore>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace zarvo {
 
 namespace {
 
-// `Image1`: draws its picture centred within its own bounds, on white.
+// `Image1`: draws its picture centred within its own bounds, on white. A picture being decoded
+// is given as layers (the rows done, regions decoded ahead of them) over white. Only what is on a
+// screen is drawn: a part beyond the screens (a window larger than the screen) is drawn when it
+// comes onto one (drawWhatCameIntoSight), so that neither the first paint nor the bands of rows
+// cost more than what the screen shows. Where window positions are not known (Wayland), all of it
+// counts as on a screen.
 class PictureArea : public QWidget
 {
 public:
+    struct Layer
+    {
+        QPoint at; // on the canvas
+        QImage image;
+    };
+
     explicit PictureArea(QWidget* parent)
         : QWidget(parent)
     {
@@ -36,37 +51,82 @@ public:
         setCursor(Qt::SizeAllCursor);
     }
     // `picture` lies at `position` on a white picture of size `canvas` (empty: it is all of it).
+    // All of it is drawn anew.
     void setPicture(const QImage& picture, QPoint position = {}, QSize canvas = {})
     {
-        m_picture = picture;
-        m_position = position;
-        m_canvas = canvas;
-        update();
+        m_stale = rect();
+        setLayers({ { position, picture } }, canvas, true);
     }
-    // The same, where only rows [first, end) of the canvas changed: the rest is not repainted.
-    void setPicture(const QImage& picture, QSize canvas, int first, int end)
+    // The picture as far as it is decoded: `layers` over white, and whether the white between
+    // them is final (`complete`). Draws what was waiting for these pixels.
+    void setLayers(QList<Layer> layers, QSize canvas, bool complete)
     {
-        m_picture = picture;
-        m_position = QPoint();
+        m_layers = std::move(layers);
         m_canvas = canvas;
-        const QSize shown = canvas.isEmpty() ? picture.size() : canvas;
-        const QPoint origin((width() - shown.width()) / 2, (height() - shown.height()) / 2);
-        update(QRect(origin.x(), origin.y() + first, shown.width(), end - first));
+        m_decoded = QRegion();
+        const QPoint at = origin();
+        if (complete)
+            m_decoded = rect();
+        else
+            for (const Layer& layer : std::as_const(m_layers))
+                m_decoded += QRect(at + layer.at, layer.image.size());
+        update(m_stale & m_decoded & onScreen());
+    }
+    // The parts of this widget on a screen (all of it when that cannot be told).
+    QRegion onScreen() const
+    {
+        const QScreen* own = screen();
+        if (!own || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            return rect();
+        QRegion screens;
+        for (const QScreen* s : own->virtualSiblings()) {
+            const QRect g = s->geometry();
+            screens += QRect(mapFromGlobal(g.topLeft()), g.size());
+        }
+        return screens & rect();
+    }
+    // Draws what has come onto a screen since it was last drawn.
+    void drawWhatCameIntoSight() { update(m_stale & onScreen()); }
+    QPoint origin() const
+    {
+        const QSize canvas
+            = m_canvas.isEmpty() && !m_layers.isEmpty() ? m_layers.first().image.size() : m_canvas;
+        return QPoint((width() - canvas.width()) / 2, (height() - canvas.height()) / 2);
     }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        adviseBackingStore(painter);
-        const QSize canvas = m_canvas.isEmpty() ? m_picture.size() : m_canvas;
-        const QPoint origin((width() - canvas.width()) / 2, (height() - canvas.height()) / 2);
-        const QRect at(origin + m_position, m_picture.size());
-        // Only what lies outside the picture (or under its transparent parts) needs white.
-        if (m_picture.isNull() || m_picture.hasAlphaChannel() || !at.contains(event->rect()))
-            painter.fillRect(event->rect(), Qt::white);
-        if (!m_picture.isNull())
-            painter.drawImage(at.topLeft(), m_picture);
+        const QRegion asked = event->region();
+        // A rendering elsewhere (grab) draws what it asks for; the window's own, what is on a
+        // screen.
+        const QPaintEngine* engine = painter.paintEngine();
+        QBackingStore* store = backingStore();
+        const bool own = engine && store && engine->paintDevice() == store->paintDevice();
+        const QRegion drawn = own ? asked & onScreen() : asked;
+        if (own) {
+            // Parts skipped, and those drawn white for now, are drawn again once they are on a
+            // screen with their pixels.
+            m_stale += asked;
+            m_stale -= drawn & m_decoded;
+            adviseBackingStore(painter);
+        }
+        const QPoint at = origin();
+        for (const QRect& part : drawn) {
+            QRegion white = part;
+            for (const Layer& layer : std::as_const(m_layers))
+                if (!layer.image.hasAlphaChannel())
+                    white -= QRect(at + layer.at, layer.image.size());
+            for (const QRect& w : white)
+                painter.fillRect(w, Qt::white);
+            for (const Layer& layer : std::as_const(m_layers)) {
+                const QRect covered = part & QRect(at + layer.at, layer.image.size());
+                if (!covered.isEmpty())
+                    painter.drawImage(
+                        covered.topLeft(), layer.image, covered.translated(-(at + layer.at)));
+            }
+        }
     }
 
 private:
@@ -86,9 +146,10 @@ private:
     }
 
     static constexpr qsizetype kLargeBackingStoreBytes = qsizetype(8) << 20;
-    QImage m_picture;
-    QPoint m_position;
+    QList<Layer> m_layers;
     QSize m_canvas;
+    QRegion m_decoded; // where the layers (or the final white) are
+    QRegion m_stale; // not drawn with its final pixels yet
     const uchar* m_advised = nullptr;
 };
 
@@ -135,6 +196,8 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
     m_image1 = area;
     m_scroll->setWidget(area);
     setScrollBars(false);
+    connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, this, &Tvie::followView);
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, &Tvie::followView);
 
     if (m_picture.animation) {
         m_player = new GifPlayer(this);
@@ -142,9 +205,12 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
             [area](const QImage& frame) { area->setPicture(frame); });
         m_player->play(m_picture.animation);
     } else {
-        area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
-        if (m_picture.rest)
+        if (m_picture.rest) {
+            area->setLayers({ { m_picture.imageAt, m_picture.image } }, m_picture.canvas, false);
             decodeRest();
+        } else {
+            area->setPicture(m_picture.image, m_picture.imageAt, m_picture.canvas);
+        }
     }
 
     m_popupMenu = new QMenu(this);
@@ -167,57 +233,78 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
 
 Tvie::~Tvie()
 {
-    // The task holds the decoder; it stops at its next band.
+    // The task holds the decoder; no other piece of work follows.
     m_rest.cancel();
 }
 
 void Tvie::decodeRest()
 {
-    // Bands of rows, each shown when it is in, so that what is scrolled or dragged into sight
-    // is drawn as soon as the decoder gets there.
+    // One piece of work at a time, each asked for from here, so that what comes into sight
+    // meanwhile (see followView) is the next: what is in sight, then bands of rows from the top.
+    // Each piece is shown as soon as it is in.
     constexpr int kBandRows = 256;
     std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
-    m_rest = QtConcurrent::run([rest](QPromise<void>& promise) {
-        while (!promise.isCanceled() && !rest->isComplete()) {
-            if (!rest->decodeRows(rest->rowsDone() + kBandRows))
-                return;
-            promise.setProgressValue(rest->rowsDone());
-        }
+    const auto work = [rest] { return rest->step(kBandRows); };
+    // The first rows may still be being decoded by whoever decoded what is shown first.
+    const QFuture<void> before = std::exchange(m_picture.restStarted, QFuture<void>());
+    QFuture<JpegRowDecoder::Step> step = before.isCanceled()
+        ? QtConcurrent::run(work)
+        : QFuture<void>(before).then(QtFuture::Launch::Async, work);
+    // A step already done when this is attached would continue at once, within this call: the
+    // news is always taken from the event loop instead.
+    m_rest = step.then(this, [this, rest](JpegRowDecoder::Step done) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, rest, done] {
+                showRest();
+                if (m_picture.rest == rest && done != JpegRowDecoder::Step::Done
+                    && done != JpegRowDecoder::Step::Failed)
+                    decodeRest();
+            },
+            Qt::QueuedConnection);
     });
-    auto* watcher = new QFutureWatcher<void>(this);
+}
+
+void Tvie::showRest()
+{
+    const std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
+    if (!rest)
+        return;
     auto* area = static_cast<PictureArea*>(m_image1);
-    // Rows shown so far: each band repaints only its own rows, not the whole large window.
-    auto shownRows = std::make_shared<int>(0);
-    connect(
-        watcher, &QFutureWatcher<void>::progressValueChanged, this, [this, area, rest, shownRows] {
-            // Rows that end above the part shown first would hide the rest of it.
-            const int rows = rest->rowsDone();
-            if (m_picture.rest != rest || rows < m_picture.imageAt.y() + m_picture.image.height())
-                return;
-            area->setPicture(rest->rowsDoneImage(), m_picture.canvas, *shownRows, rows);
-            *shownRows = rows;
-        });
-    connect(watcher, &QFutureWatcher<void>::finished, this, [this, area, rest, watcher, shownRows] {
-        watcher->deleteLater();
-        if (m_picture.rest != rest)
-            return;
-        if (rest->isComplete()) {
-            m_picture.image = rest->image();
-            m_picture.canvas = QSize();
-        } else {
-            // A picture damaged further down keeps what was decoded above the damage.
-            qCDebug(lcPictures) << "decoding the rest of" << m_picture.name
-                                << "failed:" << rest->error();
-            m_picture.image = rest->rowsDoneImage().copy();
-        }
-        m_picture.rest.reset();
-        m_picture.imageAt = QPoint();
-        const int height
-            = m_picture.canvas.isEmpty() ? m_picture.image.height() : m_picture.canvas.height();
-        area->setPicture(m_picture.image, m_picture.canvas, *shownRows, height);
-        Q_EMIT pictureCompleted();
-    });
-    watcher->setFuture(m_rest);
+    if (rest->ok() && !rest->isComplete()) {
+        QList<PictureArea::Layer> layers;
+        if (rest->rowsDone() > 0)
+            layers.append({ QPoint(), rest->rowsDoneImage() });
+        for (const JpegRowDecoder::Piece& piece : rest->pieces())
+            layers.append({ piece.rect.topLeft(), piece.image });
+        area->setLayers(std::move(layers), m_picture.canvas, false);
+        return;
+    }
+    if (rest->isComplete()) {
+        m_picture.image = rest->image();
+        m_picture.canvas = QSize();
+    } else {
+        // A picture damaged further down keeps what was decoded above the damage.
+        qCDebug(lcPictures) << "decoding the rest of" << m_picture.name
+                            << "failed:" << rest->error();
+        m_picture.image = rest->rowsDoneImage().copy();
+    }
+    m_picture.rest.reset();
+    m_picture.imageAt = QPoint();
+    area->setLayers({ { QPoint(), m_picture.image } }, m_picture.canvas, true);
+    Q_EMIT pictureCompleted();
+}
+
+void Tvie::followView()
+{
+    auto* area = static_cast<PictureArea*>(m_image1);
+    if (!area)
+        return;
+    if (m_picture.rest) {
+        const QRegion inSight = area->onScreen() & area->visibleRegion();
+        m_picture.rest->setWanted(inSight.boundingRect().translated(-area->origin()));
+    }
+    area->drawWhatCameIntoSight();
 }
 
 bool Tvie::scrollBarsOn() const
@@ -274,6 +361,8 @@ bool Tvie::event(QEvent* event)
         if (windowHandle() && isVisible() && windowHandle()->frameMargins() != m_appliedFrame
             && m_outer.isValid())
             applyOuter();
+        // Moved, shown or resized, the window may show other parts of the picture.
+        followView();
         break;
     default:
         break;

@@ -76,6 +76,10 @@ private:
     void applyOuter();
     void setScrollBars(bool on);
     void decodeRest();
+    // Shows what the decoding of the rest has brought (on the window's thread).
+    void showRest();
+    // Asks the decoding of the rest for what the window shows now, and draws what came into sight.
+    void followView();
 
     ViewedPicture m_picture;
     Prompt& m_prompt;
@@ -87,7 +91,7 @@ private:
     QMargins m_appliedFrame;
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
-    QFuture<void> m_rest; // decoding the rows below the first shown
+    QFuture<void> m_rest; // the piece of the picture being decoded and then shown
 };
 
 } // namespace zarvo

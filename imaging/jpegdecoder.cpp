@@ -14,6 +14,8 @@
 #include <cstring>
 #include <memory>
 
+#include <QRegion>
+
 #include <jerror.h>
 #include <jpeglib.h>
 
@@ -389,6 +391,10 @@ JpegRowDecoder::JpegRowDecoder(const QByteArray& bytes)
         return;
     }
     m_size = QSize(m_job->fullWidth, m_job->fullHeight);
+    const J_COLOR_SPACE space = m_job->cinfo.jpeg_color_space;
+    m_regionsPossible.store(!m_job->cinfo.progressive_mode
+        && !jpeg_has_multiple_scans(&m_job->cinfo)
+        && (space == JCS_YCbCr || space == JCS_RGB || space == JCS_GRAYSCALE));
     m_started = true;
 }
 
@@ -429,28 +435,77 @@ bool JpegRowDecoder::decodeRows(int rows)
     return true;
 }
 
-bool JpegRowDecoder::decodeRegion(const QRect& wanted)
+JpegRowDecoder::Piece JpegRowDecoder::decodeRegion(const QRect& wanted)
 {
-    const QRect region = wanted & QRect(QPoint(0, 0), m_size);
-    if (!ok() || m_rowsDone.load() > 0 || m_job->cmyk || region.isEmpty())
-        return false;
-    QImage pixels(region.size(), QImage::Format_RGB32);
+    Piece piece { wanted & QRect(QPoint(0, 0), m_size), QImage() };
+    if (!m_started || !m_regionsPossible.load() || piece.rect.isEmpty())
+        return piece;
+    QImage pixels(piece.rect.size(), QImage::Format_RGB32);
     QImage rows(m_size.width(), kRegionRows, QImage::Format_RGB32);
     if (pixels.isNull() || rows.isNull())
-        return false;
+        return piece;
     JpegRegionJob job;
-    job.data = m_job->data;
-    job.size = m_job->size;
-    job.region = region;
+    job.data = reinterpret_cast<const unsigned char*>(m_bytes.constData());
+    job.size = static_cast<unsigned long>(m_bytes.size());
+    job.region = piece.rect;
     job.pixels = pixels.bits();
     job.bytesPerLine = pixels.bytesPerLine();
     job.rows = rows.bits();
     job.rowBytes = rows.bytesPerLine();
     if (!readJpegRegion(&job))
-        return false;
-    m_region = region;
-    m_regionImage = std::move(pixels);
-    return true;
+        return piece;
+    piece.image = std::move(pixels);
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_pieces.append(piece);
+    return piece;
+}
+
+void JpegRowDecoder::setWanted(const QRect& region)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_wanted = region;
+}
+
+QRect JpegRowDecoder::wanted() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_wanted;
+}
+
+QList<JpegRowDecoder::Piece> JpegRowDecoder::pieces() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pieces;
+}
+
+JpegRowDecoder::Step JpegRowDecoder::step(int bandRows)
+{
+    if (!ok())
+        return Step::Failed;
+    const int done = m_rowsDone.load();
+    if (done == m_size.height())
+        return Step::Done;
+    if (m_regionsPossible.load()) {
+        QRegion missing;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            missing = QRegion(m_wanted & QRect(0, done, m_size.width(), m_size.height() - done));
+            for (const Piece& piece : std::as_const(m_pieces))
+                missing -= piece.rect;
+        }
+        if (!missing.isEmpty()) {
+            if (!decodeRegion(missing.boundingRect()).image.isNull())
+                return Step::Region;
+            // Damaged above the region: the rows find out where, and no region is tried again.
+            m_regionsPossible.store(false);
+        }
+    }
+    if (!decodeRows(done + std::max(bandRows, 1)))
+        return Step::Failed;
+    const int rows = m_rowsDone.load();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_pieces.removeIf([rows](const Piece& piece) { return piece.rect.bottom() < rows; });
+    return Step::Rows;
 }
 
 QImage JpegRowDecoder::image() const

@@ -6,12 +6,14 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace zarvo {
 
@@ -37,13 +39,15 @@ struct JpegDecodeResult
 JpegDecodeResult decodeJpeg(const QByteArray& bytes, int box, PixelBuffer* reuse);
 
 // A JPEG decoded at full size from the top down, as many rows at a time as asked, so that the top
-// of a large picture can be shown before the rest is decoded. The pixels are those
-// decodeJpeg(bytes, 0, nullptr) gives, row for row. Only for files stored upright (no Exif turn):
-// others fail at once with an error, and are for decodeJpeg. A file that turns out damaged or short
-// fails when its rows are reached (rows already done stay as they are). The same limits as
-// decodeJpeg.
+// of a large picture can be shown before the rest is decoded, and regions of it decoded alone
+// ahead of the rows, so that what a window shows comes first wherever it lies. The pixels are
+// those decodeJpeg(bytes, 0, nullptr) gives, row for row. Only for files stored upright (no Exif
+// turn): others fail at once with an error, and are for decodeJpeg. A file that turns out damaged
+// or short fails when its rows are reached (rows already done stay as they are). The same limits
+// as decodeJpeg.
 //
-// One thread at a time; successive calls may come from different threads.
+// The rows and step() from one thread at a time (successive calls may come from different
+// threads); decodeRegion(), setWanted(), pieces(), rowsDone() and rowsDoneImage() from any.
 class JpegRowDecoder
 {
 public:
@@ -54,22 +58,41 @@ public:
 
     // Whether the picture is being decoded: the header was read and no row has failed.
     bool ok() const { return m_started && !m_failed; }
+    // Only valid once the rows failed (or the header did), and read from the rows' thread.
     const QString& error() const { return m_error; }
     QSize size() const { return m_size; }
     // Decodes until `rows` rows from the top are in (all of them at most); false once it failed.
     bool decodeRows(int rows);
-    // Decodes the pixels of `region` (clipped to the picture) into image() ahead of the rows,
-    // with a decompression of its own that reads the file only down to the region's bottom and
-    // works out only the columns around it (libjpeg-turbo's crop and skip): a window's worth of a
-    // large picture costs a fraction of its whole decode. The pixels are those the rows give.
-    // Only for single-scan files (a progressive file must be read whole for any part of it) in
-    // YCbCr or grayscale, before any row is decoded; false, with nothing changed, otherwise or
-    // when the region cannot be decoded (the rows may still be). regionImage() shows the result.
-    bool decodeRegion(const QRect& region);
-    // The region decoded by decodeRegion() as a picture of its own (null when there is none),
-    // and where it lies in the picture.
-    const QImage& regionImage() const { return m_regionImage; }
-    QRect region() const { return m_region; }
+
+    // A region of the picture decoded alone, and where it lies (clipped to the picture).
+    struct Piece
+    {
+        QRect rect;
+        QImage image;
+    };
+    // Whether decodeRegion() can work on this file: single-scan (a progressive file must be read
+    // whole for any part of it) in YCbCr, RGB or grayscale (not CMYK).
+    bool regionsPossible() const { return m_regionsPossible.load(); }
+    // Decodes the pixels of `region` (clipped to the picture) with a decompression of its own
+    // that reads the file only down to the region's bottom and works out only the columns around
+    // it (libjpeg-turbo's crop and skip): a window's worth of a large picture costs a fraction of
+    // its whole decode. The pixels are those the rows give. The piece is kept among pieces() until
+    // the rows pass it; a null image, with nothing kept, when regions are not possible or the
+    // region cannot be decoded (the rows may still be).
+    Piece decodeRegion(const QRect& region);
+
+    // What a window shows of the picture now (picture coordinates); an empty rectangle for
+    // nothing. step() decodes what of it is not decoded yet ahead of the rows.
+    void setWanted(const QRect& region);
+    QRect wanted() const;
+    enum class Step { Region, Rows, Done, Failed };
+    // One piece of work: the part of the wanted region that neither the rows nor a piece holds
+    // (as one region, when regions are possible), else the next `bandRows` rows. Done when every
+    // row is in, Failed once the rows failed.
+    Step step(int bandRows);
+    // The pieces decoded that still reach below the rows done, oldest first.
+    QList<Piece> pieces() const;
+
     bool isComplete() const { return ok() && m_rowsDone.load() == m_size.height(); }
     // Rows done; safe to read from any thread.
     int rowsDone() const { return m_rowsDone.load(); }
@@ -88,10 +111,12 @@ private:
     QSize m_size;
     QString m_error;
     bool m_started = false; // the header was read and the pixels are there
+    std::atomic<bool> m_regionsPossible { false };
     std::atomic<bool> m_failed { false };
     std::atomic<int> m_rowsDone { 0 };
-    QRect m_region;
-    QImage m_regionImage;
+    mutable std::mutex m_mutex; // guards the two below
+    QRect m_wanted;
+    QList<Piece> m_pieces;
 };
 
 } // namespace zarvo

@@ -15,9 +15,11 @@
 #include "view/viewers.h"
 #include "view/workspace.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QCoreApplication>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace zarvo {
 
@@ -27,6 +29,10 @@ struct Texts
 {
     Q_DECLARE_TR_FUNCTIONS(Fangda)
 };
+
+// The rows a large JPEG's viewer has decoded while it decodes what the window shows first and
+// shows it (at least those the screen shows).
+constexpr int kFirstRows = 256;
 
 } // namespace
 
@@ -67,13 +73,20 @@ bool decodeForViewing(ViewedPicture& picture, QSize shownFirst)
         const QSize size = rows->size();
         if (rows->ok()
             && (size.width() > shownFirst.width() || size.height() > shownFirst.height())) {
-            // What the window shows first, its top left corner, is decoded now, the whole picture
-            // from the top once it is shown. A file whose corner cannot be decoded alone
+            // What the window shows first, its top left corner, is decoded now, and the first
+            // rows meanwhile on another thread. A file whose corner cannot be decoded alone
             // (progressive, CMYK) shows its top rows first.
-            if (rows->decodeRegion(QRect(QPoint(0, 0), shownFirst))) {
-                picture.image = rows->regionImage();
-                picture.imageAt = rows->region().topLeft();
+            const int firstRows = std::max(kFirstRows, shownFirst.height());
+            picture.restStarted
+                = QtConcurrent::run([rows, firstRows] { rows->decodeRows(firstRows); });
+            const QRect first(QPoint(0, 0), shownFirst);
+            rows->setWanted(first);
+            JpegRowDecoder::Piece corner = rows->decodeRegion(first);
+            if (!corner.image.isNull()) {
+                picture.image = std::move(corner.image);
+                picture.imageAt = corner.rect.topLeft();
             } else {
+                picture.restStarted.waitForFinished();
                 if (!rows->decodeRows(shownFirst.height()))
                     return false;
                 if (rows->isComplete()) {

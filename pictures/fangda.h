@@ -22,8 +22,10 @@ void FangDa(Workspace& workspace, const QStringList& names);
 // no decoder for the extension or the bytes are not a picture.
 //
 // With a `shownFirst` size (the screen's), a JPEG larger than it in either direction comes with
-// only the rows that size shows from the top decoded, and the picture's `rest` to decode the
-// others (when it is stored upright; others are decoded whole).
+// only the top left corner that size shows decoded (the rows it shows from the top, for a file
+// whose corner cannot be decoded alone), and the picture's `rest` to decode the others, whose
+// first rows are being decoded meanwhile (`restStarted`); when it is stored upright, others are
+// decoded whole.
 bool decodeForViewing(ViewedPicture& picture, QSize shownFirst = QSize());
 
 // The folder view's "放大图片(&F)..." (and Enter): every selected picture, in view order.

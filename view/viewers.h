@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFuture>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -34,9 +35,11 @@ struct ViewedPicture
     // A GIF's small first image on a huge logical screen so costs only what the image covers.
     QPoint imageAt;
     QSize canvas;
-    // A large picture may come with only its top rows decoded (`image`, at the top of `canvas`):
-    // the viewer shows them and has `rest` decode the others.
+    // A large picture may come with only what the window shows first decoded (`image`, at
+    // `imageAt` on `canvas`): the viewer shows it and has `rest` decode the others, once
+    // `restStarted` (the first rows, decoded meanwhile) is finished.
     std::shared_ptr<JpegRowDecoder> rest;
+    QFuture<void> restStarted;
 
     // The picture's own width and height.
     QSize size() const;

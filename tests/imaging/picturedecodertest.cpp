@@ -205,18 +205,65 @@ TEST(JpegDecoding, RegionDecodedAloneHoldsTheWholeDecodesPixels)
             SCOPED_TRACE(testing::Message() << c.what << " " << region.x() << "," << region.y());
             JpegRowDecoder decoder(c.bytes);
             ASSERT_TRUE(decoder.ok());
-            EXPECT_EQ(decoder.decodeRegion(region), c.alone);
-            if (c.alone) {
-                const QRect inside = region & whole.rect();
-                EXPECT_EQ(decoder.region(), inside);
-                EXPECT_EQ(decoder.regionImage(), whole.copy(inside));
-            } else {
-                EXPECT_TRUE(decoder.regionImage().isNull());
-            }
+            EXPECT_EQ(decoder.regionsPossible(), c.alone);
+            // Before the rows and after some of them: a region does not depend on them.
+            ASSERT_TRUE(decoder.decodeRows(region.y() / 2));
+            const JpegRowDecoder::Piece piece = decoder.decodeRegion(region);
+            const QRect inside = region & whole.rect();
+            EXPECT_EQ(piece.rect, inside);
+            if (c.alone)
+                EXPECT_EQ(piece.image, whole.copy(inside));
+            else
+                EXPECT_TRUE(piece.image.isNull());
+            EXPECT_EQ(decoder.pieces().size(), c.alone ? 1 : 0);
             ASSERT_TRUE(decoder.decodeRows(whole.height()));
             EXPECT_EQ(decoder.image(), whole);
         }
     }
+}
+
+// Step by step, a decoder decodes what of the wanted region neither the rows nor an earlier
+// piece hold, as one region, before the next rows; pieces go once the rows pass them; the rows
+// end as the whole decode.
+TEST(JpegDecoding, StepsDecodeTheMissingPartOfTheWantedRegionBeforeTheRows)
+{
+    using Step = JpegRowDecoder::Step;
+    const QByteArray bytes = testpictures::encodeJpeg(testpictures::photoLike(400, 1200, 5), 90);
+    const QImage whole = decodeJpeg(bytes, 0, nullptr).picture.image;
+    JpegRowDecoder decoder(bytes);
+    ASSERT_TRUE(decoder.ok());
+    const auto stepGives = [&decoder, &whole](Step expected, const QRect& piece) {
+        EXPECT_EQ(decoder.step(100), expected);
+        if (expected == Step::Region) {
+            ASSERT_FALSE(decoder.pieces().isEmpty());
+            const JpegRowDecoder::Piece last = decoder.pieces().constLast();
+            EXPECT_EQ(last.rect, piece);
+            EXPECT_EQ(last.image, whole.copy(piece));
+        }
+    };
+    decoder.setWanted(QRect(0, 0, 200, 150));
+    stepGives(Step::Region, QRect(0, 0, 200, 150));
+    stepGives(Step::Rows, {});
+    EXPECT_EQ(decoder.rowsDone(), 100);
+    // Scrolled to the bottom right corner, the part beyond the picture left out.
+    decoder.setWanted(QRect(250, 1000, 300, 300));
+    stepGives(Step::Region, QRect(250, 1000, 150, 200));
+    EXPECT_EQ(decoder.rowsDone(), 100);
+    stepGives(Step::Rows, {});
+    // A little up: only the rows no piece holds; then back at the top, which the rows hold.
+    decoder.setWanted(QRect(250, 950, 150, 200));
+    stepGives(Step::Region, QRect(250, 950, 150, 50));
+    decoder.setWanted(QRect(0, 50, 200, 150));
+    stepGives(Step::Rows, {});
+    EXPECT_EQ(decoder.pieces().size(), 2); // the corner at the top is behind the rows
+    int steps = 0;
+    while (decoder.step(100) == Step::Rows)
+        ++steps;
+    EXPECT_EQ(steps, 9);
+    EXPECT_TRUE(decoder.isComplete());
+    EXPECT_TRUE(decoder.pieces().isEmpty());
+    EXPECT_EQ(decoder.image(), whole);
+    EXPECT_EQ(decoder.step(100), Step::Done);
 }
 
 TEST(PngDecoding, EveryColourTypeBitDepthAndInterlaceGivesThePictureOverWhite)
