@@ -47,6 +47,7 @@
 #include "imaging/pictureformat.h"
 #include "pictures/fangda.h"
 #include "pictures/savepicture.h"
+#include "store/heap.h"
 #include "store/store.h"
 #include "view/consoleprompt.h"
 #include "view/viewers.h"
@@ -554,6 +555,8 @@ bool measureGif(
 
 int main(int argc, char** argv)
 {
+    // The allocator as the programs set it.
+    keepPictureBuffersOnHeap();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ZARVO_THUMBNAIL_CACHE", "off");
     QApplication app(argc, argv);
