@@ -75,6 +75,38 @@ void removeDatabaseFiles(const QString& path)
     QFile::remove(path + QStringLiteral("-journal"));
 }
 
+// Runs "SELECT content, kind<more> FROM thumbnail" over the entries of this decoder whose content
+// is that of one of `wanted`'s keys (wanted: rows of keys by their full key, content and kind)
+// and calls `each` with every entry that matches a key of its kind, and those rows.
+template <typename Each>
+void selectEntries(SQLite::Database& db, const char* more,
+    const QMultiHash<QByteArray, size_t>& wanted, const std::vector<ThumbnailKey>& keys,
+    const Each& each)
+{
+    QByteArray sql = QByteArray("SELECT content, kind") + more
+        + " FROM thumbnail WHERE decoder = ? AND content IN (";
+    for (qsizetype i = 0; i < wanted.size(); ++i)
+        sql += i == 0 ? "?" : ",?";
+    sql += ")";
+    SQLite::Statement query(db, sql.constData());
+    query.bind(1, Thumbnailer::kVersion);
+    int parameter = 2;
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        const QByteArray& content = keys[it.value()].content;
+        query.bind(parameter++, content.constData(), int(content.size()));
+    }
+    while (query.executeStep()) {
+        const SQLite::Column content = query.getColumn(0);
+        const QByteArray full
+            = QByteArray(static_cast<const char*>(content.getBlob()), content.getBytes())
+            + char(query.getColumn(1).getInt());
+        // Another kind's entry of the same content matches no key.
+        const QList<size_t> rows = wanted.values(full);
+        if (!rows.isEmpty())
+            each(query, rows);
+    }
+}
+
 } // namespace
 
 QByteArray ThumbnailKey::contentOf(const QByteArray& bytes)
@@ -288,33 +320,15 @@ std::vector<ThumbnailCache::Found> ThumbnailCache::findAll(const std::vector<Thu
     if (wanted.isEmpty() || !ensureOpenLocked())
         return found;
     try {
-        QByteArray sql("SELECT rowid, content, kind, pixels FROM thumbnail WHERE decoder = ? AND "
-                       "content IN (");
-        for (qsizetype i = 0; i < wanted.size(); ++i)
-            sql += i == 0 ? "?" : ",?";
-        sql += ")";
-        SQLite::Statement query(*m_db, sql.constData());
-        query.bind(1, Thumbnailer::kVersion);
-        int parameter = 2;
-        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-            const QByteArray& content = keys[it.value()].content;
-            query.bind(parameter++, content.constData(), int(content.size()));
-        }
-        while (query.executeStep()) {
-            const SQLite::Column content = query.getColumn(1);
-            const QByteArray full
-                = QByteArray(static_cast<const char*>(content.getBlob()), content.getBytes())
-                + char(query.getColumn(2).getInt());
-            // Another kind's entry of the same content matches no key.
-            const QList<size_t> rows = wanted.values(full);
-            if (rows.isEmpty())
-                continue;
-            const SQLite::Column pixels = query.getColumn(3);
-            const QByteArray encoded(static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
-            for (size_t row : rows)
-                found[row].encoded = encoded;
-            m_used.push_back(query.getColumn(0).getInt64());
-        }
+        selectEntries(*m_db, ", rowid, pixels", wanted, keys,
+            [&](SQLite::Statement& query, const QList<size_t>& rows) {
+                const SQLite::Column pixels = query.getColumn(3);
+                const QByteArray encoded(
+                    static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
+                for (size_t row : rows)
+                    found[row].encoded = encoded;
+                m_used.push_back(query.getColumn(2).getInt64());
+            });
     } catch (const SQLite::Exception& error) {
         failedLocked(error.getErrorCode());
     } catch (const std::exception&) {
@@ -339,25 +353,10 @@ std::vector<bool> ThumbnailCache::contains(const std::vector<ThumbnailKey>& keys
     if (wanted.isEmpty() || !ensureOpenLocked())
         return held;
     try {
-        QByteArray sql("SELECT content, kind FROM thumbnail WHERE decoder = ? AND content IN (");
-        for (qsizetype i = 0; i < wanted.size(); ++i)
-            sql += i == 0 ? "?" : ",?";
-        sql += ")";
-        SQLite::Statement query(*m_db, sql.constData());
-        query.bind(1, Thumbnailer::kVersion);
-        int parameter = 2;
-        for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
-            const QByteArray& content = keys[it.value()].content;
-            query.bind(parameter++, content.constData(), int(content.size()));
-        }
-        while (query.executeStep()) {
-            const SQLite::Column content = query.getColumn(0);
-            const QByteArray full
-                = QByteArray(static_cast<const char*>(content.getBlob()), content.getBytes())
-                + char(query.getColumn(1).getInt());
-            for (size_t row : wanted.values(full))
+        selectEntries(*m_db, "", wanted, keys, [&](SQLite::Statement&, const QList<size_t>& rows) {
+            for (size_t row : rows)
                 held[row] = true;
-        }
+        });
     } catch (const SQLite::Exception& error) {
         failedLocked(error.getErrorCode());
     } catch (const std::exception&) {
