@@ -36,7 +36,8 @@
 //   "longest without a change"  the longest stretch in which no other widget painted (nothing
 //                      in sight changed, or the window could not paint)
 //   "longest scroll frame"  with --scroll: the cached folder scrolled from top to bottom a page
-//                      at a time, each page painted at once; the slowest page (ms)
+//                      at a time, each page painted at once; the slowest page (ms), and
+//                      "scroll frames over 16 ms" how many pages took longer than a frame
 // With --parts it also times the parts of an opening one after the other on the calling thread
 // (PART <tab> set <tab> part <tab> ms of CPU per picture), to show where the time goes beyond
 // decoding. With --verbose each opening's figures go to standard error with the interval it took
@@ -249,7 +250,7 @@ double peakMemoryMb()
 struct Frames
 {
     double longest = 0, longestCpu = 0;
-    int count = 0;
+    int count = 0, over16 = 0;
 };
 
 Frames scrollThrough(FolderListView& view)
@@ -266,19 +267,21 @@ Frames scrollThrough(FolderListView& view)
     }
     settle();
     double longest = 0, longestCpu = 0;
-    int frames = 0;
+    int frames = 0, over16 = 0;
     for (;;) {
         const Clock::time_point start = Clock::now();
         const double cpuStart = threadCpuMs();
         view.viewport()->repaint();
-        longest = std::max(longest, msSince(start));
+        const double frame = msSince(start);
+        longest = std::max(longest, frame);
+        over16 += frame > 16 ? 1 : 0;
         longestCpu = std::max(longestCpu, threadCpuMs() - cpuStart);
         ++frames;
         if (bar->value() >= bar->maximum())
             break;
         bar->setValue(bar->value() + bar->pageStep());
     }
-    return { longest, longestCpu, frames };
+    return { longest, longestCpu, frames, over16 };
 }
 
 // When the folder view first painted with every item it shows holding its real thumbnail.
@@ -452,7 +455,7 @@ bool measureSet(
     Opening uncached, empty, cached;
     double screenfulDecode = 1e30;
     double longestFrame = 0, longestFrameCpu = 0;
-    int frames = 0;
+    int frames = 0, framesOver16 = 0;
     const QString cachePath = dir.filePath(QStringLiteral("thumbnails.sqlite"));
     // The window reads the cache's place when it is made.
     const auto withForm = [&](const QString& cache, const std::function<void(Form1&)>& use) {
@@ -487,6 +490,7 @@ bool measureSet(
                 longestFrame = std::max(longestFrame, scrolled.longest);
                 longestFrameCpu = std::max(longestFrameCpu, scrolled.longestCpu);
                 frames = scrolled.count;
+                framesOver16 = scrolled.over16;
             }
         });
     }
@@ -522,6 +526,7 @@ bool measureSet(
             printResult(set, QStringLiteral("longest scroll frame"), longestFrame, "ms once");
             printResult(
                 set, QStringLiteral("longest scroll frame CPU"), longestFrameCpu, "ms once");
+            printResult(set, QStringLiteral("scroll frames over 16 ms"), framesOver16, "count");
         }
         std::fprintf(stderr,
             "%s: %d pictures, %.1f MB; opening without cache %.0f ms (until painted %.0f ms), "
