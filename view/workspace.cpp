@@ -265,7 +265,8 @@ QList<PictureRow> Workspace::readRows(const QString& table)
             if (slice.size() < kSliceRows)
                 break;
             if (QCoreApplication::instance() && sinceEvents.elapsed() >= kYieldMs) {
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                // With time for what the events start (a timer asking for a paint, the paint).
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 8);
                 sinceEvents.restart();
             }
         }
