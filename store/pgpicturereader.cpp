@@ -140,12 +140,20 @@ void PgPictureReader::readAhead(std::unique_ptr<PgStore> connection)
             // readPictures wants the rows in stored order; they arrive in it.
             std::sort(batch.begin(), batch.end(),
                 [](const PictureRow& a, const PictureRow& b) { return a.rowid < b.rowid; });
-            const qint64 before = connection->roundTrips();
+            // Round trips are counted before the rows they brought are handed over, so that a
+            // reader that has had every row also counts every trip.
+            qint64 counted = connection->roundTrips();
+            const auto countTrips = [&] {
+                const qint64 now = connection->roundTrips();
+                m_roundTrips += now - counted;
+                counted = now;
+            };
             connection->readPictures(
                 m_folder, batch,
                 [&](const PictureRow& row, const QByteArray& bytes) {
                     {
                         const std::lock_guard lock(m_mutex);
+                        countTrips();
                         if (m_stopping)
                             return false;
                         m_onTheWay.erase(row.rowid);
@@ -157,7 +165,7 @@ void PgPictureReader::readAhead(std::unique_ptr<PgStore> connection)
                 },
                 m_maxRows, std::numeric_limits<qint64>::max());
             const std::lock_guard lock(m_mutex);
-            m_roundTrips += connection->roundTrips() - before;
+            countTrips();
             // What did not come is not in the folder any more.
             for (const PictureRow& row : std::as_const(batch)) {
                 if (m_onTheWay.erase(row.rowid))
