@@ -87,6 +87,17 @@ void jpegEmitMessage(j_common_ptr cinfo, int level)
 
 void jpegOutputMessage(j_common_ptr) { }
 
+// Makes err the codec's error manager, with the handlers above and nothing reported yet.
+void useErrorManager(j_decompress_ptr cinfo, JpegErrorManager* err)
+{
+    cinfo->err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = jpegErrorExit;
+    err->pub.emit_message = jpegEmitMessage;
+    err->pub.output_message = jpegOutputMessage;
+    err->message[0] = '\0';
+    err->ranOutOfData = false;
+}
+
 void jpegProgress(j_common_ptr cinfo)
 {
     const auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
@@ -134,12 +145,7 @@ bool allDataArrived(j_decompress_ptr cinfo)
 bool startJpeg(JpegJob* job)
 {
     j_decompress_ptr cinfo = &job->cinfo;
-    cinfo->err = jpeg_std_error(&job->err.pub);
-    job->err.pub.error_exit = jpegErrorExit;
-    job->err.pub.emit_message = jpegEmitMessage;
-    job->err.pub.output_message = jpegOutputMessage;
-    job->err.message[0] = '\0';
-    job->err.ranOutOfData = false;
+    useErrorManager(cinfo, &job->err);
     if (setjmp(job->err.jump)) {
         jpeg_destroy_decompress(cinfo);
         return false;
@@ -277,10 +283,7 @@ constexpr int kRegionRows = 16;
 bool readJpegRegion(JpegRegionJob* job)
 {
     j_decompress_ptr cinfo = &job->cinfo;
-    cinfo->err = jpeg_std_error(&job->err.pub);
-    job->err.pub.error_exit = jpegErrorExit;
-    job->err.pub.emit_message = jpegEmitMessage;
-    job->err.pub.output_message = jpegOutputMessage;
+    useErrorManager(cinfo, &job->err);
     if (setjmp(job->err.jump)) {
         jpeg_destroy_decompress(cinfo);
         return false;

@@ -11,9 +11,6 @@
 #include <QHash>
 #include <QThread>
 
-#ifdef __GLIBC__
-#endif
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -28,12 +25,6 @@
 namespace zarvo {
 
 namespace {
-
-// Longest stretch without processing events while results keep arriving in time.
-constexpr qint64 kYieldIntervalMs = 25;
-// Most time one processing of events may take: long enough for what the events start (a timer
-// that asks for a paint, the paint) to end in it too.
-constexpr int kEventBudgetMs = 8;
 
 DecodedPicture thumbnailOnThisThread(const ThumbnailJob& job)
 {

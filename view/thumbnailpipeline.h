@@ -124,6 +124,12 @@ public:
     // hits cost little, a screenful (kBatchRows) while the rows fetched last were found there.
     int lookAhead() const { return 2 * m_workerCount; }
     static constexpr int kBatchRows = 32;
+    // Longest stretch without processing events while results keep arriving in time, and the
+    // most time one processing of events may take: long enough for what the events start (a
+    // timer that asks for a paint, the paint) to end in it too. Other work on the user-interface
+    // thread that must keep the window painting yields the same way.
+    static constexpr qint64 kYieldIntervalMs = 25;
+    static constexpr int kEventBudgetMs = 8;
 
     QEventLoop::ProcessEventsFlags eventFlags() const { return m_eventFlags; }
     void setEventFlags(QEventLoop::ProcessEventsFlags flags) { m_eventFlags = flags; }

@@ -251,7 +251,6 @@ QList<PictureRow> Workspace::readRows(const QString& table)
     // A slice at a time, with the window's events in between: the rows of a folder of thousands
     // of pictures take longer than a frame. No command starts meanwhile.
     constexpr int kSliceRows = 500;
-    constexpr qint64 kYieldMs = 25;
     QList<PictureRow> rows;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
@@ -264,9 +263,10 @@ QList<PictureRow> Workspace::readRows(const QString& table)
             rows += slice;
             if (slice.size() < kSliceRows)
                 break;
-            if (QCoreApplication::instance() && sinceEvents.elapsed() >= kYieldMs) {
-                // With time for what the events start (a timer asking for a paint, the paint).
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 8);
+            if (QCoreApplication::instance()
+                && sinceEvents.elapsed() >= ThumbnailPipeline::kYieldIntervalMs) {
+                QCoreApplication::processEvents(
+                    QEventLoop::ExcludeUserInputEvents, ThumbnailPipeline::kEventBudgetMs);
                 sinceEvents.restart();
             }
         }
