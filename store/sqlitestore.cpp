@@ -305,9 +305,10 @@ void SqliteStore::renameTable(const QString& from, const QString& to)
 bool SqliteStore::hasNameIndex(const QString& table)
 {
     SQLite::Statement query(*m_db,
-        "SELECT count(*) FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
-        "WHERE l.partial=0 AND x.seqno=0 AND x.name='Name' COLLATE NOCASE "
-        "AND x.coll='NOCASE' COLLATE NOCASE");
+        "SELECT count(*) FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x, "
+        "pragma_index_xinfo(l.name) AS y WHERE l.partial=0 AND x.seqno=0 "
+        "AND x.name='Name' COLLATE NOCASE AND x.coll='NOCASE' COLLATE NOCASE AND y.seqno=1 "
+        "AND y.name='Come' COLLATE NOCASE");
     bindText(query, 1, table);
     query.executeStep();
     return query.getColumn(0).getInt() > 0;
@@ -315,8 +316,28 @@ bool SqliteStore::hasNameIndex(const QString& table)
 
 void SqliteStore::createNameIndex(const QString& folder)
 {
-    m_db->exec(utf8(QStringLiteral("CREATE INDEX %1 ON %2(Name COLLATE NOCASE)")
+    m_db->exec(utf8(QStringLiteral("CREATE INDEX %1 ON %2(Name COLLATE NOCASE, Come)")
                         .arg(quoted(freeIndexName(*m_db)), quoted(folder))));
+}
+
+void SqliteStore::replaceNameIndex(const QString& folder)
+{
+    inSavepoint("name_index", [&] {
+        // The index on `Name` alone that earlier versions made: the new one serves its lookups.
+        SQLite::Statement older(*m_db,
+            "SELECT l.name FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
+            "WHERE l.name LIKE 'Name index %' AND l.partial=0 AND x.seqno=0 "
+            "AND x.name='Name' COLLATE NOCASE AND x.coll='NOCASE' COLLATE NOCASE "
+            "AND (SELECT count(*) FROM pragma_index_info(l.name))=1");
+        bindText(older, 1, folder);
+        QStringList drop;
+        while (older.executeStep())
+            drop.append(text(older.getColumn(0)));
+        older.reset();
+        for (const QString& index : drop)
+            m_db->exec(utf8(QStringLiteral("DROP INDEX ") + quoted(index)));
+        createNameIndex(folder);
+    });
 }
 
 void SqliteStore::ensureNameIndex(const QString& folder)
@@ -331,7 +352,7 @@ void SqliteStore::ensureNameIndex(const QString& folder)
     sqlite3_busy_timeout(m_db->getHandle(), 0);
     try {
         if (!hasNameIndex(folder))
-            createNameIndex(folder);
+            replaceNameIndex(folder);
     } catch (const SQLite::Exception& e) {
         qCDebug(lcStore) << "no name index for" << folder << ":" << e.what();
         // A plain error belongs to this table (a view, no `Name` column); anything else (read
@@ -479,6 +500,26 @@ QStringList SqliteStore::pictureNames(const QString& folder)
     for (auto& row : rows)
         names.append(std::move(row.second));
     return names;
+}
+
+std::optional<QList<PictureRow>> SqliteStore::indexedPictureRows(const QString& folder)
+{
+    ensureNameIndex(folder);
+    if (!hasNameIndex(folder))
+        return std::nullopt;
+    // In the name index's order SQLite reads the index alone; the rows are put back in rowid
+    // order here.
+    SQLite::Statement query(*m_db,
+        utf8(QStringLiteral("SELECT rowid, Name, Come FROM %1 ORDER BY Name COLLATE NOCASE, Come, "
+                            "rowid")
+                 .arg(quoted(folder))));
+    QList<PictureRow> rows;
+    while (query.executeStep())
+        rows.append({ query.getColumn(0).getInt64(), text(query.getColumn(1)),
+            text(query.getColumn(2)), 0 });
+    std::sort(rows.begin(), rows.end(),
+        [](const PictureRow& a, const PictureRow& b) { return a.rowid < b.rowid; });
+    return rows;
 }
 
 qint64 SqliteStore::rowCount(const QString& folder)

@@ -23,13 +23,15 @@ class StoreLock;
 // Picture-name equality ignores the case of A-Z only (COLLATE NOCASE). Picture bytes are always
 // bound as BLOBs. One program at a time holds the file (StoreLock).
 //
-// Every folder table has an index on `Name` COLLATE NOCASE, so that looking up a name or listing
-// the names reads only index pages: with 64 KiB pages a row keeps up to 64 KiB of its picture on
-// its table page. New tables get the index when they are made; tables of older stores get it on
-// their first name lookup outside a transaction. Nothing depends on the index being there: when
-// it cannot be made (the file cannot be written, another program holds it), the same statements
-// read the table. Index names are free names "Name index N", never derived from the table, so a
-// renamed table keeps a valid index and a new table under an old name gets its own.
+// Every folder table has an index on `Name` COLLATE NOCASE and `Come`, so that looking up a name
+// or listing the names and kinds reads only index pages: with 64 KiB pages a row keeps up to
+// 64 KiB of its picture on its table page, and a folder of 10,000 photos has as many table pages.
+// New tables get the index when they are made; tables of older stores get it on their first name
+// lookup outside a transaction, in place of the index on `Name` alone that earlier versions made.
+// Nothing depends on the index being there: when it cannot be made (the file cannot be written,
+// another program holds it), the same statements read the table. Index names are free names "Name
+// index N", never derived from the table, so a renamed table keeps a valid index and a new table
+// under an old name gets its own.
 //
 // The fingerprint table keeps in step within a savepoint of its own, nested in the caller's
 // transaction when one is open. The tree has no versions: one program holds the file.
@@ -79,6 +81,7 @@ public:
     QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit) override;
     qint64 rowCount(const QString& folder) override;
     QStringList pictureNames(const QString& folder) override;
+    std::optional<QList<PictureRow>> indexedPictureRows(const QString& folder) override;
     using Store::pictureNames;
     std::optional<PictureRow> locate(const QString& folder, const QString& name) override;
     QByteArray readBlob(const QString& folder, qint64 rowid) override;
@@ -101,7 +104,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
 
-    // Whether the table has an index whose first column is `Name` COLLATE NOCASE.
+    // Whether the table has the name index: `Name` COLLATE NOCASE, then `Come`.
     bool hasNameIndex(const QString& table);
 
 protected:
@@ -127,6 +130,9 @@ private:
     // Errors are logged and swallowed; nothing is done inside a transaction of the caller's.
     void ensureNameIndex(const QString& folder);
     void createNameIndex(const QString& folder);
+    // Makes the name index of a table without one, dropping an index on `Name` alone that an
+    // earlier version made.
+    void replaceNameIndex(const QString& folder);
     // Drops an index that holds the name a table is about to take; indexes carry no data.
     void dropIndexNamed(const QString& name);
 

@@ -182,6 +182,14 @@ public:
     virtual QList<PictureRow> pictureRows(const QString& folder) = 0;
     // At most `limit` of them, those after rowid `after`: a big folder read a slice at a time.
     virtual QList<PictureRow> pictureRows(const QString& folder, qint64 after, int limit) = 0;
+    // The rowid, `Name` and `Come` of every row, in stored order, read from an index alone (the
+    // sizes are left 0); nothing when the store keeps no such index for the folder (a server,
+    // a store file that cannot be written), and the caller reads the rows (pictureRows()).
+    virtual std::optional<QList<PictureRow>> indexedPictureRows(const QString& folder)
+    {
+        Q_UNUSED(folder);
+        return std::nullopt;
+    }
     virtual qint64 rowCount(const QString& folder) = 0;
     // `Name` of every row, in stored order, without touching the bytes; NULL reads as a null text.
     virtual QStringList pictureNames(const QString& folder) = 0;

@@ -419,11 +419,12 @@ TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
     QStringList names;
     for (int i = 0; i < 42; ++i)
         names.append(stored[i % stored.size()]);
-    for (const QString& name : names) {
-        SQLite::Statement insert(store.database(), "INSERT INTO f VALUES(?, '/p.jpg', ?)");
-        if (!name.isNull())
-            insert.bind(1, name.toStdString());
-        insert.bind(2, QByteArray(60000, 'x').constData(), 60000);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        SQLite::Statement insert(store.database(), "INSERT INTO f VALUES(?, ?, ?)");
+        if (!names[i].isNull())
+            insert.bind(1, names[i].toStdString());
+        insert.bind(2, i % 5 ? "/p.jpg" : "/q.png");
+        insert.bind(3, QByteArray(60000, 'x').constData(), 60000);
         insert.exec();
     }
     const auto lookups = [&](const char* when) {
@@ -432,6 +433,21 @@ TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
         const int pages = pagesRead(store, [&] { read = store.pictureNames(QStringLiteral("f")); });
         EXPECT_EQ(read, names);
         EXPECT_TRUE(read[2].isNull());
+        // A folder opening's rows: the table's own, sizes left out.
+        std::optional<QList<PictureRow>> listed;
+        const int listing
+            = pagesRead(store, [&] { listed = store.indexedPictureRows(QStringLiteral("f")); });
+        if (listed) {
+            EXPECT_LT(listing, 10);
+            QList<PictureRow> rows = store.pictureRows(QStringLiteral("f"));
+            EXPECT_EQ(listed->size(), rows.size());
+            for (qsizetype i = 0; i < std::min(rows.size(), listed->size()); ++i) {
+                EXPECT_EQ((*listed)[i].rowid, rows[i].rowid);
+                EXPECT_EQ((*listed)[i].name, rows[i].name);
+                EXPECT_EQ((*listed)[i].come, rows[i].come);
+            }
+        }
+        EXPECT_EQ(listed.has_value(), store.hasNameIndex(QStringLiteral("f")));
         EXPECT_EQ(store.locate(QStringLiteral("f"), QStringLiteral("B"))->rowid, 1);
         EXPECT_EQ(
             store.locate(QStringLiteral("f"), QStringLiteral("a"))->name, QStringLiteral("A"));
@@ -446,8 +462,12 @@ TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
     EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
     store.database().exec("RELEASE caller");
 
+    // The index on names alone that earlier versions made gives way to one that holds the kinds.
+    store.database().exec("CREATE INDEX \"Name index 1\" ON f(Name COLLATE NOCASE)");
+    EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
     lookups("first use");
     EXPECT_TRUE(store.hasNameIndex(QStringLiteral("f")));
+    EXPECT_EQ(indexesByTable(store), QStringList { QStringLiteral("f: Name index 1") });
     EXPECT_LT(lookups("with the index"), 10);
     EXPECT_LT(
         pagesRead(store, [&] { store.locate(QStringLiteral("f"), QStringLiteral("c")); }), 10);
