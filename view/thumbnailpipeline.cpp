@@ -331,10 +331,9 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         return fromStart < rowCount ? fromStart : -1;
     };
 
-    // The items are laid out, and painted without thumbnails, before the view is asked what
-    // it shows.
-    if (visible && state->dispatcher)
-        processEvents();
+    // The items are laid out, and painted without thumbnails, before the view is asked what it
+    // shows; meanwhile the workers start on the first rows, those a view opened at its top shows.
+    bool laidOut = !visible || !state->dispatcher;
 
     // Reads the bytes of waiting works while fewer than lookAhead() of the bytes read are being
     // decoded; the window keeps painting between reads.
@@ -399,6 +398,11 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 fetchedRows[size_t(row)] = true;
                 inFlight.push_back(row);
                 jobs.emplace_back(row, std::move(job));
+                if (!m_cache) {
+                    // Its bytes were read with it: its decode need not wait for the next reads.
+                    submit(state, std::move(jobs));
+                    jobs.clear();
+                }
             }
             if (!jobs.empty()) {
                 // Rows whose bytes wait to be read cost little to fetch: a screenful at a time.
@@ -407,6 +411,10 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 submit(state, std::move(jobs));
                 batching = m_cache && (deferred || state->anyFound.load());
             }
+        }
+        if (!laidOut) {
+            laidOut = true;
+            processEvents();
         }
         if (inFlight.empty())
             break;

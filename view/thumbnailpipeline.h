@@ -57,10 +57,12 @@ struct ThumbnailJob
 // `prepare`, what prepare made of it on a worker), or !ok() with an error text when decoding
 // failed, or for format Other a null result without error (nothing was decoded).
 //
-// Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() asks it which rows the
-// user sees (first and last, inclusive; first > last when none) at the start and again after
-// each time it processed events, and fetches those rows first, then the rows after them, then
-// the rows before them; so scrolling moves the rows that come into sight to the front.
+// Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() fetches the first few
+// rows (those a view opened at its top shows), processes events once so that the view lays its
+// items out, then asks `visible` which rows the user sees (first and last, inclusive; first >
+// last when none), and again after each time it processed events, and fetches those rows first,
+// then the rows after them, then the rows before them; so scrolling moves the rows that come
+// into sight to the front.
 //
 // While it waits for the next result, run() processes the calling thread's events with
 // eventFlags() (by default QEventLoop::ExcludeUserInputEvents: repaints, timers, posted events;
