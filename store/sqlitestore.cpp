@@ -479,6 +479,10 @@ QList<PictureRow> SqliteStore::pictureRows(const QString& folder, qint64 after, 
     QList<PictureRow> rows;
     while (query.executeStep())
         rows.append(pictureRow(query));
+    // The last slice of a table without the name index: its pages were all just read, a slice at
+    // a time, so making the index now costs no second wait for the disk.
+    if (rows.size() < limit)
+        ensureNameIndex(folder);
     return rows;
 }
 
@@ -504,7 +508,7 @@ QStringList SqliteStore::pictureNames(const QString& folder)
 
 std::optional<QList<PictureRow>> SqliteStore::indexedPictureRows(const QString& folder)
 {
-    ensureNameIndex(folder);
+    // A table without the index is read row by row (pictureRows()), and gets it then.
     if (!hasNameIndex(folder))
         return std::nullopt;
     // In the name index's order SQLite reads the index alone; the rows are put back in rowid

@@ -27,7 +27,8 @@ class StoreLock;
 // or listing the names and kinds reads only index pages: with 64 KiB pages a row keeps up to
 // 64 KiB of its picture on its table page, and a folder of 10,000 photos has as many table pages.
 // New tables get the index when they are made; tables of older stores get it on their first name
-// lookup outside a transaction, in place of the index on `Name` alone that earlier versions made.
+// lookup or reading of their rows outside a transaction, in place of the index on `Name` alone
+// that earlier versions made.
 // Nothing depends on the index being there: when it cannot be made (the file cannot be written,
 // another program holds it), the same statements read the table. Index names are free names "Name
 // index N", never derived from the table, so a renamed table keeps a valid index and a new table

@@ -462,10 +462,13 @@ TEST(StoreNameIndex, NamesAndLookupsReadIndexPagesOnlyInRowOrder)
     EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
     store.database().exec("RELEASE caller");
 
-    // The index on names alone that earlier versions made gives way to one that holds the kinds.
+    // The index on names alone that earlier versions made gives way to one that holds the kinds
+    // once the rows were read to their end.
     store.database().exec("CREATE INDEX \"Name index 1\" ON f(Name COLLATE NOCASE)");
+    EXPECT_FALSE(store.indexedPictureRows(QStringLiteral("f")).has_value());
+    EXPECT_EQ(store.pictureRows(QStringLiteral("f"), 0, 40).size(), 40);
     EXPECT_FALSE(store.hasNameIndex(QStringLiteral("f")));
-    lookups("first use");
+    EXPECT_EQ(store.pictureRows(QStringLiteral("f"), 40, 40).size(), 2);
     EXPECT_TRUE(store.hasNameIndex(QStringLiteral("f")));
     EXPECT_EQ(indexesByTable(store), QStringList { QStringLiteral("f: Name index 1") });
     EXPECT_LT(lookups("with the index"), 10);
