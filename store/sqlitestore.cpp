@@ -302,16 +302,25 @@ void SqliteStore::renameTable(const QString& from, const QString& to)
     m_nameIndexChecked.clear();
 }
 
-bool SqliteStore::hasNameIndex(const QString& table)
+std::vector<std::pair<QString, QString>> SqliteStore::nameIndexes(const QString& table)
 {
     SQLite::Statement query(*m_db,
-        "SELECT count(*) FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x, "
-        "pragma_index_xinfo(l.name) AS y WHERE l.partial=0 AND x.seqno=0 "
-        "AND x.name='Name' COLLATE NOCASE AND x.coll='NOCASE' COLLATE NOCASE AND y.seqno=1 "
-        "AND y.name='Come' COLLATE NOCASE");
+        "SELECT l.name, (SELECT y.name FROM pragma_index_info(l.name) AS y WHERE y.seqno=1) "
+        "FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x WHERE l.partial=0 "
+        "AND x.seqno=0 AND x.name='Name' COLLATE NOCASE AND x.coll='NOCASE' COLLATE NOCASE");
     bindText(query, 1, table);
-    query.executeStep();
-    return query.getColumn(0).getInt() > 0;
+    std::vector<std::pair<QString, QString>> indexes;
+    while (query.executeStep())
+        indexes.emplace_back(text(query.getColumn(0)), text(query.getColumn(1)));
+    return indexes;
+}
+
+bool SqliteStore::hasNameIndex(const QString& table)
+{
+    const auto indexes = nameIndexes(table);
+    return std::any_of(indexes.begin(), indexes.end(), [](const auto& index) {
+        return index.second.compare(QLatin1String("Come"), Qt::CaseInsensitive) == 0;
+    });
 }
 
 void SqliteStore::createNameIndex(const QString& folder)
@@ -324,18 +333,11 @@ void SqliteStore::replaceNameIndex(const QString& folder)
 {
     inSavepoint("name_index", [&] {
         // The index on `Name` alone that earlier versions made: the new one serves its lookups.
-        SQLite::Statement older(*m_db,
-            "SELECT l.name FROM pragma_index_list(?1) AS l, pragma_index_xinfo(l.name) AS x "
-            "WHERE l.name LIKE 'Name index %' AND l.partial=0 AND x.seqno=0 "
-            "AND x.name='Name' COLLATE NOCASE AND x.coll='NOCASE' COLLATE NOCASE "
-            "AND (SELECT count(*) FROM pragma_index_info(l.name))=1");
-        bindText(older, 1, folder);
-        QStringList drop;
-        while (older.executeStep())
-            drop.append(text(older.getColumn(0)));
-        older.reset();
-        for (const QString& index : drop)
-            m_db->exec(utf8(QStringLiteral("DROP INDEX ") + quoted(index)));
+        for (const auto& [index, second] : nameIndexes(folder)) {
+            if (second.isNull()
+                && index.startsWith(QLatin1String("Name index "), Qt::CaseInsensitive))
+                m_db->exec(utf8(QStringLiteral("DROP INDEX ") + quoted(index)));
+        }
         createNameIndex(folder);
     });
 }

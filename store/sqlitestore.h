@@ -131,6 +131,9 @@ private:
     // Errors are logged and swallowed; nothing is done inside a transaction of the caller's.
     void ensureNameIndex(const QString& folder);
     void createNameIndex(const QString& folder);
+    // The table's indexes whose first column is `Name` COLLATE NOCASE: each one's name and second
+    // column (a null text when it has none).
+    std::vector<std::pair<QString, QString>> nameIndexes(const QString& table);
     // Makes the name index of a table without one, dropping an index on `Name` alone that an
     // earlier version made.
     void replaceNameIndex(const QString& folder);
