@@ -28,11 +28,10 @@ class StoreLock;
 // 64 KiB of its picture on its table page, and a folder of 10,000 photos has as many table pages.
 // New tables get the index when they are made; tables of older stores get it on their first name
 // lookup or reading of their rows outside a transaction, in place of the index on `Name` alone
-// that earlier versions made.
-// Nothing depends on the index being there: when it cannot be made (the file cannot be written,
-// another program holds it), the same statements read the table. Index names are free names "Name
-// index N", never derived from the table, so a renamed table keeps a valid index and a new table
-// under an old name gets its own.
+// that earlier versions made. Nothing depends on the index being there: when it cannot be made
+// (the file cannot be written, another program holds it), the same statements read the table.
+// Index names are free names "Name index N", never derived from the table, so a renamed table
+// keeps a valid index and a new table under an old name gets its own.
 //
 // The fingerprint table keeps in step within a savepoint of its own, nested in the caller's
 // transaction when one is open. The tree has no versions: one program holds the file.
