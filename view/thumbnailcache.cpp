@@ -298,41 +298,49 @@ QImage ThumbnailCache::find(const ThumbnailKey& key)
     return decode(encoded);
 }
 
+template <typename Waiting, typename Stored>
+void ThumbnailCache::lookUpLocked(const std::vector<ThumbnailKey>& keys, const char* more,
+    const Waiting& waiting, const Stored& stored)
+{
+    QMultiHash<QByteArray, size_t> wanted; // by fullKey, of the keys not waiting to be written
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const QByteArray full = fullKey(keys[i]);
+        const auto pending = m_pending.constFind(full);
+        if (pending != m_pending.constEnd())
+            waiting(i, pending->thumbnail);
+        else
+            wanted.insert(full, i);
+    }
+    if (wanted.isEmpty() || !ensureOpenLocked())
+        return;
+    try {
+        selectEntries(*m_db, more, wanted, keys, stored);
+    } catch (const SQLite::Exception& error) {
+        failedLocked(error.getErrorCode());
+    } catch (const std::exception&) {
+    }
+}
+
 std::vector<ThumbnailCache::Found> ThumbnailCache::findAll(const std::vector<ThumbnailKey>& keys)
 {
     std::vector<Found> found(keys.size());
     if (keys.empty())
         return found;
     std::lock_guard lock(m_mutex);
-    QMultiHash<QByteArray, size_t> wanted; // by fullKey, of the keys not waiting to be written
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const QByteArray full = fullKey(keys[i]);
-        const auto pending = m_pending.constFind(full);
-        if (pending != m_pending.constEnd()) {
-            const QImage& waiting = pending->thumbnail;
+    lookUpLocked(
+        keys, ", rowid, pixels",
+        [&](size_t i, const QImage& waiting) {
             found[i].waiting = waiting.format() == QImage::Format_RGB32
                 ? waiting
                 : waiting.convertToFormat(QImage::Format_RGB32);
-        } else {
-            wanted.insert(full, i);
-        }
-    }
-    if (wanted.isEmpty() || !ensureOpenLocked())
-        return found;
-    try {
-        selectEntries(*m_db, ", rowid, pixels", wanted, keys,
-            [&](SQLite::Statement& query, const QList<size_t>& rows) {
-                const SQLite::Column pixels = query.getColumn(3);
-                const QByteArray encoded(
-                    static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
-                for (size_t row : rows)
-                    found[row].encoded = encoded;
-                m_used.push_back(query.getColumn(2).getInt64());
-            });
-    } catch (const SQLite::Exception& error) {
-        failedLocked(error.getErrorCode());
-    } catch (const std::exception&) {
-    }
+        },
+        [&](SQLite::Statement& query, const QList<size_t>& rows) {
+            const SQLite::Column pixels = query.getColumn(3);
+            const QByteArray encoded(static_cast<const char*>(pixels.getBlob()), pixels.getBytes());
+            for (size_t row : rows)
+                found[row].encoded = encoded;
+            m_used.push_back(query.getColumn(2).getInt64());
+        });
     return found;
 }
 
@@ -342,25 +350,12 @@ std::vector<bool> ThumbnailCache::contains(const std::vector<ThumbnailKey>& keys
     if (keys.empty())
         return held;
     std::lock_guard lock(m_mutex);
-    QMultiHash<QByteArray, size_t> wanted; // by fullKey, of the keys not waiting to be written
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const QByteArray full = fullKey(keys[i]);
-        if (m_pending.contains(full))
-            held[i] = true;
-        else
-            wanted.insert(full, i);
-    }
-    if (wanted.isEmpty() || !ensureOpenLocked())
-        return held;
-    try {
-        selectEntries(*m_db, "", wanted, keys, [&](SQLite::Statement&, const QList<size_t>& rows) {
+    lookUpLocked(
+        keys, "", [&](size_t i, const QImage&) { held[i] = true; },
+        [&](SQLite::Statement&, const QList<size_t>& rows) {
             for (size_t row : rows)
                 held[row] = true;
         });
-    } catch (const SQLite::Exception& error) {
-        failedLocked(error.getErrorCode());
-    } catch (const std::exception&) {
-    }
     return held;
 }
 

@@ -126,6 +126,12 @@ private:
     enum class State { Unopened, Open, Unavailable };
 
     bool ensureOpenLocked();
+    // Looks `keys` up, under m_mutex: `waiting(i, thumbnail)` for each key whose thumbnail waits
+    // to be written, then `stored(query, rows)` for each entry of the file that matches (the
+    // columns `more` names follow content and kind). A failing file reads as holding nothing.
+    template <typename Waiting, typename Stored>
+    void lookUpLocked(const std::vector<ThumbnailKey>& keys, const char* more,
+        const Waiting& waiting, const Stored& stored);
     void openLocked();
     void closeLocked();
     // The entries found and the thumbnails stored since the last write, taken under m_mutex.
