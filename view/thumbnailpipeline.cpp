@@ -331,10 +331,6 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         return fromStart < rowCount ? fromStart : -1;
     };
 
-    // The items are laid out, and painted without thumbnails, before the view is asked what it
-    // shows; meanwhile the workers start on the first rows, those a view opened at its top shows.
-    bool laidOut = !visible || !state->dispatcher;
-
     // Reads the bytes of waiting works while fewer than lookAhead() of the bytes read are being
     // decoded; the window keeps painting between reads.
     const auto readSome = [&] {
@@ -411,10 +407,6 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 submit(state, std::move(jobs));
                 batching = m_cache && (deferred || state->anyFound.load());
             }
-        }
-        if (!laidOut) {
-            laidOut = true;
-            processEvents();
         }
         if (inFlight.empty())
             break;

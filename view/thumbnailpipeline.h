@@ -57,17 +57,18 @@ struct ThumbnailJob
 // `prepare`, what prepare made of it on a worker), or !ok() with an error text when decoding
 // failed, or for format Other a null result without error (nothing was decoded).
 //
-// Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() fetches the first few
-// rows (those a view opened at its top shows), processes events once so that the view lays its
-// items out, then asks `visible` which rows the user sees (first and last, inclusive; first >
-// last when none), and again after each time it processed events, and fetches those rows first,
-// then the rows after them, then the rows before them; so scrolling moves the rows that come
-// into sight to the front.
+// Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() asks `visible` which
+// rows the user sees (first and last, inclusive; first > last when none) before its first fetch
+// and again after each time it processed events, and fetches those rows first, then the rows
+// after them, then the rows before them; so scrolling moves the rows that come into sight to the
+// front.
 //
 // While it waits for the next result, run() processes the calling thread's events with
 // eventFlags() (by default QEventLoop::ExcludeUserInputEvents: repaints, timers, posted events;
-// no user input), and it does so every 25 ms even when results are ready, so the window keeps
-// painting. It sleeps while it waits; it never spins. Callers must expect those
+// no user input) every 25 ms (kYieldIntervalMs), even when results are ready, so the window keeps
+// painting; and at once when the last of the rows in sight is delivered. So a view whose
+// thumbnails come within that interval paints its first screen once, with them, not first
+// without. It sleeps while it waits; it never spins. Callers must expect those
 // events to run during run() and keep commands from starting meanwhile. run() is not
 // re-entrant: a nested call on the same pipeline throws std::logic_error.
 //
