@@ -50,6 +50,30 @@ QByteArray FolderReading::read(int i)
     return m_reader->read(m_rows[i].rowid);
 }
 
+bool FolderReading::extend(QList<PictureRow> rows)
+{
+    const qsizetype had = m_rows.size();
+    if (rows.size() < had)
+        return false;
+    for (qsizetype i = 0; i < had; ++i) {
+        const PictureRow& row = rows[i];
+        if (row.rowid != m_rows[i].rowid || row.name != m_rows[i].name
+            || row.come != m_rows[i].come)
+            return false;
+    }
+    m_rows = std::move(rows);
+    m_needed.resize(size_t(m_rows.size()), false);
+    m_asked.resize(size_t(m_rows.size()), false);
+    if (!m_cache) {
+        for (qsizetype i = had; i < m_rows.size(); ++i)
+            m_needed[size_t(i)] = formatOfCome(m_rows[i].come) != PictureFormat::Other;
+    }
+    // The fingerprint slices read so far planned the reading of the first rows only.
+    m_fingerprinted.clear();
+    plan();
+    return true;
+}
+
 void FolderReading::seen(int first, int last)
 {
     if (first == m_seenFirst && last == m_seenLast)

@@ -27,7 +27,8 @@ class ThumbnailCache;
 //    those after them, then those before; with a cache, only the rows whose fingerprint the
 //    cache lacks, so that a cached picture's bytes are never read. When the user scrolls, the
 //    reading ahead moves with the view.
-// The rows are the folder's, in stored (rowid) order. Lives as long as the pipeline's run().
+// The rows are the folder's, in stored (rowid) order, or their first ones until extend(). Lives as
+// long as the pipeline's run().
 class FolderReading
 {
 public:
@@ -39,6 +40,10 @@ public:
 
     // The pipeline's job for row i; throws what the store throws reading bytes it needs now.
     ThumbnailJob job(int i);
+    // From here on the folder's rows are `rows`, whose first ones must be the rows it had (an
+    // opening starts its first rows before it has read the others); false, and nothing changed,
+    // when they are not (the folder changed in between).
+    bool extend(QList<PictureRow> rows);
     // The rows the user sees, first and last (first > last: none).
     void seen(int first, int last);
     // Statements the reading of bytes sent to a server, connecting not counted.
@@ -53,7 +58,7 @@ private:
 
     Store& m_store;
     const QString m_table;
-    const QList<PictureRow> m_rows;
+    QList<PictureRow> m_rows;
     std::shared_ptr<ThumbnailCache> m_cache;
     std::unique_ptr<PictureReader> m_reader;
     std::unordered_map<qint64, QByteArray> m_contentOfRow;

@@ -260,11 +260,57 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
     });
 }
 
+ThumbnailPipeline::Head& ThumbnailPipeline::Head::operator=(Head&& other) noexcept
+{
+    drop();
+    m_state = std::move(other.m_state);
+    m_rows = std::move(other.m_rows);
+    return *this;
+}
+
+ThumbnailPipeline::Head::~Head()
+{
+    drop();
+}
+
+void ThumbnailPipeline::Head::drop()
+{
+    // Decodes not started yet are skipped; those in progress finish into the state nobody reads.
+    if (m_state)
+        m_state->cancelled = true;
+    m_state.reset();
+    m_rows.clear();
+}
+
+ThumbnailPipeline::Head ThumbnailPipeline::startHead(
+    std::vector<std::pair<int, ThumbnailJob>> jobs, const PrepareFunction& prepare)
+{
+    if (m_running)
+        throw std::logic_error("ThumbnailPipeline::startHead called while run() runs");
+    Head head;
+    head.m_state = std::make_shared<RunState>();
+    head.m_state->prepare = prepare;
+    // Each row once: run() delivers what comes back for it once.
+    std::vector<std::pair<int, ThumbnailJob>> started;
+    for (auto& job : jobs) {
+        if (std::find(head.m_rows.begin(), head.m_rows.end(), job.first) == head.m_rows.end()) {
+            head.m_rows.push_back(job.first);
+            started.push_back(std::move(job));
+        }
+    }
+    submit(head.m_state, std::move(started));
+    return head;
+}
+
 void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
-    const DeliverFunction& deliver, const VisibleFunction& visible, const PrepareFunction& prepare)
+    const DeliverFunction& deliver, const VisibleFunction& visible, const PrepareFunction& prepare,
+    Head head)
 {
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::run called while it runs");
+    if (std::any_of(head.m_rows.begin(), head.m_rows.end(),
+            [rowCount](int row) { return row < 0 || row >= rowCount; }))
+        throw std::logic_error("ThumbnailPipeline::run given a head row it does not have");
     if (rowCount <= 0)
         return;
 
@@ -286,8 +332,12 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
                 pipeline->m_pool.start([cache] { cache->flush(); });
         }
     };
-    auto state = std::make_shared<RunState>();
-    state->prepare = prepare;
+    // A head's decodes may be running: its prepare function is theirs.
+    std::shared_ptr<RunState> state = std::move(head.m_state);
+    if (!state) {
+        state = std::make_shared<RunState>();
+        state->prepare = prepare;
+    }
     if (QCoreApplication::instance())
         state->dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
     m_running = true;
@@ -359,6 +409,12 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     };
 
     std::vector<int> inFlight; // fetched, not delivered
+    for (int row : head.m_rows) {
+        if (!fetchedRows[size_t(row)]) {
+            fetchedRows[size_t(row)] = true;
+            inFlight.push_back(row);
+        }
+    }
     const auto seenInFlight = [&] {
         return std::any_of(inFlight.begin(), inFlight.end(),
             [&](int row) { return row >= seenFirst && row <= seenLast; });

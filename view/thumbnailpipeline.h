@@ -137,11 +137,38 @@ public:
     QEventLoop::ProcessEventsFlags eventFlags() const { return m_eventFlags; }
     void setEventFlags(QEventLoop::ProcessEventsFlags flags) { m_eventFlags = flags; }
 
-    void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,
-        const VisibleFunction& visible = {}, const PrepareFunction& prepare = {});
-
 private:
     struct RunState;
+
+public:
+    // Rows of the next run() whose decodes started before it (startHead()). Passed to run(),
+    // which takes them as fetched; when it is dropped instead, their results are thrown away.
+    class Head
+    {
+    public:
+        Head() = default;
+        Head(Head&&) = default;
+        Head& operator=(Head&& other) noexcept;
+        ~Head();
+
+    private:
+        friend class ThumbnailPipeline;
+        void drop();
+        std::shared_ptr<RunState> m_state;
+        std::vector<int> m_rows;
+    };
+
+    // Starts the jobs of the first rows of the next run() at once, so that they decode while the
+    // caller still reads what it needs to call run() (a folder's rows): with a cache, looks them
+    // up there, and decodes those found and those whose bytes the jobs carry. `prepare` must be
+    // the one run() will be given. Throws std::logic_error while run() runs.
+    Head startHead(std::vector<std::pair<int, ThumbnailJob>> jobs, const PrepareFunction& prepare);
+
+    // `head`: rows started by startHead(), all below rowCount; they are not fetched again.
+    void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,
+        const VisibleFunction& visible = {}, const PrepareFunction& prepare = {}, Head head = {});
+
+private:
     struct Work;
 
     // Starts the decodes of the jobs, with a cache after looking them up there together (on a

@@ -237,13 +237,40 @@ void Workspace::selectNode(const QModelIndex& node)
 
 // ---------------------------------------------------------------- the open folder
 
+struct Workspace::Opening
+{
+    std::unique_ptr<FolderReading> reading;
+    ThumbnailPipeline::Head head;
+};
+
 void Workspace::openFolderTable(QString table)
 {
     closeFolderTable();
+    // The pictures at the folder's top, which the view shows first, start while the folder's
+    // other rows are read: thousands of them take milliseconds.
+    Opening opening;
+    try {
+        const QList<PictureRow> first = m_store->pictureRows(
+            table, std::numeric_limits<qint64>::min(), m_pipeline->lookAhead());
+        opening.reading
+            = std::make_unique<FolderReading>(*m_store, table, first, m_pipeline->cache());
+        std::vector<std::pair<int, ThumbnailJob>> jobs;
+        for (int i = 0; i < int(first.size()); ++i)
+            jobs.emplace_back(i, opening.reading->job(i));
+        opening.head = m_pipeline->startHead(std::move(jobs), &ThumbnailModel::keptThumbnail);
+    } catch (const std::exception& e) {
+        // The opening reads them again, and fails there if it must.
+        qCDebug(lcView) << "starting the first pictures of" << table << "failed:" << e.what();
+    }
     m_table1.rows = readRows(table);
     m_table1.table = table;
     m_table1.open = true;
-    table1AfterOpen();
+    if (!opening.reading || !opening.reading->extend(m_table1.rows)) {
+        opening.head = {};
+        opening.reading
+            = std::make_unique<FolderReading>(*m_store, table, m_table1.rows, m_pipeline->cache());
+    }
+    table1AfterOpen(opening);
 }
 
 QList<PictureRow> Workspace::readRows(const QString& table)
@@ -319,7 +346,7 @@ void Workspace::setThumbnailPipeline(std::unique_ptr<ThumbnailPipeline> pipeline
     m_pipeline = std::move(pipeline);
 }
 
-void Workspace::table1AfterOpen()
+void Workspace::table1AfterOpen(Opening& opening)
 {
     const QList<PictureRow> rows = m_table1.rows;
     const QString table = m_table1.table;
@@ -347,7 +374,7 @@ void Workspace::table1AfterOpen()
 
     // The content keys and the bytes the pipeline asks for (view/folderreading.h): bytes are
     // read only when the cache has no thumbnail for them, from a server in batches read ahead.
-    FolderReading reading(*m_store, table, rows, m_pipeline->cache());
+    FolderReading& reading = *opening.reading;
     const auto visibleRows = [&]() -> std::pair<int, int> {
         if (!m_visibleItems || rowOfItem.empty())
             return { 0, -1 };
@@ -384,7 +411,7 @@ void Workspace::table1AfterOpen()
             },
             m_visibleItems ? ThumbnailPipeline::VisibleFunction(visibleRows)
                            : ThumbnailPipeline::VisibleFunction(),
-            &ThumbnailModel::keptThumbnail);
+            &ThumbnailModel::keptThumbnail, std::move(opening.head));
         Q_EMIT progressEnded();
     } catch (const std::exception& e) {
         // A row that could not be read ends the building; it still counts as handled.

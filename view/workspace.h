@@ -230,8 +230,10 @@ private:
         std::optional<PictureRow> current;
     };
 
+    // What an opening reads for its thumbnails, and the rows it started before reading the others.
+    struct Opening;
     QList<PictureRow> readRows(const QString& table);
-    void table1AfterOpen();
+    void table1AfterOpen(Opening& opening);
     void table1AfterClose();
     void showStatus(qint64 total, const QString& counts);
     // Watches the store's notification socket (again, after the connection was made anew).

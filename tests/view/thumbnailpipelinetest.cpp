@@ -207,6 +207,68 @@ TEST(ThumbnailPipeline, ProcessesEventsWhileWaiting)
     EXPECT_TRUE(run.resultsMatchRows()) << run.results.at(0).error.toStdString();
 }
 
+// Rows started before run() (an opening's first rows, while it reads the others): the run that
+// takes them delivers their results once and does not fetch them again; a head dropped instead
+// never delivers, even when its decode ends during a later run; a head with a row the run does
+// not have is refused before anything is fetched.
+TEST(ThumbnailPipeline, RowsStartedAheadAreDeliveredByTheRunThatTakesThem)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    ThumbnailPipeline pipeline(
+        [&](const ThumbnailJob& job) {
+            if (job.bytes == "100") {
+                std::unique_lock lock(mutex);
+                changed.wait_for(lock, kGiveUp, [&] { return released; });
+            }
+            return pictureOf(job);
+        },
+        2);
+    const auto jobOf = [](int row, int value) {
+        return std::pair { row, ThumbnailJob { PictureFormat::Jpeg, QByteArray::number(value) } };
+    };
+    std::vector<int> fetched;
+    std::map<int, std::vector<uint>> delivered; // the pixels delivered, by row
+    const auto runWith = [&](ThumbnailPipeline::Head head) {
+        fetched.clear();
+        delivered.clear();
+        pipeline.run(
+            6,
+            [&](int row) {
+                fetched.push_back(row);
+                return ThumbnailJob { PictureFormat::Jpeg, QByteArray::number(row) };
+            },
+            [&](int row, const DecodedPicture& result) {
+                delivered[row].push_back(result.image.pixel(0, 0) & 0xffffffu);
+            },
+            {}, {}, std::move(head));
+    };
+
+    // Dropped while its row 0 decodes: the next run fetches row 0 itself.
+    pipeline.startHead({ jobOf(0, 100) }, {});
+    runWith({});
+    {
+        std::lock_guard lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    EXPECT_EQ(fetched, upTo(6));
+    EXPECT_EQ(delivered.at(0), std::vector<uint> { 0 });
+
+    // Taken: rows 0 and 2 come from the head (the second job of row 2 is ignored).
+    runWith(pipeline.startHead({ jobOf(0, 1000), jobOf(2, 1002), jobOf(2, 9) }, {}));
+    EXPECT_EQ(fetched, (std::vector<int> { 1, 3, 4, 5 }));
+    ASSERT_EQ(delivered.size(), 6u);
+    for (const auto& [row, pixels] : delivered) {
+        const uint expected = row == 0 ? 1000 : row == 2 ? 1002 : uint(row);
+        EXPECT_EQ(pixels, std::vector<uint> { expected }) << row;
+    }
+
+    EXPECT_THROW(runWith(pipeline.startHead({ jobOf(6, 6) }, {})), std::logic_error);
+    EXPECT_TRUE(fetched.empty() && delivered.empty());
+}
+
 TEST(ThumbnailPipeline, DefaultDecoderMakesThumbnails)
 {
     QImage wide(300, 200, QImage::Format_RGB32);

@@ -8,6 +8,7 @@
 #include "store/store.h"
 #include "support/testpictures.h"
 #include "support/workspacefixture.h"
+#include "view/folderreading.h"
 #include "view/placeholderthumbnail.h"
 #include "view/thumbnailcache.h"
 #include "view/thumbnailmodel.h"
@@ -67,9 +68,10 @@ TEST_F(WorkspaceTest, OpeningAFolderReportsCountsProgressAndTheSelectedPicture)
 }
 
 // Every item and the counts are there before the first thumbnail; the thumbnails of the items on
-// screen come first, and those that come into sight next; the progress bar, the counts and the
-// warnings end as a row-order opening leaves them. One worker decodes, so the order in which it
-// is given the pictures is the order it decodes them in.
+// screen come first (after the folder's first rows, two per worker, which start while the others
+// are read, for the top a view opens at), and those that come into sight next; the progress bar,
+// the counts and the warnings end as a row-order opening leaves them. One worker decodes, so the
+// order in which it is given the pictures is the order it decodes them in.
 TEST_F(WorkspaceTest, OpeningFillsTheItemsOnScreenFirstAndEndsAsARowOrderOpening)
 {
     constexpr int kPictures = 30;
@@ -126,10 +128,11 @@ TEST_F(WorkspaceTest, OpeningFillsTheItemsOnScreenFirstAndEndsAsARowOrderOpening
     EXPECT_EQ(captions(), names);
 
     ASSERT_EQ(decoded.size(), kPictures);
-    EXPECT_EQ(decoded.mid(0, 6), (QList<int> { 20, 21, 22, 23, 24, 25 }));
+    // The drawing (row 0) is not decoded; picture 0 (row 1) started with it.
+    EXPECT_EQ(decoded.mid(0, 7), (QList<int> { 0, 20, 21, 22, 23, 24, 25 }));
     // Scrolled to while two rows after the screen were in flight: next after those.
     const qsizetype two = decoded.indexOf(2);
-    EXPECT_LE(two, 6 + 2);
+    EXPECT_LE(two, 7 + 2);
     EXPECT_EQ(decoded.mid(two, 3), (QList<int> { 2, 3, 4 }));
     QList<int> sorted = decoded;
     std::sort(sorted.begin(), sorted.end());
@@ -147,6 +150,25 @@ TEST_F(WorkspaceTest, OpeningFillsTheItemsOnScreenFirstAndEndsAsARowOrderOpening
         ws->items().thumbnail(22), ThumbnailModel::normalizedThumbnail(placeholderThumbnail()));
     EXPECT_EQ(
         ws->items().thumbnail(3), Thumbnailer().makeThumbnail(PictureFormat::Png, png(4)).image);
+}
+
+// An opening reads its first rows before the others; what it read first must be where the folder
+// starts when it has read them all, or its first thumbnails would be of other pictures.
+TEST_F(WorkspaceTest, TheFirstRowsOfAnOpeningMustStartTheFolderItReadsAfter)
+{
+    makeFolder(QStringLiteral("f"),
+        { { QStringLiteral("/p/a.png"), png(1) }, { QStringLiteral("/p/b.png"), png(2) },
+            { QStringLiteral("/p/c.png"), png(3) } });
+    const QList<PictureRow> rows = store().pictureRows(QStringLiteral("f"));
+    ASSERT_EQ(rows.size(), 3);
+    QList<PictureRow> renamed = rows;
+    renamed[0].name = QStringLiteral("a2");
+    FolderReading reading(store(), QStringLiteral("f"), rows.mid(0, 2), nullptr);
+    for (const QList<PictureRow>& changed : { rows.mid(1), rows.mid(0, 1), renamed })
+        EXPECT_FALSE(reading.extend(changed));
+    EXPECT_EQ(reading.job(1).bytes, png(2));
+    ASSERT_TRUE(reading.extend(rows));
+    EXPECT_EQ(reading.job(2).bytes, png(3));
 }
 
 TEST_F(WorkspaceTest, ACommandRunsOnlyOnAStoreWhileNoFolderIsBeingOpened)
