@@ -265,6 +265,7 @@ ThumbnailPipeline::Head& ThumbnailPipeline::Head::operator=(Head&& other) noexce
     drop();
     m_state = std::move(other.m_state);
     m_rows = std::move(other.m_rows);
+    m_started = other.m_started;
     return *this;
 }
 
@@ -280,6 +281,7 @@ void ThumbnailPipeline::Head::drop()
         m_state->cancelled = true;
     m_state.reset();
     m_rows.clear();
+    m_started.invalidate();
 }
 
 ThumbnailPipeline::Head ThumbnailPipeline::startHead(
@@ -288,6 +290,7 @@ ThumbnailPipeline::Head ThumbnailPipeline::startHead(
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::startHead called while run() runs");
     Head head;
+    head.m_started.start();
     head.m_state = std::make_shared<RunState>();
     head.m_state->prepare = prepare;
     // Each row once: run() delivers what comes back for it once.
@@ -343,8 +346,9 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
     m_running = true;
     Guard guard { this, state, false };
 
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
+    QElapsedTimer sinceEvents = head.m_started;
+    if (!sinceEvents.isValid())
+        sinceEvents.start();
     bool seenChanged = true; // the visible rows may have changed since they were asked
     const auto processEvents = [&] {
         QCoreApplication::processEvents(m_eventFlags, kEventBudgetMs);

@@ -6,6 +6,7 @@
 #include "imaging/pictureformat.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThreadPool>
 
@@ -156,6 +157,7 @@ public:
         void drop();
         std::shared_ptr<RunState> m_state;
         std::vector<int> m_rows;
+        QElapsedTimer m_started;
     };
 
     // Starts the jobs of the first rows of the next run() at once, so that they decode while the
@@ -164,7 +166,9 @@ public:
     // the one run() will be given. Throws std::logic_error while run() runs.
     Head startHead(std::vector<std::pair<int, ThumbnailJob>> jobs, const PrepareFunction& prepare);
 
-    // `head`: rows started by startHead(), all below rowCount; they are not fetched again.
+    // `head`: rows started by startHead(), all below rowCount; they are not fetched again. The
+    // 25 ms until events are first processed count from startHead(): what the caller read in
+    // between held up the window's painting as well.
     void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,
         const VisibleFunction& visible = {}, const PrepareFunction& prepare = {}, Head head = {});
 
