@@ -266,6 +266,7 @@ ThumbnailPipeline::Head& ThumbnailPipeline::Head::operator=(Head&& other) noexce
     m_state = std::move(other.m_state);
     m_rows = std::move(other.m_rows);
     m_started = other.m_started;
+    m_pipeline = other.m_pipeline;
     return *this;
 }
 
@@ -290,6 +291,7 @@ ThumbnailPipeline::Head ThumbnailPipeline::startHead(
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::startHead called while run() runs");
     Head head;
+    head.m_pipeline = this;
     head.m_started.start();
     head.m_state = std::make_shared<RunState>();
     head.m_state->prepare = prepare;
@@ -311,6 +313,8 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
 {
     if (m_running)
         throw std::logic_error("ThumbnailPipeline::run called while it runs");
+    if (head.m_pipeline != this)
+        head.drop();
     if (std::any_of(head.m_rows.begin(), head.m_rows.end(),
             [rowCount](int row) { return row < 0 || row >= rowCount; }))
         throw std::logic_error("ThumbnailPipeline::run given a head row it does not have");

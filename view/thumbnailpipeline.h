@@ -147,7 +147,11 @@ public:
     class Head
     {
     public:
-        Head() = default;
+        // Not `= default` with a member initializer: run()'s default argument needs it complete.
+        Head()
+            : m_pipeline(nullptr)
+        {
+        }
         Head(Head&&) = default;
         Head& operator=(Head&& other) noexcept;
         ~Head();
@@ -158,6 +162,7 @@ public:
         std::shared_ptr<RunState> m_state;
         std::vector<int> m_rows;
         QElapsedTimer m_started;
+        const ThumbnailPipeline* m_pipeline; // whose workers decode it
     };
 
     // Starts the jobs of the first rows of the next run() at once, so that they decode while the
@@ -166,7 +171,8 @@ public:
     // the one run() will be given. Throws std::logic_error while run() runs.
     Head startHead(std::vector<std::pair<int, ThumbnailJob>> jobs, const PrepareFunction& prepare);
 
-    // `head`: rows started by startHead(), all below rowCount; they are not fetched again. The
+    // `head`: rows started by this pipeline's startHead(), all below rowCount; they are not
+    // fetched again (a head of another pipeline is dropped, and its rows fetched). The
     // 25 ms until events are first processed count from startHead(): what the caller read in
     // between held up the window's painting as well.
     void run(int rowCount, const FetchFunction& fetch, const DeliverFunction& deliver,

@@ -209,8 +209,8 @@ TEST(ThumbnailPipeline, ProcessesEventsWhileWaiting)
 
 // Rows started before run() (an opening's first rows, while it reads the others): the run that
 // takes them delivers their results once and does not fetch them again; a head dropped instead
-// never delivers, even when its decode ends during a later run; a head with a row the run does
-// not have is refused before anything is fetched.
+// never delivers, even when its decode ends during a later run, and so does another pipeline's;
+// a head with a row the run does not have is refused before anything is fetched.
 TEST(ThumbnailPipeline, RowsStartedAheadAreDeliveredByTheRunThatTakesThem)
 {
     std::mutex mutex;
@@ -264,6 +264,11 @@ TEST(ThumbnailPipeline, RowsStartedAheadAreDeliveredByTheRunThatTakesThem)
         const uint expected = row == 0 ? 1000 : row == 2 ? 1002 : uint(row);
         EXPECT_EQ(pixels, std::vector<uint> { expected }) << row;
     }
+
+    ThumbnailPipeline other(pictureOf, 1);
+    runWith(other.startHead({ jobOf(0, 7) }, {}));
+    EXPECT_EQ(fetched, upTo(6));
+    EXPECT_EQ(delivered.at(0), std::vector<uint> { 0 });
 
     EXPECT_THROW(runWith(pipeline.startHead({ jobOf(6, 6) }, {})), std::logic_error);
     EXPECT_TRUE(fetched.empty() && delivered.empty());
