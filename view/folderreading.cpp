@@ -67,9 +67,11 @@ bool FolderReading::extend(QList<PictureRow> rows)
     if (!m_cache) {
         for (qsizetype i = had; i < m_rows.size(); ++i)
             m_needed[size_t(i)] = formatOfCome(m_rows[i].come) != PictureFormat::Other;
+    } else if (m_reader->readsAhead()) {
+        // The fingerprint slices read so far cover rows that were not there yet.
+        for (const auto& [from, to] : m_fingerprinted)
+            markNeeded(had, from, to);
     }
-    // The fingerprint slices read so far planned the reading of the first rows only.
-    m_fingerprinted.clear();
     plan();
     return true;
 }
@@ -107,35 +109,41 @@ QByteArray FolderReading::content(int i)
         for (const PictureFingerprint& print : slice)
             m_contentOfRow.emplace(print.rowid, ThumbnailKey::contentOf(print.hash, print.size));
         if (m_reader->readsAhead()) {
-            // The rows of the slice whose bytes will be read: those without a fingerprint and
-            // those the cache lacks, one row per content and kind.
-            const auto first = std::lower_bound(m_rows.begin(), m_rows.end(), rowid,
-                [](const PictureRow& row, qint64 id) { return row.rowid < id; });
-            std::vector<int> looked;
-            std::vector<ThumbnailKey> keys;
-            QSet<QByteArray> planned;
-            for (auto row = first; row != m_rows.end() && row->rowid <= end; ++row) {
-                const int r = int(row - m_rows.begin());
-                const PictureFormat format = formatOfCome(row->come);
-                if (format == PictureFormat::Other)
-                    continue;
-                const auto found = m_contentOfRow.find(row->rowid);
-                if (found == m_contentOfRow.end() || found->second.isEmpty()) {
-                    m_needed[size_t(r)] = true;
-                } else if (!planned.contains(found->second + char(format))) {
-                    planned.insert(found->second + char(format));
-                    looked.push_back(r);
-                    keys.push_back({ found->second, format });
-                }
-            }
-            const std::vector<bool> held = m_cache->contains(keys);
-            for (size_t k = 0; k < looked.size(); ++k)
-                m_needed[size_t(looked[k])] = !held[k];
+            markNeeded(0, rowid, end);
             plan();
         }
     }
     const auto found = m_contentOfRow.find(rowid);
     return found == m_contentOfRow.end() ? QByteArray() : found->second;
+}
+
+void FolderReading::markNeeded(qsizetype fromIndex, qint64 fromRowid, qint64 toRowid)
+{
+    // The rows whose bytes will be read: those without a fingerprint and those the cache lacks,
+    // one row per content and kind.
+    const auto first = std::max(m_rows.begin() + fromIndex,
+        std::lower_bound(m_rows.begin(), m_rows.end(), fromRowid,
+            [](const PictureRow& row, qint64 id) { return row.rowid < id; }));
+    std::vector<int> looked;
+    std::vector<ThumbnailKey> keys;
+    QSet<QByteArray> planned;
+    for (auto row = first; row != m_rows.end() && row->rowid <= toRowid; ++row) {
+        const int r = int(row - m_rows.begin());
+        const PictureFormat format = formatOfCome(row->come);
+        if (format == PictureFormat::Other)
+            continue;
+        const auto found = m_contentOfRow.find(row->rowid);
+        if (found == m_contentOfRow.end() || found->second.isEmpty()) {
+            m_needed[size_t(r)] = true;
+        } else if (!planned.contains(found->second + char(format))) {
+            planned.insert(found->second + char(format));
+            looked.push_back(r);
+            keys.push_back({ found->second, format });
+        }
+    }
+    const std::vector<bool> held = m_cache->contains(keys);
+    for (size_t k = 0; k < looked.size(); ++k)
+        m_needed[size_t(looked[k])] = !held[k];
 }
 
 void FolderReading::plan()

@@ -55,6 +55,9 @@ private:
     QByteArray read(int i);
     // Tells a reader that reads ahead the rows to come.
     void plan();
+    // Sets m_needed for the rows from index fromIndex on whose rowids lie in [fromRowid, toRowid],
+    // by their fingerprints read and the cache.
+    void markNeeded(qsizetype fromIndex, qint64 fromRowid, qint64 toRowid);
 
     Store& m_store;
     const QString m_table;
