@@ -206,6 +206,8 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
         m_player->play(m_picture.animation);
     } else {
         if (m_picture.rest) {
+            connect(
+                &m_rest, &QFutureWatcher<JpegRowDecoder::Step>::finished, this, &Tvie::restStepped);
             area->setLayers({ { m_picture.imageAt, m_picture.image } }, m_picture.canvas, false);
             decodeRest();
         } else {
@@ -241,28 +243,23 @@ void Tvie::decodeRest()
 {
     // One piece of work at a time, each asked for from here, so that what comes into sight
     // meanwhile (see followView) is the next: what is in sight, then bands of rows from the top.
-    // Each piece is shown as soon as it is in.
+    // Each piece is shown as soon as it is in; the watcher brings the news from the event loop.
     constexpr int kBandRows = 256;
-    std::shared_ptr<JpegRowDecoder> rest = m_picture.rest;
-    const auto work = [rest] { return rest->step(kBandRows); };
     // The first rows may still be being decoded by whoever decoded what is shown first.
     const QFuture<void> before = std::exchange(m_picture.restStarted, QFuture<void>());
-    QFuture<JpegRowDecoder::Step> step = before.isCanceled()
-        ? QtConcurrent::run(work)
-        : QFuture<void>(before).then(QtFuture::Launch::Async, work);
-    // A step already done when this is attached would continue at once, within this call: the
-    // news is always taken from the event loop instead.
-    m_rest = step.then(this, [this, rest](JpegRowDecoder::Step done) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, rest, done] {
-                showRest();
-                if (m_picture.rest == rest && done != JpegRowDecoder::Step::Done
-                    && done != JpegRowDecoder::Step::Failed)
-                    decodeRest();
-            },
-            Qt::QueuedConnection);
-    });
+    m_rest.setFuture(QtConcurrent::run([rest = m_picture.rest, before] {
+        QFuture<void>(before).waitForFinished();
+        return rest->step(kBandRows);
+    }));
+}
+
+void Tvie::restStepped()
+{
+    const JpegRowDecoder::Step done = m_rest.result();
+    showRest();
+    if (m_picture.rest && done != JpegRowDecoder::Step::Done
+        && done != JpegRowDecoder::Step::Failed)
+        decodeRest();
 }
 
 void Tvie::showRest()

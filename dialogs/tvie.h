@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "imaging/jpegdecoder.h"
 #include "view/viewers.h"
 
-#include <QFuture>
+#include <QFutureWatcher>
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
@@ -76,6 +77,8 @@ private:
     void applyOuter();
     void setScrollBars(bool on);
     void decodeRest();
+    // A piece of the rest is in: shows it and asks for the next.
+    void restStepped();
     // Shows what the decoding of the rest has brought (on the window's thread).
     void showRest();
     // Asks the decoding of the rest for what the window shows now, and draws what came into sight.
@@ -91,7 +94,8 @@ private:
     QMargins m_appliedFrame;
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
-    QFuture<void> m_rest; // the piece of the picture being decoded and then shown
+    // The piece of the picture being decoded, shown when it is in.
+    QFutureWatcher<JpegRowDecoder::Step> m_rest;
 };
 
 } // namespace zarvo
