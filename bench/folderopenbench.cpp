@@ -30,6 +30,9 @@
 //   "screenful decode" the pictures of that first screen, read beforehand, made into thumbnails
 //                      on as many threads as the opening has decoders (ms, median of three); "first
 //                      screen, no cache / screenful decode" the first screen without cache over it
+//   "first screen, no cache CPU", "... UI thread CPU", "screenful decode CPU"  the CPU time of
+//                      the process, and of the user-interface thread, until that first screen,
+//                      and of the screenful decode: what the cores had to do for each
 //   "longest without painting"  the longest stretch of any opening in which the window could
 //                      not paint: a small widget in it asks for a paint every 4 ms, as an
 //                      animation would
@@ -284,19 +287,24 @@ Frames scrollThrough(FolderListView& view)
     return { longest, longestCpu, frames, over16 };
 }
 
-// When the folder view first painted with every item it shows holding its real thumbnail.
+// When the folder view first painted with every item it shows holding its real thumbnail, and
+// the CPU time spent until then by the process and by the user-interface thread.
 class FirstScreen : public QObject
 {
 public:
     FirstScreen(FolderListView& view, Clock::time_point start)
         : m_view(view)
         , m_start(start)
+        , m_cpuStart(processCpuMs())
+        , m_threadCpuStart(bench::threadCpuMs())
     {
         m_view.viewport()->installEventFilter(this);
     }
     ~FirstScreen() override { m_view.viewport()->removeEventFilter(this); }
     // ms from the start; negative when it never happened.
     double ms() const { return m_ms; }
+    double cpuMs() const { return m_cpu; }
+    double threadCpuMs() const { return m_threadCpu; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -307,8 +315,11 @@ protected:
             bool filled = first <= last;
             for (int row = first; filled && row <= last; ++row)
                 filled = items->isFilled(row);
-            if (filled)
+            if (filled) {
                 m_ms = msSince(m_start);
+                m_cpu = processCpuMs() - m_cpuStart;
+                m_threadCpu = bench::threadCpuMs() - m_threadCpuStart;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -316,14 +327,15 @@ protected:
 private:
     FolderListView& m_view;
     Clock::time_point m_start;
-    double m_ms = -1;
+    double m_cpuStart, m_threadCpuStart;
+    double m_ms = -1, m_cpu = -1, m_threadCpu = -1;
 };
 
 struct Opening
 {
     double wall = 1e30, cpu = 1e30, threadCpu = 1e30, painted = 1e30, paintGap = 0, peakMb = 0;
     double changeGap = 0;
-    double firstScreen = 1e30;
+    double firstScreen = 1e30, firstScreenCpu = 1e30, firstScreenThreadCpu = 1e30;
 };
 
 // One opening of the set in form, its figures merged into best (best times, worst gap and
@@ -376,6 +388,8 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     best->threadCpu = std::min(best->threadCpu, threadCpu);
     best->painted = std::min(best->painted, painted);
     best->firstScreen = std::min(best->firstScreen, firstScreen.ms());
+    best->firstScreenCpu = std::min(best->firstScreenCpu, firstScreen.cpuMs());
+    best->firstScreenThreadCpu = std::min(best->firstScreenThreadCpu, firstScreen.threadCpuMs());
     best->paintGap = std::max(best->paintGap, gap);
     best->changeGap = std::max(best->changeGap, changeGap);
     best->peakMb = std::max(best->peakMb, peak);
@@ -384,9 +398,14 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
 
 // One screenful's decode: the pictures the folder view shows (as it does after an opening, at its
 // top), read beforehand, made into thumbnails on as many threads as an opening has decoders; ms,
-// wall clock, the median of three. The least an opening without cache can take to show its first
-// screen.
-double screenfulDecodeMs(Form1& form, const QString& set)
+// wall clock, the median of three, and the CPU time of that round. The least an opening without
+// cache can take to show its first screen.
+struct Screenful
+{
+    double ms = -1, cpuMs = -1;
+};
+
+Screenful screenfulDecode(Form1& form, const QString& set)
 {
     const auto [first, last] = form.ListView1()->visibleRows();
     Store& store = *form.workspace().store();
@@ -401,12 +420,13 @@ double screenfulDecodeMs(Form1& form, const QString& set)
         ++item;
     }
     if (pictures.empty())
-        return -1;
+        return {};
     // The median of three: one decode of a dozen pictures is as noisy as the machine.
     const int threads = std::max(1, QThread::idealThreadCount());
-    std::vector<double> times;
+    std::vector<Screenful> times;
     for (int round = 0; round < 3; ++round) {
         std::atomic<size_t> next { 0 };
+        const double cpuStart = processCpuMs();
         const Clock::time_point start = Clock::now();
         std::vector<std::thread> workers;
         for (int t = 0; t < threads; ++t) {
@@ -418,9 +438,10 @@ double screenfulDecodeMs(Form1& form, const QString& set)
         }
         for (std::thread& worker : workers)
             worker.join();
-        times.push_back(msSince(start));
+        times.push_back({ msSince(start), processCpuMs() - cpuStart });
     }
-    std::sort(times.begin(), times.end());
+    std::sort(times.begin(), times.end(),
+        [](const Screenful& a, const Screenful& b) { return a.ms < b.ms; });
     return times[1];
 }
 
@@ -462,7 +483,7 @@ bool measureSet(
     const int expected = int(files.size());
     bool ok = true;
     Opening uncached, empty, cached;
-    double screenfulDecode = 1e30;
+    Screenful screenful { 1e30, 1e30 };
     double longestFrame = 0, longestFrameCpu = 0;
     int frames = 0, framesOver16 = 0;
     const QString cachePath = dir.filePath(QStringLiteral("thumbnails.sqlite"));
@@ -483,9 +504,9 @@ bool measureSet(
         withForm(QStringLiteral("off"), [&](Form1& form) {
             ok = openOnce(form, set, expected, prompt, args.verbose, "without cache", &uncached)
                 && ok;
-            const double screenful = screenfulDecodeMs(form, set);
-            if (screenful > 0)
-                screenfulDecode = std::min(screenfulDecode, screenful);
+            const Screenful decoded = screenfulDecode(form, set);
+            if (decoded.ms > 0 && decoded.ms < screenful.ms)
+                screenful = decoded;
         });
         for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
             QFile::remove(cachePath + suffix);
@@ -524,9 +545,14 @@ bool measureSet(
         printResult(set, QStringLiteral("first screen, no cache"), uncached.firstScreen, "ms once");
         printResult(set, QStringLiteral("first screen, cache empty"), empty.firstScreen, "ms once");
         printResult(set, QStringLiteral("first screen, cached"), cached.firstScreen, "ms once");
-        printResult(set, QStringLiteral("screenful decode"), screenfulDecode, "ms once");
+        printResult(set, QStringLiteral("screenful decode"), screenful.ms, "ms once");
         printResult(set, QStringLiteral("first screen, no cache / screenful decode"),
-            uncached.firstScreen / screenfulDecode, "ratio");
+            uncached.firstScreen / screenful.ms, "ratio");
+        printResult(
+            set, QStringLiteral("first screen, no cache CPU"), uncached.firstScreenCpu, "ms once");
+        printResult(set, QStringLiteral("first screen, no cache UI thread CPU"),
+            uncached.firstScreenThreadCpu, "ms once");
+        printResult(set, QStringLiteral("screenful decode CPU"), screenful.cpuMs, "ms once");
         printResult(set, QStringLiteral("longest without painting"),
             std::max({ uncached.paintGap, empty.paintGap, cached.paintGap }), "ms once");
         printResult(set, QStringLiteral("longest without a change"),

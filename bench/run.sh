@@ -42,9 +42,10 @@
 #               of each opening, the longest time the window went without painting (a small
 #               widget asks for a paint every 4 ms, as an animation would; "longest without a
 #               change": no other widget painted), the first screen without cache over one
-#               screenful's decode on as many threads, and the longest frame while scrolling the
-#               cached folder from top to bottom a page at a time, with the count of frames
-#               over 16 ms. Not part of the default run:
+#               screenful's decode on as many threads (and the CPU time each took, with the
+#               user-interface thread's share of the first screen's), and the longest frame
+#               while scrolling the cached folder from top to bottom a page at a time, with the
+#               count of frames over 16 ms. Not part of the default run:
 #               bench/run.sh bigfolder.
 #   addcore     The add command's core with a folder open in the main window: AddFiles of the
 #               set into the open, empty folder ("add core: AddFiles", and in MB/s), then one
@@ -135,8 +136,8 @@ TABLES=(
     "Thumbnails of 150 x 150, decoding only (ours: files in memory)|ours 1 thread|ours 2 threads|ours CPU per picture|vips 2 processes|ours 2 threads / vips|floor CPU per picture|ours CPU / floor"
     "Opening a folder in the main window, against vipsthumbnail over the same files|open folder|vips 2 processes|open folder / vips|open folder CPU|open folder UI thread CPU"
     "Opening a folder with the thumbnail cache|open folder|open, cache empty|open, cached|cache empty / no cache|cached / cache empty"
-    "Opening a folder: the first screen, ms once|first screen, no cache|first screen, cache empty|first screen, cached|screenful decode|first screen, no cache / screenful decode|longest without painting|longest without a change"
-    "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|first screen, no cache|first screen, cached|first screen, no cache / screenful decode|longest without painting|longest without a change|longest scroll frame|longest scroll frame CPU|scroll frames over 16 ms"
+    "Opening a folder: the first screen, ms once|first screen, no cache|first screen, cache empty|first screen, cached|screenful decode|first screen, no cache / screenful decode|first screen, no cache CPU|first screen, no cache UI thread CPU|screenful decode CPU|longest without painting|longest without a change"
+    "Big folders|open folder s|open, cache empty s|open, cached s|peak memory, no cache|peak memory, cache empty|peak memory, cached|first screen, no cache|first screen, cached|first screen, no cache / screenful decode|first screen, no cache CPU|first screen, no cache UI thread CPU|screenful decode CPU|longest without painting|longest without a change|longest scroll frame|longest scroll frame CPU|scroll frames over 16 ms"
     "Adding pictures to a store|zarvoctl add MB/s|cp + sync MB/s|zarvoctl / cp|add core: AddFiles|add core: AddFiles MB/s|add core: reload"
     "Exit compaction of a store of about 1 GB|cp + sync|compact, nothing to reclaim|compact after deleting half|cp + sync of compacted|compact / cp + sync|size before|size after"
     "Exporting a folder|export MB/s|export cp + sync MB/s|export / cp"
