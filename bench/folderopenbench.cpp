@@ -296,15 +296,15 @@ public:
         : m_view(view)
         , m_start(start)
         , m_cpuStart(processCpuMs())
-        , m_threadCpuStart(bench::threadCpuMs())
+        , m_threadCpuStart(threadCpuMs())
     {
         m_view.viewport()->installEventFilter(this);
     }
     ~FirstScreen() override { m_view.viewport()->removeEventFilter(this); }
     // ms from the start; negative when it never happened.
     double ms() const { return m_ms; }
-    double cpuMs() const { return m_cpu; }
-    double threadCpuMs() const { return m_threadCpu; }
+    double cpu() const { return m_cpu; }
+    double uiThreadCpu() const { return m_threadCpu; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -318,7 +318,7 @@ protected:
             if (filled) {
                 m_ms = msSince(m_start);
                 m_cpu = processCpuMs() - m_cpuStart;
-                m_threadCpu = bench::threadCpuMs() - m_threadCpuStart;
+                m_threadCpu = threadCpuMs() - m_threadCpuStart;
             }
         }
         return QObject::eventFilter(watched, event);
@@ -388,8 +388,8 @@ bool openOnce(Form1& form, const QString& set, int expected, ConsolePrompt& prom
     best->threadCpu = std::min(best->threadCpu, threadCpu);
     best->painted = std::min(best->painted, painted);
     best->firstScreen = std::min(best->firstScreen, firstScreen.ms());
-    best->firstScreenCpu = std::min(best->firstScreenCpu, firstScreen.cpuMs());
-    best->firstScreenThreadCpu = std::min(best->firstScreenThreadCpu, firstScreen.threadCpuMs());
+    best->firstScreenCpu = std::min(best->firstScreenCpu, firstScreen.cpu());
+    best->firstScreenThreadCpu = std::min(best->firstScreenThreadCpu, firstScreen.uiThreadCpu());
     best->paintGap = std::max(best->paintGap, gap);
     best->changeGap = std::max(best->changeGap, changeGap);
     best->peakMb = std::max(best->peakMb, peak);

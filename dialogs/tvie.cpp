@@ -206,8 +206,7 @@ Tvie::Tvie(ViewedPicture picture, Prompt& prompt, QWidget* parent)
         m_player->play(m_picture.animation);
     } else {
         if (m_picture.rest) {
-            connect(
-                &m_rest, &QFutureWatcher<JpegRowDecoder::Step>::finished, this, &Tvie::restStepped);
+            connect(&m_rest, &QFutureWatcher<void>::finished, this, &Tvie::restStepped);
             area->setLayers({ { m_picture.imageAt, m_picture.image } }, m_picture.canvas, false);
             decodeRest();
         } else {
@@ -249,16 +248,15 @@ void Tvie::decodeRest()
     const QFuture<void> before = std::exchange(m_picture.restStarted, QFuture<void>());
     m_rest.setFuture(QtConcurrent::run([rest = m_picture.rest, before] {
         QFuture<void>(before).waitForFinished();
-        return rest->step(kBandRows);
+        rest->step(kBandRows);
     }));
 }
 
 void Tvie::restStepped()
 {
-    const JpegRowDecoder::Step done = m_rest.result();
     showRest();
-    if (m_picture.rest && done != JpegRowDecoder::Step::Done
-        && done != JpegRowDecoder::Step::Failed)
+    // Still there unless the picture is whole or its rows failed.
+    if (m_picture.rest)
         decodeRest();
 }
 

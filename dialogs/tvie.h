@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "imaging/jpegdecoder.h"
 #include "view/viewers.h"
 
 #include <QFutureWatcher>
@@ -95,7 +94,7 @@ private:
     QPoint m_dragOffset; // pointer position within the frame while dragging by hand
     bool m_dragging = false;
     // The piece of the picture being decoded, shown when it is in.
-    QFutureWatcher<JpegRowDecoder::Step> m_rest;
+    QFutureWatcher<void> m_rest;
 };
 
 } // namespace zarvo
