@@ -160,6 +160,9 @@ Form1::Form1(Prompt* prompt, QWidget* parent)
     m_workspace->setVisibleItemsQuery([view = QPointer<FolderListView>(m_listView)] {
         return view ? view->visibleRows() : std::pair<int, int>(0, -1);
     });
+    m_workspace->setScreenfulQuery([view = QPointer<FolderListView>(m_listView)] {
+        return view ? view->screenfulItems() : 0;
+    });
     m_workspace->setInputWhileBuilding(true);
     connect(m_listView, &FolderListView::enterPressed, this, [this] {
         // Enter clicks the enlarge item, so it acts only while that item is enabled.

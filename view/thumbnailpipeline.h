@@ -51,12 +51,13 @@ struct ThumbnailJob
 // (user-interface) thread.
 //
 // run() reads rows with `fetch` on the calling thread while worker threads decode them; it keeps
-// at most lookAhead() rows fetched but not yet delivered, so memory holds a few pictures' bytes
-// at a time, not the folder's. Each row is fetched once and decoded once, and results are given
-// to `deliver` on the calling thread as soon as each is ready (a row found in the cache does not
-// wait for an earlier one still decoding): the thumbnail (Format_RGB32, 150 x 150; with
-// `prepare`, what prepare made of it on a worker), or !ok() with an error text when decoding
-// failed, or for format Other a null result without error (nothing was decoded).
+// at most lookAhead() rows fetched but not yet delivered (besides the rows of a head, whose
+// caller chose how many), so memory holds a few pictures' bytes at a time, not the folder's.
+// Each row is fetched once and decoded once, and results are given to `deliver` on the calling
+// thread as soon as each is ready (a row found in the cache does not wait for an earlier one
+// still decoding): the thumbnail (Format_RGB32, 150 x 150; with `prepare`, what prepare made of
+// it on a worker), or !ok() with an error text when decoding failed, or for format Other a null
+// result without error (nothing was decoded).
 //
 // Order: without `visible`, rows are fetched 0, 1, 2, ... With it, run() asks `visible` which
 // rows the user sees (first and last, inclusive; first > last when none) before its first fetch

@@ -247,16 +247,26 @@ void Workspace::openFolderTable(QString table)
 {
     closeFolderTable();
     // The pictures at the folder's top, which the view shows first, start while the folder's
-    // other rows are read: thousands of them take milliseconds.
+    // other rows are read: thousands of them take milliseconds, in which the decoders could
+    // finish a screenful of small pictures. Their bytes are held until they are decoded.
+    constexpr qint64 kHeadBytes = 8 << 20;
+    const int lookAhead = m_pipeline->lookAhead();
+    const int screenful = m_screenful ? m_screenful() : 0;
     Opening opening;
     try {
-        const QList<PictureRow> first = m_store->pictureRows(
-            table, std::numeric_limits<qint64>::min(), m_pipeline->lookAhead());
+        const QList<PictureRow> first = m_store->pictureRows(table,
+            std::numeric_limits<qint64>::min(),
+            std::clamp(screenful, lookAhead, std::max(lookAhead, ThumbnailPipeline::kBatchRows)));
         opening.reading
             = std::make_unique<FolderReading>(*m_store, table, first, m_pipeline->cache());
         std::vector<std::pair<int, ThumbnailJob>> jobs;
-        for (int i = 0; i < int(first.size()); ++i)
+        qint64 bytes = 0;
+        for (int i = 0; i < int(first.size()); ++i) {
+            bytes += first[i].size;
+            if (i >= lookAhead && bytes > kHeadBytes)
+                break;
             jobs.emplace_back(i, opening.reading->job(i));
+        }
         opening.head = m_pipeline->startHead(std::move(jobs), &ThumbnailModel::keptThumbnail);
     } catch (const std::exception& e) {
         // The opening reads them again, and fails there if it must.

@@ -135,6 +135,9 @@ public:
     {
         m_visibleItems = std::move(query);
     }
+    // How many items the folder view shows at a folder's top. Opening a folder starts that many
+    // of its first thumbnails (within a few megabytes) while it reads the rest of its rows.
+    void setScreenfulQuery(std::function<int()> query) { m_screenful = std::move(query); }
     // Whether building the view processes user input too, so that the user can scroll the folder
     // view meanwhile (commands still wait: canRunCommand() is false). Off at the start; the
     // window that turns it on keeps that input from everything but the folder view.
@@ -263,6 +266,7 @@ private:
     Viewers* m_viewers = nullptr;
     std::function<bool(const QModelIndex&)> m_isExpanded;
     std::function<std::pair<int, int>()> m_visibleItems;
+    std::function<int()> m_screenful;
 };
 
 } // namespace zarvo

@@ -170,6 +170,16 @@ void FolderListView::updateGeometries()
     verticalScrollBar()->setSingleStep(std::max(1, row / 3));
 }
 
+int FolderListView::screenfulItems() const
+{
+    // Cells of uniform size, spacing() apart and from the viewport's edges.
+    const QSize cell = ThumbnailDelegate::cellSize(fontMetrics()) + QSize(spacing(), spacing());
+    const QSize area = viewport()->size() - QSize(spacing(), spacing());
+    const int columns = std::max(1, area.width() / cell.width());
+    const int rows = std::max(1, (area.height() + cell.height() - 1) / cell.height());
+    return columns * rows;
+}
+
 std::pair<int, int> FolderListView::visibleRows() const
 {
     const QAbstractItemModel* items = model();

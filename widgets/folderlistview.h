@@ -63,6 +63,9 @@ public:
     // The first and last row whose cell shows in the viewport, wholly or in part; (0, -1) when
     // none does (no items, or not laid out yet).
     std::pair<int, int> visibleRows() const;
+    // How many items the viewport shows, wholly or in part, at the top of a folder that fills
+    // it; known before the items are laid out.
+    int screenfulItems() const;
 
     // While on, user input reaches only this view (scrolling, selecting, its keys): input to every
     // other widget, context menus and shortcuts are dropped. For a time when the program runs

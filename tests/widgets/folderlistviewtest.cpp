@@ -127,6 +127,16 @@ TEST_F(FolderListViewTest, VisibleRowsFollowScrollingAndTheViewCanBeTheSoleInput
     };
     check();
     EXPECT_EQ(m_view.visibleRows().first, 0);
+    // What an opening starts before the view is laid out: the items the top shows.
+    for (const QSize size : { QSize(760, 480), QSize(333, 900), QSize(1201, 171) }) {
+        m_view.resize(size);
+        QTest::qWait(0);
+        const auto [first, last] = m_view.visibleRows();
+        EXPECT_EQ(m_view.screenfulItems(), last - first + 1)
+            << size.width() << "x" << size.height();
+    }
+    m_view.resize(760, 480);
+    QTest::qWait(0);
     m_view.scrollTo(m_model.index(100), QAbstractItemView::PositionAtCenter);
     check();
     m_view.scrollToBottom();
