@@ -196,7 +196,7 @@ TEST_F(FolderListViewTest, HintIsShownLineByLineOnlyWhileEnabled)
     EXPECT_EQ(shownOnRest(), QStringLiteral("文件名:b"));
 }
 
-TEST_F(FolderListViewTest, CutItemsAreFadedAndSelectedCellsTinted)
+TEST_F(FolderListViewTest, PicturesKeepTheirColoursCutItemsFadeSelectedCellsAreTinted)
 {
     m_model.setCut(1, true);
     m_view.selectionModel()->select(m_model.index(3), QItemSelectionModel::Select);
@@ -213,6 +213,14 @@ TEST_F(FolderListViewTest, CutItemsAreFadedAndSelectedCellsTinted)
         return sum / (double(rect.width()) * rect.height());
     };
     EXPECT_LT(meanGrey(0, false), 160);
+    // The picture in its own colours: most of it is the blue between the stripes.
+    const QRect thumbnail = ThumbnailDelegate::thumbnailRect(m_view.visualRect(m_model.index(0)));
+    int blue = 0;
+    for (int y = thumbnail.top(); y <= thumbnail.bottom(); ++y) {
+        for (int x = thumbnail.left(); x <= thumbnail.right(); ++x)
+            blue += shot.pixel(x, y) == qRgb(60, 110, 160);
+    }
+    EXPECT_GT(blue, thumbnail.width() * thumbnail.height() / 2);
     EXPECT_GT(meanGrey(1, false), meanGrey(0, false) + 50); // cut: faded towards white
     EXPECT_NEAR(meanGrey(3, false), meanGrey(0, false), 1.0); // selected: the picture as it is
     EXPECT_EQ(meanGrey(4, true), 255.0); // the strip around the thumbnail ...
