@@ -82,11 +82,37 @@ constexpr auto kSaveFilterText = [] {
     return text;
 }();
 
+const PictureKind* kindOfExtension(std::string_view extension)
+{
+    for (const PictureKind& kind : kKinds)
+        if (extension == kind.extension)
+            return &kind;
+    return nullptr;
+}
+
 const PictureKind* kindOfExtension(const QString& extension)
 {
     for (const PictureKind& kind : kKinds)
         if (extension == QLatin1String(kind.extension))
             return &kind;
+    return nullptr;
+}
+
+// The kind of a source path's extension (as extensionOfCome tells it), without making the
+// extension's string: a folder opening asks for every one of thousands of rows.
+const PictureKind* kindOfCome(const QString& come)
+{
+    constexpr qsizetype kLongest = 8; // longer than any kind's extension, dot included
+    char lower[kLongest];
+    qsizetype length = 0;
+    for (qsizetype i = come.size() - 1; i >= 0; --i) {
+        const char16_t c = come.at(i).unicode();
+        if (c == u'/' || c == u'\\' || c == u':' || c >= 0x80 || length == kLongest)
+            return nullptr;
+        lower[kLongest - 1 - length++] = c >= u'A' && c <= u'Z' ? char(c + (u'a' - u'A')) : char(c);
+        if (c == u'.')
+            return kindOfExtension(std::string_view(lower + kLongest - length, size_t(length)));
+    }
     return nullptr;
 }
 
@@ -109,7 +135,7 @@ const PictureKind& PictureKind::ofCode(int code)
 
 const PictureKind& PictureKind::ofCome(const QString& come)
 {
-    const PictureKind* kind = kindOfExtension(extensionOfCome(come));
+    const PictureKind* kind = kindOfCome(come);
     return kind ? *kind : kKinds[kFallbackCode - 1];
 }
 
@@ -126,7 +152,7 @@ bool PictureKind::isShownExtension(const QString& extension)
 
 PictureFormat formatOfCome(const QString& come)
 {
-    const PictureKind* kind = kindOfExtension(extensionOfCome(come));
+    const PictureKind* kind = kindOfCome(come);
     return kind ? kind->decoder : PictureFormat::Other;
 }
 

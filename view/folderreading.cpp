@@ -23,19 +23,16 @@ FolderReading::FolderReading(
     , m_needed(size_t(m_rows.size()), false)
     , m_asked(size_t(m_rows.size()), false)
 {
-    if (!m_cache) {
-        // Every picture is decoded, so every picture is read.
-        for (qsizetype i = 0; i < m_rows.size(); ++i)
-            m_needed[size_t(i)] = formatOfCome(m_rows[i].come) != PictureFormat::Other;
+    addFormats(0);
+    if (!m_cache)
         plan();
-    }
 }
 
 FolderReading::~FolderReading() = default;
 
 ThumbnailJob FolderReading::job(int i)
 {
-    const PictureFormat format = formatOfCome(m_rows[i].come);
+    const PictureFormat format = m_formats[size_t(i)];
     if (format == PictureFormat::Other)
         return { format, QByteArray() };
     const QByteArray key = m_cache ? content(i) : QByteArray();
@@ -64,16 +61,25 @@ bool FolderReading::extend(QList<PictureRow> rows)
     m_rows = std::move(rows);
     m_needed.resize(size_t(m_rows.size()), false);
     m_asked.resize(size_t(m_rows.size()), false);
-    if (!m_cache) {
-        for (qsizetype i = had; i < m_rows.size(); ++i)
-            m_needed[size_t(i)] = formatOfCome(m_rows[i].come) != PictureFormat::Other;
-    } else if (m_reader->readsAhead()) {
+    addFormats(had);
+    if (m_cache && m_reader->readsAhead()) {
         // The fingerprint slices read so far cover rows that were not there yet.
         for (const auto& [from, to] : m_fingerprinted)
             markNeeded(had, from, to);
     }
     plan();
     return true;
+}
+
+void FolderReading::addFormats(qsizetype from)
+{
+    m_formats.resize(size_t(m_rows.size()));
+    for (qsizetype i = from; i < m_rows.size(); ++i) {
+        m_formats[size_t(i)] = formatOfCome(m_rows[i].come);
+        // Without a cache every picture is decoded, so every picture is read.
+        if (!m_cache)
+            m_needed[size_t(i)] = m_formats[size_t(i)] != PictureFormat::Other;
+    }
 }
 
 void FolderReading::seen(int first, int last)
@@ -129,7 +135,7 @@ void FolderReading::markNeeded(qsizetype fromIndex, qint64 fromRowid, qint64 toR
     QSet<QByteArray> planned;
     for (auto row = first; row != m_rows.end() && row->rowid <= toRowid; ++row) {
         const int r = int(row - m_rows.begin());
-        const PictureFormat format = formatOfCome(row->come);
+        const PictureFormat format = m_formats[size_t(r)];
         if (format == PictureFormat::Other)
             continue;
         const auto found = m_contentOfRow.find(row->rowid);

@@ -40,6 +40,8 @@ public:
 
     // The pipeline's job for row i; throws what the store throws reading bytes it needs now.
     ThumbnailJob job(int i);
+    // How row i is decoded (formatOfCome of its `Come`); Other: it is not shown.
+    PictureFormat format(int i) const { return m_formats[size_t(i)]; }
     // From here on the folder's rows are `rows`, whose first ones must be the rows it had (an
     // opening starts its first rows before it has read the others); false, and nothing changed,
     // when they are not (the folder changed in between).
@@ -55,6 +57,8 @@ private:
     QByteArray read(int i);
     // Tells a reader that reads ahead the rows to come.
     void plan();
+    // Sets m_formats, and without a cache m_needed, for the rows from index `from` on.
+    void addFormats(qsizetype from);
     // Sets m_needed for the rows from index fromIndex on whose rowids lie in [fromRowid, toRowid],
     // by their fingerprints read and the cache.
     void markNeeded(qsizetype fromIndex, qint64 fromRowid, qint64 toRowid);
@@ -62,6 +66,7 @@ private:
     Store& m_store;
     const QString m_table;
     QList<PictureRow> m_rows;
+    std::vector<PictureFormat> m_formats; // of each row
     std::shared_ptr<ThumbnailCache> m_cache;
     std::unique_ptr<PictureReader> m_reader;
     std::unordered_map<qint64, QByteArray> m_contentOfRow;

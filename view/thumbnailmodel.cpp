@@ -146,14 +146,14 @@ void ThumbnailModel::keepFor(Item& item, const QImage& thumbnail)
     item.filled = true;
 }
 
-void ThumbnailModel::reset(const QStringList& names)
+void ThumbnailModel::reset(QStringList names)
 {
     beginResetModel();
     m_items.clear();
     m_items.shrink_to_fit();
     m_items.resize(size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
-        m_items[size_t(i)].name = names[i];
+        m_items[size_t(i)].name = std::move(names[i]);
         m_items[size_t(i)].filled = false;
     }
     endResetModel();

@@ -55,7 +55,7 @@ public:
     void append(const QString& name, const QImage& thumbnail);
     // Replaces every item by one per name, each white until setThumbnail() fills it (a model
     // reset): a folder's items are all there before their thumbnails are.
-    void reset(const QStringList& names);
+    void reset(QStringList names);
     // Gives the item its thumbnail (normalized as by append()); the item counts as filled.
     void setThumbnail(int row, const QImage& thumbnail);
     // What the model keeps of a thumbnail (normalized as by append()), made on any thread, so

@@ -295,6 +295,15 @@ ThumbnailPipeline::Head ThumbnailPipeline::startHead(
     head.m_started.start();
     head.m_state = std::make_shared<RunState>();
     head.m_state->prepare = prepare;
+    addToHead(head, std::move(jobs));
+    return head;
+}
+
+void ThumbnailPipeline::addToHead(Head& head, std::vector<std::pair<int, ThumbnailJob>> jobs)
+{
+    if (m_running || head.m_pipeline != this || !head.m_state)
+        throw std::logic_error("ThumbnailPipeline::addToHead called while run() runs, or given "
+                               "a head this pipeline did not start");
     // Each row once: run() delivers what comes back for it once.
     std::vector<std::pair<int, ThumbnailJob>> started;
     for (auto& job : jobs) {
@@ -304,7 +313,6 @@ ThumbnailPipeline::Head ThumbnailPipeline::startHead(
         }
     }
     submit(head.m_state, std::move(started));
-    return head;
 }
 
 void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,

@@ -171,6 +171,10 @@ public:
     // up there, and decodes those found and those whose bytes the jobs carry. `prepare` must be
     // the one run() will be given. Throws std::logic_error while run() runs.
     Head startHead(std::vector<std::pair<int, ThumbnailJob>> jobs, const PrepareFunction& prepare);
+    // Starts more rows of a head of this pipeline, as startHead() does: a caller that reads the
+    // bytes of several pictures starts each decode as soon as its bytes are read. Throws
+    // std::logic_error while run() runs.
+    void addToHead(Head& head, std::vector<std::pair<int, ThumbnailJob>> jobs);
 
     // `head`: rows started by this pipeline's startHead(), all below rowCount; they are not
     // fetched again (a head of another pipeline is dropped, and its rows fetched). The

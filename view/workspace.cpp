@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "view/workspace.h"
 
-#include "imaging/picturekind.h"
 #include "store/foldertree.h"
 #include "store/gbtext.h"
 #include "store/logging.h"
@@ -259,6 +258,10 @@ void Workspace::openFolderTable(QString table)
             std::clamp(screenful, lookAhead, std::max(lookAhead, ThumbnailPipeline::kBatchRows)));
         opening.reading
             = std::make_unique<FolderReading>(*m_store, table, first, m_pipeline->cache());
+        // Without a cache each job carries its bytes, and its decode starts as soon as they are
+        // read; with one, the jobs are looked up there together.
+        const bool cached = m_pipeline->cache() != nullptr;
+        opening.head = m_pipeline->startHead({}, &ThumbnailModel::keptThumbnail);
         std::vector<std::pair<int, ThumbnailJob>> jobs;
         qint64 bytes = 0;
         for (int i = 0; i < int(first.size()); ++i) {
@@ -266,8 +269,10 @@ void Workspace::openFolderTable(QString table)
             if (i >= lookAhead && bytes > kHeadBytes)
                 break;
             jobs.emplace_back(i, opening.reading->job(i));
+            if (!cached)
+                m_pipeline->addToHead(opening.head, std::exchange(jobs, {}));
         }
-        opening.head = m_pipeline->startHead(std::move(jobs), &ThumbnailModel::keptThumbnail);
+        m_pipeline->addToHead(opening.head, std::move(jobs));
     } catch (const std::exception& e) {
         // The opening reads them again, and fails there if it must.
         qCDebug(lcView) << "starting the first pictures of" << table << "failed:" << e.what();
@@ -366,12 +371,15 @@ void Workspace::table1AfterOpen(Opening& opening)
 
     // Every item and the counts at once, from the names and kinds alone (a row is counted by its
     // kind, before it is decoded); the thumbnails follow, those on screen first.
+    FolderReading& reading = *opening.reading;
     FormatCounters counters;
     QStringList names;
+    names.reserve(total);
     std::vector<int> itemOfRow(size_t(total), -1);
     std::vector<int> rowOfItem;
+    rowOfItem.reserve(size_t(total));
     for (int i = 0; i < total; ++i) {
-        const PictureFormat format = formatOfCome(rows[i].come);
+        const PictureFormat format = reading.format(i);
         if (format == PictureFormat::Other)
             continue;
         counters.count(format);
@@ -379,12 +387,11 @@ void Workspace::table1AfterOpen(Opening& opening)
         rowOfItem.push_back(i);
         names.append(rows[i].name);
     }
-    m_items.reset(names);
+    m_items.reset(std::move(names));
     showStatus(total, counters.countText());
 
     // The content keys and the bytes the pipeline asks for (view/folderreading.h): bytes are
     // read only when the cache has no thumbnail for them, from a server in batches read ahead.
-    FolderReading& reading = *opening.reading;
     const auto visibleRows = [&]() -> std::pair<int, int> {
         if (!m_visibleItems || rowOfItem.empty())
             return { 0, -1 };

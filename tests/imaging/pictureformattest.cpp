@@ -41,4 +41,5 @@ TEST(PictureFormat, FormatFollowsTheExtensionOnly)
     EXPECT_EQ(formatOfCome(QStringLiteral("a.wmf")), PictureFormat::Other);
     EXPECT_EQ(formatOfCome(QStringLiteral("noextension")), PictureFormat::Other);
     EXPECT_EQ(formatOfCome(QStringLiteral("a.png ")), PictureFormat::Other);
+    EXPECT_EQ(formatOfCome(QStringLiteral("C:\\图片.gif\\a.Jpeg")), PictureFormat::Jpeg);
 }

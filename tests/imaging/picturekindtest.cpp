@@ -77,7 +77,8 @@ TEST(PictureKind, KindsAreFoundByCodeAndByExtensionAndTheTargetsWriteWhatTheyDec
     EXPECT_EQ(gif.decoder, PictureFormat::Gif);
     for (int code : { 0, -1, 16 })
         EXPECT_EQ(&PictureKind::ofCode(code), &gif) << code;
-    for (const char* come : { "noextension", "a.png ", "x.tga", "/d.webp/x" }) {
+    for (const char* come : { "noextension", "a.png ", "x.tga", "/d.webp/x", "C:\\d.png\\x",
+             "p.jpg:", "x.png.jpegjpeg" }) {
         EXPECT_EQ(&PictureKind::ofCome(QLatin1String(come)), &gif) << come;
         EXPECT_EQ(formatOfCome(QLatin1String(come)), PictureFormat::Other) << come;
         EXPECT_FALSE(PictureKind::isKindExtension(zarvo::extensionOfCome(QLatin1String(come))));

@@ -256,16 +256,21 @@ TEST(ThumbnailPipeline, RowsStartedAheadAreDeliveredByTheRunThatTakesThem)
     EXPECT_EQ(fetched, upTo(6));
     EXPECT_EQ(delivered.at(0), std::vector<uint> { 0 });
 
-    // Taken: rows 0 and 2 come from the head (the second job of row 2 is ignored).
-    runWith(pipeline.startHead({ jobOf(0, 1000), jobOf(2, 1002), jobOf(2, 9) }, {}));
-    EXPECT_EQ(fetched, (std::vector<int> { 1, 3, 4, 5 }));
+    // Taken: rows 0, 2 and 4 come from the head, row 4 added after it started (the second job
+    // of row 2 is ignored).
+    ThumbnailPipeline::Head head = pipeline.startHead({ jobOf(0, 1000), jobOf(2, 1002) }, {});
+    pipeline.addToHead(head, { jobOf(2, 9), jobOf(4, 1004) });
+    runWith(std::move(head));
+    EXPECT_EQ(fetched, (std::vector<int> { 1, 3, 5 }));
     ASSERT_EQ(delivered.size(), 6u);
     for (const auto& [row, pixels] : delivered) {
-        const uint expected = row == 0 ? 1000 : row == 2 ? 1002 : uint(row);
+        const uint expected = row == 0 || row == 2 || row == 4 ? 1000 + row : uint(row);
         EXPECT_EQ(pixels, std::vector<uint> { expected }) << row;
     }
 
     ThumbnailPipeline other(pictureOf, 1);
+    ThumbnailPipeline::Head foreign = other.startHead({}, {});
+    EXPECT_THROW(pipeline.addToHead(foreign, { jobOf(1, 1) }), std::logic_error);
     runWith(other.startHead({ jobOf(0, 7) }, {}));
     EXPECT_EQ(fetched, upTo(6));
     EXPECT_EQ(delivered.at(0), std::vector<uint> { 0 });
