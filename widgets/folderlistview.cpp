@@ -172,12 +172,31 @@ void FolderListView::updateGeometries()
 
 int FolderListView::screenfulItems() const
 {
+    return cellsInViewport(true);
+}
+
+int FolderListView::cellsInViewport(bool partlyShownRow) const
+{
     // Cells of uniform size, spacing() apart and from the viewport's edges.
     const QSize cell = ThumbnailDelegate::cellSize(fontMetrics()) + QSize(spacing(), spacing());
     const QSize area = viewport()->size() - QSize(spacing(), spacing());
     const int columns = std::max(1, area.width() / cell.width());
-    const int rows = std::max(1, (area.height() + cell.height() - 1) / cell.height());
+    const int rows
+        = std::max(1, (area.height() + (partlyShownRow ? cell.height() - 1 : 0)) / cell.height());
     return columns * rows;
+}
+
+void FolderListView::reset()
+{
+    QListView::reset();
+    // A folder that the viewport cannot show whole gets its scroll bar now, before its items are
+    // laid out: they are then laid out and painted once, in the narrower viewport, instead of
+    // painted, and laid out and painted again when the bar comes.
+    QScrollBar* bar = verticalScrollBar();
+    if (model() && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded
+        && bar->maximum() <= bar->minimum()
+        && model()->rowCount(rootIndex()) > cellsInViewport(false))
+        bar->setRange(0, 1);
 }
 
 std::pair<int, int> FolderListView::visibleRows() const

@@ -67,6 +67,8 @@ public:
     // it; known before the items are laid out.
     int screenfulItems() const;
 
+    void reset() override;
+
     // While on, user input reaches only this view (scrolling, selecting, its keys): input to every
     // other widget, context menus and shortcuts are dropped. For a time when the program runs
     // no command but the user may look through the view. Off at the start.
@@ -86,6 +88,9 @@ protected:
 
 private:
     void showHint(QHelpEvent* event);
+    // Cells the viewport shows at the top: the whole ones, and with partlyShownRow the row of
+    // cells cut by its bottom edge too.
+    int cellsInViewport(bool partlyShownRow) const;
 
     ThumbnailDelegate* m_delegate = nullptr;
     QString m_hintText;

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
@@ -170,6 +171,39 @@ TEST_F(FolderListViewTest, VisibleRowsFollowScrollingAndTheViewCanBeTheSoleInput
         EXPECT_EQ(fired.count(), sole ? 0 : 1);
         EXPECT_EQ(pressed.count(), sole ? 1 : 2);
     }
+}
+
+TEST_F(FolderListViewTest, AFolderTheViewCannotShowWholeComesWithItsScrollBarWithoutRepainting)
+{
+    struct Paints : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    QScrollBar* bar = m_view.verticalScrollBar();
+    for (const int items : { 3, 250, 300 }) {
+        m_model.reset(QStringList(3, QStringLiteral("a")));
+        QTest::qWait(300);
+        ASSERT_FALSE(bar->isVisible());
+        m_view.viewport()->installEventFilter(&paints);
+        paints.count = 0;
+        m_model.reset(QStringList(items, QStringLiteral("b")));
+        // Longer than the view waits before it lays its items out again after a resize: a second
+        // layout would paint again.
+        QTest::qWait(300);
+        m_view.viewport()->removeEventFilter(&paints);
+        // Items beyond the first batch are laid out in further steps, painted once at the end.
+        EXPECT_EQ(paints.count, items > m_view.batchSize() ? 2 : 1) << items;
+        EXPECT_EQ(bar->isVisible(), items > 3);
+        EXPECT_EQ(m_view.visibleRows().first, 0);
+    }
+    EXPECT_GT(bar->maximum(), 0);
+    m_view.scrollToBottom();
+    EXPECT_EQ(m_view.visibleRows().second, 299);
 }
 
 TEST_F(FolderListViewTest, HintIsShownLineByLineOnlyWhileEnabled)
