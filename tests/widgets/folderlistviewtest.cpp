@@ -19,6 +19,22 @@
 namespace zarvo {
 namespace {
 
+// Counts the events of one type that reach the objects it filters.
+struct EventCounter : QObject
+{
+    explicit EventCounter(QEvent::Type counted)
+        : type(counted)
+    {
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == type;
+        return false;
+    }
+    QEvent::Type type;
+    int count = 0;
+};
+
 class FolderListViewTest : public ::testing::Test
 {
 protected:
@@ -152,15 +168,7 @@ TEST_F(FolderListViewTest, VisibleRowsFollowScrollingAndTheViewCanBeTheSoleInput
     m_view.addAction(&shortcut);
     QSignalSpy fired(&shortcut, &QAction::triggered);
     QSignalSpy pressed(&m_view, &QAbstractItemView::pressed);
-    struct Presses : QObject
-    {
-        int count = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            count += event->type() == QEvent::MouseButtonPress;
-            return false;
-        }
-    } otherPresses;
+    EventCounter otherPresses(QEvent::MouseButtonPress);
     other.installEventFilter(&otherPresses);
     for (bool sole : { true, false }) {
         m_view.setSoleInputReceiver(sole);
@@ -175,15 +183,7 @@ TEST_F(FolderListViewTest, VisibleRowsFollowScrollingAndTheViewCanBeTheSoleInput
 
 TEST_F(FolderListViewTest, AFolderTheViewCannotShowWholeComesWithItsScrollBarWithoutRepainting)
 {
-    struct Paints : QObject
-    {
-        int count = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            count += event->type() == QEvent::Paint;
-            return false;
-        }
-    } paints;
+    EventCounter paints(QEvent::Paint);
     QScrollBar* bar = m_view.verticalScrollBar();
     for (const int items : { 3, 250, 300 }) {
         m_model.reset(QStringList(3, QStringLiteral("a")));
