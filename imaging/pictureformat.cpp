@@ -4,21 +4,21 @@
 
 namespace zarvo {
 
-QString extensionOfCome(const QString& come)
+QStringView extensionViewOfCome(QStringView come)
 {
-    qsizetype dot = -1;
     for (qsizetype i = come.size() - 1; i >= 0; --i) {
         const QChar c = come.at(i);
         if (c == u'/' || c == u'\\' || c == u':')
             break;
-        if (c == u'.') {
-            dot = i;
-            break;
-        }
+        if (c == u'.')
+            return come.mid(i);
     }
-    if (dot < 0)
-        return {};
-    QString extension = come.mid(dot);
+    return {};
+}
+
+QString extensionOfCome(const QString& come)
+{
+    QString extension = extensionViewOfCome(come).toString();
     for (QChar& c : extension) {
         if (c >= u'A' && c <= u'Z')
             c = QChar(c.unicode() + (u'a' - u'A'));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace zarvo {
 
@@ -13,5 +14,7 @@ enum class PictureFormat { Gif, Ico, Bmp, Png, Jpeg, Webp, Heif, Avif, Tiff, Jxl
 // Extension of a stored source path: the text from the last '.' that comes after the last
 // '/', '\\' or ':' to the end, dot included, ASCII A-Z lower-cased (only those); empty if none.
 QString extensionOfCome(const QString& come);
+// The same text before lower-casing, as a view into `come`; empty if none.
+QStringView extensionViewOfCome(QStringView come);
 
 } // namespace zarvo

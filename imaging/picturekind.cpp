@@ -98,22 +98,22 @@ const PictureKind* kindOfExtension(const QString& extension)
     return nullptr;
 }
 
-// The kind of a source path's extension (as extensionOfCome tells it), without making the
-// extension's string: a folder opening asks for every one of thousands of rows.
+// The kind of a source path's extension (extensionOfCome), without making the extension's
+// string: a folder opening asks for every one of thousands of rows.
 const PictureKind* kindOfCome(const QString& come)
 {
+    const QStringView extension = extensionViewOfCome(come);
     constexpr qsizetype kLongest = 8; // longer than any kind's extension, dot included
+    if (extension.size() > kLongest)
+        return nullptr;
     char lower[kLongest];
-    qsizetype length = 0;
-    for (qsizetype i = come.size() - 1; i >= 0; --i) {
-        const char16_t c = come.at(i).unicode();
-        if (c == u'/' || c == u'\\' || c == u':' || c >= 0x80 || length == kLongest)
-            return nullptr;
-        lower[kLongest - 1 - length++] = c >= u'A' && c <= u'Z' ? char(c + (u'a' - u'A')) : char(c);
-        if (c == u'.')
-            return kindOfExtension(std::string_view(lower + kLongest - length, size_t(length)));
+    for (qsizetype i = 0; i < extension.size(); ++i) {
+        const char16_t c = extension.at(i).unicode();
+        if (c >= 0x80)
+            return nullptr; // no kind's extension has it
+        lower[i] = c >= u'A' && c <= u'Z' ? char(c + (u'a' - u'A')) : char(c);
     }
-    return nullptr;
+    return kindOfExtension(std::string_view(lower, size_t(extension.size())));
 }
 
 } // namespace
