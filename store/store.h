@@ -51,6 +51,14 @@ struct PictureRow
     qint64 size = 0; // bytes of `Blob`; NULL counts as 0
 };
 
+} // namespace zarvo
+
+// A row moves as its bytes do (a rowid, two implicitly shared texts, a size), so a list of
+// thousands of rows grows by reallocation instead of being copied row by row into fresh memory.
+Q_DECLARE_TYPEINFO(zarvo::PictureRow, Q_RELOCATABLE_TYPE);
+
+namespace zarvo {
+
 // Reads the bytes of one folder's pictures for a folder opening, which asks for them one by one
 // (Store::pictureReader). The file store reads each when asked (readBlob); a server reads ahead,
 // in batches on a connection of its own, the rows it was told will be asked for, in that order,

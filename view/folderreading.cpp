@@ -44,7 +44,7 @@ ThumbnailJob FolderReading::job(int i)
 QByteArray FolderReading::read(int i)
 {
     m_asked[size_t(i)] = true;
-    return m_reader->read(m_rows[i].rowid);
+    return m_reader->read(m_rows.at(i).rowid);
 }
 
 bool FolderReading::extend(QList<PictureRow> rows)
@@ -53,9 +53,9 @@ bool FolderReading::extend(QList<PictureRow> rows)
     if (rows.size() < had)
         return false;
     for (qsizetype i = 0; i < had; ++i) {
-        const PictureRow& row = rows[i];
-        if (row.rowid != m_rows[i].rowid || row.name != m_rows[i].name
-            || row.come != m_rows[i].come)
+        const PictureRow& row = rows.at(i);
+        const PictureRow& known = m_rows.at(i);
+        if (row.rowid != known.rowid || row.name != known.name || row.come != known.come)
             return false;
     }
     m_rows = std::move(rows);
@@ -75,7 +75,7 @@ void FolderReading::addFormats(qsizetype from)
 {
     m_formats.resize(size_t(m_rows.size()));
     for (qsizetype i = from; i < m_rows.size(); ++i) {
-        m_formats[size_t(i)] = formatOfCome(m_rows[i].come);
+        m_formats[size_t(i)] = formatOfCome(m_rows.at(i).come);
         // Without a cache every picture is decoded, so every picture is read.
         if (!m_cache)
             m_needed[size_t(i)] = m_formats[size_t(i)] != PictureFormat::Other;
@@ -98,7 +98,7 @@ qint64 FolderReading::roundTrips() const
 
 QByteArray FolderReading::content(int i)
 {
-    const qint64 rowid = m_rows[i].rowid;
+    const qint64 rowid = m_rows.at(i).rowid;
     auto range = m_fingerprinted.upper_bound(rowid);
     if (range == m_fingerprinted.begin() || (--range)->second < rowid) {
         constexpr int kSliceRows = 500;
@@ -127,14 +127,14 @@ void FolderReading::markNeeded(qsizetype fromIndex, qint64 fromRowid, qint64 toR
 {
     // The rows whose bytes will be read: those without a fingerprint and those the cache lacks,
     // one row per content and kind.
-    const auto first = std::max(m_rows.begin() + fromIndex,
-        std::lower_bound(m_rows.begin(), m_rows.end(), fromRowid,
+    const auto first = std::max(m_rows.cbegin() + fromIndex,
+        std::lower_bound(m_rows.cbegin(), m_rows.cend(), fromRowid,
             [](const PictureRow& row, qint64 id) { return row.rowid < id; }));
     std::vector<int> looked;
     std::vector<ThumbnailKey> keys;
     QSet<QByteArray> planned;
-    for (auto row = first; row != m_rows.end() && row->rowid <= toRowid; ++row) {
-        const int r = int(row - m_rows.begin());
+    for (auto row = first; row != m_rows.cend() && row->rowid <= toRowid; ++row) {
+        const int r = int(row - m_rows.cbegin());
         const PictureFormat format = m_formats[size_t(r)];
         if (format == PictureFormat::Other)
             continue;
@@ -163,7 +163,7 @@ void FolderReading::plan()
     const auto add = [&](int from, int to) {
         for (int i = from; i < to; ++i)
             if (m_needed[size_t(i)] && !m_asked[size_t(i)])
-                order.append(m_rows[i]);
+                order.append(m_rows.at(i));
     };
     if (first <= last) {
         add(first, last + 1);

@@ -65,7 +65,7 @@ private:
 
     Store& m_store;
     const QString m_table;
-    QList<PictureRow> m_rows;
+    QList<PictureRow> m_rows; // shared with the caller's list: read only through const access
     std::vector<PictureFormat> m_formats; // of each row
     std::shared_ptr<ThumbnailCache> m_cache;
     std::unique_ptr<PictureReader> m_reader;

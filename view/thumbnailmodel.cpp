@@ -78,25 +78,26 @@ ThumbnailModel::ThumbnailModel(QObject* parent)
 
 int ThumbnailModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_items.size());
+    return parent.isValid() ? 0 : int(m_names.size());
 }
 
 QVariant ThumbnailModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return QVariant();
-    const Item& item = m_items[size_t(index.row())];
+    const int row = index.row();
+    const Kept* kept = keptAt(row);
     switch (role) {
     case Qt::DisplayRole:
-        return item.name;
+        return m_names.at(row);
     case PictureRole:
-        return item.picture;
+        return kept ? kept->picture : QImage();
     case PictureOffsetRole:
-        return item.offset;
+        return kept ? kept->offset : QPoint();
     case CutRole:
-        return item.cut;
+        return bool(m_cut[size_t(row)]);
     case ThumbnailRole:
-        return thumbnail(index.row());
+        return thumbnail(row);
     default:
         return QVariant();
     }
@@ -111,10 +112,7 @@ Qt::ItemFlags ThumbnailModel::flags(const QModelIndex& index) const
 
 void ThumbnailModel::clear()
 {
-    beginResetModel();
-    m_items.clear();
-    m_items.shrink_to_fit();
-    endResetModel();
+    reset({});
 }
 
 void ThumbnailModel::keep(const QImage& thumbnail, QImage* picture, QPoint* offset)
@@ -130,7 +128,7 @@ void ThumbnailModel::keep(const QImage& thumbnail, QImage* picture, QPoint* offs
     *offset = content.isEmpty() ? QPoint() : content.topLeft();
 }
 
-void ThumbnailModel::keepFor(Item& item, const QImage& thumbnail)
+void ThumbnailModel::keepFor(Kept& kept, const QImage& thumbnail)
 {
     const QImage placeholder = placeholderThumbnail();
     if (thumbnail.cacheKey() == placeholder.cacheKey()) {
@@ -138,23 +136,42 @@ void ThumbnailModel::keepFor(Item& item, const QImage& thumbnail)
             keep(placeholder, &m_placeholderPicture, &m_placeholderOffset);
             m_placeholderKept = true;
         }
-        item.picture = m_placeholderPicture;
-        item.offset = m_placeholderOffset;
+        kept.picture = m_placeholderPicture;
+        kept.offset = m_placeholderOffset;
     } else {
-        keep(thumbnail, &item.picture, &item.offset);
+        keep(thumbnail, &kept.picture, &kept.offset);
     }
-    item.filled = true;
+}
+
+ThumbnailModel::Kept& ThumbnailModel::keptOf(int row)
+{
+    int& index = m_keptIndex[size_t(row)];
+    if (index < 0) {
+        index = int(m_kept.size());
+        m_kept.emplace_back();
+    }
+    return m_kept[size_t(index)];
+}
+
+const ThumbnailModel::Kept* ThumbnailModel::keptAt(int row) const
+{
+    const int index = m_keptIndex[size_t(row)];
+    return index < 0 ? nullptr : &m_kept[size_t(index)];
 }
 
 void ThumbnailModel::reset(QStringList names)
 {
     beginResetModel();
-    m_items.clear();
-    m_items.shrink_to_fit();
-    m_items.resize(size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        m_items[size_t(i)].name = std::move(names[i]);
-        m_items[size_t(i)].filled = false;
+    const size_t count = size_t(names.size());
+    m_names = std::move(names);
+    m_keptIndex.assign(count, -1);
+    m_cut.assign(count, false);
+    // Reserved, not written: the thumbnails fill it as they come.
+    m_kept = std::vector<Kept>();
+    m_kept.reserve(count);
+    if (count == 0) {
+        m_keptIndex.shrink_to_fit();
+        m_cut.shrink_to_fit();
     }
     endResetModel();
 }
@@ -163,7 +180,7 @@ void ThumbnailModel::setThumbnail(int row, const QImage& thumbnail)
 {
     if (row < 0 || row >= rowCount())
         return;
-    keepFor(m_items[size_t(row)], thumbnail);
+    keepFor(keptOf(row), thumbnail);
     const QModelIndex changed = index(row);
     Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
 }
@@ -185,63 +202,64 @@ void ThumbnailModel::setKeptThumbnail(int row, const QImage& kept)
 {
     if (row < 0 || row >= rowCount())
         return;
-    Item& item = m_items[size_t(row)];
+    Kept& item = keptOf(row);
     // An all-white thumbnail keeps nothing, as through setThumbnail().
     const bool white = kept.size() == QSize(1, 1) && isWhite(kept.pixel(0, 0));
     item.picture = white ? QImage() : kept;
     item.offset = white ? QPoint() : kept.offset();
-    item.filled = true;
     const QModelIndex changed = index(row);
     Q_EMIT dataChanged(changed, changed, { PictureRole, PictureOffsetRole, ThumbnailRole });
 }
 
 bool ThumbnailModel::isFilled(int row) const
 {
-    return row >= 0 && row < rowCount() && m_items[size_t(row)].filled;
+    return row >= 0 && row < rowCount() && keptAt(row);
 }
 
 void ThumbnailModel::append(const QString& name, const QImage& thumbnail)
 {
-    Item item;
-    item.name = name;
-    keepFor(item, thumbnail);
+    Kept kept;
+    keepFor(kept, thumbnail);
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
-    m_items.push_back(std::move(item));
+    m_names.append(name);
+    m_keptIndex.push_back(int(m_kept.size()));
+    m_kept.push_back(std::move(kept));
+    m_cut.push_back(false);
     endInsertRows();
 }
 
 QString ThumbnailModel::name(int row) const
 {
-    return row >= 0 && row < rowCount() ? m_items[size_t(row)].name : QString();
+    return row >= 0 && row < rowCount() ? m_names.at(row) : QString();
 }
 
 QImage ThumbnailModel::thumbnail(int row) const
 {
     if (row < 0 || row >= rowCount())
         return QImage();
-    const Item& item = m_items[size_t(row)];
+    const Kept* kept = keptAt(row);
     QImage full(kThumbnailSize, kThumbnailSize, QImage::Format_RGB32);
     full.fill(0xffffffffu);
-    if (!item.picture.isNull()) {
+    if (kept && !kept->picture.isNull()) {
         QPainter painter(&full);
-        painter.drawImage(item.offset, item.picture);
+        painter.drawImage(kept->offset, kept->picture);
     }
     return full;
 }
 
 void ThumbnailModel::setCut(int row, bool cut)
 {
-    if (row < 0 || row >= rowCount() || m_items[size_t(row)].cut == cut)
+    if (row < 0 || row >= rowCount() || m_cut[size_t(row)] == cut)
         return;
-    m_items[size_t(row)].cut = cut;
+    m_cut[size_t(row)] = cut;
     const QModelIndex changed = index(row);
     Q_EMIT dataChanged(changed, changed, { CutRole });
 }
 
 bool ThumbnailModel::isCut(int row) const
 {
-    return row >= 0 && row < rowCount() && m_items[size_t(row)].cut;
+    return row >= 0 && row < rowCount() && m_cut[size_t(row)];
 }
 
 void ThumbnailModel::clearCutMarks()
@@ -249,10 +267,9 @@ void ThumbnailModel::clearCutMarks()
     int first = -1;
     int last = -1;
     for (int row = 0; row < rowCount(); ++row) {
-        Item& item = m_items[size_t(row)];
-        if (!item.cut)
+        if (!m_cut[size_t(row)])
             continue;
-        item.cut = false;
+        m_cut[size_t(row)] = false;
         if (first < 0)
             first = row;
         last = row;
@@ -264,8 +281,8 @@ void ThumbnailModel::clearCutMarks()
 qint64 ThumbnailModel::pixelBytes() const
 {
     qint64 bytes = 0;
-    for (const Item& item : m_items)
-        bytes += item.picture.sizeInBytes();
+    for (const Kept& kept : m_kept)
+        bytes += kept.picture.sizeInBytes();
     return bytes;
 }
 

@@ -89,17 +89,24 @@ public:
 private:
     static void keep(const QImage& thumbnail, QImage* picture, QPoint* offset);
 
-    struct Item
+    // What an item keeps of its thumbnail.
+    struct Kept
     {
-        QString name;
         QImage picture; // the thumbnail without its white margins
         QPoint offset;
-        bool cut = false;
-        bool filled = true;
     };
-    void keepFor(Item& item, const QImage& thumbnail);
+    void keepFor(Kept& kept, const QImage& thumbnail);
+    // The item's kept thumbnail, made when it is first given one.
+    Kept& keptOf(int row);
+    // Null while the item has none.
+    const Kept* keptAt(int row) const;
 
-    std::vector<Item> m_items;
+    // One entry per item. A folder's thousands of items are made by writing four bytes for each
+    // besides its name: room for a thumbnail is taken only once it arrives.
+    QStringList m_names;
+    std::vector<int> m_keptIndex; // into m_kept; -1 while the item has no thumbnail
+    std::vector<bool> m_cut;
+    std::vector<Kept> m_kept;
     // What is kept of the placeholder, shared by every item that shows it.
     bool m_placeholderKept = false;
     QImage m_placeholderPicture;

@@ -147,7 +147,7 @@ void Workspace::reloadFolderKeepingSelection()
     }
     QList<int> rows;
     for (int row = 0; row < m_table1.rows.size(); ++row)
-        if (names.contains(m_table1.rows[row].name))
+        if (names.contains(m_table1.rows.at(row).name))
             rows.append(row);
     if (!rows.isEmpty())
         selectRows(rows);
