@@ -452,8 +452,10 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
             while (inFlight.size() < window) {
                 const int row = nextRow();
                 const bool seen = row >= seenFirst && row <= seenLast;
-                // The rows in sight go to the workers before any other is read.
-                if (row < 0 || (seenInBatch && !seen))
+                // The rows in sight go to the workers before any other is read, and no other
+                // is read or decoded until they are in: the last of them, and the paint that
+                // shows them, would share the cores with it.
+                if (row < 0 || (!seen && (seenInBatch || seenInFlight())))
                     break;
                 seenInBatch |= seen;
                 ThumbnailJob job;
