@@ -169,10 +169,6 @@ void ThumbnailModel::reset(QStringList names)
     // Reserved, not written: the thumbnails fill it as they come.
     m_kept = std::vector<Kept>();
     m_kept.reserve(count);
-    if (count == 0) {
-        m_keptIndex.shrink_to_fit();
-        m_cut.shrink_to_fit();
-    }
     endResetModel();
 }
 
