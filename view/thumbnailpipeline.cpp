@@ -84,6 +84,8 @@ struct ThumbnailPipeline::RunState
     std::atomic<int> reading { 0 };
     // Whether the cache had any of the rows of the last lookup.
     std::atomic<bool> anyFound { false };
+    // Lookups started and not yet answered (under mutex).
+    int lookups = 0;
 
     void finish(int row, DecodedPicture result)
     {
@@ -139,6 +141,10 @@ ThumbnailPipeline::ThumbnailPipeline(
     m_pool.setObjectName(QStringLiteral("ThumbnailPipeline"));
     m_pool.setMaxThreadCount(m_workerCount);
     m_pool.setExpiryTimeout(-1);
+    // The cache's file opens now, on a worker, rather than in the first opening's first lookup,
+    // which the first pictures' reads wait for.
+    if (m_cache)
+        m_pool.start([cache = m_cache] { cache->isAvailable(); });
 }
 
 ThumbnailPipeline::~ThumbnailPipeline()
@@ -195,7 +201,20 @@ void ThumbnailPipeline::submit(
     // The lookup waits for no decode and holds up no paint: a worker makes it, before the decodes
     // already queued.
     auto batch = std::make_shared<std::vector<Work>>(std::move(work));
-    m_pool.start([this, state, batch] { lookUp(state, std::move(*batch)); }, 1);
+    {
+        std::lock_guard lock(state->mutex);
+        ++state->lookups;
+    }
+    m_pool.start(
+        [this, state, batch] {
+            lookUp(state, std::move(*batch));
+            {
+                std::lock_guard lock(state->mutex);
+                --state->lookups;
+            }
+            state->changed.notify_all();
+        },
+        1);
 }
 
 void ThumbnailPipeline::lookUp(const std::shared_ptr<RunState>& state, std::vector<Work> work)
@@ -260,6 +279,20 @@ void ThumbnailPipeline::start(const std::shared_ptr<RunState>& state, Work work)
     });
 }
 
+void ThumbnailPipeline::readAndStart(const std::shared_ptr<RunState>& state, Work work)
+{
+    try {
+        work.job.bytes = work.job.read();
+    } catch (const std::exception& error) {
+        state->finishAll(
+            work.rows, DecodedPicture { QImage(), QString::fromLocal8Bit(error.what()) });
+        return;
+    }
+    work.job.read = nullptr;
+    work.wasRead = true;
+    start(state, std::move(work));
+}
+
 ThumbnailPipeline::Head& ThumbnailPipeline::Head::operator=(Head&& other) noexcept
 {
     drop();
@@ -313,6 +346,22 @@ void ThumbnailPipeline::addToHead(Head& head, std::vector<std::pair<int, Thumbna
         }
     }
     submit(head.m_state, std::move(started));
+}
+
+void ThumbnailPipeline::readHead(Head& head, std::chrono::milliseconds wait)
+{
+    if (m_running || head.m_pipeline != this || !head.m_state)
+        throw std::logic_error("ThumbnailPipeline::readHead called while run() runs, or given "
+                               "a head this pipeline did not start");
+    RunState& state = *head.m_state;
+    std::vector<Work> toRead;
+    {
+        std::unique_lock lock(state.mutex);
+        state.changed.wait_for(lock, wait, [&] { return state.lookups == 0; });
+        toRead.swap(state.toRead);
+    }
+    for (Work& w : toRead)
+        readAndStart(head.m_state, std::move(w));
 }
 
 void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
@@ -409,16 +458,7 @@ void ThumbnailPipeline::run(int rowCount, const FetchFunction& fetch,
         while (!state->unread.empty() && state->reading.load() < lookAhead()) {
             Work w = std::move(state->unread.front());
             state->unread.pop_front();
-            try {
-                w.job.bytes = w.job.read();
-            } catch (const std::exception& error) {
-                state->finishAll(
-                    w.rows, DecodedPicture { QImage(), QString::fromLocal8Bit(error.what()) });
-                continue;
-            }
-            w.job.read = nullptr;
-            w.wasRead = true;
-            start(state, std::move(w));
+            readAndStart(state, std::move(w));
             if (state->dispatcher && sinceEvents.elapsed() >= kYieldIntervalMs)
                 processEvents();
         }

@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QThreadPool>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -87,10 +88,10 @@ struct ThumbnailJob
 //
 // Cache: with a ThumbnailCache, the rows fetched together (up to a screenful) are looked up in it
 // by content and kind in one query, made on a worker so that the calling thread never waits for
-// the cache's file, and only those not there are decoded; a thumbnail decoded is stored (before
-// `prepare`), a failure never is. The results are the same with or without the cache; only the
-// time, and so the order of delivery, differs. What waits to be written is written on a worker
-// when run() ends.
+// the cache's file (but for readHead(), briefly), and only those not there are decoded; a thumbnail
+// decoded is stored (before `prepare`), a failure never is. The results are the same with or
+// without the cache; only the time, and so the order of delivery, differs. What waits to be written
+// is written on a worker when run() ends.
 //
 // Threads: run() must be called on one thread at a time, the thread whose events it may
 // process (normally the user-interface thread). The decode and prepare functions run on the
@@ -175,6 +176,12 @@ public:
     // bytes of several pictures starts each decode as soon as its bytes are read. Throws
     // std::logic_error while run() runs.
     void addToHead(Head& head, std::vector<std::pair<int, ThumbnailJob>> jobs);
+    // Reads on the calling thread the bytes of the head's pictures that the cache lacks, and
+    // starts their decodes: else they wait for run() to read them, after whatever the caller
+    // reads first. Waits for the cache's answer at most `wait`; the pictures it has not answered
+    // for by then are read by run(). Throws std::logic_error while run() runs.
+    void readHead(
+        Head& head, std::chrono::milliseconds wait = std::chrono::milliseconds(kEventBudgetMs));
 
     // `head`: rows started by this pipeline's startHead(), all below rowCount; they are not
     // fetched again (a head of another pipeline is dropped, and its rows fetched). The
@@ -197,6 +204,9 @@ private:
     void lookUp(const std::shared_ptr<RunState>& state, std::vector<Work> work);
     // Decodes a cache entry or the picture on a worker.
     void start(const std::shared_ptr<RunState>& state, Work work);
+    // Reads the bytes of a work on the calling thread and starts its decode; a read that throws
+    // finishes its rows with the error.
+    void readAndStart(const std::shared_ptr<RunState>& state, Work work);
 
     DecodeFunction m_decode;
     std::shared_ptr<ThumbnailCache> m_cache;

@@ -259,7 +259,8 @@ void Workspace::openFolderTable(QString table)
         opening.reading
             = std::make_unique<FolderReading>(*m_store, table, first, m_pipeline->cache());
         // Without a cache each job carries its bytes, and its decode starts as soon as they are
-        // read; with one, the jobs are looked up there together.
+        // read; with one, the jobs are looked up there together, and the bytes of those it lacks
+        // are read as soon as it has answered.
         const bool cached = m_pipeline->cache() != nullptr;
         opening.head = m_pipeline->startHead({}, &ThumbnailModel::keptThumbnail);
         std::vector<std::pair<int, ThumbnailJob>> jobs;
@@ -273,6 +274,7 @@ void Workspace::openFolderTable(QString table)
                 m_pipeline->addToHead(opening.head, std::exchange(jobs, {}));
         }
         m_pipeline->addToHead(opening.head, std::move(jobs));
+        m_pipeline->readHead(opening.head);
     } catch (const std::exception& e) {
         // The opening reads them again, and fails there if it must.
         qCDebug(lcView) << "starting the first pictures of" << table << "failed:" << e.what();

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "view/thumbnailpipeline.h"
 
+#include "view/thumbnailcache.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -277,6 +280,58 @@ TEST(ThumbnailPipeline, RowsStartedAheadAreDeliveredByTheRunThatTakesThem)
 
     EXPECT_THROW(runWith(pipeline.startHead({ jobOf(6, 6) }, {})), std::logic_error);
     EXPECT_TRUE(fetched.empty() && delivered.empty());
+}
+
+// With a cache, the head's pictures that it lacks are read and decoding before run(): an opening
+// does not make them wait while it reads the folder's other rows.
+TEST(ThumbnailPipeline, AHeadReadsWhatTheCacheLacksBeforeTheRun)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> decoded;
+    ThumbnailPipeline pipeline(
+        [&](const ThumbnailJob& job) {
+            {
+                std::lock_guard lock(mutex);
+                decoded.push_back(job.bytes.toInt());
+            }
+            changed.notify_all();
+            return pictureOf(job);
+        },
+        2, std::make_shared<ThumbnailCache>(dir.filePath(QStringLiteral("thumbnails.sqlite"))));
+    std::vector<int> read; // rows whose bytes were read, on this thread
+    const auto deferred = [&read](int row) {
+        return std::pair { row,
+            ThumbnailJob { PictureFormat::Jpeg, "content " + QByteArray::number(row), [&read, row] {
+                              read.push_back(row);
+                              return QByteArray::number(row);
+                          } } };
+    };
+    ThumbnailPipeline::Head head = pipeline.startHead({ deferred(0), deferred(1) }, {});
+    pipeline.addToHead(head, { deferred(2) });
+    pipeline.readHead(head, kGiveUp);
+    // In the order the two lookups answered.
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(read, (std::vector<int> { 0, 1, 2 }));
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, kGiveUp, [&] { return decoded.size() == 3; }));
+    }
+
+    // The run takes them as they are: nothing read or decoded twice.
+    std::map<int, uint> delivered; // the pixel of each row's thumbnail
+    pipeline.run(
+        4, [&](int row) { return deferred(row).second; },
+        [&](int row, const DecodedPicture& result) {
+            delivered[row] = result.image.pixel(0, 0) & 0xffffffu;
+        },
+        {}, {}, std::move(head));
+    EXPECT_EQ(read, (std::vector<int> { 0, 1, 2, 3 })) << "row 3 only, by the run";
+    EXPECT_EQ(delivered, (std::map<int, uint> { { 0, 0 }, { 1, 1 }, { 2, 2 }, { 3, 3 } }));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(decoded.size(), 4u);
 }
 
 TEST(ThumbnailPipeline, DefaultDecoderMakesThumbnails)
