@@ -19,6 +19,7 @@
 #include <exception>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -332,11 +333,16 @@ ThumbnailPipeline::Head ThumbnailPipeline::startHead(
     return head;
 }
 
-void ThumbnailPipeline::addToHead(Head& head, std::vector<std::pair<int, ThumbnailJob>> jobs)
+void ThumbnailPipeline::checkHead(const Head& head, const char* caller) const
 {
     if (m_running || head.m_pipeline != this || !head.m_state)
-        throw std::logic_error("ThumbnailPipeline::addToHead called while run() runs, or given "
-                               "a head this pipeline did not start");
+        throw std::logic_error(std::string("ThumbnailPipeline::") + caller
+            + " called while run() runs, or given a head this pipeline did not start");
+}
+
+void ThumbnailPipeline::addToHead(Head& head, std::vector<std::pair<int, ThumbnailJob>> jobs)
+{
+    checkHead(head, "addToHead");
     // Each row once: run() delivers what comes back for it once.
     std::vector<std::pair<int, ThumbnailJob>> started;
     for (auto& job : jobs) {
@@ -350,9 +356,7 @@ void ThumbnailPipeline::addToHead(Head& head, std::vector<std::pair<int, Thumbna
 
 void ThumbnailPipeline::readHead(Head& head, std::chrono::milliseconds wait)
 {
-    if (m_running || head.m_pipeline != this || !head.m_state)
-        throw std::logic_error("ThumbnailPipeline::readHead called while run() runs, or given "
-                               "a head this pipeline did not start");
+    checkHead(head, "readHead");
     RunState& state = *head.m_state;
     std::vector<Work> toRead;
     {

@@ -204,6 +204,8 @@ private:
     void lookUp(const std::shared_ptr<RunState>& state, std::vector<Work> work);
     // Decodes a cache entry or the picture on a worker.
     void start(const std::shared_ptr<RunState>& state, Work work);
+    // Throws std::logic_error, naming `caller`, while run() runs or for a head of another pipeline.
+    void checkHead(const Head& head, const char* caller) const;
     // Reads the bytes of a work on the calling thread and starts its decode; a read that throws
     // finishes its rows with the error.
     void readAndStart(const std::shared_ptr<RunState>& state, Work work);
